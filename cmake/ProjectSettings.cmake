@@ -1,0 +1,17 @@
+# One interface target carries the language standard, the warnings and the Qt defines;
+# every project target links it, third-party code does not.
+add_library(qinglan_settings INTERFACE)
+target_compile_features(qinglan_settings INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+target_compile_options(qinglan_settings INTERFACE -Wall -Wextra -Werror)
+target_compile_definitions(qinglan_settings INTERFACE
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_CONTEXTLESS_CONNECT
+  _FILE_OFFSET_BITS=64)
+
+set(QINGLAN_SANITIZE "" CACHE STRING "Sanitizers to build with, e.g. address,undefined")
+if(QINGLAN_SANITIZE)
+  target_compile_options(qinglan_settings INTERFACE
+    -fsanitize=${QINGLAN_SANITIZE} -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(qinglan_settings INTERFACE -fsanitize=${QINGLAN_SANITIZE})
+endif()

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace qinglan::cli {
+
+// Each subcommand registers itself on the application; the callback it sets runs the command
+// and throws CLI::RuntimeError with the exit code on failure.
+void addFindCommand(CLI::App& app);
+
+}  // namespace qinglan::cli

@@ -1,0 +1,21 @@
+#include <exception>
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/Commands.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"晴岚清扫助手 command line: the cleaner's searches and scans without the window"};
+  app.require_subcommand(1);
+  qinglan::cli::addFindCommand(app);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return app.exit(error);
+  } catch (const std::exception& error) {
+    std::cerr << error.what() << '\n';
+    return 1;
+  }
+  return 0;
+}

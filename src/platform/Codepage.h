@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qinglan::platform {
+
+// GBK (code page 936) to UTF-8. A byte sequence that is not GBK becomes U+FFFD.
+std::string gbkToUtf8(std::string_view gbk);
+
+// UTF-8 to GBK. A character GBK cannot hold, or an invalid UTF-8 sequence, becomes "?".
+std::string utf8ToGbk(std::string_view utf8);
+
+// UTF-16LE to UTF-8; unpaired surrogates become U+FFFD.
+std::string utf16leToUtf8(std::string_view utf16le);
+
+bool isValidUtf8(std::string_view text);
+
+}  // namespace qinglan::platform

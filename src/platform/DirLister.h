@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/SystemTime.h"
+
+namespace qinglan::platform {
+
+// Attribute bits of a listed entry.
+inline constexpr uint32_t kAttrReadOnly = 0x01;   // owner may not write
+inline constexpr uint32_t kAttrHidden = 0x02;     // name begins with "."
+inline constexpr uint32_t kAttrSystem = 0x04;     // device, pipe or socket
+inline constexpr uint32_t kAttrDirectory = 0x10;  // a folder, or a link to one
+inline constexpr uint32_t kAttrArchive = 0x20;    // a regular file
+inline constexpr uint32_t kAttrReparsePoint = 0x400;  // a symbolic link
+
+// One entry of a folder as the listing gives it: its raw name and the attribute bits that
+// need no stat call (every bit but kAttrReadOnly; a link is resolved to learn kAttrDirectory).
+struct DirEntry {
+  std::string name;
+  uint32_t attributes = 0;
+
+  bool isFolder() const { return (attributes & kAttrDirectory) != 0; }
+  bool isLink() const { return (attributes & kAttrReparsePoint) != 0; }
+  // A folder the walk may enter: a real folder, never a link to one.
+  bool isEnterableFolder() const { return isFolder() && !isLink(); }
+};
+
+// What a stat of one entry adds to the listing.
+struct EntryDetails {
+  uint32_t attributes = 0;  // complete, kAttrReadOnly included
+  int64_t size = 0;         // bytes; 0 for folders and links
+  SystemTime creationTime;  // birth time where the file system keeps one, else the write time
+  SystemTime lastAccessTime;
+  SystemTime lastWriteTime;
+};
+
+// The entries of one opened folder, sorted by name with ASCII letters upper-cased; "." and ".."
+// are never listed. Owns the folder's descriptor so details are read relative to it.
+class DirListing {
+ public:
+  virtual ~DirListing() = default;
+  virtual const std::vector<DirEntry>& entries() const = 0;
+  // Stats one entry of this listing without following a link. Empty when the entry has gone.
+  virtual std::optional<EntryDetails> details(const DirEntry& entry) = 0;
+};
+
+// Opens folders for listing. Tests substitute their own to inject failures.
+class DirLister {
+ public:
+  virtual ~DirLister() = default;
+  // The folder's entries, or nullptr when it cannot be listed (missing, refused, not a folder).
+  // The folder may be given with or without a trailing separator.
+  virtual std::unique_ptr<DirListing> list(const std::string& folder) = 0;
+
+  // The lister over the real file system.
+  static DirLister& system();
+};
+
+}  // namespace qinglan::platform
