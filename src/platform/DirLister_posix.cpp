@@ -1,0 +1,169 @@
+#include "platform/DirLister.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qinglan::platform {
+
+namespace {
+
+// Large enough that a folder of a few hundred entries is read in one call.
+constexpr size_t kReadBufferSize = 64 * 1024;
+constexpr size_t kInitialEntryCapacity = 64;
+
+unsigned char foldAscii(unsigned char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
+}
+
+// The order NTFS keeps: ASCII letters compared upper-cased, everything else by byte value.
+// Names that fold to the same text are ordered by their raw bytes so the order is total.
+bool nameLess(const DirEntry& left, const DirEntry& right) {
+  const std::string& a = left.name;
+  const std::string& b = right.name;
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    const unsigned char ca = foldAscii(static_cast<unsigned char>(a[i]));
+    const unsigned char cb = foldAscii(static_cast<unsigned char>(b[i]));
+    if (ca != cb)
+      return ca < cb;
+  }
+  if (a.size() != b.size())
+    return a.size() < b.size();
+  return a < b;
+}
+
+uint32_t attributesOfMode(mode_t mode) {
+  if (S_ISDIR(mode))
+    return kAttrDirectory;
+  if (S_ISREG(mode))
+    return kAttrArchive;
+  if (S_ISLNK(mode))
+    return kAttrReparsePoint;
+  return kAttrSystem;
+}
+
+uint32_t attributesOfLink(int folderFd, const char* name) {
+  struct stat target {};
+  const bool pointsToFolder = ::fstatat(folderFd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+  return kAttrReparsePoint | (pointsToFolder ? kAttrDirectory : 0);
+}
+
+// Only links and file systems that leave the type out of the listing cost a stat here.
+uint32_t attributesOfListed(int folderFd, const char* name, unsigned char type) {
+  switch (type) {
+    case DT_DIR:
+      return kAttrDirectory;
+    case DT_REG:
+      return kAttrArchive;
+    case DT_LNK:
+      return attributesOfLink(folderFd, name);
+    case DT_CHR:
+    case DT_BLK:
+    case DT_FIFO:
+    case DT_SOCK:
+      return kAttrSystem;
+    default: {
+      struct stat info {};
+      if (::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return 0;
+      return S_ISLNK(info.st_mode) ? attributesOfLink(folderFd, name) : attributesOfMode(info.st_mode);
+    }
+  }
+}
+
+bool isDotOrDotDot(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+timespec toTimespec(const statx_timestamp& stamp) {
+  return timespec{static_cast<time_t>(stamp.tv_sec), static_cast<long>(stamp.tv_nsec)};
+}
+
+class PosixDirListing final : public DirListing {
+ public:
+  explicit PosixDirListing(int folderFd) : m_folderFd(folderFd) { m_entries.reserve(kInitialEntryCapacity); }
+  ~PosixDirListing() override { ::close(m_folderFd); }
+  PosixDirListing(const PosixDirListing&) = delete;
+  PosixDirListing& operator=(const PosixDirListing&) = delete;
+
+  // A read failure part way ends the listing with the entries read so far.
+  void readAll() {
+    alignas(dirent64) std::array<char, kReadBufferSize> buffer;
+    for (;;) {
+      const ssize_t filled = ::getdents64(m_folderFd, buffer.data(), buffer.size());
+      if (filled <= 0)
+        break;
+      for (ssize_t offset = 0; offset < filled;) {
+        const auto* record = reinterpret_cast<const dirent64*>(buffer.data() + offset);
+        offset += record->d_reclen;
+        if (isDotOrDotDot(record->d_name))
+          continue;
+        addEntry(record->d_name, record->d_type);
+      }
+    }
+    std::sort(m_entries.begin(), m_entries.end(), nameLess);
+  }
+
+  const std::vector<DirEntry>& entries() const override { return m_entries; }
+
+  std::optional<EntryDetails> details(const DirEntry& entry) override {
+    struct statx info {};
+    constexpr unsigned kWanted =
+        STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
+    if (::statx(m_folderFd, entry.name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, kWanted, &info) != 0) {
+      return std::nullopt;
+    }
+    EntryDetails details;
+    details.attributes = entry.attributes;
+    if ((info.stx_mode & S_IWUSR) == 0)
+      details.attributes |= kAttrReadOnly;
+    const bool hasContent = !S_ISDIR(info.stx_mode) && !S_ISLNK(info.stx_mode);
+    details.size = hasContent ? static_cast<int64_t>(info.stx_size) : 0;
+    const bool hasBirth = (info.stx_mask & STATX_BTIME) != 0;
+    details.creationTime = toLocalSystemTime(toTimespec(hasBirth ? info.stx_btime : info.stx_mtime));
+    details.lastAccessTime = toLocalSystemTime(toTimespec(info.stx_atime));
+    details.lastWriteTime = toLocalSystemTime(toTimespec(info.stx_mtime));
+    return details;
+  }
+
+ private:
+  void addEntry(const char* name, unsigned char type) {
+    DirEntry& entry = m_entries.emplace_back();
+    entry.name.assign(name);
+    entry.attributes = attributesOfListed(m_folderFd, name, type);
+    if (name[0] == '.')
+      entry.attributes |= kAttrHidden;
+  }
+
+  int m_folderFd;
+  std::vector<DirEntry> m_entries;
+};
+
+class PosixDirLister final : public DirLister {
+ public:
+  std::unique_ptr<DirListing> list(const std::string& folder) override {
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+      return nullptr;
+    auto listing = std::make_unique<PosixDirListing>(folderFd);
+    listing->readAll();
+    return listing;
+  }
+};
+
+}  // namespace
+
+DirLister& DirLister::system() {
+  static PosixDirLister lister;
+  return lister;
+}
+
+}  // namespace qinglan::platform

@@ -1,0 +1,58 @@
+#include "platform/SystemTime.h"
+
+#include <chrono>
+
+namespace qinglan::platform {
+
+namespace {
+
+constexpr double kSecondsPerDay = 86400.0;
+
+// Day 0 of the date-time scale.
+constexpr std::chrono::sys_days kDateTimeEpoch{std::chrono::year{1899} / 12 / 30};
+
+double daysSinceEpoch(int year, int month, int day) {
+  const std::chrono::sys_days date{std::chrono::year{year} / month / day};
+  return static_cast<double>((date - kDateTimeEpoch).count());
+}
+
+}  // namespace
+
+SystemTime toLocalSystemTime(const timespec& utc) {
+  std::tm local{};
+  const time_t seconds = utc.tv_sec;
+  if (::localtime_r(&seconds, &local) == nullptr)
+    return {};
+  SystemTime result;
+  result.year = static_cast<uint16_t>(local.tm_year + 1900);
+  result.month = static_cast<uint16_t>(local.tm_mon + 1);
+  result.dayOfWeek = static_cast<uint16_t>(local.tm_wday);
+  result.day = static_cast<uint16_t>(local.tm_mday);
+  result.hour = static_cast<uint16_t>(local.tm_hour);
+  result.minute = static_cast<uint16_t>(local.tm_min);
+  // A leap second is folded into the minute's last second, as the Windows conversion does.
+  result.second = static_cast<uint16_t>(local.tm_sec > 59 ? 59 : local.tm_sec);
+  result.milliseconds = static_cast<uint16_t>(utc.tv_nsec / 1000000);
+  return result;
+}
+
+double toDateTime(const SystemTime& time) {
+  const double days = daysSinceEpoch(time.year, time.month, time.day);
+  const double fraction =
+      (time.hour * 3600.0 + time.minute * 60.0 + time.second + time.milliseconds / 1000.0) / kSecondsPerDay;
+  // Before the epoch the fraction still counts forward from midnight, so it is subtracted.
+  return days < 0 ? days - fraction : days + fraction;
+}
+
+double dateTimeFromDate(int year, int month, int day) {
+  return daysSinceEpoch(year, month, day);
+}
+
+double today() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  const SystemTime local = toLocalSystemTime(now);
+  return dateTimeFromDate(local.year, local.month, local.day);
+}
+
+}  // namespace qinglan::platform
