@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+#include <string_view>
+#include <vector>
+
+#include "platform/Volumes.h"
+
+namespace qinglan::platform {
+
+// Answers whether the block device numbered "major:minor" is removable.
+using RemovableDeviceTest = std::function<bool(std::string_view majorMinor)>;
+
+// The volumes of a mount table in the text form of /proc/self/mountinfo: "/" first, then by
+// mount path; a path mounted twice counts once, as its last mount. Lines that cannot be read
+// are skipped.
+std::vector<Volume> volumesFromMountInfo(std::string_view text, const RemovableDeviceTest& isRemovable);
+
+}  // namespace qinglan::platform

@@ -1,0 +1,209 @@
+#include "platform/Volumes.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include <sys/stat.h>
+
+#include "platform/MountTable.h"
+#include "platform/Path.h"
+
+namespace qinglan::platform {
+
+namespace {
+
+constexpr std::array kRemoteTypes = {std::string_view("nfs"),   std::string_view("nfs4"),
+                                     std::string_view("cifs"),  std::string_view("smb3"),
+                                     std::string_view("smbfs"), std::string_view("fuse.sshfs")};
+constexpr std::array kOpticalTypes = {std::string_view("iso9660"), std::string_view("udf")};
+constexpr std::array kRamTypes = {std::string_view("tmpfs"), std::string_view("ramfs")};
+// Kernel and device trees: whatever is mounted there is the system's, never a user's volume.
+constexpr std::array kSystemTrees = {std::string_view("/proc"), std::string_view("/sys"),
+                                     std::string_view("/dev")};
+constexpr std::array kRemovableTrees = {std::string_view("/media/"), std::string_view("/run/media/")};
+
+template <size_t N>
+bool isOneOf(std::string_view value, const std::array<std::string_view, N>& set) {
+  return std::find(set.begin(), set.end(), value) != set.end();
+}
+
+std::string_view trim(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string_view::npos)
+    return {};
+  const size_t last = text.find_last_not_of(" \t\r\n");
+  return text.substr(first, last - first + 1);
+}
+
+std::optional<DriveKind> kindFromName(std::string_view name) {
+  std::string lower(name);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c + 32);
+  }
+  if (lower == "fixed")
+    return DriveKind::Fixed;
+  if (lower == "removable")
+    return DriveKind::Removable;
+  if (lower == "remote")
+    return DriveKind::Remote;
+  if (lower == "optical")
+    return DriveKind::Optical;
+  if (lower == "ram")
+    return DriveKind::Ram;
+  return std::nullopt;
+}
+
+// Mount paths escape space, tab, newline and backslash as three octal digits.
+std::string unescapeMountPath(std::string_view field) {
+  std::string path;
+  path.reserve(field.size());
+  for (size_t i = 0; i < field.size(); ++i) {
+    const bool isOctal = field[i] == '\\' && i + 3 < field.size() && field[i + 1] >= '0' &&
+                         field[i + 1] <= '3' && field[i + 2] >= '0' && field[i + 2] <= '7' &&
+                         field[i + 3] >= '0' && field[i + 3] <= '7';
+    if (isOctal) {
+      path += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+      i += 3;
+    } else {
+      path += field[i];
+    }
+  }
+  return path;
+}
+
+bool isAtOrBelow(std::string_view path, std::string_view tree) {
+  return path.starts_with(tree) && (path.size() == tree.size() || path[tree.size()] == '/');
+}
+
+struct MountLine {
+  std::string_view majorMinor;
+  std::string mountPath;
+  std::string_view type;
+  std::string_view source;
+};
+
+// "id parent major:minor root mount-path options [optional…] - type source super-options"
+std::optional<MountLine> parseMountLine(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (size_t start = 0; start < line.size();) {
+    const size_t end = std::min(line.find(' ', start), line.size());
+    if (end > start)
+      fields.push_back(line.substr(start, end - start));
+    start = end + 1;
+  }
+  const auto separator = std::find(fields.begin(), fields.end(), "-");
+  if (fields.size() < 6 || separator == fields.end() || std::distance(fields.begin(), separator) < 6 ||
+      std::distance(separator, fields.end()) < 3) {
+    return std::nullopt;
+  }
+  return MountLine{fields[2], unescapeMountPath(fields[4]), separator[1], separator[2]};
+}
+
+std::optional<DriveKind> kindOfMount(const MountLine& mount, const RemovableDeviceTest& isRemovable) {
+  for (std::string_view tree : kSystemTrees) {
+    if (isAtOrBelow(mount.mountPath, tree))
+      return std::nullopt;
+  }
+  if (isOneOf(mount.type, kRemoteTypes))
+    return DriveKind::Remote;
+  if (isOneOf(mount.type, kOpticalTypes))
+    return DriveKind::Optical;
+  if (isOneOf(mount.type, kRamTypes))
+    return DriveKind::Ram;
+  // The root of a container is an overlay over the host's disk.
+  if (mount.type == "overlay")
+    return mount.mountPath == "/" ? std::optional(DriveKind::Fixed) : std::nullopt;
+  const bool onBlockDevice = mount.source.starts_with("/dev/") || mount.type == "zfs";
+  if (!onBlockDevice)
+    return std::nullopt;
+  for (std::string_view tree : kRemovableTrees) {
+    if (mount.mountPath.starts_with(tree))
+      return DriveKind::Removable;
+  }
+  return isRemovable(mount.majorMinor) ? DriveKind::Removable : DriveKind::Fixed;
+}
+
+std::string readWholeFile(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A partition answers through its disk, one folder up in the device tree.
+bool isRemovableBlockDevice(std::string_view majorMinor) {
+  const std::string device = "/sys/dev/block/" + std::string(majorMinor);
+  struct stat info {};
+  const bool isPartition = ::stat((device + "/partition").c_str(), &info) == 0;
+  const std::string flag = readWholeFile((device + (isPartition ? "/../removable" : "/removable")).c_str());
+  return trim(flag) == "1";
+}
+
+bool isFolder(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+}  // namespace
+
+std::vector<Volume> parseVolumesOverride(std::string_view text) {
+  std::vector<Volume> volumes;
+  for (size_t start = 0; start <= text.size();) {
+    const size_t end = std::min(text.find(';', start), text.size());
+    const std::string_view piece = text.substr(start, end - start);
+    start = end + 1;
+    // The kind never holds "=", so the last one ends the path.
+    const size_t equals = piece.rfind('=');
+    if (equals == std::string_view::npos)
+      continue;
+    const std::string_view root = trim(piece.substr(0, equals));
+    const std::optional<DriveKind> kind = kindFromName(trim(piece.substr(equals + 1)));
+    if (root.empty() || !kind)
+      continue;
+    volumes.push_back({withTrailingSeparator(std::string(root)), *kind});
+  }
+  return volumes;
+}
+
+std::vector<Volume> volumesFromMountInfo(std::string_view text, const RemovableDeviceTest& isRemovable) {
+  // Keyed by path so that the last mount on a path, the one in sight, wins; "/" sorts first.
+  std::map<std::string, DriveKind> byPath;
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = std::min(text.find('\n', start), text.size());
+    const std::optional<MountLine> mount = parseMountLine(text.substr(start, end - start));
+    start = end + 1;
+    if (!mount)
+      continue;
+    const std::optional<DriveKind> kind = kindOfMount(*mount, isRemovable);
+    if (kind) {
+      byPath[mount->mountPath] = *kind;
+    } else {
+      byPath.erase(mount->mountPath);
+    }
+  }
+  std::vector<Volume> volumes;
+  volumes.reserve(byPath.size());
+  for (const auto& [path, kind] : byPath)
+    volumes.push_back({withTrailingSeparator(path), kind});
+  return volumes;
+}
+
+std::vector<Volume> listVolumes() {
+  if (const char* override = std::getenv("QINGLAN_VOLUMES"))
+    return parseVolumesOverride(override);
+  std::vector<Volume> volumes =
+      volumesFromMountInfo(readWholeFile("/proc/self/mountinfo"), isRemovableBlockDevice);
+  // Files bound over files (a container's /etc/hosts) are mounts but no volumes.
+  std::erase_if(volumes, [](const Volume& volume) { return !isFolder(volume.root); });
+  return volumes;
+}
+
+}  // namespace qinglan::platform

@@ -1,0 +1,15 @@
+#include "scan/UnitClean.h"
+
+#include "platform/Remover.h"
+
+namespace qinglan {
+
+bool ShellDeletePath(const std::string& path) {
+  return ShellDeletePath(path, platform::Remover::system());
+}
+
+bool ShellDeletePath(const std::string& path, platform::Remover& remover) {
+  return remover.remove(path);
+}
+
+}  // namespace qinglan
