@@ -14,6 +14,13 @@ std::string utf8ToGbk(std::string_view utf8);
 // UTF-16LE to UTF-8; unpaired surrogates become U+FFFD.
 std::string utf16leToUtf8(std::string_view utf16le);
 
+// UTF-8 to UTF-16LE, without a byte-order mark; an invalid UTF-8 sequence becomes U+FFFD.
+std::string utf8ToUtf16le(std::string_view utf8);
+
+// Strict: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool isValidUtf8(std::string_view text);
+
+// The text with every byte that does not start a well-formed UTF-8 sequence replaced by U+FFFD.
+std::string toValidUtf8(std::string_view text);
 
 }  // namespace qinglan::platform

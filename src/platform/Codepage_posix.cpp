@@ -1,0 +1,162 @@
+#include "platform/Codepage.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+
+#include <iconv.h>
+
+namespace qinglan::platform {
+namespace {
+
+constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
+constexpr std::string_view kReplacementUtf16le = "\xFD\xFF";
+
+bool isAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The length of the well-formed UTF-8 sequence that starts the text, or 0 when none does.
+std::size_t utf8SequenceLength(std::string_view text) {
+  const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80)
+    return 1;
+  // The second byte's range rules out overlong forms, surrogates and values above U+10FFFF.
+  std::size_t length = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0)
+      low = 0xA0;
+    if (lead == 0xED)
+      high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0)
+      low = 0x90;
+    if (lead == 0xF4)
+      high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() < length || byte(1) < low || byte(1) > high)
+    return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80)
+      return 0;
+  }
+  return length;
+}
+
+// What stands in the output for input that cannot be converted, and how many input bytes it covers.
+struct Substitute {
+  std::string_view text;
+  std::size_t inputBytes;
+};
+
+// One iconv conversion direction. A handle keeps state between calls, so each thread owns its own.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : m_handle(::iconv_open(to, from)) {
+    if (m_handle == kInvalidHandle)
+      throw std::runtime_error(std::string("iconv cannot convert from ") + from + " to " + to);
+  }
+  ~Converter() { ::iconv_close(m_handle); }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // Converts the whole input; at each sequence iconv refuses, substitute(rest) says what to write
+  // and how far to skip, so bad input never stops the conversion.
+  template <typename Substitution>
+  std::string convert(std::string_view input, Substitution substitute) {
+    std::string output;
+    output.reserve(input.size() * 3 / 2 + 4);
+    ::iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
+    char chunk[4096];
+    while (inLeft > 0) {
+      char* out = chunk;
+      std::size_t outLeft = sizeof chunk;
+      const std::size_t result = ::iconv(m_handle, &in, &inLeft, &out, &outLeft);
+      const int error = errno;
+      output.append(chunk, static_cast<std::size_t>(out - chunk));
+      if (result != static_cast<std::size_t>(-1) || error == E2BIG)
+        continue;
+      const Substitute replacement = substitute(std::string_view(in, inLeft));
+      output += replacement.text;
+      in += replacement.inputBytes;
+      inLeft -= replacement.inputBytes;
+      ::iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
+    }
+    return output;
+  }
+
+ private:
+  static inline const iconv_t kInvalidHandle = reinterpret_cast<iconv_t>(-1);
+  iconv_t m_handle;
+};
+
+Substitute skipUtf8Character(std::string_view rest, std::string_view replacement) {
+  return {replacement, std::max<std::size_t>(1, utf8SequenceLength(rest))};
+}
+
+}  // namespace
+
+std::string gbkToUtf8(std::string_view gbk) {
+  if (isAscii(gbk))
+    return std::string(gbk);
+  thread_local Converter converter("UTF-8", "GBK");
+  return converter.convert(gbk, [](std::string_view) { return Substitute{kReplacementUtf8, 1}; });
+}
+
+std::string utf8ToGbk(std::string_view utf8) {
+  if (isAscii(utf8))
+    return std::string(utf8);
+  thread_local Converter converter("GBK", "UTF-8");
+  return converter.convert(utf8, [](std::string_view rest) { return skipUtf8Character(rest, "?"); });
+}
+
+std::string utf16leToUtf8(std::string_view utf16le) {
+  thread_local Converter converter("UTF-8", "UTF-16LE");
+  return converter.convert(utf16le, [](std::string_view rest) {
+    return Substitute{kReplacementUtf8, std::min<std::size_t>(2, rest.size())};
+  });
+}
+
+std::string utf8ToUtf16le(std::string_view utf8) {
+  thread_local Converter converter("UTF-16LE", "UTF-8");
+  return converter.convert(
+      utf8, [](std::string_view rest) { return skipUtf8Character(rest, kReplacementUtf16le); });
+}
+
+bool isValidUtf8(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t length = utf8SequenceLength(text);
+    if (length == 0)
+      return false;
+    text.remove_prefix(length);
+  }
+  return true;
+}
+
+std::string toValidUtf8(std::string_view text) {
+  if (isAscii(text))
+    return std::string(text);
+  std::string valid;
+  valid.reserve(text.size());
+  while (!text.empty()) {
+    const std::size_t length = utf8SequenceLength(text);
+    valid += length == 0 ? kReplacementUtf8 : text.substr(0, length);
+    text.remove_prefix(std::max<std::size_t>(1, length));
+  }
+  return valid;
+}
+
+}  // namespace qinglan::platform

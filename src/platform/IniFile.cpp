@@ -1,0 +1,523 @@
+#include "platform/IniFile.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/Codepage.h"
+#include "platform/IniFileIo.h"
+
+namespace qinglan::platform {
+
+namespace detail {
+
+IniFileIo systemIniFileIo() {
+  return {
+      [](const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); },
+      [](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); },
+      [](int fd) { return ::fsync(fd); },
+      [](const char* from, const char* to) { return ::rename(from, to); },
+  };
+}
+
+IniFileIo iniFileIo = systemIniFileIo();
+
+}  // namespace detail
+
+namespace {
+
+constexpr std::size_t kMaxValueCharacters = 2047;
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16leBom = "\xFF\xFE";
+
+enum class Encoding { kGbk, kUtf8, kUtf16le };
+
+// One line as stored, in the file's encoding.
+struct Line {
+  std::string content;
+  std::string end;  // "\r\n", "\n" or "\r" as stored; empty on a last line without one
+};
+
+// The file as stored, so that a write can give back every line it does not change byte for byte.
+struct Document {
+  bool exists = false;
+  Encoding encoding = Encoding::kGbk;
+  std::vector<Line> lines;
+  std::string bytes;
+  mode_t mode = 0;
+};
+
+// What a line means to a reader.
+struct Meaning {
+  enum class Kind { kOther, kSection, kEntry };
+  Kind kind = Kind::kOther;
+  std::string name;   // the section name or the key
+  std::string value;  // an entry's value, trimmed, quotes kept
+};
+
+std::string_view trim(std::string_view text) {
+  const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && isBlank(text.front()))
+    text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back()))
+    text.remove_suffix(1);
+  return text;
+}
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+std::string_view bomOf(Encoding encoding) {
+  switch (encoding) {
+    case Encoding::kUtf8:
+      return kUtf8Bom;
+    case Encoding::kUtf16le:
+      return kUtf16leBom;
+    case Encoding::kGbk:
+      break;
+  }
+  return {};
+}
+
+std::string decode(std::string_view content, Encoding encoding) {
+  std::string text;
+  switch (encoding) {
+    case Encoding::kGbk:
+      text = gbkToUtf8(content);
+      break;
+    case Encoding::kUtf8:
+      text = toValidUtf8(content);
+      break;
+    case Encoding::kUtf16le:
+      text = utf16leToUtf8(content);
+      break;
+  }
+  // A NUL ends the line's text as it ends a C string; the bytes after it stay in the file.
+  if (const auto nul = text.find('\0'); nul != std::string::npos)
+    text.resize(nul);
+  return text;
+}
+
+std::string encode(std::string_view text, Encoding encoding) {
+  switch (encoding) {
+    case Encoding::kGbk:
+      return utf8ToGbk(text);
+    case Encoding::kUtf8:
+      return std::string(text);
+    case Encoding::kUtf16le:
+      return utf8ToUtf16le(text);
+  }
+  return {};
+}
+
+// Line ends are found on code units, so UTF-16LE text splits on 0D 00 and 0A 00 only. A GBK
+// trail byte is never CR or LF, so byte-wise splitting is safe for GBK and UTF-8.
+std::vector<Line> splitLines(std::string_view bytes, Encoding encoding) {
+  const std::size_t unit = encoding == Encoding::kUtf16le ? 2 : 1;
+  const auto unitAt = [&](std::size_t i) -> char {
+    if (i + unit > bytes.size() || (unit == 2 && bytes[i + 1] != '\0'))
+      return '\0';
+    return bytes[i];
+  };
+  std::vector<Line> lines;
+  std::size_t start = 0;
+  std::size_t i = 0;
+  while (i + unit <= bytes.size()) {
+    const char c = unitAt(i);
+    if (c != '\r' && c != '\n') {
+      i += unit;
+      continue;
+    }
+    const std::size_t endLength = c == '\r' && unitAt(i + unit) == '\n' ? 2 * unit : unit;
+    lines.push_back({std::string(bytes.substr(start, i - start)), std::string(bytes.substr(i, endLength))});
+    i += endLength;
+    start = i;
+  }
+  if (start < bytes.size())
+    lines.push_back({std::string(bytes.substr(start)), {}});
+  return lines;
+}
+
+Encoding detectEncoding(std::string_view bytes) {
+  if (bytes.starts_with(kUtf16leBom))
+    return Encoding::kUtf16le;
+  if (bytes.starts_with(kUtf8Bom))
+    return Encoding::kUtf8;
+  return Encoding::kGbk;
+}
+
+// The file's bytes, or the errno of the failure; a missing file is ENOENT.
+struct FileContent {
+  int error = 0;
+  std::string bytes;
+  mode_t mode = 0;
+};
+
+FileContent readFile(const std::string& path) {
+  FileContent file;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    file.error = errno;
+    return file;
+  }
+  struct stat status {};
+  if (::fstat(fd, &status) == 0)
+    file.mode = status.st_mode;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t count = ::read(fd, buffer, sizeof buffer);
+    if (count > 0) {
+      file.bytes.append(buffer, static_cast<std::size_t>(count));
+    } else if (count == 0) {
+      break;
+    } else if (errno != EINTR) {
+      file.error = errno;
+      break;
+    }
+  }
+  ::close(fd);
+  return file;
+}
+
+Document parseDocument(FileContent file) {
+  Document document;
+  document.exists = true;
+  document.encoding = detectEncoding(file.bytes);
+  document.lines =
+      splitLines(std::string_view(file.bytes).substr(bomOf(document.encoding).size()), document.encoding);
+  document.bytes = std::move(file.bytes);
+  document.mode = file.mode;
+  return document;
+}
+
+// A file that cannot be read reads as empty, so every value is its default.
+Document loadForReading(const std::string& path) {
+  FileContent file = readFile(path);
+  return file.error == 0 ? parseDocument(std::move(file)) : Document{};
+}
+
+// A file that exists but cannot be read is never replaced: writing it anew would lose its lines.
+Document loadForWriting(const std::string& path) {
+  FileContent file = readFile(path);
+  if (file.error == ENOENT)
+    return {};
+  if (file.error != 0)
+    throw IniWriteError("Unable to write to " + path);
+  return parseDocument(std::move(file));
+}
+
+Meaning interpret(std::string_view text) {
+  const std::string_view line = trim(text);
+  if (line.empty() || line.front() == ';')
+    return {};
+  if (line.front() == '[') {
+    const auto close = line.find(']');
+    if (close == std::string_view::npos)
+      return {};
+    return {Meaning::Kind::kSection, std::string(trim(line.substr(1, close - 1))), {}};
+  }
+  const auto equals = line.find('=');
+  if (equals == std::string_view::npos)
+    return {};
+  return {Meaning::Kind::kEntry, std::string(trim(line.substr(0, equals))),
+          std::string(trim(line.substr(equals + 1)))};
+}
+
+std::vector<Meaning> interpretLines(const Document& document) {
+  std::vector<Meaning> meanings;
+  meanings.reserve(document.lines.size());
+  for (const Line& line : document.lines)
+    meanings.push_back(interpret(decode(line.content, document.encoding)));
+  return meanings;
+}
+
+// A section's lines: its header and everything up to the next header.
+struct Span {
+  std::size_t header;
+  std::size_t end;
+};
+
+// Every section of that name in file order; readers only ever see the first.
+std::vector<Span> findSections(const std::vector<Meaning>& meanings, std::string_view section) {
+  std::vector<Span> spans;
+  for (std::size_t i = 0; i < meanings.size(); ++i) {
+    if (meanings[i].kind != Meaning::Kind::kSection)
+      continue;
+    if (!spans.empty() && spans.back().end == meanings.size())
+      spans.back().end = i;
+    if (equalsIgnoringAsciiCase(meanings[i].name, section))
+      spans.push_back({i, meanings.size()});
+  }
+  return spans;
+}
+
+bool isKey(const Meaning& meaning, std::string_view key) {
+  return meaning.kind == Meaning::Kind::kEntry && equalsIgnoringAsciiCase(meaning.name, key);
+}
+
+// The value as a reader gets it: without enclosing quotes, at most 2047 characters.
+std::string valueForReading(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const bool startsCharacter = (static_cast<unsigned char>(value[i]) & 0xC0) != 0x80;
+    if (startsCharacter && ++characters > kMaxValueCharacters)
+      return std::string(value.substr(0, i));
+  }
+  return std::string(value);
+}
+
+// The entries of the first section of that name, each key once with its first value.
+std::vector<Meaning> sectionEntries(std::string_view fileName, std::string_view section) {
+  const std::vector<Meaning> meanings = interpretLines(loadForReading(std::string(fileName)));
+  const std::vector<Span> spans = findSections(meanings, section);
+  std::vector<Meaning> entries;
+  if (spans.empty())
+    return entries;
+  for (std::size_t i = spans.front().header + 1; i < spans.front().end; ++i) {
+    const Meaning& meaning = meanings[i];
+    const bool seen = std::any_of(entries.begin(), entries.end(),
+                                  [&](const Meaning& entry) { return isKey(meaning, entry.name); });
+    if (meaning.kind == Meaning::Kind::kEntry && !seen)
+      entries.push_back(meaning);
+  }
+  return entries;
+}
+
+// Texts written are single lines: a line break inside one would let it add lines of its own, and
+// a NUL would end it for every reader.
+std::string singleLine(std::string_view text) {
+  std::string line(text.substr(0, text.find('\0')));
+  std::replace(line.begin(), line.end(), '\r', ' ');
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  return line;
+}
+
+Line newLine(std::string_view text, Encoding encoding) {
+  return {encode(singleLine(text), encoding), encode("\r\n", encoding)};
+}
+
+// Appending after a last line that has no line end would join the two lines.
+void endLastLine(Document& document) {
+  if (!document.lines.empty() && document.lines.back().end.empty())
+    document.lines.back().end = encode("\r\n", document.encoding);
+}
+
+void insertLine(Document& document, std::size_t index, Line line) {
+  if (index == document.lines.size()) {
+    endLastLine(document);
+    document.lines.push_back(std::move(line));
+  } else {
+    document.lines.insert(document.lines.begin() + static_cast<std::ptrdiff_t>(index), std::move(line));
+  }
+}
+
+std::string serialize(const Document& document) {
+  std::string bytes(bomOf(document.encoding));
+  for (const Line& line : document.lines) {
+    bytes += line.content;
+    bytes += line.end;
+  }
+  return bytes;
+}
+
+// The file a write replaces: the target of a symbolic link, so the link itself survives.
+std::string replacedPath(const std::string& path) {
+  struct stat status {};
+  if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+    return path;
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (resolved == nullptr)
+    return path;
+  std::string target(resolved);
+  std::free(resolved);
+  return target;
+}
+
+// A new file beside the one it will replace; removed again unless committed by the rename.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(const std::string& target) : m_target(target) {
+    static std::atomic<unsigned> counter{0};
+    const auto slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+      m_path =
+          folder + "." + name + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
+      m_fd = detail::iniFileIo.open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (m_fd < 0 && errno != EEXIST)
+        break;
+    }
+  }
+  ~TemporaryFile() {
+    if (m_fd >= 0)
+      ::close(m_fd);
+    if (!m_committed && m_created)
+      ::unlink(m_path.c_str());
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  bool opened() {
+    m_created = m_fd >= 0;
+    return m_created;
+  }
+
+  void keepMode(mode_t mode) { ::fchmod(m_fd, mode & 07777); }
+
+  bool write(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const ssize_t count = detail::iniFileIo.write(m_fd, bytes.data(), bytes.size());
+      if (count < 0 && errno == EINTR)
+        continue;
+      if (count <= 0)
+        return false;
+      bytes.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
+  }
+
+  // Makes the content durable and moves it over the target in one step.
+  bool commit() {
+    if (detail::iniFileIo.fsync(m_fd) != 0)
+      return false;
+    const int fd = std::exchange(m_fd, -1);
+    if (::close(fd) != 0)
+      return false;
+    if (detail::iniFileIo.rename(m_path.c_str(), m_target.c_str()) != 0)
+      return false;
+    m_committed = true;
+    return true;
+  }
+
+ private:
+  std::string m_target;
+  std::string m_path;
+  int m_fd = -1;
+  bool m_created = false;
+  bool m_committed = false;
+};
+
+// The rename is durable only once the folder itself is synced; the new content is in place
+// either way, so a failure here is not a failed write.
+void syncFolderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0)
+    return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+void save(const std::string& fileName, const Document& document) {
+  const std::string bytes = serialize(document);
+  if (document.exists && bytes == document.bytes)
+    return;
+  const std::string target = replacedPath(fileName);
+  TemporaryFile file(target);
+  if (!file.opened())
+    throw IniWriteError("Unable to write to " + fileName);
+  if (document.exists)
+    file.keepMode(document.mode);
+  if (!file.write(bytes) || !file.commit())
+    throw IniWriteError("Unable to write to " + fileName);
+  syncFolderOf(target);
+}
+
+}  // namespace
+
+IniFile::IniFile(std::string fileName) : m_fileName(std::move(fileName)) {}
+
+std::string IniFile::readString(std::string_view section, std::string_view key,
+                                std::string_view defaultValue) const {
+  for (const Meaning& entry : sectionEntries(m_fileName, section)) {
+    if (isKey(entry, key))
+      return valueForReading(entry.value);
+  }
+  return std::string(defaultValue);
+}
+
+std::vector<std::string> IniFile::readSection(std::string_view section) const {
+  std::vector<std::string> keys;
+  for (Meaning& entry : sectionEntries(m_fileName, section))
+    keys.push_back(std::move(entry.name));
+  return keys;
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::readSectionValues(std::string_view section) const {
+  std::vector<std::pair<std::string, std::string>> values;
+  for (Meaning& entry : sectionEntries(m_fileName, section))
+    values.emplace_back(std::move(entry.name), valueForReading(entry.value));
+  return values;
+}
+
+void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+  Document document = loadForWriting(m_fileName);
+  const std::vector<Meaning> meanings = interpretLines(document);
+  const std::vector<Span> spans = findSections(meanings, section);
+  const std::string cleanKey = singleLine(key);
+  const std::string cleanValue = singleLine(value);
+  if (spans.empty()) {
+    insertLine(document, document.lines.size(), newLine("[" + singleLine(section) + "]", document.encoding));
+    insertLine(document, document.lines.size(), newLine(cleanKey + "=" + cleanValue, document.encoding));
+    save(m_fileName, document);
+    return;
+  }
+  const Span span = spans.front();
+  // A new key goes after the section's last entry, ahead of any blank lines or comments that lead
+  // into the next section.
+  std::size_t insertAt = span.header + 1;
+  for (std::size_t i = span.header + 1; i < span.end; ++i) {
+    if (isKey(meanings[i], cleanKey)) {
+      // The stored key keeps its spelling and the line its line end.
+      document.lines[i].content = encode(meanings[i].name + "=" + cleanValue, document.encoding);
+      save(m_fileName, document);
+      return;
+    }
+    if (meanings[i].kind == Meaning::Kind::kEntry)
+      insertAt = i + 1;
+  }
+  insertLine(document, insertAt, newLine(cleanKey + "=" + cleanValue, document.encoding));
+  save(m_fileName, document);
+}
+
+void IniFile::deleteKey(std::string_view section, std::string_view key) {
+  Document document = loadForWriting(m_fileName);
+  const std::vector<Meaning> meanings = interpretLines(document);
+  const std::vector<Span> spans = findSections(meanings, section);
+  if (spans.empty())
+    return;
+  // Every line of the key goes, so that a later read cannot find a duplicate left behind.
+  for (std::size_t i = spans.front().end; i > spans.front().header + 1; --i) {
+    if (isKey(meanings[i - 1], key))
+      document.lines.erase(document.lines.begin() + static_cast<std::ptrdiff_t>(i - 1));
+  }
+  save(m_fileName, document);
+}
+
+void IniFile::eraseSection(std::string_view section) {
+  Document document = loadForWriting(m_fileName);
+  const std::vector<Span> spans = findSections(interpretLines(document), section);
+  if (spans.empty())
+    return;
+  // All sections of that name go: erasing only the first would bring the next one to light.
+  for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
+    document.lines.erase(document.lines.begin() + static_cast<std::ptrdiff_t>(span->header),
+                         document.lines.begin() + static_cast<std::ptrdiff_t>(span->end));
+  }
+  save(m_fileName, document);
+}
+
+}  // namespace qinglan::platform
