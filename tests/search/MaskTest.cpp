@@ -1,0 +1,135 @@
+#include "search/Mask.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace qinglan {
+namespace {
+
+struct MatchCase {
+  const char* mask;
+  const char* name;
+  bool matches;
+};
+
+class MaskMatchTest : public testing::TestWithParam<MatchCase> {};
+
+TEST_P(MaskMatchTest, MatchesWholeName) {
+  const MatchCase& c = GetParam();
+  EXPECT_EQ(matchesMask(c.name, c.mask), c.matches) << "mask '" << c.mask << "' name '" << c.name << "'";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MaskMatchTest,
+    testing::Values(
+        // The dot is an ordinary character: "*.*" wants one, "*" takes anything.
+        MatchCase{"*.*", "README", false}, MatchCase{"*.*", "a.b.c", true}, MatchCase{"*.*", ".hidden", true},
+        MatchCase{"*", "README", true}, MatchCase{"*.txt", "a.txt.bak", false},
+        MatchCase{"*.txt", "notes.TXT", true}, MatchCase{"THUMBS.DB", "thumbs.db", true},
+        MatchCase{"abc", "abcd", false}, MatchCase{"abc", "ab", false}, MatchCase{"", "", false},
+        MatchCase{"", "a", false},
+        // `?` takes exactly one character; after a star it is dropped.
+        MatchCase{"a?c", "abc", true}, MatchCase{"a?c", "ac", false}, MatchCase{"a*?", "a", true},
+        MatchCase{"*??", "", true}, MatchCase{"?*", "", false}, MatchCase{"a**b", "ab", true},
+        MatchCase{"*a*b*", "xxaxxbxx", true}, MatchCase{"*a*b", "xxbxxa", false},
+        MatchCase{"a*b*c", "abbbc", true}, MatchCase{"*ab", "aab", true}, MatchCase{"*aab", "ab", false},
+        // Sets, negated sets and ranges; letters fold, other characters do not.
+        MatchCase{"[a-c]*.dat", "Beta.dat", true}, MatchCase{"[a-c]*.dat", "delta.dat", false},
+        MatchCase{"[!a-c]*", "delta", true}, MatchCase{"[!a-c]*", "alpha", false},
+        MatchCase{"[A-z]", "q", true}, MatchCase{"[xyz]", "Y", true}, MatchCase{"[a-]b]", "]", true},
+        MatchCase{"[!a]", "", false}, MatchCase{"x[!a]", "x", false}, MatchCase{"~*", "~temp", true},
+        MatchCase{"[_]", "_", true},
+        // UTF-8: one character per `?` or set, exact bytes for other characters.
+        MatchCase{"?.txt", "日.txt", true}, MatchCase{"??.txt", "日.txt", false},
+        MatchCase{"[!a]", "é", true}, MatchCase{"[a-é]", "é", false}, MatchCase{"[a-é]", "~", true},
+        MatchCase{"日*", "日本", true}, MatchCase{"*本", "日本", true}, MatchCase{"É", "é", false},
+        MatchCase{"*?本", "本", true},
+        // An invalid byte is one character of its own, never part of a neighbour.
+        MatchCase{"?", "\xff", true}, MatchCase{"??", "\xc3\xa9", false}, MatchCase{"?", "\xc3", true},
+        MatchCase{"\xc3", "\xc3\xa9", false}, MatchCase{"*\xff", "ab\xff", true},
+        MatchCase{"a?b",
+                  "a\xe6\x97"
+                  "b",
+                  false},
+        MatchCase{"a??b",
+                  "a\xe6\x97"
+                  "b",
+                  true}));
+
+struct InvalidCase {
+  const char* mask;
+  int position;
+};
+
+class InvalidMaskTest : public testing::TestWithParam<InvalidCase> {};
+
+TEST_P(InvalidMaskTest, RaisesAtPositionWhenTested) {
+  const InvalidCase& c = GetParam();
+  const Mask mask(c.mask);  // setting an invalid mask does not raise
+  EXPECT_FALSE(mask.valid());
+  try {
+    mask.matches("anything");
+    FAIL() << "no error for '" << c.mask << "'";
+  } catch (const EInvalidMask& error) {
+    EXPECT_EQ(error.position(), c.position);
+    EXPECT_EQ(std::string(error.what()),
+              "'" + std::string(c.mask) + "' is an invalid mask at (" + std::to_string(c.position) + ")");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, InvalidMaskTest,
+                         testing::Values(InvalidCase{"[abc", 5}, InvalidCase{"x[", 3}, InvalidCase{"[]", 2},
+                                         InvalidCase{"[!]", 3}, InvalidCase{"[é]", 3}, InvalidCase{"[-a]", 2},
+                                         InvalidCase{"[!-a]", 3}, InvalidCase{"[a-", 4},
+                                         InvalidCase{"[a-]", 5}, InvalidCase{"日[本", 4},
+                                         InvalidCase{"*a[b]*[", 8}));
+
+std::string repeated(std::string_view piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i)
+    text += piece;
+  return text;
+}
+
+TEST(MaskTest, ThirtyStarPlacesAreTheLimit) {
+  EXPECT_TRUE(matchesMask(repeated("a", 30), repeated("*a", 30)));
+  EXPECT_TRUE(matchesMask("a", "a" + repeated("*", 60)));  // one run counts once
+  EXPECT_TRUE(Mask(repeated("*a", 29) + "*").valid());
+
+  // The 31st place is the character after the star run, or the end of the mask.
+  try {
+    Mask(repeated("*a", 31)).matches("a");
+    FAIL();
+  } catch (const EInvalidMask& error) {
+    EXPECT_EQ(error.position(), 62);
+  }
+  try {
+    Mask(repeated("*a", 30) + "*").matches("a");
+    FAIL();
+  } catch (const EInvalidMask& error) {
+    EXPECT_EQ(error.position(), 62);
+  }
+}
+
+TEST(MaskTest, PathologicalMasksGiveTheRightAnswer) {
+  const std::string manyStars = repeated("a*", 29) + "b";
+  EXPECT_FALSE(matchesMask(std::string(255, 'a'), manyStars));
+  EXPECT_TRUE(matchesMask(std::string(254, 'a') + "b", manyStars));
+  EXPECT_FALSE(matchesMask(std::string(28, 'a') + "b", manyStars));
+  EXPECT_TRUE(matchesMask(std::string(200, 'a') + "aaab", "*aaab"));
+  EXPECT_TRUE(matchesMask(std::string(200, 'a') + "aab" + std::string(50, 'a'), "*aaab*"));
+  EXPECT_FALSE(matchesMask(std::string(255, 'a'), "*aaab*"));
+  EXPECT_FALSE(matchesMask(repeated("日", 80), repeated("*日", 28) + "*本"));
+}
+
+TEST(MaskTest, ListStopsAtFirstMatchBeforeAnInvalidMask) {
+  const MaskList list({"*.log", "[bad", "*.tmp"});
+  EXPECT_TRUE(list.hasInvalid());
+  EXPECT_TRUE(list.anyMatches(MaskSubject("x.log")));
+  EXPECT_THROW(list.anyMatches(MaskSubject("x.tmp")), EInvalidMask);
+  EXPECT_FALSE(MaskList().anyMatches(MaskSubject("x")));
+}
+
+}  // namespace
+}  // namespace qinglan
