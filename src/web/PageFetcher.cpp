@@ -1,0 +1,221 @@
+#include "web/PageFetcher.h"
+
+#include <curl/curl.h>
+
+#include "web/Utf8.h"
+#include "web/UtilString.h"
+
+namespace qinglan {
+namespace {
+
+constexpr const char* kUserAgent =
+    "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 6.1; Trident/4.0; SLCC2; .NET CLR 2.0.50727; .NET CLR "
+    "3.5.30729; .NET CLR 3.0.30729; Media Center PC 6.0)";
+constexpr std::u16string_view kLinkStart = u"\"linkHistroy\":[\"";
+constexpr std::u16string_view kLinkEnd = u"\"],\"histroyIndex\"";
+
+void initCurlOnce() {
+  static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
+  if (result != CURLE_OK)
+    throw FetchError(curl_easy_strerror(result));
+}
+
+struct HeaderList {
+  curl_slist* list = nullptr;
+  ~HeaderList() { curl_slist_free_all(list); }
+  void add(const std::string& line) {
+    curl_slist* grown = curl_slist_append(list, line.c_str());
+    if (grown == nullptr)
+      throw FetchError("Out of memory building the request");
+    list = grown;
+  }
+};
+
+struct UrlHandle {
+  CURLU* url = curl_url();
+  ~UrlHandle() { curl_url_cleanup(url); }
+  std::string part(CURLUPart which, unsigned flags) const {
+    char* text = nullptr;
+    if (curl_url_get(url, which, &text, flags) != CURLUE_OK)
+      return {};
+    std::string result = text;
+    curl_free(text);
+    return result;
+  }
+};
+
+// The Host header: the address's host, with ":" and the port unless the port is 80.
+std::string hostHeaderValue(const std::string& address) {
+  UrlHandle parsed;
+  if (parsed.url == nullptr)
+    throw FetchError("Out of memory parsing " + address);
+  if (const CURLUcode code = curl_url_set(parsed.url, CURLUPART_URL, address.c_str(), 0); code != CURLUE_OK) {
+    throw FetchError(std::string(curl_url_strerror(code)) + ": " + address);
+  }
+  std::string host = parsed.part(CURLUPART_HOST, 0);
+  const std::string port = parsed.part(CURLUPART_PORT, CURLU_DEFAULT_PORT);
+  if (!port.empty() && port != "80")
+    host += ":" + port;
+  return host;
+}
+
+}  // namespace
+
+struct PageFetcher::Impl {
+  FetchOptions options;
+  CURLM* multi = nullptr;
+  CURL* easy = nullptr;
+  char errorBuffer[CURL_ERROR_SIZE] = {};
+  std::string body;
+  std::string statusLine;
+  bool bodyTooLarge = false;
+
+  static size_t onBody(char* data, size_t size, size_t count, void* user) {
+    auto* self = static_cast<Impl*>(user);
+    const size_t bytes = size * count;
+    if (self->body.size() + bytes > self->options.maxBodyBytes) {
+      self->bodyTooLarge = true;
+      return 0;
+    }
+    self->body.append(data, bytes);
+    return bytes;
+  }
+
+  static size_t onHeader(char* data, size_t size, size_t count, void* user) {
+    auto* self = static_cast<Impl*>(user);
+    const std::string_view line(data, size * count);
+    if (line.starts_with("HTTP/")) {
+      self->statusLine = line.substr(0, line.find_last_not_of("\r\n") + 1);
+    }
+    return size * count;
+  }
+
+  void configure() {
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    // An empty proxy also overrides the proxy environment variables.
+    curl_easy_setopt(easy, CURLOPT_PROXY, "");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    // An empty cookie file name switches the in-memory cookie store on without reading a file.
+    curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
+    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBodyBytes));
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Impl::onBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Impl::onHeader);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+  }
+
+  // Drives the transfer, calling the pump between waits; returns curl's result for it.
+  CURLcode run(const Pump& pump) {
+    struct Attached {
+      CURLM* multi;
+      CURL* easy;
+      ~Attached() { curl_multi_remove_handle(multi, easy); }
+    };
+    if (const CURLMcode code = curl_multi_add_handle(multi, easy); code != CURLM_OK) {
+      throw FetchError(curl_multi_strerror(code));
+    }
+    const Attached attached{multi, easy};
+    const int waitMs = pump ? static_cast<int>(options.pumpInterval.count()) : 1000;
+    auto lastPump = std::chrono::steady_clock::now();
+    for (int running = 1;;) {
+      if (const CURLMcode code = curl_multi_perform(multi, &running); code != CURLM_OK) {
+        throw FetchError(curl_multi_strerror(code));
+      }
+      if (running == 0)
+        break;
+      if (const CURLMcode code = curl_multi_poll(multi, nullptr, 0, waitMs, nullptr); code != CURLM_OK) {
+        throw FetchError(curl_multi_strerror(code));
+      }
+      if (pump && std::chrono::steady_clock::now() - lastPump >= options.pumpInterval) {
+        lastPump = std::chrono::steady_clock::now();
+        pump();
+      }
+    }
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+      if (message->msg == CURLMSG_DONE && message->easy_handle == easy)
+        return message->data.result;
+    }
+    return CURLE_OK;
+  }
+
+  [[noreturn]] void raise(CURLcode code, const std::string& address) const {
+    if (bodyTooLarge || code == CURLE_FILESIZE_EXCEEDED) {
+      throw FetchError("The page is larger than " + std::to_string(options.maxBodyBytes) +
+                       " bytes: " + address);
+    }
+    throw FetchError(errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(code));
+  }
+};
+
+PageFetcher::PageFetcher(FetchOptions options) : m_impl(std::make_unique<Impl>()) {
+  initCurlOnce();
+  m_impl->options = options;
+  m_impl->multi = curl_multi_init();
+  m_impl->easy = curl_easy_init();
+  if (m_impl->multi == nullptr || m_impl->easy == nullptr) {
+    curl_easy_cleanup(m_impl->easy);
+    curl_multi_cleanup(m_impl->multi);
+    throw FetchError("Unable to start the HTTP client");
+  }
+  m_impl->configure();
+}
+
+PageFetcher::~PageFetcher() {
+  curl_easy_cleanup(m_impl->easy);
+  curl_multi_cleanup(m_impl->multi);
+}
+
+std::string PageFetcher::get(const std::string& address, const Pump& pump) {
+  Impl& impl = *m_impl;
+  HeaderList headers;
+  headers.add("Accept: */*");
+  headers.add("Accept-Language: zh-cn");
+  headers.add("Referer: " + address);
+  headers.add("Host: " + hostHeaderValue(address));
+  headers.add("Connection: Keep-Alive");
+  headers.add("Content-Type: text/html");
+  curl_easy_setopt(impl.easy, CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(impl.easy, CURLOPT_URL, address.c_str());
+  curl_easy_setopt(impl.easy, CURLOPT_HTTPHEADER, headers.list);
+  impl.body.clear();
+  impl.statusLine.clear();
+  impl.bodyTooLarge = false;
+  impl.errorBuffer[0] = '\0';
+
+  const CURLcode result = impl.run(pump);
+  curl_easy_setopt(impl.easy, CURLOPT_HTTPHEADER, nullptr);
+  if (result != CURLE_OK)
+    impl.raise(result, address);
+  long status = 0;
+  curl_easy_getinfo(impl.easy, CURLINFO_RESPONSE_CODE, &status);
+  if (status < 200 || status > 299) {
+    throw FetchError(impl.statusLine.empty() ? "HTTP status " + std::to_string(status) : impl.statusLine);
+  }
+  return std::move(impl.body);
+}
+
+std::string geturltostr(PageFetcher& http, const std::string& address, const Pump& pump) {
+  std::string body = http.get(address, pump);
+  return decodeUtf8Strict(body) ? body : std::string();
+}
+
+std::string getTrueUrl(PageFetcher& http, const std::string& address, const Pump& pump) {
+  const std::u16string page = utf8ToWide(geturltostr(http, address, pump));
+  const int a = PosFrom(1, page, kLinkStart);
+  if (a == 0)
+    return {};
+  const int b = PosFrom(a, page, kLinkEnd);
+  if (b == 0)
+    return {};
+  const int startLength = static_cast<int>(kLinkStart.size());
+  return removeAll(CopyWideToStr(page, a + startLength, b - a - startLength), "&nbsp;");
+}
+
+}  // namespace qinglan

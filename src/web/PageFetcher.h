@@ -1,0 +1,57 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace qinglan {
+
+// A fetch that did not give a 2xx answer in time: no connection, a broken one, a time-out, a body
+// over the size limit, a refused scheme, or a status outside 200-299 (redirects included).
+class FetchError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Lets pending window messages run while a fetch waits. It may throw to cancel the fetch: the
+// transfer is abandoned and the exception reaches the caller of the fetch.
+using Pump = std::function<void()>;
+
+struct FetchOptions {
+  std::chrono::milliseconds connectTimeout{15'000};
+  std::chrono::milliseconds totalTimeout{60'000};
+  std::size_t maxBodyBytes = 8 * 1024 * 1024;
+  // Shortest interval between two pump calls.
+  std::chrono::milliseconds pumpInterval{15};
+};
+
+// The program's one HTTP client. It keeps the cookies that responses set for its whole life and
+// sends them back with later requests; it never uses a proxy and never follows a redirect. One
+// request at a time, on the calling thread.
+class PageFetcher {
+ public:
+  explicit PageFetcher(FetchOptions options = {});
+  ~PageFetcher();
+  PageFetcher(const PageFetcher&) = delete;
+  PageFetcher& operator=(const PageFetcher&) = delete;
+
+  // GETs an http:// or https:// address with the fixed request headers and returns the body's bytes
+  // as received. Raises FetchError.
+  std::string get(const std::string& address, const Pump& pump = {});
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> m_impl;
+};
+
+// The body of address as text: the bytes when they are valid UTF-8, else empty text.
+std::string geturltostr(PageFetcher& http, const std::string& address, const Pump& pump = {});
+
+// The detail page's address that the view page at address carries between its link markers, with
+// every "&nbsp;" removed; empty text when the markers are missing.
+std::string getTrueUrl(PageFetcher& http, const std::string& address, const Pump& pump = {});
+
+}  // namespace qinglan
