@@ -1,0 +1,62 @@
+#include "platform/SystemTime.h"
+
+#include <gtest/gtest.h>
+
+#include "support/ScopedEnv.h"
+
+namespace qinglan::platform {
+namespace {
+
+TEST(SystemTimeTest, BreaksAUtcInstantDownInTheLocalZone) {
+  const timespec instant{1434371696, 789654321};  // Monday 2015-06-15 12:34:56.789 UTC
+  const struct {
+    const char* zone;
+    SystemTime expected;
+  } cases[] = {
+      {"UTC0", {2015, 6, 1, 15, 12, 34, 56, 789}},
+      {"CST-8", {2015, 6, 1, 15, 20, 34, 56, 789}},
+      // Crosses midnight backwards into Sunday.
+      {"XST+13", {2015, 6, 0, 14, 23, 34, 56, 789}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.zone);
+    test::ScopedEnv zone("TZ", c.zone);
+    EXPECT_EQ(toLocalSystemTime(instant), c.expected);
+  }
+}
+
+TEST(SystemTimeTest, DateTimeCountsDaysFromTheEndOf1899) {
+  const struct {
+    SystemTime time;
+    double expected;
+  } cases[] = {
+      {{1899, 12, 0, 30, 0, 0, 0, 0}, 0.0},
+      {{1900, 1, 0, 1, 0, 0, 0, 0}, 2.0},
+      {{2010, 11, 0, 20, 0, 0, 0, 0}, 40502.0},
+      {{2010, 11, 0, 20, 18, 0, 0, 0}, 40502.75},
+      {{2000, 2, 0, 29, 6, 0, 0, 0}, 36585.25},
+      // Before day 0 the time of day still counts forward from midnight.
+      {{1899, 12, 0, 29, 6, 0, 0, 0}, -1.25},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.expected);
+    EXPECT_DOUBLE_EQ(toDateTime(c.time), c.expected);
+  }
+  EXPECT_DOUBLE_EQ(dateTimeFromDate(2010, 11, 20), 40502.0);
+  EXPECT_NEAR(toDateTime({2010, 11, 0, 20, 12, 0, 0, 500}) - 40502.5, 0.5 / 86400, 1e-9);
+}
+
+TEST(SystemTimeTest, TodayIsTheLocalDateAtMidnight) {
+  test::ScopedEnv zone("TZ", "UTC0");
+  const double day = today();
+  EXPECT_EQ(day, static_cast<double>(static_cast<long long>(day)));
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  const SystemTime local = toLocalSystemTime(now);
+  // Around midnight the two readings may straddle the change of date.
+  EXPECT_LE(dateTimeFromDate(local.year, local.month, local.day) - day, 1.0);
+  EXPECT_GT(day, 40502.0);
+}
+
+}  // namespace
+}  // namespace qinglan::platform
