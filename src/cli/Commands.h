@@ -7,5 +7,7 @@ namespace qinglan::cli {
 // Each subcommand registers itself on the application; the callback it sets runs the command
 // and throws CLI::RuntimeError with the exit code on failure.
 void addFindCommand(CLI::App& app);
+void addRulesCommand(CLI::App& app);
+void addNoteCommand(CLI::App& app);
 
 }  // namespace qinglan::cli

@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
   CLI::App app{"晴岚清扫助手 command line: the cleaner's searches and scans without the window"};
   app.require_subcommand(1);
   qinglan::cli::addFindCommand(app);
+  qinglan::cli::addRulesCommand(app);
+  qinglan::cli::addNoteCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -1,0 +1,49 @@
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "app/unitGlobal.h"
+#include "cli/Commands.h"
+#include "rules/RulesReader.h"
+
+namespace qinglan::cli {
+
+namespace {
+
+struct NoteOptions {
+  std::string name;
+  std::string db;
+};
+
+void runNote(const NoteOptions& options) {
+  std::string path = options.db.empty() ? executableFolder() + "ccdb.db" : options.db;
+  // Opening creates a missing file; a lookup should not leave an empty database behind.
+  if (!std::filesystem::is_regular_file(path))
+    throw std::runtime_error("no rules database at " + path);
+  // A finding's note is looked up by its file name alone.
+  std::string fileName = std::filesystem::path(options.name).filename().string();
+  TSQLiteDatabase db(path);
+  std::string note = lookupNote(db, fileName);
+  if (note.empty()) {
+    std::cerr << "no note for " << fileName << '\n';
+    throw CLI::RuntimeError(1);
+  }
+  std::cout << note << '\n';
+}
+
+}  // namespace
+
+void addNoteCommand(CLI::App& app) {
+  auto options = std::make_shared<NoteOptions>();
+  CLI::App* command = app.add_subcommand(
+      "note", "Print the note shown for a file name (whole-name note, else the extension's)");
+  command->add_option("NAME", options->name, "File name of a finding")->required();
+  command->add_option("--db", options->db, "Rules database (default: ccdb.db beside the executable)");
+  command->callback([options] { runNote(*options); });
+}
+
+}  // namespace qinglan::cli

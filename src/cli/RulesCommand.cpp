@@ -1,0 +1,90 @@
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include "app/unitGlobal.h"
+#include "cli/Commands.h"
+#include "rules/RulesReader.h"
+#include "search/EasyFileSearch.h"
+
+namespace qinglan::cli {
+
+namespace {
+
+struct RulesOptions {
+  std::string db;
+  bool json = false;
+};
+
+std::string joinMasks(const std::string& maskText) {
+  std::string joined;
+  for (const std::string& mask : splitLines(maskText)) {
+    if (!joined.empty())
+      joined += " | ";
+    joined += mask;
+  }
+  return joined;
+}
+
+void printText(const std::vector<ScanItem>& items, const std::vector<CacheRule>& rules) {
+  std::cout << "scan items: " << items.size() << "\nId\tUnScan\tName\tFolder\tMasks\n";
+  for (const ScanItem& item : items) {
+    std::cout << item.id << '\t' << item.unScan << '\t' << item.name << '\t' << item.folder << '\t'
+              << joinMasks(item.file) << '\n';
+  }
+  std::cout << "\ncache rules: " << rules.size() << "\nDir\tMasks\tDes\n";
+  for (const CacheRule& rule : rules) {
+    std::cout << rule.dir << '\t' << joinMasks(rule.fileName) << '\t' << rule.des << '\n';
+  }
+}
+
+void printJson(const std::vector<ScanItem>& items, const std::vector<CacheRule>& rules) {
+  nlohmann::json document = {{"scanItems", nlohmann::json::array()}, {"cacheRules", nlohmann::json::array()}};
+  for (const ScanItem& item : items) {
+    document["scanItems"].push_back({{"id", item.id},
+                                     {"name", item.name},
+                                     {"unScan", item.unScan},
+                                     {"excluded", item.excluded()},
+                                     {"folder", item.folder},
+                                     {"masks", splitLines(item.file)}});
+  }
+  for (const CacheRule& rule : rules) {
+    document["cacheRules"].push_back(
+        {{"dir", rule.dir}, {"masks", splitLines(rule.fileName)}, {"des", rule.des}});
+  }
+  std::cout << document.dump(2) << '\n';
+}
+
+void runRules(const RulesOptions& options) {
+  std::string path = options.db.empty() ? executableFolder() + "ccdb.db" : options.db;
+  // Opening creates a missing file; a listing should not leave an empty database behind.
+  if (!std::filesystem::is_regular_file(path))
+    throw std::runtime_error("no rules database at " + path);
+  TSQLiteDatabase db(path);
+  std::vector<ScanItem> items = readScanItems(db);
+  std::vector<CacheRule> rules = readCacheRules(db);
+  if (options.json) {
+    printJson(items, rules);
+  } else {
+    printText(items, rules);
+  }
+}
+
+}  // namespace
+
+void addRulesCommand(CLI::App& app) {
+  auto options = std::make_shared<RulesOptions>();
+  CLI::App* command =
+      app.add_subcommand("rules", "List the scan items and the cache rules of the rules database");
+  command->add_option("--db", options->db, "Rules database (default: ccdb.db beside the executable)");
+  command->add_flag("--json", options->json, "Print JSON instead of tab-separated text");
+  command->callback([options] { runRules(*options); });
+}
+
+}  // namespace qinglan::cli
