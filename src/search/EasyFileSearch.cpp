@@ -1,0 +1,72 @@
+#include "search/EasyFileSearch.h"
+
+#include "platform/SystemTime.h"
+#include "search/FileSearch.h"
+
+namespace qinglan {
+
+TEasyFileSearch::TEasyFileSearch()
+    : DateFilterFirstDate(platform::today()),
+      DateFilterSecondDate(platform::today()),
+      m_engine(std::make_unique<TFileSearch>()) {
+  // The relays read the events at call time, so handlers assigned later take effect.
+  m_engine->setOnFileFound([this](const TFileInformations& found) {
+    if (OnFileFound)
+      OnFileFound(found);
+  });
+  m_engine->setOnAcceptFile(
+      [this](const TFileInformations& found) { return !OnAcceptFile || OnAcceptFile(found); });
+  m_engine->setOnChangeFolder([this](const std::string& newPath) {
+    if (OnChangeFolder)
+      OnChangeFolder(newPath);
+  });
+  m_engine->setOnStatistics([this](const TStatistics& stats) {
+    if (OnStatistics)
+      OnStatistics(stats);
+  });
+}
+
+TEasyFileSearch::~TEasyFileSearch() = default;
+
+std::string TEasyFileSearch::RootPath() const {
+  return m_engine->rootPath();
+}
+
+void TEasyFileSearch::setRootPath(std::string rootPath) {
+  m_engine->setRootPath(std::move(rootPath));
+}
+
+void TEasyFileSearch::setPump(TPump pump) {
+  m_engine->setPump(std::move(pump));
+}
+
+void TEasyFileSearch::setLister(platform::DirLister& lister) {
+  m_engine->setLister(lister);
+}
+
+bool TEasyFileSearch::Execute() {
+  m_engine->setOptions(SearchOptions);
+  m_engine->setDateFilter(FilterKind.contains(fkFilterOnDate), DateFilterFileAccess, DateFilterKind,
+                          DateFilterFirstDate, DateFilterSecondDate);
+  m_engine->setSizeFilter(FilterKind.contains(fkFilterOnSize), SizeFilterKind, SizeFilterSize);
+  m_engine->setExcludedFiles(ExcludedFiles);
+  m_engine->setFileNames(FileNames);
+  return m_engine->Execute();
+}
+
+std::vector<std::string> splitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
+    }
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  return lines;
+}
+
+}  // namespace qinglan

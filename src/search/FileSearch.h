@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "search/FileSearchTypes.h"
+
+namespace qinglan {
+
+namespace platform {
+class DirLister;
+}
+
+// The walk behind TEasyFileSearch: breadth-first through a first-in first-out queue of folders,
+// testing every entry of every folder listed and reporting the accepted ones. Owns copies of its
+// settings and mask lists. A folder that cannot be listed ends the walk and Execute returns
+// false; an invalid mask raises EInvalidMask out of Execute at the first entry that reaches it.
+class TFileSearch {
+ public:
+  TFileSearch();
+
+  void setOptions(TOptions options);
+  void setDateFilter(bool on, TDateFilterAccessKind access, TDateFilterKind kind, double firstDate,
+                     double secondDate);
+  void setSizeFilter(bool on, TSizeFilterKind kind, int64_t limit);
+  void setFileNames(std::vector<std::string> masks) { m_fileNames = std::move(masks); }
+  void setExcludedFiles(std::vector<std::string> masks) { m_excludedFiles = std::move(masks); }
+
+  // The folder where the walk starts, given with or without a trailing separator; "./" at first.
+  const std::string& rootPath() const { return m_rootPath; }
+  void setRootPath(std::string rootPath) { m_rootPath = std::move(rootPath); }
+
+  void setOnFileFound(TOnFileFound handler) { m_onFileFound = std::move(handler); }
+  void setOnAcceptFile(TOnAcceptFile handler) { m_onAcceptFile = std::move(handler); }
+  void setOnChangeFolder(TOnChangeFolder handler) { m_onChangeFolder = std::move(handler); }
+  void setOnStatistics(TOnStatistics handler) { m_onStatistics = std::move(handler); }
+  void setPump(TPump pump) { m_pump = std::move(pump); }
+  void setLister(platform::DirLister& lister) { m_lister = &lister; }
+
+  // Runs one complete search. True when every folder the walk reached could be listed.
+  bool Execute();
+
+ private:
+  class Walk;
+
+  bool m_includeSubfolder = true;
+  bool m_lookForReadOnlyFile = true;
+  bool m_lookForHiddenFile = true;
+  bool m_lookForSystemFile = true;
+  bool m_lookForDirectory = true;
+  bool m_lookForArchiveFile = true;
+  bool m_lookForAnyFile = true;
+
+  bool m_dateFilterOn = false;
+  TDateFilterAccessKind m_dateFilterAccess = dfakAnyFiles;
+  TDateFilterKind m_dateFilterKind = dfkSame;
+  double m_firstDate = 0;
+  double m_secondDate = 0;
+
+  bool m_sizeFilterOn = false;
+  TSizeFilterKind m_sizeFilterKind = sfkSmallerOrEqualTo;
+  int64_t m_sizeLimit = 0;
+
+  std::vector<std::string> m_fileNames{"*.*"};
+  std::vector<std::string> m_excludedFiles;
+  std::string m_rootPath;
+
+  TOnFileFound m_onFileFound;
+  TOnAcceptFile m_onAcceptFile;
+  TOnChangeFolder m_onChangeFolder;
+  TOnStatistics m_onStatistics;
+  TPump m_pump;
+  platform::DirLister* m_lister;
+};
+
+}  // namespace qinglan
