@@ -4,6 +4,7 @@
 #include "platform/Path.h"
 #include "web/Utf8.h"
 #include "web/UtilString.h"
+#include "whitelist/Whitelist.h"
 
 namespace qinglan {
 namespace {
@@ -67,7 +68,7 @@ std::size_t checkForUpdates(const UpdateCheckInput& input, PageFetcher& http, Up
   letMessagesRun(pump);
   const platform::IniFile whiteList(input.whiteListFile);
   std::size_t listed = 0;
-  for (const InstalledResource& resource : input.resources) {
+  for (const ListedResource& resource : input.resources) {
     letMessagesRun(pump);
     if (!hasStpLink(input.cloudCachePath, resource.resourceId))
       continue;
@@ -82,7 +83,7 @@ std::size_t checkForUpdates(const UpdateCheckInput& input, PageFetcher& http, Up
     std::string date = releaseDateFromPage(page);
     if (date.empty())
       date = kReleaseDateExpired;
-    const std::string mark = whiteList.readString(kSilencedSection, resource.resourceId, "");
+    const std::string mark = whiteList.readString(kUnvercheckSection, resource.resourceId, "");
     if (mark == latestVersion || mark == kSilencedForEveryVersion)
       continue;
     sink.addRow({resource.name, latestVersion, date, resource.resourceId, resource.imageIndex});
@@ -103,7 +104,7 @@ std::string downloadLink(std::string_view resourceId, std::string_view latestVer
 void silenceVersion(const std::string& whiteListFile, const std::string& resourceId,
                     const std::string& latestVersion) {
   platform::IniFile(whiteListFile)
-      .writeString(kSilencedSection, resourceId,
+      .writeString(kUnvercheckSection, resourceId,
                    latestVersion.empty() ? kSilencedForEveryVersion : latestVersion);
 }
 

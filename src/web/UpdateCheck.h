@@ -17,12 +17,11 @@ namespace qinglan {
 inline constexpr const char* kUpdateStatusReady = "准备就绪";
 inline constexpr const char* kUpdateStatusReading = "正在读取更新数据。。。。";
 inline constexpr const char* kReleaseDateExpired = "已失效";
-inline constexpr const char* kSilencedSection = "unvercheck";
 inline constexpr const char* kSilencedForEveryVersion = "1";
 inline constexpr const char* kLinkCopiedMessage = "已成功复制到剪切板,请复制到IE地址栏或下载工具中下载。";
 
-// One row of the resource list, in list order.
-struct InstalledResource {
+// What the check uses of a row of the resource list: caption, resource ID and icon.
+struct ListedResource {
   std::string name;
   std::string resourceId;
   int imageIndex = 0;
@@ -47,7 +46,7 @@ class UpdateSink {
 };
 
 struct UpdateCheckInput {
-  std::vector<InstalledResource> resources;
+  std::vector<ListedResource> resources;
   std::string cloudCachePath;  // without a trailing separator
   std::string whiteListFile;   // the path of wb.lst
   std::string siteHost;        // the update site's "host" or "host:port"
