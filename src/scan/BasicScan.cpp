@@ -1,0 +1,264 @@
+#include "scan/BasicScan.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+
+#include "app/unitGlobal.h"
+#include "platform/DirLister.h"
+#include "platform/Path.h"
+#include "rules/RulesSql.h"
+#include "rules/SQLiteTable3.h"
+#include "scan/ResultsPage.h"
+#include "scan/RuleRoot.h"
+#include "scan/ScanView.h"
+#include "search/EasyFileSearch.h"
+#include "search/MultiRuleSearch.h"
+
+namespace qinglan {
+
+namespace {
+
+constexpr std::string_view kScanCaption = "扫描";
+constexpr std::string_view kScanBusyCaption = "扫描中…";
+constexpr int32_t kBusyTimeoutMs = 1000;
+
+// One row of the scan item table as the scan uses it.
+struct ScanRule {
+  bool excluded = false;
+  std::string folder;  // as stored, "\" between folder names
+  std::string maskText;
+  std::vector<std::string> masks;
+  size_t maskList = 0;  // its number in the one-walk search
+};
+
+// A rule that searches in the current content folder, and the root it searches.
+struct PlannedSearch {
+  size_t rule = 0;
+  std::string root;
+};
+
+bool folderExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_directory(path, error);
+}
+
+class BasicScan {
+ public:
+  BasicScan(const ScanSettings& settings, const std::vector<ScanResourceRow>& resources, ScanView& view,
+            const BasicScanOptions& options)
+      : m_settings(settings),
+        m_resources(resources),
+        m_view(view),
+        m_lister(options.lister ? *options.lister : platform::DirLister::system()),
+        m_walk(options.walk),
+        m_multiSearch(m_lister) {
+    const TPump pump = [this] { m_view.pump(); };
+    m_search.setLister(m_lister);
+    m_search.setPump(pump);
+    m_search.OnFileFound = [this](const TFileInformations& found) { appendFinding(m_view, found, true); };
+    m_multiSearch.setPump(pump);
+  }
+
+  void run() {
+    m_database =
+        std::make_unique<TSQLiteDatabase>(m_settings.dbFileName, kBusyTimeoutMs, m_settings.dbPassword);
+    try {
+      m_table = m_database->Query(selectAllSql(m_settings.dbTableName));
+      prepare();
+      scanResources();
+    } catch (...) {
+      finish();
+      throw;
+    }
+    finish();
+  }
+
+ private:
+  void prepare() {
+    m_view.setScanButton(std::string(kScanBusyCaption), false);
+    m_view.setProgressMaximum(static_cast<int>(m_resources.size()));
+    m_view.setLabel1(std::string(kPreparingText));
+    m_view.setLabel2(std::string(kScanningText));
+    openResultsPage(m_view);
+    globals().ScanTotalKB = 0;
+    m_view.setProgressMinimum(0);
+    m_view.setEdit1({});
+    m_view.setEdit2({});
+    m_view.pump();
+  }
+
+  void scanResources() {
+    for (size_t i = 0; i < m_resources.size(); ++i) {
+      const ScanResourceRow& resource = m_resources[i];
+      m_view.pump();
+      m_view.setProgressPosition(static_cast<int>(i));
+      m_view.setLabel1(std::string(kScanningItemPrefix) + resource.caption);
+      if (!resource.checked)
+        continue;
+      const std::string resourceFolder =
+          m_settings.cloudCachePath + platform::kSeparator + resource.resourceId;
+      // The numbering ends at the first missing folder: without "1", "2" is never visited.
+      for (int n = 0;; ++n) {
+        const std::string contentFolder = resourceFolder + platform::kSeparator + std::to_string(n);
+        if (!folderExists(contentFolder))
+          break;
+        m_view.pump();
+        scanContentFolder(contentFolder);
+      }
+    }
+  }
+
+  void scanContentFolder(const std::string& contentFolder) {
+    const std::vector<ScanRule>& rules = this->rules();
+    if (m_walk == RuleWalk::PerRule) {
+      scanRuleByRule(rules, contentFolder);
+      return;
+    }
+    scanRootByRoot(rules, contentFolder);
+  }
+
+  void scanRuleByRule(const std::vector<ScanRule>& rules, const std::string& contentFolder) {
+    for (const ScanRule& rule : rules) {
+      m_view.pump();
+      const std::optional<std::string> root = rootOf(rule, contentFolder);
+      if (!root)
+        continue;
+      RunRuleSearch(m_search, *root, rule.maskText);
+      updateResultsCounter(m_view);
+    }
+  }
+
+  // Each distinct root is walked once for all the rules that search it; the findings are then
+  // listed rule by rule, so the rows and their order are those of one search per rule. When a rule
+  // raises, the rules after it are of no further interest: their rows would never be listed.
+  void scanRootByRoot(const std::vector<ScanRule>& rules, const std::string& contentFolder) {
+    std::vector<PlannedSearch> planned;
+    std::vector<std::optional<size_t>> plannedOfRule(rules.size());
+    for (size_t i = 0; i < rules.size(); ++i) {
+      if (std::optional<std::string> root = rootOf(rules[i], contentFolder)) {
+        plannedOfRule[i] = planned.size();
+        planned.push_back({i, std::move(*root)});
+      }
+    }
+    std::vector<MultiRuleSearch::ListResult> results(planned.size());
+    const size_t firstFailure = walkRoots(rules, planned, results);
+    listResults(rules, plannedOfRule, results, firstFailure);
+  }
+
+  // Walks the roots in the order of their first rule. Returns the planned search whose rule
+  // raised first in rule order, or the number of searches when none did.
+  size_t walkRoots(const std::vector<ScanRule>& rules, const std::vector<PlannedSearch>& planned,
+                   std::vector<MultiRuleSearch::ListResult>& results) {
+    std::vector<std::vector<size_t>> groups;
+    std::unordered_map<std::string_view, size_t> groupOfRoot;
+    for (size_t p = 0; p < planned.size(); ++p) {
+      auto [it, added] = groupOfRoot.try_emplace(planned[p].root, groups.size());
+      if (added)
+        groups.emplace_back();
+      groups[it->second].push_back(p);
+    }
+    size_t firstFailure = planned.size();
+    for (const std::vector<size_t>& group : groups) {
+      std::vector<size_t> searches;
+      std::vector<size_t> lists;
+      for (const size_t p : group) {
+        if (p < firstFailure) {
+          searches.push_back(p);
+          lists.push_back(rules[planned[p].rule].maskList);
+        }
+      }
+      if (searches.empty())
+        continue;
+      MultiRuleSearch::RunResult run = m_multiSearch.run(planned[searches.front()].root, lists);
+      for (size_t k = 0; k < searches.size(); ++k) {
+        results[searches[k]] = std::move(run.lists[k]);
+        if (results[searches[k]].error)
+          firstFailure = std::min(firstFailure, searches[k]);
+      }
+    }
+    return firstFailure;
+  }
+
+  void listResults(const std::vector<ScanRule>& rules,
+                   const std::vector<std::optional<size_t>>& plannedOfRule,
+                   const std::vector<MultiRuleSearch::ListResult>& results, size_t firstFailure) {
+    for (size_t i = 0; i < rules.size(); ++i) {
+      m_view.pump();
+      if (!plannedOfRule[i])
+        continue;
+      const MultiRuleSearch::ListResult& result = results[*plannedOfRule[i]];
+      for (const TFileInformations& found : result.found)
+        appendFinding(m_view, found, true);
+      if (*plannedOfRule[i] == firstFailure)
+        std::rethrow_exception(result.error);
+      updateResultsCounter(m_view);
+    }
+  }
+
+  std::optional<std::string> rootOf(const ScanRule& rule, const std::string& contentFolder) const {
+    if (rule.excluded)
+      return std::nullopt;
+    return scanItemRoot(contentFolder, rule.folder);
+  }
+
+  // The rule rows, read from the query's result at the first content folder. Reading them all
+  // there raises a missing column before any search, where a row-by-row reading raises it too:
+  // every enabled row reads the same columns.
+  const std::vector<ScanRule>& rules() {
+    if (m_rules)
+      return *m_rules;
+    std::vector<ScanRule> rules;
+    m_table->FirstRow();
+    for (uint32_t row = 0; row < m_table->RowCount(); ++row) {
+      ScanRule& rule = rules.emplace_back();
+      rule.excluded = m_table->ValueByName("UnScan") == "1";
+      if (!rule.excluded) {
+        rule.folder = m_table->ValueByName("Folder");
+        rule.maskText = m_table->ValueByName("File");
+        rule.masks = splitLines(rule.maskText);
+        rule.maskList = m_multiSearch.addMaskList(rule.masks);
+      }
+      m_table->NextRow();
+    }
+    m_rules = std::move(rules);
+    return *m_rules;
+  }
+
+  void finish() {
+    m_table.reset();
+    m_database.reset();
+    showScanTotals(m_view);
+    m_view.setScanButton(std::string(kScanCaption), true);
+    closeResultsPage(m_view);
+  }
+
+  const ScanSettings& m_settings;
+  const std::vector<ScanResourceRow>& m_resources;
+  ScanView& m_view;
+  platform::DirLister& m_lister;
+  const RuleWalk m_walk;
+  TEasyFileSearch m_search;
+  MultiRuleSearch m_multiSearch;
+  std::unique_ptr<TSQLiteDatabase> m_database;
+  std::unique_ptr<TSQLiteTable> m_table;
+  std::optional<std::vector<ScanRule>> m_rules;
+};
+
+}  // namespace
+
+void runBasicScan(const ScanSettings& settings, const std::vector<ScanResourceRow>& resources, ScanView& view,
+                  const BasicScanOptions& options) {
+  BasicScan(settings, resources, view, options).run();
+}
+
+void RunRuleSearch(TEasyFileSearch& search, const std::string& root, const std::string& maskText) {
+  search.setRootPath(root);
+  search.FileNames.clear();
+  search.FileNames = splitLines(maskText);
+  search.Execute();
+}
+
+}  // namespace qinglan

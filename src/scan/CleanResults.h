@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace qinglan {
+
+namespace platform {
+class Remover;
+}
+class ScanView;
+
+// The "清理选定" command: after the user confirms, deletes the full path of every checked row of the
+// results list and marks the row "清理成功" when nothing is left at the path, else "清理失败".
+// Unchecked rows stay as they are. Deletion never follows a symbolic link: a row whose path has
+// become a link since the scan removes the link only.
+void cleanCheckedResults(ScanView& view);
+void cleanCheckedResults(ScanView& view, platform::Remover& remover);
+
+// True when a file, a folder or a link (even a dangling one) is at the path, or when that
+// cannot be told.
+bool pathExists(const std::string& path);
+
+}  // namespace qinglan

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scan/ScanSettings.h"
+
+namespace qinglan {
+
+class ScanView;
+struct ResultsRow;
+
+// The pieces of the text between the occurrences of the delimiter, in order, empty pieces
+// included: "a/b/" gives "a", "b" and "". Empty text gives no piece.
+std::vector<std::string> SplitAtDelimiter(std::string_view text, std::string_view delimiter);
+
+// The resource a finding comes from: ResourceName in the Resource.ini of the first folder below
+// the cache directory on the finding's location. "未知" for a finding outside the cache directory
+// or directly in it, and for a resource without a name.
+std::string findingOrigin(const std::string& cloudCachePath, const std::string& location);
+
+// What a click on a results row shows: Edit1 the finding's origin, then Edit2 the rules database's
+// note on its name or else its extension. A database error is raised with Edit1 already set.
+void showFindingDetails(const ScanSettings& settings, const ResultsRow& row, ScanView& view);
+
+}  // namespace qinglan

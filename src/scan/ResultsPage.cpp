@@ -1,0 +1,39 @@
+#include "scan/ResultsPage.h"
+
+#include "app/unitGlobal.h"
+#include "platform/DirLister.h"
+#include "scan/ResultsRow.h"
+#include "scan/ScanView.h"
+
+namespace qinglan {
+
+void openResultsPage(ScanView& view) {
+  view.clearResults();
+  view.setResultsCounter(resultsCounterCaption(0));
+  view.showResultsPage();
+  view.setProgressPanelVisible(true);
+  view.setPageControlEnabled(false);
+}
+
+void showScanTotals(ScanView& view) {
+  view.setLabel1(std::string(kScanFinishedText));
+  view.setLabel2(totalLine(globals().ScanTotalKB));
+}
+
+void closeResultsPage(ScanView& view) {
+  view.setProgressPanelVisible(false);
+  view.setPageControlEnabled(true);
+}
+
+void updateResultsCounter(ScanView& view) {
+  view.setResultsCounter(resultsCounterCaption(view.resultCount()));
+}
+
+void appendFinding(ScanView& view, const TFileInformations& found, bool checked) {
+  view.appendResult(resultsRowFor(found, checked));
+  view.pump();
+  if ((found.Attributes & platform::kAttrDirectory) == 0)
+    globals().ScanTotalKB += static_cast<double>(found.Size) / 1024;
+}
+
+}  // namespace qinglan

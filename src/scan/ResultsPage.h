@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string_view>
+
+#include "search/FileSearchTypes.h"
+
+namespace qinglan {
+
+class ScanView;
+
+inline constexpr std::string_view kPreparingText = "准备扫描……";
+inline constexpr std::string_view kScanningText = "正在扫描……";
+inline constexpr std::string_view kScanningItemPrefix = "正在扫描…";
+inline constexpr std::string_view kScanFinishedText = "扫描完成！";
+
+// The steps every scan takes on the results page.
+
+// Removes every row ("文件名[0]"), brings the results page to the front with the progress panel
+// shown, and disables the page control.
+void openResultsPage(ScanView& view);
+
+// "扫描完成！" and the total line for globals().ScanTotalKB.
+void showScanTotals(ScanView& view);
+
+// Hides the progress panel and enables the page control again.
+void closeResultsPage(ScanView& view);
+
+// Brings the counter caption up to the current number of rows.
+void updateResultsCounter(ScanView& view);
+
+// Appends the row of one finding, lets pending events run, and counts a file's size in
+// globals().ScanTotalKB (folders count nothing).
+void appendFinding(ScanView& view, const TFileInformations& found, bool checked);
+
+}  // namespace qinglan

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/SystemTime.h"
+#include "search/FileSearchTypes.h"
+
+namespace qinglan {
+
+inline constexpr std::string_view kFolderSizeText = "文件夹";
+inline constexpr std::string_view kCleanedStatus = "清理成功";
+inline constexpr std::string_view kCleanFailedStatus = "清理失败";
+
+// One finding of a scan as the results list shows it. The texts are the list's columns; the raw
+// size and the folder flag travel with them for totals and for the command line.
+struct ResultsRow {
+  std::string name;      // 文件名: the entry's name without any folder part
+  std::string location;  // 文件位置: the folder it was found in, ending with the separator
+  std::string sizeText;  // 文件大小: FormatFileSize of the size, or "文件夹"
+  std::string dateText;  // 文件日期: the local creation date, "2013/5/7"
+  std::string status;    // 状态: empty until a cleaning pass handles the row
+  bool checked = false;
+  int64_t size = 0;
+  bool isFolder = false;
+
+  // The location followed directly by the name: what cleaning deletes.
+  std::string fullPath() const { return location + name; }
+
+  friend bool operator==(const ResultsRow&, const ResultsRow&) = default;
+};
+
+ResultsRow resultsRowFor(const TFileInformations& found, bool checked);
+
+// Year/month/day in decimal without leading zeros.
+std::string dateText(const platform::SystemTime& time);
+
+// The first column's caption of the results list: "文件名[" + rows + "]".
+std::string resultsCounterCaption(size_t rows);
+
+// The total in megabytes with two decimals, as the summary line shows it: "2.00".
+std::string totalMegabytesText(double totalKB);
+// "本次共扫描到约 2.00MB 垃圾。"
+std::string totalLine(double totalKB);
+
+}  // namespace qinglan

@@ -1,0 +1,116 @@
+#include "scan/SoftwareCacheScan.h"
+
+#include <memory>
+#include <optional>
+
+#include "app/unitGlobal.h"
+#include "platform/Codepage.h"
+#include "platform/DirLister.h"
+#include "rules/RulesSql.h"
+#include "rules/SQLiteTable3.h"
+#include "scan/ResultsPage.h"
+#include "scan/RuleRoot.h"
+#include "scan/ScanView.h"
+#include "search/EasyFileSearch.h"
+
+namespace qinglan {
+
+namespace {
+
+constexpr int32_t kBusyTimeoutMs = 1000;
+
+// The CacheClean texts are stored as GBK bytes.
+std::string cacheCleanText(const TSQLiteTable& table, std::string_view column) {
+  return platform::gbkToUtf8(table.ValueByName(column));
+}
+
+class SoftwareCacheScan {
+ public:
+  SoftwareCacheScan(const ScanSettings& settings, ScanView& view, const SoftwareCacheScanOptions& options)
+      : m_settings(settings), m_view(view), m_options(options) {
+    // Only the named folder itself: every kind of entry, folders included, no subfolders.
+    m_search.SearchOptions = kAllSearchOptions.without(okIncludeSubfolder);
+    m_search.OnFileFound = [this](const TFileInformations& found) { appendFinding(m_view, found, true); };
+    m_search.setPump([this] { m_view.pump(); });
+    if (options.lister)
+      m_search.setLister(*options.lister);
+  }
+
+  void run() {
+    m_database =
+        std::make_unique<TSQLiteDatabase>(m_settings.dbFileName, kBusyTimeoutMs, m_settings.dbPassword);
+    try {
+      std::unique_ptr<TSQLiteTable> table = m_database->Query(selectCacheCleanSql());
+      prepare(table->RowCount());
+      searchRules(*table, localDisks());
+    } catch (...) {
+      finish();
+      throw;
+    }
+    finish();
+  }
+
+ private:
+  void prepare(uint32_t ruleCount) {
+    m_view.setLabel1(std::string(kPreparingText));
+    m_view.setLabel2(std::string(kScanningText));
+    openResultsPage(m_view);
+    globals().ScanTotalKB = 0;
+    m_view.setProgressMinimum(0);
+    m_view.setProgressMaximum(static_cast<int>(ruleCount));
+    m_view.setEdit1({});
+    m_view.setEdit2({});
+    m_view.pump();
+  }
+
+  std::vector<platform::Volume> localDisks() const {
+    std::vector<platform::Volume> volumes =
+        m_options.listVolumes ? m_options.listVolumes() : platform::listVolumes();
+    std::erase_if(volumes,
+                  [](const platform::Volume& volume) { return !platform::isLocalDisk(volume.kind); });
+    return volumes;
+  }
+
+  void searchRules(TSQLiteTable& table, const std::vector<platform::Volume>& disks) {
+    table.FirstRow();
+    const uint32_t rowCount = table.RowCount();
+    for (uint32_t row = 1; row <= rowCount; ++row) {
+      m_view.pump();
+      m_view.setProgressPosition(static_cast<int>(row));
+      m_view.setLabel1(std::string(kScanningItemPrefix) + cacheCleanText(table, "Des"));
+      m_view.pump();
+      for (const platform::Volume& disk : disks) {
+        const std::optional<std::string> root = cacheRuleRoot(disk.root, cacheCleanText(table, "dir"));
+        if (!root)
+          continue;
+        m_search.setRootPath(*root);
+        m_search.FileNames.clear();
+        m_search.FileNames = splitLines(cacheCleanText(table, "FileName"));
+        m_search.Execute();
+        updateResultsCounter(m_view);
+      }
+      table.NextRow();
+    }
+  }
+
+  void finish() {
+    m_database.reset();
+    showScanTotals(m_view);
+    closeResultsPage(m_view);
+  }
+
+  const ScanSettings& m_settings;
+  ScanView& m_view;
+  const SoftwareCacheScanOptions& m_options;
+  TEasyFileSearch m_search;
+  std::unique_ptr<TSQLiteDatabase> m_database;
+};
+
+}  // namespace
+
+void runSoftwareCacheScan(const ScanSettings& settings, ScanView& view,
+                          const SoftwareCacheScanOptions& options) {
+  SoftwareCacheScan(settings, view, options).run();
+}
+
+}  // namespace qinglan
