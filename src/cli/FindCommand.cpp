@@ -1,0 +1,215 @@
+#include <cinttypes>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include "cli/Commands.h"
+#include "platform/DirLister.h"
+#include "search/EasyFileSearch.h"
+#include "search/Mask.h"
+
+namespace qinglan::cli {
+
+namespace {
+
+constexpr size_t kFlushThreshold = 1 << 20;
+
+struct FindOptions {
+  std::string root;
+  std::vector<std::string> masks;
+  std::vector<std::string> excludes;
+  bool noSubfolders = false;
+  bool noFolders = false;
+  bool json = false;
+  int64_t minSize = 0;
+  int64_t maxSize = 0;
+  CLI::Option* minSizeOption = nullptr;
+  CLI::Option* maxSizeOption = nullptr;
+};
+
+// Collects the output and writes it in large blocks.
+class Output {
+ public:
+  Output() { m_buffer.reserve(2 * kFlushThreshold); }
+  ~Output() { flush(); }
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
+
+  std::string& buffer() { return m_buffer; }
+  void line(std::string_view text) {
+    m_buffer += text;
+    m_buffer += '\n';
+    if (m_buffer.size() >= kFlushThreshold)
+      flush();
+  }
+  void flush() {
+    std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout);
+    std::fflush(stdout);
+    m_buffer.clear();
+  }
+
+ private:
+  std::string m_buffer;
+};
+
+// Text that is valid UTF-8 is kept; otherwise every byte outside a valid sequence is written as
+// \xNN and every backslash doubled, so the printed form stays unambiguous.
+std::string printable(std::string_view text) {
+  const auto* at = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = at + text.size();
+  bool valid = true;
+  for (const unsigned char* p = at; p < end && valid;) {
+    const int length = utf8CharLength(p, end);
+    valid = *p < 0x80 || length > 1;
+    p += length;
+  }
+  if (valid)
+    return std::string(text);
+
+  std::string escaped;
+  for (const unsigned char* p = at; p < end;) {
+    const int length = utf8CharLength(p, end);
+    if (*p == '\\') {
+      escaped += "\\\\";
+    } else if (*p >= 0x80 && length == 1) {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\x%02X", *p);
+      escaped += hex;
+    } else {
+      escaped.append(reinterpret_cast<const char*>(p), static_cast<size_t>(length));
+    }
+    p += length;
+  }
+  return escaped;
+}
+
+std::string dateText(const platform::SystemTime& time) {
+  return std::to_string(time.year) + "/" + std::to_string(time.month) + "/" + std::to_string(time.day);
+}
+
+bool isFolder(const TFileInformations& found) {
+  return (found.Attributes & platform::kAttrDirectory) != 0;
+}
+
+void printJson(Output& out, const TFileInformations& found) {
+  const nlohmann::ordered_json row{{"name", printable(found.Name)},           {"path", printable(found.Path)},
+                                   {"attributes", found.Attributes},          {"size", found.Size},
+                                   {"created", dateText(found.CreationTime)}, {"is_folder", isFolder(found)}};
+  out.line(row.dump());
+}
+
+void printRow(Output& out, const TFileInformations& found) {
+  char prefix[64];
+  if (isFolder(found)) {
+    std::snprintf(prefix, sizeof prefix, "%15s  %-10s  ", "<folder>", dateText(found.CreationTime).c_str());
+  } else {
+    std::snprintf(prefix, sizeof prefix, "%15" PRId64 "  %-10s  ", found.Size,
+                  dateText(found.CreationTime).c_str());
+  }
+  out.buffer() += prefix;
+  out.line(printable(found.Path + found.Name));
+}
+
+void printStatistics(Output& out, const TStatistics& stats, bool complete, bool json) {
+  if (json) {
+    const nlohmann::ordered_json last{{"statistics",
+                                       {{"files_found", stats.FilesFound},
+                                        {"folders_with_files", stats.FoldersWithFiles},
+                                        {"folders_found", stats.FoldersFound},
+                                        {"elapsed_ms", stats.ElapsedMs}}},
+                                      {"complete", complete}};
+    out.line(last.dump());
+    return;
+  }
+  out.line(std::to_string(stats.FilesFound) + " files in " + std::to_string(stats.FoldersWithFiles) +
+           " folders, " + std::to_string(stats.FoldersFound) + " folders, " +
+           std::to_string(stats.ElapsedMs) + " ms" +
+           (complete ? "" : "; stopped at a folder that could not be listed"));
+}
+
+// Set up like the basic cache scan's search (everything looked for, subfolders entered, "*.*"),
+// then changed by the options. The engine has one size filter: --min-size uses it, and so does
+// --max-size when given alone; with both, the maximum is checked when an entry is accepted.
+void configure(TEasyFileSearch& search, const FindOptions& options) {
+  search.setRootPath(options.root);
+  if (!options.masks.empty())
+    search.FileNames = options.masks;
+  search.ExcludedFiles = options.excludes;
+  if (options.noSubfolders)
+    search.SearchOptions = search.SearchOptions.without(okIncludeSubfolder);
+  if (options.noFolders)
+    search.SearchOptions = search.SearchOptions.without(okLookForDirectory);
+
+  const bool hasMin = options.minSizeOption->count() > 0;
+  const bool hasMax = options.maxSizeOption->count() > 0;
+  if (hasMin || hasMax) {
+    search.FilterKind = TFilter{fkFilterOnSize};
+    search.SizeFilterKind = hasMin ? sfkBiggerOrEqualTo : sfkSmallerOrEqualTo;
+    search.SizeFilterSize = hasMin ? options.minSize : options.maxSize;
+  }
+  // Without the folder bit a hidden or read-only folder would still pass on its other bits.
+  const bool checkMax = hasMin && hasMax;
+  if (options.noFolders || checkMax) {
+    search.OnAcceptFile = [&options, checkMax](const TFileInformations& found) {
+      if (options.noFolders && isFolder(found))
+        return false;
+      return !checkMax || found.Size <= options.maxSize;
+    };
+  }
+}
+
+void runFind(const FindOptions& options) {
+  Output out;
+  TEasyFileSearch search;
+  configure(search, options);
+  if (options.json) {
+    search.OnFileFound = [&out](const TFileInformations& found) { printJson(out, found); };
+  } else {
+    out.line("           Size  Created     Path");
+    search.OnFileFound = [&out](const TFileInformations& found) { printRow(out, found); };
+  }
+  TStatistics stats;
+  search.OnStatistics = [&stats](const TStatistics& last) { stats = last; };
+
+  bool complete = false;
+  try {
+    complete = search.Execute();
+  } catch (const EInvalidMask& error) {
+    out.flush();
+    std::cerr << error.what() << '\n';
+    throw CLI::RuntimeError(2);
+  }
+  printStatistics(out, stats, complete, options.json);
+  out.flush();
+  if (!complete)
+    throw CLI::RuntimeError(1);
+}
+
+}  // namespace
+
+void addFindCommand(CLI::App& app) {
+  auto options = std::make_shared<FindOptions>();
+  CLI::App* command = app.add_subcommand(
+      "find",
+      "Search a folder tree the way the cleaner's scans do and print every accepted entry. Exits 1 when a "
+      "folder could not be listed (the search stops there), 2 for an invalid mask");
+  command->add_option("ROOT", options->root, "Folder where the search starts")->required();
+  command->add_option("--mask", options->masks, "Name mask to look for (repeatable; default *.*)");
+  command->add_option("--exclude", options->excludes, "Name mask to leave out (repeatable)");
+  command->add_flag("--no-subfolders", options->noSubfolders, "Do not enter subfolders");
+  command->add_flag("--no-folders", options->noFolders, "Report files only");
+  options->minSizeOption = command->add_option("--min-size", options->minSize, "Smallest size in bytes")
+                               ->check(CLI::NonNegativeNumber);
+  options->maxSizeOption = command->add_option("--max-size", options->maxSize, "Largest size in bytes")
+                               ->check(CLI::NonNegativeNumber);
+  command->add_flag("--json", options->json, "One JSON object per line, statistics last");
+  command->callback([options] { runFind(*options); });
+}
+
+}  // namespace qinglan::cli
