@@ -359,6 +359,7 @@ class TemporaryFile {
       if (m_fd < 0 && errno != EEXIST)
         break;
     }
+    m_created = m_fd >= 0;
   }
   ~TemporaryFile() {
     if (m_fd >= 0)
@@ -369,10 +370,7 @@ class TemporaryFile {
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-  bool opened() {
-    m_created = m_fd >= 0;
-    return m_created;
-  }
+  bool opened() const { return m_created; }
 
   void keepMode(mode_t mode) { ::fchmod(m_fd, mode & 07777); }
 

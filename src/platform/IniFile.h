@@ -16,9 +16,9 @@ class IniWriteError : public std::runtime_error {
 
 // An INI file read and written with the semantics of the Windows profile functions: section and
 // key names match without regard to ASCII case; a missing file, section or key gives the default;
-// values are trimmed and cut at 2047 characters. The file is GBK on disk (a UTF-8 or UTF-16LE
-// byte-order mark is honoured when reading); texts in and out are UTF-8. Every call opens the file
-// anew; a write keeps every other line and replaces the file atomically.
+// values are trimmed and cut at 2047 characters. The file is GBK on disk unless it starts with a
+// UTF-8 or UTF-16LE byte-order mark, whose encoding reads and writes then keep; texts in and out are UTF-8.
+// Every call opens the file anew; a write keeps every other line and replaces the file atomically.
 class IniFile {
  public:
   explicit IniFile(std::string fileName);

@@ -1,0 +1,328 @@
+#include "platform/IniFile.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "platform/Codepage.h"
+#include "platform/IniFileIo.h"
+#include "support/TempDir.h"
+
+namespace qinglan::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+using testing::ElementsAre;
+using testing::IsEmpty;
+using testing::Pair;
+
+// 示例 in GBK.
+const std::string kExampleGbk = "\xCA\xBE\xC0\xFD";
+
+std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> folderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  return names;
+}
+
+// Puts back the real system calls when a test that replaced one ends.
+class IoOverride {
+ public:
+  IoOverride() : m_saved(detail::iniFileIo) {}
+  ~IoOverride() { detail::iniFileIo = m_saved; }
+  IoOverride(const IoOverride&) = delete;
+  IoOverride& operator=(const IoOverride&) = delete;
+
+ private:
+  detail::IniFileIo m_saved;
+};
+
+class IniFileTest : public testing::Test {
+ protected:
+  IniFile fileWith(std::string_view content) { return IniFile(m_dir.writeFile("wb.lst", content)); }
+  IniFile missingFile() { return IniFile(m_dir.path("wb.lst")); }
+  std::string bytes() { return readBytes(m_dir.path("wb.lst")); }
+
+  test::TempDir m_dir;
+};
+
+TEST_F(IniFileTest, ReadsGbkWithNamesMatchedWithoutCase) {
+  const IniFile ini = fileWith("[White]\r\n1002=1\r\n[WhiteName]\r\n1002=" + kExampleGbk + "\r\n");
+  EXPECT_EQ(ini.readString("white", "1002", "0"), "1");
+  EXPECT_EQ(ini.readString("WHITENAME", "1002", ""), "示例");
+  EXPECT_THAT(ini.readSection("wHITE"), ElementsAre("1002"));
+  EXPECT_THAT(ini.readSectionValues("whitename"), ElementsAre(Pair("1002", "示例")));
+}
+
+TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
+  EXPECT_EQ(missingFile().readString("White", "1002", "none"), "none");
+  EXPECT_THAT(missingFile().readSection("White"), IsEmpty());
+
+  const IniFile ini = fileWith("[White]\r\n1002=\r\n");
+  EXPECT_EQ(ini.readString("Other", "1002", "none"), "none");
+  EXPECT_EQ(ini.readString("White", "1003", "none"), "none");
+  EXPECT_EQ(ini.readString("White", "1002", "none"), "");
+}
+
+TEST_F(IniFileTest, AFolderInPlaceOfTheFileReadsAsMissing) {
+  m_dir.makeFolder("wb.lst");
+  EXPECT_EQ(missingFile().readString("White", "1002", "none"), "none");
+}
+
+struct StoredValue {
+  std::string line;
+  std::string expected;
+};
+
+void PrintTo(const StoredValue& value, std::ostream* out) {
+  *out << testing::PrintToString(value.line);
+}
+
+class IniFileValueTest : public IniFileTest, public testing::WithParamInterface<StoredValue> {};
+
+TEST_P(IniFileValueTest, IsTrimmedAndUnquoted) {
+  const IniFile ini = fileWith("[s]\r\n" + GetParam().line + "\r\n");
+  EXPECT_EQ(ini.readString("s", "k", "default"), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, IniFileValueTest,
+                         testing::Values(StoredValue{"k=v", "v"}, StoredValue{" \tk \t= \tv w \t ", "v w"},
+                                         StoredValue{"k=a=b", "a=b"}, StoredValue{"k=", ""},
+                                         StoredValue{"k=\" a b \"", " a b "}, StoredValue{"k='x'", "x"},
+                                         StoredValue{"k=\"\"", ""}, StoredValue{"k=\"x'", "\"x'"},
+                                         StoredValue{"k=\"", "\""}, StoredValue{"k=a\"b\"", "a\"b\""}));
+
+class IniFileLineEndTest : public IniFileTest, public testing::WithParamInterface<std::string> {};
+
+TEST_P(IniFileLineEndTest, EveryLineEndSeparatesLines) {
+  const std::string end = GetParam();
+  const IniFile ini = fileWith("[s]" + end + "a=1" + end + end + "b=2" + end + "[t]" + end + "c=3");
+  EXPECT_THAT(ini.readSectionValues("s"), ElementsAre(Pair("a", "1"), Pair("b", "2")));
+  EXPECT_EQ(ini.readString("t", "c", ""), "3");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, IniFileLineEndTest, testing::Values("\r\n", "\n", "\r"));
+
+TEST_F(IniFileTest, ReadsSeeOnlyTheFirstSectionAndKeyOfAName) {
+  const IniFile ini = fileWith(
+      "k=outside\r\n[S]\r\n;k=comment\r\nnot an entry\r\nk=first\r\nK=second\r\nother=1\r\n"
+      "[s]\r\nk=third\r\nlate=1\r\n");
+  EXPECT_EQ(ini.readString("s", "k", ""), "first");
+  EXPECT_EQ(ini.readString("s", "late", "none"), "none");
+  EXPECT_THAT(ini.readSection("s"), ElementsAre("k", "other"));
+  EXPECT_THAT(ini.readSectionValues("s"), ElementsAre(Pair("k", "first"), Pair("other", "1")));
+}
+
+TEST_F(IniFileTest, ANulEndsTheTextOfItsLineOnly) {
+  const IniFile ini = fileWith("[s]\r\na=1\0hidden=2\r\nb=2\r\n\0\r\n"s);
+  EXPECT_EQ(ini.readString("s", "a", ""), "1");
+  EXPECT_EQ(ini.readString("s", "hidden", "none"), "none");
+  EXPECT_EQ(ini.readString("s", "b", ""), "2");
+}
+
+TEST_F(IniFileTest, ValuesAreCutAt2047Characters) {
+  std::string wide;
+  std::string wideGbk;
+  for (int i = 0; i < 2100; ++i) {
+    wide += "示";
+    wideGbk += "\xCA\xBE";
+  }
+  const std::string expectedWide = wide.substr(0, 2047 * 3);
+
+  EXPECT_EQ(fileWith("[s]\r\nk=" + std::string(3000, 'a')).readString("s", "k", ""), std::string(2047, 'a'));
+  EXPECT_EQ(fileWith("[s]\r\nk=" + std::string(2047, 'a')).readString("s", "k", ""), std::string(2047, 'a'));
+  EXPECT_EQ(fileWith("[s]\r\nk=" + wideGbk).readString("s", "k", ""), expectedWide);
+  EXPECT_EQ(fileWith("\xEF\xBB\xBF[s]\r\nk=" + wide).readString("s", "k", ""), expectedWide);
+}
+
+TEST_F(IniFileTest, ByteOrderMarksChooseTheEncoding) {
+  const std::string text = "[White]\r\n1002=示例\r\n";
+  EXPECT_EQ(fileWith("\xEF\xBB\xBF" + text).readString("white", "1002", ""), "示例");
+  EXPECT_EQ(fileWith("\xFF\xFE" + utf8ToUtf16le(text)).readString("white", "1002", ""), "示例");
+  // Without a mark the bytes are GBK, whatever they look like.
+  EXPECT_EQ(fileWith(text).readString("white", "1002", ""), gbkToUtf8("示例"));
+}
+
+TEST_F(IniFileTest, FirstWritesCreateTheFileInGbkWithCrLf) {
+  IniFile ini = missingFile();
+  ini.writeString("White", "1002", "1");
+  ini.writeString("WhiteName", "1002", "示例");
+  ini.writeString("WhiteName", "1003", "a\xF0\x9F\x98\x80");
+  EXPECT_EQ(bytes(), "[White]\r\n1002=1\r\n[WhiteName]\r\n1002=" + kExampleGbk + "\r\n1003=a?\r\n");
+  EXPECT_EQ(ini.readString("white", "1002", ""), "1");
+  EXPECT_EQ(ini.readString("whitename", "1002", ""), "示例");
+}
+
+TEST_F(IniFileTest, WritesKeepEveryOtherLineByteForByte) {
+  const std::string head =
+      "; kept as written\n[Other]\r\nx = " + kExampleGbk + " \r\n\xFF\x81 stray\r\n\n[white]\n";
+  const std::string tail = "1003=1\n\n; about the tail\n[Tail]\nz=1";
+  IniFile ini = fileWith(head + "  1002 = 0  \n" + tail);
+
+  ini.writeString("White", "1002", "1");
+  EXPECT_EQ(bytes(), head + "1002=1\n" + tail);
+
+  // A new key follows the section's last entry, ahead of the blank line and comment.
+  ini.writeString("WHITE", "1004", "2");
+  EXPECT_EQ(bytes(), head + "1002=1\n1003=1\n1004=2\r\n\n; about the tail\n[Tail]\nz=1");
+
+  // A new section goes at the end; the last line gains the line end it lacked.
+  ini.writeString("New", "k", "v");
+  EXPECT_EQ(bytes(), head + "1002=1\n1003=1\n1004=2\r\n\n; about the tail\n[Tail]\nz=1\r\n[New]\r\nk=v\r\n");
+}
+
+TEST_F(IniFileTest, AKeyForAnEmptySectionFollowsItsHeader) {
+  IniFile ini = fileWith("[White]");
+  ini.writeString("White", "1002", "1");
+  EXPECT_EQ(bytes(), "[White]\r\n1002=1\r\n");
+}
+
+TEST_F(IniFileTest, WritesKeepTheEncodingOfAByteOrderMark) {
+  IniFile utf8 = fileWith("\xEF\xBB\xBF[s]\r\n");
+  utf8.writeString("s", "k", "示例\xF0\x9F\x98\x80");
+  EXPECT_EQ(bytes(), "\xEF\xBB\xBF[s]\r\nk=示例\xF0\x9F\x98\x80\r\n");
+
+  IniFile utf16 = fileWith("\xFF\xFE" + utf8ToUtf16le("[s]\r\nk=old\r\n"));
+  utf16.writeString("s", "k", "示例");
+  utf16.writeString("t", "k", "1");
+  EXPECT_EQ(bytes(), "\xFF\xFE" + utf8ToUtf16le("[s]\r\nk=示例\r\n[t]\r\nk=1\r\n"));
+}
+
+TEST_F(IniFileTest, AWrittenValueCannotAddLines) {
+  IniFile ini = missingFile();
+  ini.writeString("s", "k", "1\r\n[Evil]\nx=1");
+  EXPECT_EQ(ini.readString("s", "k", ""), "1  [Evil] x=1");
+  EXPECT_THAT(ini.readSection("Evil"), IsEmpty());
+}
+
+TEST_F(IniFileTest, DeleteKeyRemovesOnlyThatKeysLines) {
+  IniFile ini = fileWith("[White]\r\n1002=1\r\n; note\r\n1003=1\r\n1002=again\r\n[WhiteName]\r\n1002=x\r\n");
+  ini.deleteKey("white", "1002");
+  EXPECT_EQ(bytes(), "[White]\r\n; note\r\n1003=1\r\n[WhiteName]\r\n1002=x\r\n");
+  EXPECT_EQ(ini.readString("White", "1002", "gone"), "gone");
+
+  ini.deleteKey("White", "9999");
+  ini.deleteKey("Nowhere", "1003");
+  EXPECT_EQ(bytes(), "[White]\r\n; note\r\n1003=1\r\n[WhiteName]\r\n1002=x\r\n");
+}
+
+TEST_F(IniFileTest, DeletingFromAMissingFileCreatesNothing) {
+  IniFile ini = missingFile();
+  ini.deleteKey("White", "1002");
+  ini.eraseSection("White");
+  EXPECT_FALSE(fs::exists(ini.fileName()));
+}
+
+TEST_F(IniFileTest, EraseSectionRemovesEverySectionOfThatName) {
+  IniFile ini =
+      fileWith("; top\n[unvercheck]\n1002=1\n; inside\n[White]\n1003=1\n[UNVERCHECK]\n1004=2\n[Tail]\nz=1");
+  ini.eraseSection("unvercheck");
+  EXPECT_EQ(bytes(), "; top\n[White]\n1003=1\n[Tail]\nz=1");
+  EXPECT_THAT(ini.readSection("unvercheck"), IsEmpty());
+}
+
+TEST_F(IniFileTest, WritesKeepTheFileModeAndASymbolicLink) {
+  const std::string real = m_dir.writeFile("real.lst", "[s]\r\nk=0\r\n");
+  ::chmod(real.c_str(), 0640);
+  fs::create_symlink(real, m_dir.path("wb.lst"));
+
+  missingFile().writeString("s", "k", "1");
+  EXPECT_TRUE(fs::is_symlink(m_dir.path("wb.lst")));
+  EXPECT_EQ(readBytes(real), "[s]\r\nk=1\r\n");
+  EXPECT_EQ(fs::status(real).permissions() & fs::perms::mask, fs::perms(0640));
+}
+
+TEST_F(IniFileTest, ShortWritesStillWriteEverything) {
+  IoOverride restore;
+  detail::iniFileIo.write = [](int fd, const void* data, std::size_t size) {
+    return detail::systemIniFileIo().write(fd, data, std::min<std::size_t>(size, 3));
+  };
+  IniFile ini = missingFile();
+  ini.writeString("WhiteName", "1002", "示例");
+  EXPECT_EQ(bytes(), "[WhiteName]\r\n1002=" + kExampleGbk + "\r\n");
+}
+
+using FailStep = void (*)(detail::IniFileIo&);
+
+class IniFileRefusedWriteTest : public IniFileTest, public testing::WithParamInterface<FailStep> {};
+
+TEST_P(IniFileRefusedWriteTest, KeepsTheOldFileAndLeavesNoTemporaryFile) {
+  const std::string original = "; mine\r\n[White]\r\n1002=1\r\n";
+  IniFile ini = fileWith(original);
+  IoOverride restore;
+  GetParam()(detail::iniFileIo);
+
+  try {
+    ini.writeString("White", "1003", "1");
+    FAIL() << "the write was reported as done";
+  } catch (const IniWriteError& error) {
+    EXPECT_STREQ(error.what(), ("Unable to write to " + ini.fileName()).c_str());
+  }
+  EXPECT_THROW(ini.deleteKey("White", "1002"), IniWriteError);
+  EXPECT_THROW(ini.eraseSection("White"), IniWriteError);
+  EXPECT_EQ(bytes(), original);
+  EXPECT_THAT(folderEntries(m_dir.path()), ElementsAre("wb.lst"));
+
+  IniFile fresh(m_dir.path("new.lst"));
+  EXPECT_THROW(fresh.writeString("White", "1002", "1"), IniWriteError);
+  EXPECT_THAT(folderEntries(m_dir.path()), ElementsAre("wb.lst"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, IniFileRefusedWriteTest,
+                         testing::Values(
+                             [](detail::IniFileIo& io) {
+                               io.open = [](const char*, int, mode_t) {
+                                 errno = EACCES;
+                                 return -1;
+                               };
+                             },
+                             [](detail::IniFileIo& io) {
+                               io.write = [](int, const void*, std::size_t) -> ssize_t {
+                                 errno = ENOSPC;
+                                 return -1;
+                               };
+                             },
+                             // A write that stops making progress half-way.
+                             [](detail::IniFileIo& io) {
+                               io.write = [](int fd, const void* data, std::size_t size) -> ssize_t {
+                                 return size > 8 ? detail::systemIniFileIo().write(fd, data, 8) : 0;
+                               };
+                             },
+                             [](detail::IniFileIo& io) {
+                               io.fsync = [](int) {
+                                 errno = EIO;
+                                 return -1;
+                               };
+                             },
+                             [](detail::IniFileIo& io) {
+                               io.rename = [](const char*, const char*) {
+                                 errno = EXDEV;
+                                 return -1;
+                               };
+                             }));
+
+TEST_F(IniFileTest, AFileThatCannotBeReadIsNeverReplaced) {
+  m_dir.makeFolder("wb.lst/inside");
+  IniFile ini = missingFile();
+  EXPECT_THROW(ini.writeString("White", "1002", "1"), IniWriteError);
+  EXPECT_TRUE(fs::is_directory(m_dir.path("wb.lst/inside")));
+}
+
+}  // namespace
+}  // namespace qinglan::platform
