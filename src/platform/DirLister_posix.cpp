@@ -109,7 +109,8 @@ class PosixDirListing final : public DirListing {
         addEntry(record->d_name, record->d_type);
       }
     }
-    std::sort(m_entries.begin(), m_entries.end(), nameLess);
+    std::sort(m_entries.begin(), m_entries.end(),
+              [](const DirEntry& a, const DirEntry& b) { return nameLess(a, b); });
   }
 
   const std::vector<DirEntry>& entries() const override { return m_entries; }
