@@ -43,10 +43,7 @@ TEST_F(RulesReaderTest, ScanItemsAreReadByColumnNameAsStored) {
   // Columns in another order, and one the program does not know.
   m_db.Execute(
       "CREATE TABLE ccdb (File TEXT, Extra TEXT, Folder TEXT, UnScan INTEGER, Name TEXT, Id INTEGER)");
-  m_db.Execute(
-      "INSERT INTO ccdb VALUES ('*.log"
-      "\n"
-      "*.tmp', 'x', 'Saved\\Logs', 0, '日志文件', 3)");
+  m_db.Execute("INSERT INTO ccdb VALUES ('*.log\n*.tmp', 'x', 'Saved\\Logs', 0, '日志文件', 3)");
   m_db.Execute("INSERT INTO ccdb VALUES ('*.dmp', NULL, NULL, NULL, '转储', 4)");
   m_db.Execute("INSERT INTO ccdb VALUES ('*.bak', NULL, '', '1', '备份', 5)");
   std::vector<ScanItem> items = readScanItems(m_db, "ccdb");
