@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+#include "gui/LinkLabel.h"
+#include "gui/ListView.h"
+
+class QLabel;
+class QPushButton;
+
+namespace qinglan::gui {
+
+class IconList;
+
+// "基本扫描": the cache directory in use, the installed resource list and the scan buttons.
+class BasicScanPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  BasicScanPage(const IconList& icons, QWidget* parent = nullptr);
+
+  LinkLabel* Label13() const { return m_label13; }
+  QLabel* Label3() const { return m_label3; }
+  LinkLabel* Label5() const { return m_label5; }
+  ListView* ListView2() const { return m_listView2; }
+  QPushButton* bsSkinButton1() const { return m_bsSkinButton1; }
+  QPushButton* bsSkinButton2() const { return m_bsSkinButton2; }
+  QPushButton* bsSkinButton9() const { return m_bsSkinButton9; }
+
+ private:
+  LinkLabel* m_label13;
+  QLabel* m_label3;
+  LinkLabel* m_label5;
+  ListView* m_listView2;
+  QPushButton* m_bsSkinButton1;
+  QPushButton* m_bsSkinButton2;
+  QPushButton* m_bsSkinButton9;
+};
+
+}  // namespace qinglan::gui

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace qinglan::gui {
+
+// Controls of the fixed-size pages are placed at fixed positions, as on the original form; each
+// carries its component name as its object name.
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y, int width,
+                  int height);
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, int x, int y);
+
+inline constexpr int kButtonWidth = 90;
+inline constexpr int kButtonHeight = 28;
+
+}  // namespace qinglan::gui

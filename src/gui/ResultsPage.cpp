@@ -1,0 +1,64 @@
+#include "gui/ResultsPage.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "gui/PageWidgets.h"
+
+namespace qinglan::gui {
+
+namespace {
+
+QLineEdit* makeReadOnlyEdit(QWidget* parent, const char* name, int y) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QLatin1String(name));
+  edit->setReadOnly(true);
+  edit->setGeometry(10, y, 380, 24);
+  return edit;
+}
+
+}  // namespace
+
+ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
+  m_label2 = makeLabel(this, "Label2", QStringLiteral("这里显示的是扫描结果。"), 8, 6, 698, 20);
+  QPalette red = m_label2->palette();
+  red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+  m_label2->setPalette(red);
+
+  m_listView1 = new ListView({{QStringLiteral("文件名"), 150},
+                              {QStringLiteral("文件位置"), 250},
+                              {QStringLiteral("文件大小"), 90},
+                              {QStringLiteral("文件日期"), 100},
+                              {QStringLiteral("状态"), 80}},
+                             {.checkable = true, .redUnknownRows = true, .icons = nullptr}, this);
+  m_listView1->setObjectName(QStringLiteral("ListView1"));
+  m_listView1->setGeometry(8, 30, 698, 334);
+
+  // The progress panel lies over the middle of the list while a scan or a cleaning pass runs.
+  m_panel1 = new QFrame(this);
+  m_panel1->setObjectName(QStringLiteral("Panel1"));
+  m_panel1->setFrameShape(QFrame::StyledPanel);
+  m_panel1->setAutoFillBackground(true);
+  m_panel1->setGeometry(157, 150, 400, 72);
+  m_label1 = makeLabel(m_panel1, "Label1", QStringLiteral("准备就绪。。。。"), 12, 8, 376, 20);
+  m_progressBar1 = new QProgressBar(m_panel1);
+  m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+  m_progressBar1->setGeometry(12, 36, 376, 22);
+  m_panel1->hide();
+
+  m_noteBox = new QGroupBox(QStringLiteral("说明"), this);
+  m_noteBox->setObjectName(QStringLiteral("bsSkinGroupBox1"));
+  m_noteBox->setGeometry(8, 370, 400, 92);
+  m_edit2 = makeReadOnlyEdit(m_noteBox, "Edit2", 24);
+  m_edit1 = makeReadOnlyEdit(m_noteBox, "Edit1", 56);
+
+  m_bsSkinButton4 = makeButton(this, "bsSkinButton4", QStringLiteral("全选"), 416, 434);
+  m_bsSkinButton5 = makeButton(this, "bsSkinButton5", QStringLiteral("不选"), 516, 434);
+  m_bntClean = makeButton(this, "bntClean", QStringLiteral("清理选定"), 616, 434);
+}
+
+}  // namespace qinglan::gui

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+
+#include "gui/ListView.h"
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace qinglan::gui {
+
+// "扫描结果": the findings of the scans, the progress panel, the note of the selected finding and
+// the cleaning buttons.
+class ResultsPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit ResultsPage(QWidget* parent = nullptr);
+
+  QLabel* Label2() const { return m_label2; }
+  ListView* ListView1() const { return m_listView1; }
+  QFrame* Panel1() const { return m_panel1; }
+  QLabel* Label1() const { return m_label1; }
+  QProgressBar* ProgressBar1() const { return m_progressBar1; }
+  QGroupBox* noteBox() const { return m_noteBox; }
+  QLineEdit* Edit2() const { return m_edit2; }
+  QLineEdit* Edit1() const { return m_edit1; }
+  QPushButton* bsSkinButton4() const { return m_bsSkinButton4; }
+  QPushButton* bsSkinButton5() const { return m_bsSkinButton5; }
+  QPushButton* bntClean() const { return m_bntClean; }
+
+ private:
+  QLabel* m_label2;
+  ListView* m_listView1;
+  QFrame* m_panel1;
+  QLabel* m_label1;
+  QProgressBar* m_progressBar1;
+  QGroupBox* m_noteBox;
+  QLineEdit* m_edit2;
+  QLineEdit* m_edit1;
+  QPushButton* m_bsSkinButton4;
+  QPushButton* m_bsSkinButton5;
+  QPushButton* m_bntClean;
+};
+
+}  // namespace qinglan::gui

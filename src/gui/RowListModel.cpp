@@ -1,0 +1,194 @@
+#include "gui/RowListModel.h"
+
+#include <iterator>
+#include <utility>
+
+#include <QColor>
+
+#include "gui/IconList.h"
+
+namespace qinglan::gui {
+
+namespace {
+
+enum CheckMode { kCheck, kUncheck, kInvert };
+
+QString unknownName() {
+  return QStringLiteral("未知");
+}
+
+}  // namespace
+
+QString counterCaption(const QString& prefix, int rowCount) {
+  return prefix + QLatin1Char('[') + QString::number(rowCount) + QLatin1Char(']');
+}
+
+RowListModel::RowListModel(QStringList captions, Options options, QObject* parent)
+    : QAbstractTableModel(parent), m_captions(std::move(captions)), m_options(options) {}
+
+int RowListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int RowListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(m_captions.size());
+}
+
+QVariant RowListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount())
+    return {};
+  const ListRow& row = m_rows[static_cast<size_t>(index.row())];
+  const bool first = index.column() == 0;
+  switch (role) {
+    case Qt::DisplayRole:
+      return index.column() < row.cells.size() ? row.cells.at(index.column()) : QString();
+    case Qt::CheckStateRole:
+      if (first && m_options.checkable)
+        return row.checked ? Qt::Checked : Qt::Unchecked;
+      return {};
+    case Qt::DecorationRole:
+      if (first && m_options.icons != nullptr && row.imageIndex >= 0)
+        return m_options.icons->icon(row.imageIndex);
+      return {};
+    case Qt::ForegroundRole:
+      if (!m_options.redUnknownRows)
+        return {};
+      return !row.cells.isEmpty() && row.cells.front() == unknownName() ? QColor(255, 0, 0) : QColor(0, 0, 0);
+    default:
+      return {};
+  }
+}
+
+bool RowListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (role != Qt::CheckStateRole || !m_options.checkable || !index.isValid() || index.column() != 0)
+    return false;
+  m_rows[static_cast<size_t>(index.row())].checked = value.value<Qt::CheckState>() == Qt::Checked;
+  emit dataChanged(index, index, {Qt::CheckStateRole});
+  return true;
+}
+
+Qt::ItemFlags RowListModel::flags(const QModelIndex& index) const {
+  if (!index.isValid())
+    return Qt::NoItemFlags;
+  Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+  if (m_options.checkable && index.column() == 0)
+    flags |= Qt::ItemIsUserCheckable;
+  return flags;
+}
+
+QVariant RowListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+    return {};
+  return caption(section);
+}
+
+QString RowListModel::caption(int column) const {
+  return m_captions.value(column);
+}
+
+void RowListModel::setCaption(int column, const QString& caption) {
+  if (column < 0 || column >= m_captions.size() || m_captions.at(column) == caption)
+    return;
+  m_captions[column] = caption;
+  emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+int RowListModel::count() const {
+  return static_cast<int>(m_rows.size() + m_queued.size());
+}
+
+const ListRow& RowListModel::row(int row) const {
+  const size_t index = static_cast<size_t>(row);
+  return index < m_rows.size() ? m_rows[index] : m_queued.at(index - m_rows.size());
+}
+
+QString RowListModel::text(int row, int column) const {
+  return this->row(row).cells.value(column);
+}
+
+bool RowListModel::isChecked(int row) const {
+  return this->row(row).checked;
+}
+
+int RowListModel::appendRow(ListRow row) {
+  flush();
+  const int index = rowCount();
+  beginInsertRows({}, index, index);
+  m_rows.push_back(std::move(row));
+  endInsertRows();
+  return index;
+}
+
+void RowListModel::queueRow(ListRow row) {
+  m_queued.push_back(std::move(row));
+}
+
+void RowListModel::flush() {
+  if (m_queued.empty())
+    return;
+  const int first = rowCount();
+  beginInsertRows({}, first, first + static_cast<int>(m_queued.size()) - 1);
+  m_rows.insert(m_rows.end(), std::make_move_iterator(m_queued.begin()),
+                std::make_move_iterator(m_queued.end()));
+  m_queued.clear();
+  endInsertRows();
+}
+
+ListRow& RowListModel::rowAt(int row) {
+  flush();
+  return m_rows.at(static_cast<size_t>(row));
+}
+
+void RowListModel::setText(int row, int column, const QString& text) {
+  ListRow& target = rowAt(row);
+  while (target.cells.size() <= column)
+    target.cells.append(QString());
+  target.cells[column] = text;
+  emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
+  if (column == 0 && m_options.redUnknownRows)
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+void RowListModel::setChecked(int row, bool checked) {
+  rowAt(row).checked = checked;
+  emit dataChanged(index(row, 0), index(row, 0), {Qt::CheckStateRole});
+}
+
+void RowListModel::deleteRow(int row) {
+  flush();
+  if (row < 0 || row >= rowCount())
+    return;
+  beginRemoveRows({}, row, row);
+  m_rows.erase(m_rows.begin() + row);
+  endRemoveRows();
+}
+
+void RowListModel::clear() {
+  beginResetModel();
+  m_rows.clear();
+  m_queued.clear();
+  endResetModel();
+}
+
+void RowListModel::checkAll() {
+  changeAllChecks(kCheck);
+}
+
+void RowListModel::uncheckAll() {
+  changeAllChecks(kUncheck);
+}
+
+void RowListModel::invertChecks() {
+  changeAllChecks(kInvert);
+}
+
+void RowListModel::changeAllChecks(int mode) {
+  flush();
+  if (m_rows.empty())
+    return;
+  for (ListRow& row : m_rows)
+    row.checked = mode == kInvert ? !row.checked : mode == kCheck;
+  emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
+}
+
+}  // namespace qinglan::gui

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <vector>
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+namespace qinglan::gui {
+
+class IconList;
+
+// "软件名[3]": the first column's caption doubling as the row counter.
+QString counterCaption(const QString& prefix, int rowCount);
+
+// One row of a list view: its column texts, check mark and image index.
+struct ListRow {
+  QStringList cells;
+  bool checked = false;
+  int imageIndex = -1;  // into the shared icon list; -1 for none
+};
+
+// The rows of one list view. Rows may be queued and made visible in one insertion at the next
+// flush, so that hundreds of thousands of findings stay fast; the whole-list check commands emit a
+// single change for all rows.
+class RowListModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  struct Options {
+    bool checkable = false;
+    bool redUnknownRows = false;      // rows whose first column is "未知" are drawn in red
+    const IconList* icons = nullptr;  // shows each row's image when set
+  };
+
+  RowListModel(QStringList captions, Options options, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  QString caption(int column) const;
+  void setCaption(int column, const QString& caption);
+
+  // Rows visible and queued.
+  int count() const;
+  const ListRow& row(int row) const;
+  QString text(int row, int column) const;
+  bool isChecked(int row) const;
+
+  // Appends a row visible at once and returns its index.
+  int appendRow(ListRow row);
+  // Queues a row; it becomes visible at the next flush.
+  void queueRow(ListRow row);
+  void flush();
+
+  void setText(int row, int column, const QString& text);
+  void setChecked(int row, bool checked);
+  void deleteRow(int row);
+  void clear();
+
+  void checkAll();
+  void uncheckAll();
+  void invertChecks();
+
+ private:
+  ListRow& rowAt(int row);
+  void changeAllChecks(int mode);
+
+  QStringList m_captions;
+  Options m_options;
+  std::vector<ListRow> m_rows;
+  std::vector<ListRow> m_queued;
+};
+
+}  // namespace qinglan::gui

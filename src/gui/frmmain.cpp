@@ -1,0 +1,272 @@
+#include "gui/frmmain.h"
+
+#include <utility>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+
+#include "app/CloudCachePath.h"
+#include "app/unitGlobal.h"
+#include "gui/HandlerGuard.h"
+#include "gui/MessageBoxes.h"
+#include "scan/ResourceList.h"
+#include "whitelist/Whitelist.h"
+
+namespace qinglan::gui {
+
+namespace {
+
+constexpr int kPumpIntervalMs = 15;
+// Both dates of the four search components as stored with the window: 20 November 2010.
+constexpr double kStoredFilterDate = 40502.0;
+
+QAction* addMenuItem(QMenu* menu, const char* name, const QString& text) {
+  QAction* action = menu->addAction(text);
+  action->setObjectName(QLatin1String(name));
+  return action;
+}
+
+}  // namespace
+
+TForm1::TForm1(FormEnvironment environment, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      m_environment(std::move(environment)) {
+  if (m_environment.appDir.empty())
+    m_environment.appDir = executableFolder();
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("晴岚清扫助手 V2.0.0"));
+  setFixedSize(740, 524);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+
+  buildPages();
+  buildMenus();
+  presetSearches();
+  connectHandlers();
+  guarded([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildPages() {
+  m_pageControl = new QTabWidget(this);
+  m_pageControl->setObjectName(QStringLiteral("bsSkinPageControl1"));
+  m_pageControl->setGeometry(8, 8, 724, 513);
+
+  m_homePage = new HomePage;
+  m_basicScanPage = new BasicScanPage(m_imageList1);
+  m_whitelistPage = new WhitelistPage;
+  m_largeFilePage = new LargeFilePage;
+  m_softwareCachePage = new SoftwareCachePage;
+  m_updatePage = new UpdatePage(m_imageList1);
+  m_resultsPage = new ResultsPage;
+  m_pageControl->addTab(m_homePage, QStringLiteral("首页"));
+  m_pageControl->addTab(m_basicScanPage, QStringLiteral("基本扫描"));
+  m_pageControl->addTab(m_whitelistPage, QStringLiteral("白名单"));
+  m_pageControl->addTab(m_largeFilePage, QStringLiteral("大文件扫描"));
+  m_pageControl->addTab(m_softwareCachePage, QStringLiteral("软件缓存清理"));
+  m_pageControl->addTab(m_updatePage, QStringLiteral("软件升级"));
+  m_pageControl->addTab(m_resultsPage, QStringLiteral("扫描结果"));
+  m_pageControl->setCurrentIndex(0);
+}
+
+void TForm1::buildMenus() {
+  m_popupMenu1 = new QMenu(this);
+  m_popupMenu1->setObjectName(QStringLiteral("bsSkinPopupMenu1"));
+  m_n1 = addMenuItem(m_popupMenu1, "N1", QStringLiteral("全部选择"));
+  m_n2 = addMenuItem(m_popupMenu1, "N2", QStringLiteral("全部不选"));
+  m_n3 = addMenuItem(m_popupMenu1, "N3", QStringLiteral("反选"));
+  m_popupMenu1->addSeparator();
+  m_n5 = addMenuItem(m_popupMenu1, "N5", QStringLiteral("加入白名单"));
+  m_popupMenu1->addSeparator();
+  m_n9 = addMenuItem(m_popupMenu1, "N9", QStringLiteral("打开目录"));
+  ListView2()->setPopupMenu(m_popupMenu1);
+
+  m_popupMenu2 = new QMenu(this);
+  m_popupMenu2->setObjectName(QStringLiteral("bsSkinPopupMenu2"));
+  m_menuItem1 = addMenuItem(m_popupMenu2, "MenuItem1", QStringLiteral("全部选择"));
+  m_menuItem2 = addMenuItem(m_popupMenu2, "MenuItem2", QStringLiteral("全部不选"));
+  m_menuItem3 = addMenuItem(m_popupMenu2, "MenuItem3", QStringLiteral("反选"));
+  m_popupMenu2->addSeparator();
+  m_n7 = addMenuItem(m_popupMenu2, "N7", QStringLiteral("打开文件目录"));
+  ListView1()->setPopupMenu(m_popupMenu2);
+
+  m_popupMenu3 = new QMenu(this);
+  m_popupMenu3->setObjectName(QStringLiteral("bsSkinPopupMenu3"));
+  m_menuItem4 = addMenuItem(m_popupMenu3, "MenuItem4", QStringLiteral("复制下载地址"));
+  m_popupMenu3->addSeparator();
+  m_n11 = addMenuItem(m_popupMenu3, "N11", QStringLiteral("该版本不再提醒"));
+  ListView4()->setPopupMenu(m_popupMenu3);
+}
+
+void TForm1::presetSearches() {
+  TEasyFileSearch* searches[] = {&EasyFileSearch1, &EasyFileSearch2, &EasyFileSearch3, &EasyFileSearch4};
+  for (TEasyFileSearch* search : searches) {
+    search->DateFilterFirstDate = kStoredFilterDate;
+    search->DateFilterSecondDate = kStoredFilterDate;
+    search->setPump([this] { pump(); });
+  }
+  EasyFileSearch3.SearchOptions = kAllSearchOptions.without(okLookForDirectory);
+  EasyFileSearch3.FilterKind = {fkFilterOnSize};
+  EasyFileSearch3.SizeFilterKind = sfkBiggerOrEqualTo;
+  EasyFileSearch4.SearchOptions = kAllSearchOptions.without(okIncludeSubfolder);
+
+  presetResourceSearch(EasyFileSearch2);
+  EasyFileSearch2.OnFileFound = [this](const TFileInformations& found) { EasyFileSearch2FileFound(found); };
+}
+
+void TForm1::route(QAction* action, void (TForm1::*handler)()) {
+  connect(action, &QAction::triggered, this,
+          [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+}
+
+void TForm1::route(QAbstractButton* button, void (TForm1::*handler)()) {
+  connect(button, &QAbstractButton::clicked, this,
+          [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+}
+
+void TForm1::connectHandlers() {
+  route(m_n1, &TForm1::N1Click);
+  route(m_n2, &TForm1::N2Click);
+  route(m_n3, &TForm1::N3Click);
+  route(m_n5, &TForm1::N5Click);
+  route(m_n9, &TForm1::N9Click);
+  route(m_menuItem1, &TForm1::MenuItem1Click);
+  route(m_menuItem2, &TForm1::MenuItem2Click);
+  route(m_menuItem3, &TForm1::MenuItem3Click);
+  route(m_n7, &TForm1::N7Click);
+  route(m_menuItem4, &TForm1::MenuItem4Click);
+  route(m_n11, &TForm1::N11Click);
+
+  route(m_basicScanPage->bsSkinButton1(), &TForm1::bsSkinButton1Click);
+  route(m_basicScanPage->bsSkinButton2(), &TForm1::bsSkinButton2Click);
+  route(m_basicScanPage->bsSkinButton9(), &TForm1::bsSkinButton9Click);
+  route(m_whitelistPage->bsSkinButton3(), &TForm1::bsSkinButton3Click);
+  route(m_whitelistPage->bsSkinButton6(), &TForm1::bsSkinButton6Click);
+  route(m_whitelistPage->bsSkinButton7(), &TForm1::bsSkinButton7Click);
+  route(m_largeFilePage->bsSkinButton8(), &TForm1::bsSkinButton8Click);
+  route(m_softwareCachePage->bsSkinButton10(), &TForm1::bsSkinButton10Click);
+  route(m_updatePage->bsSkinButton11(), &TForm1::bsSkinButton11Click);
+  route(m_resultsPage->bsSkinButton4(), &TForm1::bsSkinButton4Click);
+  route(m_resultsPage->bsSkinButton5(), &TForm1::bsSkinButton5Click);
+  route(m_resultsPage->bntClean(), &TForm1::bntCleanClick);
+
+  connect(m_basicScanPage->Label5(), &LinkLabel::clicked, this,
+          [this] { guarded([this] { LinkLabel1Click(); }); });
+  connect(m_basicScanPage->Label13(), &LinkLabel::clicked, this,
+          [this] { guarded([this] { Label13Click(); }); });
+  connect(ListView1(), &QAbstractItemView::clicked, this, [this] { guarded([this] { ListView1Click(); }); });
+  connect(m_pageControl, &QTabWidget::currentChanged, this,
+          [this](int index) { guarded([this, index] { bsSkinPageControl1Change(index); }); });
+}
+
+std::vector<platform::Volume> TForm1::volumes() const {
+  return m_environment.volumes ? m_environment.volumes() : platform::listVolumes();
+}
+
+Whitelist TForm1::whitelist() const {
+  return Whitelist::inAppFolder(globals().AppPath);
+}
+
+void TForm1::pump(bool force) {
+  if (force || !m_sinceLastPump.isValid() || m_sinceLastPump.hasExpired(kPumpIntervalMs)) {
+    ListView1()->rows()->flush();
+    QCoreApplication::processEvents();
+    m_sinceLastPump.start();
+  }
+  if (m_closeRequested)
+    throw CommandCancelled();
+}
+
+void TForm1::guarded(const std::function<void()>& handler) {
+  ++m_handlerDepth;
+  runGuarded(this, handler);
+  --m_handlerDepth;
+  if (m_handlerDepth == 0 && m_closeRequested) {
+    m_closeRequested = false;
+    close();
+  }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (m_handlerDepth > 0) {
+    m_closeRequested = true;
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
+void TForm1::FormCreate() {
+  GlobalSettings& settings = globals();
+  initGlobalSettings(m_environment.appDir);
+  settings.CloudCachePath = FindCloudCachePath(volumes());
+  if (settings.CloudCachePath.empty()) {
+    showPromptWarning(nullptr, QStringLiteral("没有找到云端缓存目录，程序将退出！"));
+    m_terminationRequested = true;
+    QCoreApplication::exit(0);
+    return;
+  }
+  Label3()->setText(QStringLiteral("您当前选择扫描的是 ") + QString::fromStdString(settings.CloudCachePath));
+  bsSkinButton2Click();
+  pump(true);
+}
+
+void TForm1::N1Click() {
+  ListView2()->rows()->checkAll();
+}
+
+void TForm1::N2Click() {
+  ListView2()->rows()->uncheckAll();
+}
+
+void TForm1::N3Click() {
+  ListView2()->rows()->invertChecks();
+}
+
+void TForm1::MenuItem1Click() {
+  ListView1()->rows()->checkAll();
+}
+
+void TForm1::MenuItem2Click() {
+  ListView1()->rows()->uncheckAll();
+}
+
+void TForm1::MenuItem3Click() {
+  ListView1()->rows()->invertChecks();
+}
+
+void TForm1::bsSkinButton4Click() {
+  MenuItem1Click();
+}
+
+void TForm1::bsSkinButton5Click() {
+  MenuItem2Click();
+}
+
+void TForm1::bsSkinPageControl1Change(int index) {
+  if (m_pageControl->widget(index) == m_whitelistPage)
+    bsSkinButton7Click();
+}
+
+void TForm1::setResourceCounter() {
+  RowListModel* rows = ListView2()->rows();
+  rows->setCaption(0, counterCaption(QStringLiteral("软件名"), rows->count()));
+}
+
+void TForm1::setWhitelistCounter() {
+  RowListModel* rows = ListView3()->rows();
+  rows->setCaption(0, counterCaption(QStringLiteral("软件名"), rows->count()));
+}
+
+}  // namespace qinglan::gui

@@ -1,0 +1,188 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include "gui/BasicScanPage.h"
+#include "gui/HomePage.h"
+#include "gui/IconList.h"
+#include "gui/LargeFilePage.h"
+#include "gui/ResultsPage.h"
+#include "gui/SoftwareCachePage.h"
+#include "gui/UpdatePage.h"
+#include "gui/WhitelistPage.h"
+#include "platform/Volumes.h"
+#include "search/EasyFileSearch.h"
+
+class QAbstractButton;
+class QAction;
+class QMenu;
+class QTabWidget;
+
+namespace qinglan {
+class Whitelist;
+}
+
+namespace qinglan::gui {
+
+// Where the window finds its own folder (wb.lst, ccdb.db) and the machine's volumes.
+struct FormEnvironment {
+  std::string appDir;                                      // empty: the executable's folder
+  std::function<std::vector<platform::Volume>()> volumes;  // empty: the machine's volumes
+};
+
+// The main window. It routes every control to its handler; each handler runs guarded, reads its
+// controls, calls the core and writes the results back. Closing the window while a command runs
+// ends that command at its next pump, and the window closes once the command has unwound.
+class TForm1 : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(FormEnvironment environment = {}, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // Start-up found no cache directory: the program is to end without showing the window.
+  bool terminationRequested() const { return m_terminationRequested; }
+
+  QTabWidget* bsSkinPageControl1() const { return m_pageControl; }
+  HomePage* homePage() const { return m_homePage; }
+  BasicScanPage* basicScanPage() const { return m_basicScanPage; }
+  WhitelistPage* whitelistPage() const { return m_whitelistPage; }
+  LargeFilePage* largeFilePage() const { return m_largeFilePage; }
+  SoftwareCachePage* softwareCachePage() const { return m_softwareCachePage; }
+  UpdatePage* updatePage() const { return m_updatePage; }
+  ResultsPage* resultsPage() const { return m_resultsPage; }
+
+  ListView* ListView1() const { return m_resultsPage->ListView1(); }
+  ListView* ListView2() const { return m_basicScanPage->ListView2(); }
+  ListView* ListView3() const { return m_whitelistPage->ListView3(); }
+  ListView* ListView4() const { return m_updatePage->ListView4(); }
+  QLabel* Label3() const { return m_basicScanPage->Label3(); }
+  QPushButton* bsSkinButton1() const { return m_basicScanPage->bsSkinButton1(); }
+  QPushButton* bsSkinButton2() const { return m_basicScanPage->bsSkinButton2(); }
+  const IconList& ImageList1() const { return m_imageList1; }
+
+  QMenu* bsSkinPopupMenu1() const { return m_popupMenu1; }
+  QMenu* bsSkinPopupMenu2() const { return m_popupMenu2; }
+  QMenu* bsSkinPopupMenu3() const { return m_popupMenu3; }
+  QAction* N1() const { return m_n1; }
+  QAction* N2() const { return m_n2; }
+  QAction* N3() const { return m_n3; }
+  QAction* N5() const { return m_n5; }
+  QAction* N9() const { return m_n9; }
+  QAction* MenuItem1() const { return m_menuItem1; }
+  QAction* MenuItem2() const { return m_menuItem2; }
+  QAction* MenuItem3() const { return m_menuItem3; }
+  QAction* N7() const { return m_n7; }
+  QAction* MenuItem4() const { return m_menuItem4; }
+  QAction* N11() const { return m_n11; }
+
+  // The volumes start-up and the cache dialog search.
+  std::vector<platform::Volume> volumes() const;
+  // wb.lst in the program's folder.
+  Whitelist whitelist() const;
+
+  // Lets pending events run, at most every ~15 ms unless forced. When the window was asked to
+  // close meanwhile, raises CommandCancelled to end the running command.
+  void pump(bool force = false);
+
+  // Runs a handler through the guard; the window closes afterwards if that was asked meanwhile.
+  void guarded(const std::function<void()>& handler);
+
+  // Start-up and list commands.
+  void FormCreate();
+  void N1Click();
+  void N2Click();
+  void N3Click();
+  void MenuItem1Click();
+  void MenuItem2Click();
+  void MenuItem3Click();
+  void bsSkinButton4Click();
+  void bsSkinButton5Click();
+  void bsSkinPageControl1Change(int index);
+
+  // Installed resources and the cache location.
+  void bsSkinButton2Click();
+  void EasyFileSearch2FileFound(const TFileInformations& fileFound);
+  void N9Click();
+  void LinkLabel1Click();
+
+  // Whitelist.
+  void N5Click();
+  void bsSkinButton7Click();
+  void bsSkinButton3Click();
+  void bsSkinButton6Click();
+
+  // Scans and cleaning.
+  void bsSkinButton1Click();
+  void bntCleanClick();
+  void ListView1Click();
+  void N7Click();
+  void bsSkinButton8Click();
+  void bsSkinButton10Click();
+  void bsSkinButton9Click();
+
+  // Update check and home page.
+  void bsSkinButton11Click();
+  void MenuItem4Click();
+  void N11Click();
+  void Label13Click();
+  void WebBrowser1DocumentComplete();
+
+  TEasyFileSearch EasyFileSearch1;
+  TEasyFileSearch EasyFileSearch2;
+  TEasyFileSearch EasyFileSearch3;
+  TEasyFileSearch EasyFileSearch4;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildPages();
+  void buildMenus();
+  void presetSearches();
+  void connectHandlers();
+  void route(QAction* action, void (TForm1::*handler)());
+  void route(QAbstractButton* button, void (TForm1::*handler)());
+  void setResourceCounter();
+  void setWhitelistCounter();
+
+  FormEnvironment m_environment;
+  IconList m_imageList1;
+  QTabWidget* m_pageControl = nullptr;
+  HomePage* m_homePage = nullptr;
+  BasicScanPage* m_basicScanPage = nullptr;
+  WhitelistPage* m_whitelistPage = nullptr;
+  LargeFilePage* m_largeFilePage = nullptr;
+  SoftwareCachePage* m_softwareCachePage = nullptr;
+  UpdatePage* m_updatePage = nullptr;
+  ResultsPage* m_resultsPage = nullptr;
+
+  QMenu* m_popupMenu1 = nullptr;
+  QMenu* m_popupMenu2 = nullptr;
+  QMenu* m_popupMenu3 = nullptr;
+  QAction* m_n1 = nullptr;
+  QAction* m_n2 = nullptr;
+  QAction* m_n3 = nullptr;
+  QAction* m_n5 = nullptr;
+  QAction* m_n9 = nullptr;
+  QAction* m_menuItem1 = nullptr;
+  QAction* m_menuItem2 = nullptr;
+  QAction* m_menuItem3 = nullptr;
+  QAction* m_n7 = nullptr;
+  QAction* m_menuItem4 = nullptr;
+  QAction* m_n11 = nullptr;
+
+  int m_handlerDepth = 0;
+  bool m_closeRequested = false;
+  bool m_terminationRequested = false;
+  bool m_listingResources = false;
+  bool m_refreshingWhitelist = false;
+  QElapsedTimer m_sinceLastPump;
+};
+
+}  // namespace qinglan::gui

@@ -1,0 +1,28 @@
+#include <cstdio>
+
+#include <QApplication>
+#include <QTimer>
+
+#include "gui/Application.h"
+#include "gui/frmmain.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  qinglan::gui::setupApplication(app);
+
+  qinglan::gui::TForm1 form;
+  if (form.terminationRequested())
+    return 0;
+  form.show();
+
+  // QINGLAN_SCREENSHOT=FILE.png renders the window after start-up to PNG files and quits.
+  const QString screenshot = qEnvironmentVariable("QINGLAN_SCREENSHOT");
+  if (!screenshot.isEmpty()) {
+    QTimer::singleShot(300, &form, [&form, screenshot] {
+      for (const QString& saved : qinglan::gui::saveScreenshots(form, screenshot))
+        std::printf("%s\n", qPrintable(saved));
+      QCoreApplication::quit();
+    });
+  }
+  return app.exec();
+}

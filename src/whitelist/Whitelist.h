@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/IniFile.h"
+
+namespace qinglan {
+
+namespace platform {
+class Remover;
+}
+
+inline constexpr std::string_view kWhitelistFileName = "wb.lst";
+inline constexpr std::string_view kWhiteSection = "White";
+inline constexpr std::string_view kWhiteNameSection = "WhiteName";
+inline constexpr std::string_view kUnvercheckSection = "unvercheck";
+
+// One row of the whitelist page: the name the resource had when it was whitelisted, and its ID.
+struct WhitelistEntry {
+  std::string name;
+  std::string id;
+
+  friend bool operator==(const WhitelistEntry&, const WhitelistEntry&) = default;
+};
+
+// wb.lst: the whitelisted resources (sections White and WhiteName) beside the update check's silenced
+// versions (section unvercheck). Every call opens the file anew; a refused write raises
+// platform::IniWriteError.
+class Whitelist {
+ public:
+  explicit Whitelist(std::string fileName);
+  // wb.lst in the program's folder (appPath ends with the separator).
+  static Whitelist inAppFolder(const std::string& appPath);
+
+  const std::string& fileName() const { return m_file.fileName(); }
+
+  // True only when section White holds exactly "1" for the resource; any other value lists the
+  // resource on the whitelist page without hiding it.
+  bool hides(const std::string& resourceId) const;
+
+  void add(const std::string& resourceId, const std::string& name);
+  // Every key of section White in file order, whatever its value, named from section WhiteName.
+  std::vector<WhitelistEntry> entries() const;
+  void remove(const std::string& resourceId);
+  // Deletes the whole file, silenced versions included. False when there was no file to delete.
+  bool clear() const;
+  bool clear(platform::Remover& remover) const;
+
+ private:
+  platform::IniFile m_file;
+};
+
+}  // namespace qinglan
