@@ -9,5 +9,11 @@ namespace qinglan::cli {
 void addFindCommand(CLI::App& app);
 void addRulesCommand(CLI::App& app);
 void addNoteCommand(CLI::App& app);
+void addScanCommand(CLI::App& app);
+void addLargeCommand(CLI::App& app);
+void addSoftwareCacheCommand(CLI::App& app);
+void addCleanCommand(CLI::App& app);
+void addCheckUpdatesCommand(CLI::App& app);
+void addSilenceCommand(CLI::App& app);
 
 }  // namespace qinglan::cli

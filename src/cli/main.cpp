@@ -11,6 +11,12 @@ int main(int argc, char** argv) {
   qinglan::cli::addFindCommand(app);
   qinglan::cli::addRulesCommand(app);
   qinglan::cli::addNoteCommand(app);
+  qinglan::cli::addScanCommand(app);
+  qinglan::cli::addLargeCommand(app);
+  qinglan::cli::addSoftwareCacheCommand(app);
+  qinglan::cli::addCleanCommand(app);
+  qinglan::cli::addCheckUpdatesCommand(app);
+  qinglan::cli::addSilenceCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
