@@ -1,8 +1,8 @@
 #include "web/PageFetcher.h"
 
 #include <atomic>
-#include <cstdlib>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ScopedEnv.h"
 #include "web/LocalSite.h"
 
 namespace qinglan {
@@ -123,32 +124,6 @@ class RawServer {
   std::thread m_thread;
   std::mutex m_mutex;
   std::vector<std::string> m_requestLines;
-};
-
-// Sets environment variables for one test and restores them afterwards.
-class ScopedEnvironment {
- public:
-  ~ScopedEnvironment() {
-    for (const auto& [name, value] : m_saved) {
-      if (value) {
-        ::setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        ::unsetenv(name.c_str());
-      }
-    }
-  }
-  void set(const std::string& name, const char* value) {
-    const char* old = std::getenv(name.c_str());
-    m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    if (value) {
-      ::setenv(name.c_str(), value, 1);
-    } else {
-      ::unsetenv(name.c_str());
-    }
-  }
-
- private:
-  std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
 
 class PageFetcherTest : public testing::Test {
@@ -283,12 +258,13 @@ TEST_F(PageFetcherTest, RefusesOtherSchemesAndBadAddresses) {
 }
 
 TEST_F(PageFetcherTest, IgnoresProxyEnvironment) {
-  ScopedEnvironment environment;
+  std::vector<std::unique_ptr<test::ScopedEnv>> environment;
   for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"}) {
-    environment.set(name, "http://127.0.0.1:9");
+    environment.push_back(std::make_unique<test::ScopedEnv>(name, "http://127.0.0.1:9"));
   }
-  for (const char* name : {"no_proxy", "NO_PROXY"})
-    environment.set(name, nullptr);
+  for (const char* name : {"no_proxy", "NO_PROXY"}) {
+    environment.push_back(std::make_unique<test::ScopedEnv>(name, std::nullopt));
+  }
   PageFetcher http;
   EXPECT_EQ(http.get(m_site.address("/page")), "hello");
 }
