@@ -45,14 +45,15 @@ void printText(const std::vector<ScanItem>& items, const std::vector<CacheRule>&
 }
 
 void printJson(const std::vector<ScanItem>& items, const std::vector<CacheRule>& rules) {
-  nlohmann::json document = {{"scanItems", nlohmann::json::array()}, {"cacheRules", nlohmann::json::array()}};
+  nlohmann::ordered_json document = {{"scanItems", nlohmann::ordered_json::array()},
+                                     {"cacheRules", nlohmann::ordered_json::array()}};
   for (const ScanItem& item : items) {
-    document["scanItems"].push_back({{"id", item.id},
-                                     {"name", item.name},
-                                     {"unScan", item.unScan},
-                                     {"excluded", item.excluded()},
-                                     {"folder", item.folder},
-                                     {"masks", splitLines(item.file)}});
+    document["scanItems"].push_back(nlohmann::ordered_json{{"id", item.id},
+                                                           {"name", item.name},
+                                                           {"unScan", item.unScan},
+                                                           {"excluded", item.excluded()},
+                                                           {"folder", item.folder},
+                                                           {"masks", splitLines(item.file)}});
   }
   for (const CacheRule& rule : rules) {
     document["cacheRules"].push_back(
