@@ -138,6 +138,7 @@ TEST_F(SQLiteTable3Test, ColumnsAreFoundIgnoringCase) {
   EXPECT_EQ(table->ColumnIndex("unscan"), 2u);
   EXPECT_EQ(table->ValueByName("uNsCaN"), "0");
   EXPECT_EQ(errorOf([&] { table->ValueByName("Nothing"); }), "Field not found in dataset: Nothing");
+  EXPECT_EQ(errorOf([&] { table->ValueText(3); }), "Column index out of range: 3");
 }
 
 TEST_F(SQLiteTable3Test, TableOutlivesItsConnection) {
