@@ -45,6 +45,8 @@ int main(int argc, char** argv) {
   CLI11_PARSE(app, argc, argv);
 
   httplib::Server server;
+  // Headers and body go out in separate writes; without this each page waits for a delayed ACK.
+  server.set_tcp_nodelay(true);
   port = port == 0 ? server.bind_to_any_port(kLoopback) : (server.bind_to_port(kLoopback, port) ? port : -1);
   if (port < 0) {
     std::cerr << "Cannot listen on " << kLoopback << '\n';

@@ -12,7 +12,7 @@ namespace qinglan::test {
 // handlers on server(), then start(); the destructor stops it.
 class LocalSite {
  public:
-  LocalSite() : m_port(m_server.bind_to_any_port("127.0.0.1")) {}
+  LocalSite() : m_port(m_server.set_tcp_nodelay(true).bind_to_any_port("127.0.0.1")) {}
   ~LocalSite() {
     if (!m_thread.joinable())
       return;
