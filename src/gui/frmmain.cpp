@@ -189,6 +189,9 @@ void TForm1::pump(bool force) {
 }
 
 void TForm1::guarded(const std::function<void()>& handler) {
+  // The first pump of a command always lets events run, so a close asked before it is seen at once.
+  if (m_handlerDepth == 0)
+    m_sinceLastPump.invalidate();
   ++m_handlerDepth;
   runGuarded(this, handler);
   --m_handlerDepth;

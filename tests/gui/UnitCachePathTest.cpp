@@ -1,0 +1,93 @@
+#include "gui/UnitCachePath.h"
+
+#include <memory>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "GuiTestSupport.h"
+#include "app/unitGlobal.h"
+
+namespace qinglan::test {
+
+using platform::DriveKind;
+
+class UnitCachePathTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    m_boxes = std::make_unique<ScriptedMessageBoxes>();
+    globals().CloudCachePath = "/in/use/CloudCache";
+    globals().CachePathConfirmed = 0;
+  }
+  void cleanup() { m_boxes.reset(); }
+
+  void offersEveryLocalCacheInVolumeOrder() {
+    SampleMachine machine;
+    const std::string c = machine.makeCache(machine.addVolume("c", DriveKind::Fixed));
+    machine.makeCache(machine.addVolume("net", DriveKind::Remote));
+    machine.makeCache(machine.addVolume("cd", DriveKind::Optical));
+    machine.dir().writeFile("d/CloudCache", "a file");
+    machine.addVolume("d", DriveKind::Fixed);
+    machine.addVolume("usb", DriveKind::Removable);
+    const std::string e = machine.makeCache(machine.addVolume("e", DriveKind::Removable));
+
+    gui::TfrmCachePath dialog(machine.volumes());
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("选择云端缓存位置"));
+    QCOMPARE(dialog.size(), QSize(377, 167));
+    QComboBox* list = dialog.ComboBox1();
+    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->itemText(0), QString::fromStdString(c));
+    QCOMPARE(list->itemText(1), QString::fromStdString(e));
+    QCOMPARE(list->currentIndex(), 0);
+    QVERIFY(!list->isEditable());
+
+    list->setCurrentIndex(1);
+    dialog.bsSkinButton1()->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(globals().CloudCachePath, e);
+    QCOMPARE(globals().CachePathConfirmed, 1);
+    QVERIFY(m_boxes->shown.isEmpty());
+  }
+
+  void confirmingAnEmptyListIsRefusedAndTheDialogStaysOpen() {
+    SampleMachine machine;
+    machine.addVolume("c", DriveKind::Fixed);
+    gui::TfrmCachePath dialog(machine.volumes());
+    dialog.show();
+    QCOMPARE(dialog.ComboBox1()->count(), 0);
+
+    dialog.bsSkinButton1()->click();
+    QCOMPARE(m_boxes->shown.size(), 1);
+    QCOMPARE(m_boxes->shown[0].kind, QStringLiteral("warning"));
+    QCOMPARE(m_boxes->shown[0].title, QStringLiteral("提示"));
+    QCOMPARE(m_boxes->shown[0].text, QStringLiteral("没有找到云端缓存位置。"));
+    QCOMPARE(m_boxes->shown[0].parent, nullptr);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(globals().CloudCachePath, "/in/use/CloudCache");
+    QCOMPARE(globals().CachePathConfirmed, 0);
+  }
+
+  void cancelChangesNothing() {
+    SampleMachine machine;
+    machine.makeCache(machine.addVolume("c", DriveKind::Fixed));
+    gui::TfrmCachePath dialog(machine.volumes());
+    dialog.show();
+    dialog.bsSkinButton2()->click();
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(globals().CloudCachePath, "/in/use/CloudCache");
+    QCOMPARE(globals().CachePathConfirmed, 0);
+  }
+
+ private:
+  std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+};
+
+}  // namespace qinglan::test
+
+QTEST_MAIN(qinglan::test::UnitCachePathTest)
+#include "UnitCachePathTest.moc"

@@ -1,0 +1,139 @@
+#include <filesystem>
+#include <memory>
+
+#include <QAction>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include "GuiTestSupport.h"
+#include "gui/frmmain.h"
+#include "platform/IniFile.h"
+
+namespace qinglan::test {
+
+using platform::DriveKind;
+
+class frmmain_whitelistTest : public QObject {
+  Q_OBJECT
+
+ private:
+  struct Fixture {
+    SampleMachine machine;
+    std::string cache;
+  };
+  static std::unique_ptr<Fixture> cacheWith(
+      std::initializer_list<std::pair<const char*, const char*>> resources) {
+    auto fixture = std::make_unique<Fixture>();
+    fixture->cache = fixture->machine.makeCache(fixture->machine.addVolume("c", DriveKind::Fixed));
+    for (const auto& [id, name] : resources) {
+      if (name == nullptr)
+        fixture->machine.addResource(fixture->cache, id, "");
+      else
+        fixture->machine.addNamedResource(fixture->cache, id, name);
+    }
+    return fixture;
+  }
+  static int rowOf(const gui::ListView* view, const char* id) {
+    return static_cast<int>(columnTexts(view, 1).indexOf(QLatin1String(id)));
+  }
+  static void showWhitelistPage(gui::TForm1& form) {
+    form.bsSkinPageControl1()->setCurrentWidget(form.basicScanPage());
+    form.bsSkinPageControl1()->setCurrentWidget(form.whitelistPage());
+  }
+
+ private slots:
+  void init() { m_boxes = std::make_unique<ScriptedMessageBoxes>(); }
+  void cleanup() { m_boxes.reset(); }
+
+  void addingMovesTheRowAndDeletingBringsItBackAtTheNextRefresh() {
+    auto fixture = cacheWith({{"1001", "甲"}, {"1002", "示例"}, {"1003", "丙"}});
+    const platform::IniFile wbLst(fixture->machine.wbLst());
+    gui::TForm1 form(fixture->machine.environment());
+
+    form.ListView2()->rows()->setChecked(1, false);
+    form.ListView2()->selectRow(rowOf(form.ListView2(), "1002"));
+    form.N5()->trigger();
+    QCOMPARE(wbLst.readString("White", "1002", ""), "1");
+    QCOMPARE(wbLst.readString("WhiteName", "1002", ""), "示例");
+    QCOMPARE(columnTexts(form.ListView2(), 1), strings({"1001", "1003"}));
+    QCOMPARE(form.ListView2()->rows()->caption(0), QStringLiteral("软件名[2]"));
+    form.bsSkinButton2()->click();
+    QCOMPARE(columnTexts(form.ListView2(), 1), strings({"1001", "1003"}));
+
+    showWhitelistPage(form);
+    QCOMPARE(columnTexts(form.ListView3(), 0), strings({"示例"}));
+    QCOMPARE(columnTexts(form.ListView3(), 1), strings({"1002"}));
+    QCOMPARE(form.ListView3()->rows()->caption(0), QStringLiteral("软件名[1]"));
+
+    form.ListView3()->selectRow(0);
+    form.whitelistPage()->bsSkinButton3()->click();
+    QVERIFY(wbLst.readSection("White").empty());
+    QVERIFY(wbLst.readSection("WhiteName").empty());
+    QCOMPARE(form.ListView3()->rows()->count(), 0);
+    QCOMPARE(form.ListView3()->rows()->caption(0), QStringLiteral("软件名[0]"));
+    form.bsSkinButton2()->click();
+    QCOMPARE(columnTexts(form.ListView2(), 1), strings({"1001", "1002", "1003"}));
+    QVERIFY(m_boxes->shown.isEmpty());
+  }
+
+  void commandsWithoutASelectedRowDoNothing() {
+    auto fixture = cacheWith({{"1001", "甲"}});
+    gui::TForm1 form(fixture->machine.environment());
+    form.N5()->trigger();
+    showWhitelistPage(form);
+    form.whitelistPage()->bsSkinButton3()->click();
+    QVERIFY(!std::filesystem::exists(fixture->machine.wbLst()));
+    QCOMPARE(form.ListView2()->rows()->count(), 1);
+    QVERIFY(m_boxes->shown.isEmpty());
+  }
+
+  void entriesOtherThanOneAreListedWithoutHidingTheResource() {
+    auto fixture = cacheWith({{"1001", "甲"}, {"1003", "丙"}});
+    fixture->machine.writeWbLst("[White]\r\n1003=0\r\n1009=1\r\n[WhiteName]\r\n1003=丙\r\n");
+    gui::TForm1 form(fixture->machine.environment());
+    QCOMPARE(columnTexts(form.ListView2(), 1), strings({"1001", "1003"}));
+    form.whitelistPage()->bsSkinButton7()->click();
+    QCOMPARE(columnTexts(form.ListView3(), 1), strings({"1003", "1009"}));
+    QCOMPARE(columnTexts(form.ListView3(), 0), strings({"丙", ""}));
+  }
+
+  void emptyingDeletesTheFileSilencedVersionsIncluded() {
+    auto fixture = cacheWith({{"1001", "甲"}});
+    fixture->machine.writeWbLst(
+        "[White]\r\n1002=1\r\n[WhiteName]\r\n1002=乙\r\n[unvercheck]\r\n1001=2.0\r\n");
+    gui::TForm1 form(fixture->machine.environment());
+    showWhitelistPage(form);
+    QCOMPARE(form.ListView3()->rows()->count(), 1);
+
+    form.whitelistPage()->bsSkinButton6()->click();
+    QVERIFY(!std::filesystem::exists(fixture->machine.wbLst()));
+    QCOMPARE(form.ListView3()->rows()->count(), 0);
+    QCOMPARE(form.ListView3()->rows()->caption(0), QStringLiteral("软件名[0]"));
+
+    form.whitelistPage()->bsSkinButton6()->click();
+    QCOMPARE(form.ListView3()->rows()->caption(0), QStringLiteral("软件名[0]"));
+    QVERIFY(m_boxes->shown.isEmpty());
+  }
+
+  void aResourceWhitelistedAsUnknownKeepsThatName() {
+    auto fixture = cacheWith({{"1004", nullptr}});
+    gui::TForm1 form(fixture->machine.environment());
+    form.ListView2()->selectRow(0);
+    form.N5()->trigger();
+    fixture->machine.addNamedResource(fixture->cache, "1004", "有名字了");
+
+    showWhitelistPage(form);
+    QCOMPARE(columnTexts(form.ListView3(), 0), strings({"未知"}));
+    const gui::RowListModel* rows = form.ListView3()->rows();
+    QCOMPARE(rows->data(rows->index(0, 0), Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+  }
+
+ private:
+  std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+};
+
+}  // namespace qinglan::test
+
+QTEST_MAIN(qinglan::test::frmmain_whitelistTest)
+#include "frmmain_whitelistTest.moc"
