@@ -1,5 +1,7 @@
 #include "web/PageFetcher.h"
 
+#include <utility>
+
 #include <curl/curl.h>
 
 #include "web/Utf8.h"
@@ -69,6 +71,7 @@ struct PageFetcher::Impl {
   std::string body;
   std::string statusLine;
   bool bodyTooLarge = false;
+  HeaderList headers;
 
   static size_t onBody(char* data, size_t size, size_t count, void* user) {
     auto* self = static_cast<Impl*>(user);
@@ -174,6 +177,7 @@ PageFetcher::~PageFetcher() {
 
 std::string PageFetcher::get(const std::string& address, const Pump& pump) {
   Impl& impl = *m_impl;
+  // The list stays with the handle until the next request replaces it.
   HeaderList headers;
   headers.add("Accept: */*");
   headers.add("Accept-Language: zh-cn");
@@ -184,13 +188,13 @@ std::string PageFetcher::get(const std::string& address, const Pump& pump) {
   curl_easy_setopt(impl.easy, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(impl.easy, CURLOPT_URL, address.c_str());
   curl_easy_setopt(impl.easy, CURLOPT_HTTPHEADER, headers.list);
+  std::swap(impl.headers.list, headers.list);
   impl.body.clear();
   impl.statusLine.clear();
   impl.bodyTooLarge = false;
   impl.errorBuffer[0] = '\0';
 
   const CURLcode result = impl.run(pump);
-  curl_easy_setopt(impl.easy, CURLOPT_HTTPHEADER, nullptr);
   if (result != CURLE_OK)
     impl.raise(result, address);
   long status = 0;
