@@ -1,0 +1,125 @@
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "support/TempDir.h"
+
+namespace qinglan {
+namespace {
+
+using testing::ElementsAre;
+
+struct CliRun {
+  int exitCode = -1;
+  std::vector<std::string> lines;
+  std::string errors;
+};
+
+// Runs the built qinglan-cli with the given arguments (already quoted for the shell).
+CliRun runCli(const test::TempDir& scratch, const std::string& arguments) {
+  const std::string errorFile = scratch.path("stderr.txt");
+  const std::string command =
+      std::string("'") + QINGLAN_BIN_DIR + "/qinglan-cli' " + arguments + " 2>'" + errorFile + "'";
+  CliRun run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr)
+    return run;
+  std::string output;
+  char chunk[4096];
+  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+    output.append(chunk, got);
+  const int status = ::pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::istringstream stream(output);
+  for (std::string line; std::getline(stream, line);)
+    run.lines.push_back(line);
+  std::ifstream errors(errorFile);
+  std::getline(errors, run.errors, '\0');
+  return run;
+}
+
+class FindCommandTest : public testing::Test {
+ protected:
+  FindCommandTest() {
+    tree.writeFile("root/b.log", "12345");
+    tree.writeFile("root/readme", "1");
+    tree.writeFile("root/sub/c.LOG", std::string(100, 'x'));
+    tree.writeFile(std::string("root/sub/\xff") + "name.log", "1");
+    tree.makeFolder("root/sub/deeper");
+  }
+  std::string root() const { return "'" + tree.path("root") + "'"; }
+
+  test::TempDir tree;
+  test::TempDir scratch;
+};
+
+TEST_F(FindCommandTest, JsonLinesEndWithStatistics) {
+  const CliRun run = runCli(scratch, "find " + root() + " --json --mask '*.log' --mask deeper");
+  ASSERT_EQ(run.exitCode, 0) << run.errors;
+  ASSERT_EQ(run.lines.size(), 5u);
+
+  std::vector<std::string> names;
+  for (size_t i = 0; i + 1 < run.lines.size(); ++i) {
+    const auto row = nlohmann::json::parse(run.lines[i]);  // escaped names keep the JSON valid
+    names.push_back(row["name"].get<std::string>());
+    if (row["name"] == "b.log") {
+      EXPECT_EQ(row["path"], tree.path("root") + "/");
+      EXPECT_EQ(row["size"], 5);
+      EXPECT_EQ(row["attributes"], 0x20);
+      EXPECT_EQ(row["is_folder"], false);
+      EXPECT_THAT(row["created"].get<std::string>(), testing::MatchesRegex("[0-9]+/[1-9][0-9]?/[1-9][0-9]?"));
+    }
+  }
+  EXPECT_THAT(names, ElementsAre("b.log", "c.LOG", "deeper", "\\xFFname.log"));
+  const auto last = nlohmann::json::parse(run.lines.back());
+  EXPECT_EQ(last["statistics"]["files_found"], 3);
+  EXPECT_EQ(last["statistics"]["folders_with_files"], 2);
+  EXPECT_EQ(last["statistics"]["folders_found"], 1);
+  EXPECT_EQ(last["complete"], true);
+}
+
+TEST_F(FindCommandTest, OptionsNarrowTheSearch) {
+  const CliRun flat = runCli(scratch, "find " + root() + " --json --no-subfolders --mask '*'");
+  EXPECT_EQ(flat.lines.size(), 4u);  // b.log, readme, sub, statistics
+
+  const CliRun files = runCli(scratch, "find " + root() + " --json --no-folders --exclude 'b*' --mask '*'");
+  EXPECT_EQ(files.lines.size(), 4u);  // readme, c.LOG, the escaped name, statistics
+
+  const CliRun sized = runCli(scratch, "find " + root() + " --json --min-size 2 --max-size 50 --mask '*'");
+  ASSERT_EQ(sized.lines.size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(sized.lines[0])["name"], "b.log");
+}
+
+TEST_F(FindCommandTest, InvalidMaskExitsWithTwo) {
+  const CliRun run = runCli(scratch, "find " + root() + " --json --mask '*.log' --mask '[abc'");
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.errors, "'[abc' is an invalid mask at (5)\n");
+  ASSERT_EQ(run.lines.size(), 1u);  // b.log matched the first mask before the second was reached
+}
+
+TEST_F(FindCommandTest, MissingRootIsReportedIncomplete) {
+  const CliRun run = runCli(scratch, "find '" + tree.path("nowhere") + "' --json");
+  EXPECT_EQ(run.exitCode, 1);
+  ASSERT_EQ(run.lines.size(), 1u);
+  EXPECT_EQ(nlohmann::json::parse(run.lines[0])["complete"], false);
+}
+
+TEST_F(FindCommandTest, TableListsOneEntryPerLine) {
+  const CliRun run = runCli(scratch, "find " + root() + " --mask '*.log'");
+  EXPECT_EQ(run.exitCode, 0);
+  ASSERT_EQ(run.lines.size(), 5u);  // header, three files, summary
+  EXPECT_THAT(run.lines[1], testing::EndsWith(tree.path("root/b.log")));
+  EXPECT_THAT(run.lines[1], testing::StartsWith("              5  "));
+  EXPECT_EQ(run.lines.back().rfind("3 files in 2 folders, 0 folders, ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace qinglan
