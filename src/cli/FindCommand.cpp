@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <charconv>
 #include <cinttypes>
 #include <cstdio>
 #include <iostream>
@@ -58,51 +60,116 @@ class Output {
   std::string m_buffer;
 };
 
-// Text that is valid UTF-8 is kept; otherwise every byte outside a valid sequence is written as
-// \xNN and every backslash doubled, so the printed form stays unambiguous.
-std::string printable(std::string_view text) {
+bool isValidUtf8(std::string_view text) {
   const auto* at = reinterpret_cast<const unsigned char*>(text.data());
   const auto* end = at + text.size();
-  bool valid = true;
-  for (const unsigned char* p = at; p < end && valid;) {
-    const int length = utf8CharLength(p, end);
-    valid = *p < 0x80 || length > 1;
-    p += length;
-  }
-  if (valid)
-    return std::string(text);
-
-  std::string escaped;
   for (const unsigned char* p = at; p < end;) {
     const int length = utf8CharLength(p, end);
+    if (*p >= 0x80 && length == 1)
+      return false;
+    p += length;
+  }
+  return true;
+}
+
+// Text that is valid UTF-8 is shown as it is; otherwise every byte outside a valid sequence is
+// written as \xNN and every backslash doubled, so the printed form stays unambiguous. Returns the
+// text itself or the escaped form kept in `storage`.
+std::string_view printable(std::string_view text, std::string& storage) {
+  if (isValidUtf8(text))
+    return text;
+  const auto* end = reinterpret_cast<const unsigned char*>(text.data()) + text.size();
+  storage.clear();
+  for (auto* p = reinterpret_cast<const unsigned char*>(text.data()); p < end;) {
+    const int length = utf8CharLength(p, end);
     if (*p == '\\') {
-      escaped += "\\\\";
+      storage += "\\\\";
     } else if (*p >= 0x80 && length == 1) {
       char hex[5];
       std::snprintf(hex, sizeof hex, "\\x%02X", *p);
-      escaped += hex;
+      storage += hex;
     } else {
-      escaped.append(reinterpret_cast<const char*>(p), static_cast<size_t>(length));
+      storage.append(reinterpret_cast<const char*>(p), static_cast<size_t>(length));
     }
     p += length;
   }
-  return escaped;
+  return storage;
+}
+
+template <typename Number>
+void appendNumber(std::string& out, Number value) {
+  char digits[24];
+  const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
+  out.append(digits, result.ptr);
+}
+
+// Year/month/day without leading zeros.
+void appendDate(std::string& out, const platform::SystemTime& time) {
+  appendNumber(out, time.year);
+  out += '/';
+  appendNumber(out, time.month);
+  out += '/';
+  appendNumber(out, time.day);
 }
 
 std::string dateText(const platform::SystemTime& time) {
-  return std::to_string(time.year) + "/" + std::to_string(time.month) + "/" + std::to_string(time.day);
+  std::string text;
+  appendDate(text, time);
+  return text;
 }
 
 bool isFolder(const TFileInformations& found) {
   return (found.Attributes & platform::kAttrDirectory) != 0;
 }
 
-void printJson(Output& out, const TFileInformations& found) {
-  const nlohmann::ordered_json row{{"name", printable(found.Name)},           {"path", printable(found.Path)},
-                                   {"attributes", found.Attributes},          {"size", found.Size},
-                                   {"created", dateText(found.CreationTime)}, {"is_folder", isFolder(found)}};
-  out.line(row.dump());
-}
+// Writes the --json rows. Their keys and layout are fixed, so a row is assembled in place; a
+// string goes through the JSON library's escaping only when it holds a character that needs it,
+// and a folder's text is converted once for all of its entries.
+class JsonRows {
+ public:
+  explicit JsonRows(Output& out) : m_out(out) {}
+
+  void write(const TFileInformations& found) {
+    std::string& line = m_out.buffer();
+    line += "{\"name\":";
+    appendString(line, printable(found.Name, m_storage));
+    if (found.Path != m_folder) {
+      m_folder = found.Path;
+      m_folderJson.clear();
+      appendString(m_folderJson, printable(found.Path, m_storage));
+    }
+    line += ",\"path\":";
+    line += m_folderJson;
+    line += ",\"attributes\":";
+    appendNumber(line, found.Attributes);
+    line += ",\"size\":";
+    appendNumber(line, found.Size);
+    line += ",\"created\":\"";
+    appendDate(line, found.CreationTime);
+    line += isFolder(found) ? "\",\"is_folder\":true}" : "\",\"is_folder\":false}";
+    m_out.line({});
+  }
+
+ private:
+  // `text` is valid UTF-8 here.
+  static void appendString(std::string& out, std::string_view text) {
+    const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
+      return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
+    });
+    if (!plain) {
+      out += nlohmann::json(text).dump();
+      return;
+    }
+    out += '"';
+    out += text;
+    out += '"';
+  }
+
+  Output& m_out;
+  std::string m_storage;
+  std::string m_folder;
+  std::string m_folderJson;
+};
 
 void printRow(Output& out, const TFileInformations& found) {
   char prefix[64];
@@ -113,7 +180,8 @@ void printRow(Output& out, const TFileInformations& found) {
                   dateText(found.CreationTime).c_str());
   }
   out.buffer() += prefix;
-  out.line(printable(found.Path + found.Name));
+  std::string storage;
+  out.line(printable(found.Path + found.Name, storage));
 }
 
 void printStatistics(Output& out, const TStatistics& stats, bool complete, bool json) {
@@ -169,7 +237,9 @@ void runFind(const FindOptions& options) {
   TEasyFileSearch search;
   configure(search, options);
   if (options.json) {
-    search.OnFileFound = [&out](const TFileInformations& found) { printJson(out, found); };
+    search.OnFileFound = [rows = std::make_shared<JsonRows>(out)](const TFileInformations& found) {
+      rows->write(found);
+    };
   } else {
     out.line("           Size  Created     Path");
     search.OnFileFound = [&out](const TFileInformations& found) { printRow(out, found); };

@@ -86,6 +86,13 @@ TEST_F(FindCommandTest, JsonLinesEndWithStatistics) {
   EXPECT_EQ(last["complete"], true);
 }
 
+TEST_F(FindCommandTest, NamesNeedingJsonEscapesStayValid) {
+  tree.writeFile("odd/say \"hi\"\n\\.log", "1");
+  const CliRun run = runCli(scratch, "find '" + tree.path("odd") + "' --json");
+  ASSERT_EQ(run.lines.size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(run.lines[0])["name"], "say \"hi\"\n\\.log");
+}
+
 TEST_F(FindCommandTest, OptionsNarrowTheSearch) {
   const CliRun flat = runCli(scratch, "find " + root() + " --json --no-subfolders --mask '*'");
   EXPECT_EQ(flat.lines.size(), 4u);  // b.log, readme, sub, statistics
