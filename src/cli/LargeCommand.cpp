@@ -1,0 +1,54 @@
+#include <cstdint>
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
+#include "app/unitGlobal.h"
+#include "cli/Commands.h"
+#include "cli/ScanCommandSupport.h"
+#include "scan/LargeFileScan.h"
+
+namespace qinglan::cli {
+
+namespace {
+
+// Beyond this the threshold in bytes would not fit 64 bits.
+constexpr int64_t kMaxMegabytes = int64_t{1} << 40;
+
+struct LargeOptions {
+  LocationOptions locations;
+  int64_t minMegabytes = 500;
+  bool media = false;
+  bool keepLva = false;
+  bool json = false;
+};
+
+void runLarge(const LargeOptions& options) {
+  applyLocations(options.locations, Needs::Cache);
+  LargeFileScanOptions scan;
+  scan.minimumMegabytes = options.minMegabytes;
+  scan.mediaOnly = options.media;
+  scan.filterLva = !options.keepLva;
+  CliScanView view;
+  runAndPrint(view, options.json, [&] { runLargeFileScan(globals().CloudCachePath, scan, view); });
+}
+
+}  // namespace
+
+void addLargeCommand(CLI::App& app) {
+  auto options = std::make_shared<LargeOptions>();
+  CLI::App* command = app.add_subcommand(
+      "large",
+      "List the large files below the cache directory, unchecked, as the large file page does. Large "
+      "files are never deleted from the command line");
+  addCacheOption(*command, options->locations);
+  command->add_option("--min-mb", options->minMegabytes, "Smallest size listed, in MiB (default 500)")
+      ->check(CLI::Range(int64_t{0}, kMaxMegabytes));
+  command->add_flag("--media", options->media,
+                    "Video and music files only, instead of every name with a dot");
+  command->add_flag("--keep-lva", options->keepLva, "List the .lva backup files too");
+  command->add_flag("--json", options->json, "One JSON object per file, the totals last");
+  command->callback([options] { runLarge(*options); });
+}
+
+}  // namespace qinglan::cli

@@ -1,0 +1,204 @@
+#include "cli/ScanCommandSupport.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
+
+#include "app/CloudCachePath.h"
+#include "app/unitGlobal.h"
+#include "platform/Codepage.h"
+#include "platform/Path.h"
+#include "scan/ResourceList.h"
+#include "search/Mask.h"
+#include "whitelist/Whitelist.h"
+
+namespace qinglan::cli {
+
+namespace {
+
+constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+constexpr size_t kFlushThreshold = 1 << 20;
+
+// Names are raw bytes; what is not UTF-8 is written as \xNN, with backslashes doubled then.
+std::string printable(const std::string& text) {
+  if (platform::isValidUtf8(text))
+    return text;
+  std::string escaped;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      escaped += "\\\\";
+    } else if (byte >= 0x80) {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+      escaped += hex;
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+void appendTableRow(std::string& out, const ResultsRow& row) {
+  char prefix[64];
+  std::snprintf(prefix, sizeof prefix, "%s %12s  %-10s  ", row.checked ? "[x]" : "[ ]", row.sizeText.c_str(),
+                row.dateText.c_str());
+  out += prefix;
+  out += printable(row.fullPath());
+  if (!row.status.empty()) {
+    out += "  ";
+    out += row.status;
+  }
+  out += '\n';
+}
+
+void appendJsonRow(std::string& out, const ResultsRow& row) {
+  const nlohmann::ordered_json json{{"name", printable(row.name)},
+                                    {"location", printable(row.location)},
+                                    {"size", row.size},
+                                    {"size_text", row.sizeText},
+                                    {"date", row.dateText},
+                                    {"is_folder", row.isFolder},
+                                    {"checked", row.checked},
+                                    {"status", row.status}};
+  out += json.dump();
+  out += '\n';
+}
+
+void write(std::string& out) {
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  out.clear();
+}
+
+std::string withoutTrailingSeparators(std::string path) {
+  while (path.size() > 1 && platform::endsWithSeparator(path))
+    path.pop_back();
+  return path;
+}
+
+}  // namespace
+
+CliScanView::CliScanView() : m_showProgress(::isatty(STDERR_FILENO) == 1) {}
+
+CliScanView::~CliScanView() {
+  clearProgress();
+}
+
+void CliScanView::setProgressPanelVisible(bool visible) {
+  if (!visible)
+    clearProgress();
+}
+
+void CliScanView::showInformation(const std::string& text) {
+  clearProgress();
+  std::cerr << text << '\n';
+}
+
+void CliScanView::pump() {
+  if (!m_showProgress)
+    return;
+  const auto now = std::chrono::steady_clock::now();
+  if (m_progressShown && now - m_lastDraw < kProgressInterval)
+    return;
+  m_lastDraw = now;
+  drawProgress();
+}
+
+void CliScanView::drawProgress() {
+  std::string line = "\r\033[K";
+  if (m_maximum > 0)
+    line += "[" + std::to_string(m_position) + "/" + std::to_string(m_maximum) + "] ";
+  line += m_label1 + "  " + resultsCounterCaption(m_rows.size());
+  std::fputs(line.c_str(), stderr);
+  std::fflush(stderr);
+  m_progressShown = true;
+}
+
+void CliScanView::clearProgress() {
+  if (!m_progressShown)
+    return;
+  std::fputs("\r\033[K", stderr);
+  std::fflush(stderr);
+  m_progressShown = false;
+}
+
+void addCacheOption(CLI::App& command, LocationOptions& options) {
+  command.add_option("--cache", options.cache,
+                     "Cache directory (default: CloudCache on the first local volume)");
+}
+
+void addAppDirOption(CLI::App& command, LocationOptions& options) {
+  command.add_option("--app-dir", options.appDir,
+                     "Folder holding ccdb.db and wb.lst (default: the executable's folder)");
+}
+
+void applyLocations(const LocationOptions& options, Needs needs) {
+  initGlobalSettings(options.appDir.empty() ? executableFolder() : options.appDir);
+  // Opening a missing database would leave an empty one behind.
+  if (needs != Needs::Cache && !std::filesystem::is_regular_file(globals().DbFileName))
+    throw std::runtime_error("no rules database at " + globals().DbFileName);
+  if (needs == Needs::Database)
+    return;
+  const std::string cache =
+      options.cache.empty() ? FindCloudCachePath() : withoutTrailingSeparators(options.cache);
+  if (cache.empty())
+    throw std::runtime_error("没有找到云端缓存目录");
+  if (!std::filesystem::is_directory(cache))
+    throw std::runtime_error("no cache directory at " + cache);
+  globals().CloudCachePath = cache;
+}
+
+std::vector<ScanResourceRow> listScanResources() {
+  std::vector<ScanResourceRow> rows;
+  const Whitelist whitelist = Whitelist::inAppFolder(globals().AppPath);
+  listInstalledResources(globals().CloudCachePath, whitelist, [&rows](const InstalledResource& resource) {
+    rows.push_back({resource.name, resource.id, true});
+  });
+  return rows;
+}
+
+void printRows(const std::vector<ResultsRow>& rows, bool json) {
+  std::string out;
+  out.reserve(kFlushThreshold + 4096);
+  for (const ResultsRow& row : rows) {
+    if (json) {
+      appendJsonRow(out, row);
+    } else {
+      appendTableRow(out, row);
+    }
+    if (out.size() >= kFlushThreshold)
+      write(out);
+  }
+  const double totalKB = globals().ScanTotalKB;
+  if (json) {
+    const nlohmann::ordered_json last{{"rows", rows.size()}, {"total_mb", totalMegabytesText(totalKB)}};
+    out += last.dump() + '\n';
+  } else {
+    out += resultsCounterCaption(rows.size()) + "  " + totalLine(totalKB) + '\n';
+  }
+  write(out);
+  std::fflush(stdout);
+}
+
+void runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan) {
+  try {
+    scan();
+  } catch (const EInvalidMask& error) {
+    printRows(view.rows(), json);
+    std::cerr << error.what() << '\n';
+    throw CLI::RuntimeError(2);
+  } catch (const std::exception& error) {
+    printRows(view.rows(), json);
+    std::cerr << error.what() << '\n';
+    throw CLI::RuntimeError(1);
+  }
+  printRows(view.rows(), json);
+}
+
+}  // namespace qinglan::cli

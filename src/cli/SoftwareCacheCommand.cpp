@@ -1,0 +1,37 @@
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/Commands.h"
+#include "cli/ScanCommandSupport.h"
+#include "scan/SoftwareCacheScan.h"
+
+namespace qinglan::cli {
+
+namespace {
+
+struct SoftwareCacheOptions {
+  LocationOptions locations;
+  bool json = false;
+};
+
+void runSoftwareCache(const SoftwareCacheOptions& options) {
+  applyLocations(options.locations, Needs::Database);
+  CliScanView view;
+  runAndPrint(view, options.json, [&] { runSoftwareCacheScan(ScanSettings::fromGlobals(), view); });
+}
+
+}  // namespace
+
+void addSoftwareCacheCommand(CLI::App& app) {
+  auto options = std::make_shared<SoftwareCacheOptions>();
+  CLI::App* command = app.add_subcommand(
+      "software-cache",
+      "Run the software cache scan: every CacheClean rule of ccdb.db on every removable and fixed volume "
+      "(QINGLAN_VOLUMES overrides the list). Prints the findings and the total; nothing is deleted");
+  addAppDirOption(*command, options->locations);
+  command->add_flag("--json", options->json, "One JSON object per finding, the totals last");
+  command->callback([options] { runSoftwareCache(*options); });
+}
+
+}  // namespace qinglan::cli
