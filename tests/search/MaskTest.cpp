@@ -1,6 +1,10 @@
 #include "search/Mask.h"
 
+#include <cctype>
+#include <iterator>
+#include <random>
 #include <string>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +125,46 @@ TEST(MaskTest, PathologicalMasksGiveTheRightAnswer) {
   EXPECT_TRUE(matchesMask(std::string(200, 'a') + "aab" + std::string(50, 'a'), "*aaab*"));
   EXPECT_FALSE(matchesMask(std::string(255, 'a'), "*aaab*"));
   EXPECT_FALSE(matchesMask(repeated("日", 80), repeated("*日", 28) + "*本"));
+}
+
+// Plain backtracking over ASCII: slow, obviously right, for masks without "*?".
+bool referenceMatch(std::string_view mask, std::string_view name) {
+  if (mask.empty())
+    return name.empty();
+  if (mask[0] == '*')
+    return referenceMatch(mask.substr(1), name) || (!name.empty() && referenceMatch(mask, name.substr(1)));
+  if (name.empty())
+    return false;
+  const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+  if (mask[0] == '[') {
+    const size_t close = mask.find(']');
+    const std::string_view members = mask.substr(1, close - 1);
+    const bool member = members.find(c) != std::string_view::npos;
+    return member && referenceMatch(mask.substr(close + 1), name.substr(1));
+  }
+  const bool same = mask[0] == '?' || std::toupper(static_cast<unsigned char>(mask[0])) == c;
+  return same && referenceMatch(mask.substr(1), name.substr(1));
+}
+
+TEST(MaskTest, AgreesWithBacktrackingOnRandomMasks) {
+  std::mt19937 random(20240601);
+  const std::string maskPieces[] = {"*", "?", "A", "b", ".", "[AB]", "[B.]"};
+  const char nameLetters[] = {'a', 'B', '.', 'b'};
+  for (int round = 0; round < 20000; ++round) {
+    std::string mask;
+    const int pieces = 1 + static_cast<int>(random() % 7);
+    for (int i = 0; i < pieces; ++i) {
+      const std::string& piece = maskPieces[random() % std::size(maskPieces)];
+      if (piece == "?" && !mask.empty() && mask.back() == '*')
+        continue;
+      mask += piece;
+    }
+    std::string name(1 + random() % 8, ' ');
+    for (char& c : name)
+      c = nameLetters[random() % std::size(nameLetters)];
+    ASSERT_EQ(matchesMask(name, mask), referenceMatch(mask, name))
+        << "mask '" << mask << "' name '" << name << "'";
+  }
 }
 
 TEST(MaskTest, ListStopsAtFirstMatchBeforeAnInvalidMask) {
