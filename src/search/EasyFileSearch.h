@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "search/FileSearchTypes.h"
+#include "search/Mask.h"  // EInvalidMask, raised by Execute
 
 namespace qinglan {
 
