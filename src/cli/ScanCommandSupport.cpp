@@ -1,5 +1,6 @@
 #include "cli/ScanCommandSupport.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
@@ -58,17 +59,36 @@ void appendTableRow(std::string& out, const ResultsRow& row) {
   out += '\n';
 }
 
+// A JSON string; text that needs no escape is copied as it is, the rest goes through the library.
+void appendJsonString(std::string& out, const std::string& text) {
+  const bool plain = std::ranges::none_of(
+      text, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\'; });
+  if (!plain) {
+    out += nlohmann::json(text).dump();
+    return;
+  }
+  out += '"';
+  out += text;
+  out += '"';
+}
+
+// The row's object, assembled in place: a scan may list hundreds of thousands of rows.
 void appendJsonRow(std::string& out, const ResultsRow& row) {
-  const nlohmann::ordered_json json{{"name", printable(row.name)},
-                                    {"location", printable(row.location)},
-                                    {"size", row.size},
-                                    {"size_text", row.sizeText},
-                                    {"date", row.dateText},
-                                    {"is_folder", row.isFolder},
-                                    {"checked", row.checked},
-                                    {"status", row.status}};
-  out += json.dump();
-  out += '\n';
+  out += "{\"name\":";
+  appendJsonString(out, printable(row.name));
+  out += ",\"location\":";
+  appendJsonString(out, printable(row.location));
+  out += ",\"size\":";
+  out += std::to_string(row.size);
+  out += ",\"size_text\":";
+  appendJsonString(out, row.sizeText);
+  out += ",\"date\":";
+  appendJsonString(out, row.dateText);
+  out += row.isFolder ? ",\"is_folder\":true" : ",\"is_folder\":false";
+  out += row.checked ? ",\"checked\":true" : ",\"checked\":false";
+  out += ",\"status\":";
+  appendJsonString(out, row.status);
+  out += "}\n";
 }
 
 void write(std::string& out) {
@@ -76,7 +96,9 @@ void write(std::string& out) {
   out.clear();
 }
 
-std::string withoutTrailingSeparators(std::string path) {
+// Rows name their folders from the cache path, so it is made absolute, without "." or "..".
+std::string cacheDirectory(const std::string& given) {
+  std::string path = std::filesystem::absolute(given).lexically_normal().string();
   while (path.size() > 1 && platform::endsWithSeparator(path))
     path.pop_back();
   return path;
@@ -145,8 +167,7 @@ void applyLocations(const LocationOptions& options, Needs needs) {
     throw std::runtime_error("no rules database at " + globals().DbFileName);
   if (needs == Needs::Database)
     return;
-  const std::string cache =
-      options.cache.empty() ? FindCloudCachePath() : withoutTrailingSeparators(options.cache);
+  const std::string cache = options.cache.empty() ? FindCloudCachePath() : cacheDirectory(options.cache);
   if (cache.empty())
     throw std::runtime_error("没有找到云端缓存目录");
   if (!std::filesystem::is_directory(cache))

@@ -1,10 +1,8 @@
 #include "scan/BasicScan.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 
 #include "app/unitGlobal.h"
 #include "platform/DirLister.h"
@@ -32,12 +30,6 @@ struct ScanRule {
   std::string maskText;
   std::vector<std::string> masks;
   size_t maskList = 0;  // its number in the one-walk search
-};
-
-// A rule that searches in the current content folder, and the root it searches.
-struct PlannedSearch {
-  size_t rule = 0;
-  std::string root;
 };
 
 bool folderExists(const std::string& path) {
@@ -131,68 +123,27 @@ class BasicScan {
     }
   }
 
-  // Each distinct root is walked once for all the rules that search it; the findings are then
-  // listed rule by rule, so the rows and their order are those of one search per rule. When a rule
-  // raises, the rules after it are of no further interest: their rows would never be listed.
+  // The searches of all rules run in as few walks as the roots allow; the findings are then listed
+  // rule by rule, so the rows and their order are those of one search per rule, and an error
+  // comes after the rows its rule found.
   void scanRootByRoot(const std::vector<ScanRule>& rules, const std::string& contentFolder) {
-    std::vector<PlannedSearch> planned;
-    std::vector<std::optional<size_t>> plannedOfRule(rules.size());
+    std::vector<MultiRuleSearch::Request> requests;
+    std::vector<std::optional<size_t>> requestOfRule(rules.size());
     for (size_t i = 0; i < rules.size(); ++i) {
       if (std::optional<std::string> root = rootOf(rules[i], contentFolder)) {
-        plannedOfRule[i] = planned.size();
-        planned.push_back({i, std::move(*root)});
+        requestOfRule[i] = requests.size();
+        requests.push_back({std::move(*root), rules[i].maskList});
       }
     }
-    std::vector<MultiRuleSearch::ListResult> results(planned.size());
-    const size_t firstFailure = walkRoots(rules, planned, results);
-    listResults(rules, plannedOfRule, results, firstFailure);
-  }
-
-  // Walks the roots in the order of their first rule. Returns the planned search whose rule
-  // raised first in rule order, or the number of searches when none did.
-  size_t walkRoots(const std::vector<ScanRule>& rules, const std::vector<PlannedSearch>& planned,
-                   std::vector<MultiRuleSearch::ListResult>& results) {
-    std::vector<std::vector<size_t>> groups;
-    std::unordered_map<std::string_view, size_t> groupOfRoot;
-    for (size_t p = 0; p < planned.size(); ++p) {
-      auto [it, added] = groupOfRoot.try_emplace(planned[p].root, groups.size());
-      if (added)
-        groups.emplace_back();
-      groups[it->second].push_back(p);
-    }
-    size_t firstFailure = planned.size();
-    for (const std::vector<size_t>& group : groups) {
-      std::vector<size_t> searches;
-      std::vector<size_t> lists;
-      for (const size_t p : group) {
-        if (p < firstFailure) {
-          searches.push_back(p);
-          lists.push_back(rules[planned[p].rule].maskList);
-        }
-      }
-      if (searches.empty())
-        continue;
-      MultiRuleSearch::RunResult run = m_multiSearch.run(planned[searches.front()].root, lists);
-      for (size_t k = 0; k < searches.size(); ++k) {
-        results[searches[k]] = std::move(run.lists[k]);
-        if (results[searches[k]].error)
-          firstFailure = std::min(firstFailure, searches[k]);
-      }
-    }
-    return firstFailure;
-  }
-
-  void listResults(const std::vector<ScanRule>& rules,
-                   const std::vector<std::optional<size_t>>& plannedOfRule,
-                   const std::vector<MultiRuleSearch::ListResult>& results, size_t firstFailure) {
+    const std::vector<MultiRuleSearch::Result> results = m_multiSearch.search(requests);
     for (size_t i = 0; i < rules.size(); ++i) {
       m_view.pump();
-      if (!plannedOfRule[i])
+      if (!requestOfRule[i])
         continue;
-      const MultiRuleSearch::ListResult& result = results[*plannedOfRule[i]];
+      const MultiRuleSearch::Result& result = results[*requestOfRule[i]];
       for (const TFileInformations& found : result.found)
         appendFinding(m_view, found, true);
-      if (*plannedOfRule[i] == firstFailure)
+      if (result.error)
         std::rethrow_exception(result.error);
       updateResultsCounter(m_view);
     }

@@ -1,8 +1,10 @@
 #include "search/MultiRuleSearch.h"
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <optional>
+#include <string_view>
 
 #include "platform/DirLister.h"
 #include "platform/Path.h"
@@ -16,25 +18,55 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kPumpInterval = std::chrono::milliseconds(15);
 constexpr std::string_view kAllNamesMask = "*.*";
 
+// True when the walk of `outer` reaches `inner` by entering folders and lists it under the same
+// text: `inner` is `outer`, a separator and one or more plain folder names.
+bool isInside(const std::string& inner, const std::string& outer) {
+  if (outer.empty())
+    return false;
+  const std::string base = platform::withTrailingSeparator(outer);
+  if (inner.size() <= base.size() || !inner.starts_with(base))
+    return false;
+  const std::string_view rest = std::string_view(inner).substr(base.size());
+  size_t start = 0;
+  for (;;) {
+    const size_t end = rest.find(platform::kSeparator, start);
+    const std::string_view name = rest.substr(start, end == std::string_view::npos ? end : end - start);
+    if (name.empty() || name == "." || name == "..")
+      return false;
+    if (end == std::string_view::npos)
+      return true;
+    start = end + 1;
+  }
+}
+
 }  // namespace
 
-// One run: the lists still being tested, what each found, and the per-entry memory of the masks
-// already tested on the current entry.
+// One request in a walk: the folder whose tree it searches, and whether the walk listed that
+// folder (a nested folder behind a link, or beyond a listing failure, is never listed).
+struct MultiRuleSearch::Scope {
+  size_t request = 0;
+  size_t list = 0;
+  std::string path;  // with a trailing separator
+  bool listed = false;
+};
+
+// One walk: the requests still being tested, and the per-entry memory of the masks already tested
+// on the current entry.
 class MultiRuleSearch::Walk {
  public:
-  Walk(const MultiRuleSearch& search, const std::vector<size_t>& lists)
+  Walk(const MultiRuleSearch& search, std::vector<Scope>& scopes, std::vector<Result>& results)
       : m_search(search),
-        m_lists(lists),
-        m_live(lists.size(), true),
-        m_liveCount(lists.size()),
-        m_accepting(lists.size(), false),
+        m_scopes(scopes),
+        m_results(results),
+        m_live(scopes.size(), true),
+        m_liveCount(scopes.size()),
+        m_accepting(scopes.size(), false),
         m_testedAt(search.m_masks.size(), 0),
         m_matched(search.m_masks.size(), false),
-        m_lastPump(Clock::now()) {
-    m_result.lists.resize(lists.size());
-  }
+        m_lastPump(Clock::now()) {}
 
-  RunResult run(const std::string& root) {
+  // False when a folder could not be listed, which ends the walk.
+  bool run(const std::string& root) {
     std::deque<std::string> queue;
     std::string folder = root;
     for (bool first = true; m_liveCount > 0; first = false) {
@@ -47,10 +79,9 @@ class MultiRuleSearch::Walk {
       }
       const std::string path = platform::withTrailingSeparator(folder);
       const auto listing = folder.empty() ? nullptr : m_search.m_lister->list(path);
-      if (!listing) {
-        m_result.complete = false;
-        break;
-      }
+      if (!listing)
+        return false;
+      enterFolder(path);
       for (const platform::DirEntry& entry : listing->entries()) {
         pumpWhenDue();
         if (entry.isEnterableFolder())
@@ -60,7 +91,7 @@ class MultiRuleSearch::Walk {
           break;
       }
     }
-    return std::move(m_result);
+    return true;
   }
 
  private:
@@ -74,12 +105,23 @@ class MultiRuleSearch::Walk {
     m_search.m_pump();
   }
 
+  // The requests whose tree holds this folder.
+  void enterFolder(const std::string& path) {
+    m_inScope.clear();
+    for (size_t i = 0; i < m_scopes.size(); ++i) {
+      if (path == m_scopes[i].path)
+        m_scopes[i].listed = true;
+      if (path.starts_with(m_scopes[i].path))
+        m_inScope.push_back(i);
+    }
+  }
+
   void testEntry(platform::DirListing& listing, const platform::DirEntry& entry, const std::string& path) {
     const MaskSubject subject(entry.name);
     const bool folder = entry.isFolder();
     ++m_generation;
     bool anyAccepted = false;
-    for (size_t i = 0; i < m_lists.size(); ++i) {
+    for (const size_t i : m_inScope) {
       m_accepting[i] = m_live[i] && listAccepts(i, subject, folder);
       anyAccepted = anyAccepted || m_accepting[i];
     }
@@ -95,16 +137,16 @@ class MultiRuleSearch::Walk {
                                   details->creationTime,
                                   details->lastAccessTime,
                                   details->lastWriteTime};
-    for (size_t i = 0; i < m_lists.size(); ++i) {
+    for (const size_t i : m_inScope) {
       if (m_accepting[i])
-        m_result.lists[i].found.push_back(found);
+        m_results[m_scopes[i].request].found.push_back(found);
     }
   }
 
   // The name test of one list: its masks in order up to the first match, then the folder rule.
-  // An invalid mask reached on the way ends the list with its error.
+  // An invalid mask reached on the way ends the request with its error.
   bool listAccepts(size_t i, const MaskSubject& subject, bool folder) {
-    const MaskListEntry& list = m_search.m_lists[m_lists[i]];
+    const MaskListEntry& list = m_search.m_lists[m_scopes[i].list];
     if (folder && list.everyFolderNamed && !list.hasInvalid)
       return true;
     try {
@@ -113,7 +155,7 @@ class MultiRuleSearch::Walk {
           return true;
       }
     } catch (const EInvalidMask&) {
-      m_result.lists[i].error = std::current_exception();
+      m_results[m_scopes[i].request].error = std::current_exception();
       m_live[i] = false;
       --m_liveCount;
       return false;
@@ -130,16 +172,17 @@ class MultiRuleSearch::Walk {
   }
 
   const MultiRuleSearch& m_search;
-  const std::vector<size_t>& m_lists;
+  std::vector<Scope>& m_scopes;
+  std::vector<Result>& m_results;
   std::vector<bool> m_live;
   size_t m_liveCount;
   std::vector<bool> m_accepting;
+  std::vector<size_t> m_inScope;
   // The entry generation at which each mask was last tested, and what it gave.
   std::vector<uint64_t> m_testedAt;
   std::vector<bool> m_matched;
   uint64_t m_generation = 0;
   Clock::time_point m_lastPump;
-  RunResult m_result;
 };
 
 MultiRuleSearch::MultiRuleSearch() : MultiRuleSearch(platform::DirLister::system()) {}
@@ -162,8 +205,70 @@ size_t MultiRuleSearch::addMaskList(const std::vector<std::string>& masks) {
   return m_lists.size() - 1;
 }
 
-MultiRuleSearch::RunResult MultiRuleSearch::run(const std::string& root, const std::vector<size_t>& lists) {
-  return Walk(*this, lists).run(root);
+std::vector<MultiRuleSearch::Result> MultiRuleSearch::search(const std::vector<Request>& requests) {
+  const size_t count = requests.size();
+  // Each request goes to the walk of the first outermost root that holds it.
+  std::vector<size_t> walkOf(count);
+  for (size_t j = 0; j < count; ++j) {
+    walkOf[j] = j;
+    for (size_t i = 0; i < count; ++i) {
+      const bool outermost = std::none_of(requests.begin(), requests.end(), [&](const Request& other) {
+        return isInside(requests[i].root, other.root);
+      });
+      if (outermost &&
+          (requests[i].root == requests[j].root || isInside(requests[j].root, requests[i].root))) {
+        walkOf[j] = i;
+        break;
+      }
+    }
+  }
+
+  std::vector<Result> results(count);
+  size_t firstError = count;
+  for (size_t w = 0; w < count; ++w) {
+    if (walkOf[w] != w)
+      continue;
+    std::vector<size_t> members;
+    for (size_t j = w; j < count; ++j) {
+      if (walkOf[j] != w)
+        continue;
+      if (j < firstError) {
+        members.push_back(j);
+      } else {
+        results[j].abandoned = true;
+      }
+    }
+    if (members.empty())
+      continue;
+
+    const std::string& root = requests[w].root;
+    std::vector<Scope> scopes;
+    for (const size_t j : members)
+      scopes.push_back({j, requests[j].list, platform::withTrailingSeparator(requests[j].root)});
+    const bool complete = Walk(*this, scopes, results).run(root);
+
+    // A nested root the walk did not list to its end is searched on its own after all.
+    std::vector<Request> again;
+    std::vector<size_t> againIndex;
+    for (const Scope& scope : scopes) {
+      const bool nested = requests[scope.request].root != root;
+      if (nested && (!complete || !scope.listed)) {
+        results[scope.request] = {};
+        again.push_back(requests[scope.request]);
+        againIndex.push_back(scope.request);
+      }
+    }
+    if (!again.empty()) {
+      std::vector<Result> redone = search(again);
+      for (size_t k = 0; k < again.size(); ++k)
+        results[againIndex[k]] = std::move(redone[k]);
+    }
+    for (const size_t j : members) {
+      if (results[j].error)
+        firstError = std::min(firstError, j);
+    }
+  }
+  return results;
 }
 
 }  // namespace qinglan

@@ -17,11 +17,13 @@ class DirLister;
 }
 class Mask;
 
-// One walk of a folder tree for several name-mask lists at once, each set up like the basic scan's
-// search (subfolders entered, every entry looked for, no filter, no exclusion). Every list gets
-// exactly what a search of its own over the same root reports, in the same order, and an invalid
-// mask ends its list alone, at the entry where that list's own search would have raised. Masks
-// shared by several lists are tested once per entry.
+// Searches several roots with several name-mask lists in as few walks as it can, each search set
+// up like the basic scan's (subfolders entered, every entry looked for, no filter, no exclusion).
+// Every request gets exactly what a search of its own would report, in the same order, and an
+// invalid mask ends its request alone, at the entry where its own search would have raised.
+// Requests with the same root share one walk; a root inside another one's tree is served by the
+// outer walk when that walk reaches it through real folders and runs to its end, else walked on
+// its own. Masks shared by several lists are tested once per entry.
 class MultiRuleSearch {
  public:
   MultiRuleSearch();
@@ -35,21 +37,25 @@ class MultiRuleSearch {
 
   void setPump(TPump pump) { m_pump = std::move(pump); }
 
-  struct ListResult {
-    std::vector<TFileInformations> found;  // in walk order
-    // The list's invalid-mask error; the list was tested on nothing after the entry that raised it.
-    std::exception_ptr error;
+  struct Request {
+    std::string root;
+    size_t list = 0;  // a number from addMaskList
   };
-  struct RunResult {
-    std::vector<ListResult> lists;  // in the order of the lists asked for
-    bool complete = true;           // false when a folder could not be listed, which ends the walk
+  struct Result {
+    std::vector<TFileInformations> found;  // in walk order
+    // The request's invalid-mask error; nothing after the entry that raised it was tested.
+    std::exception_ptr error;
+    // Not searched to its end because an earlier request raised.
+    bool abandoned = false;
   };
 
-  // Walks the root once, testing each entry against the given lists (numbers from addMaskList).
-  RunResult run(const std::string& root, const std::vector<size_t>& lists);
+  // Runs the requests, given in the order their results are used: once one raises, the ones
+  // after it are of no further use and are abandoned.
+  std::vector<Result> search(const std::vector<Request>& requests);
 
  private:
   class Walk;
+  struct Scope;
 
   struct MaskListEntry {
     std::vector<uint32_t> masks;  // indices into m_masks, in list order
