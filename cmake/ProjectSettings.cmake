@@ -15,3 +15,13 @@ if(QINGLAN_SANITIZE)
     -fsanitize=${QINGLAN_SANITIZE} -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(qinglan_settings INTERFACE -fsanitize=${QINGLAN_SANITIZE})
 endif()
+
+# The fuzz configuration instruments everything for libFuzzer's coverage; only the fuzz targets
+# link libFuzzer's main.
+option(QINGLAN_BUILD_FUZZ "Build the libFuzzer targets in tests/fuzz (clang only)" OFF)
+if(QINGLAN_BUILD_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "The fuzz targets need clang: configure with the fuzz preset")
+  endif()
+  target_compile_options(qinglan_settings INTERFACE -fsanitize=fuzzer-no-link)
+endif()
