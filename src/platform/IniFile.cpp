@@ -310,10 +310,18 @@ Line newLine(std::string_view text, Encoding encoding) {
   return {encode(singleLine(text), encoding), encode("\r\n", encoding)};
 }
 
-// Appending after a last line that has no line end would join the two lines.
+// Appending after a last line that has no line end would join the two lines. A UTF-16 last line
+// that stops inside a code unit would shift every line appended after it by a byte; the half unit
+// becomes the replacement character that readers already saw in its place.
 void endLastLine(Document& document) {
-  if (!document.lines.empty() && document.lines.back().end.empty())
-    document.lines.back().end = encode("\r\n", document.encoding);
+  if (document.lines.empty() || !document.lines.back().end.empty())
+    return;
+  Line& last = document.lines.back();
+  if (document.encoding == Encoding::kUtf16le && last.content.size() % 2 != 0) {
+    last.content.pop_back();
+    last.content += encode("\uFFFD", document.encoding);
+  }
+  last.end = encode("\r\n", document.encoding);
 }
 
 void insertLine(Document& document, std::size_t index, Line line) {

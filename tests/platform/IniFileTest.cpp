@@ -1,14 +1,22 @@
 #include "platform/IniFile.h"
 
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -322,6 +330,160 @@ TEST_F(IniFileTest, AFileThatCannotBeReadIsNeverReplaced) {
   IniFile ini = missingFile();
   EXPECT_THROW(ini.writeString("White", "1002", "1"), IniWriteError);
   EXPECT_TRUE(fs::is_directory(m_dir.path("wb.lst/inside")));
+}
+
+// Files no writer of this program makes: each reads as far as it makes sense, and a later write
+// lands and reads back while the sections it does not touch read as before.
+struct HostileFile {
+  std::string name;
+  std::string content;
+  std::string section;
+  std::string key;
+  std::string expected;  // what reading section/key gives, "default" for nothing
+};
+
+void PrintTo(const HostileFile& file, std::ostream* out) {
+  *out << file.name;
+}
+
+class IniFileHostileTest : public IniFileTest, public testing::WithParamInterface<HostileFile> {};
+
+TEST_P(IniFileHostileTest, ReadsWhatMakesSenseAndTakesAWrite) {
+  IniFile ini = fileWith(GetParam().content);
+  EXPECT_EQ(ini.readString(GetParam().section, GetParam().key, "default"), GetParam().expected);
+  const auto before = ini.readSectionValues(GetParam().section);
+
+  ini.writeString("Added", "k", "值");
+  EXPECT_EQ(ini.readString("Added", "k", ""), "值");
+  EXPECT_EQ(ini.readSectionValues(GetParam().section), before);
+}
+
+std::string utf16(std::string_view text) {
+  return utf8ToUtf16le(text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, IniFileHostileTest,
+    testing::Values(
+        HostileFile{"NulInsideAHeader", "[Wh\0ite]\r\nk=1\r\n[White]\r\nk=2\r\n"s, "White", "k", "2"},
+        HostileFile{"NulBeforeTheFirstLine", "\0\0\0[White]\r\nk=1\r\n"s, "White", "k", "default"},
+        HostileFile{"MegabyteValue", "[White]\r\nk=" + std::string(1 << 20, 'v') + "\r\nj=2\r\n", "White",
+                    "j", "2"},
+        HostileFile{"MegabyteLineWithoutBreak", "[White]\r\nj=2\r\n" + std::string(1 << 20, ';'), "White",
+                    "j", "2"},
+        HostileFile{"MegabyteSectionName", "[" + std::string(1 << 20, 'S') + "]\nk=1\n[White]\nk=2", "White",
+                    "k", "2"},
+        HostileFile{"CarriageReturnsOnly", "[White]\rk=1\r\r[Next]\rk=2\r", "Next", "k", "2"},
+        HostileFile{"Utf16WithMark", "\xFF\xFE" + utf16("[White]\r\nk=示例\r\n"), "white", "k", "示例"},
+        HostileFile{"Utf16WithMarkAndAnOddLastByte", "\xFF\xFE" + utf16("[White]\r\nk=1") + "\x41", "White",
+                    "k", "1\xEF\xBF\xBD"},
+        // Without the mark the bytes are GBK: every NUL ends its line's text, so nothing is found.
+        HostileFile{"Utf16WithoutMark", utf16("[White]\r\nk=1\r\n"), "White", "k", "default"},
+        HostileFile{"DuplicateSections", "[White]\nk=1\n[white]\nk=2\nj=3\n", "WHITE", "j", "default"},
+        HostileFile{"HeaderWithoutClosingBracket", "[White\r\nk=1\r\n", "White", "k", "default"},
+        HostileFile{"ClosingBracketOnly", "]\r\n[\r\n[]\r\n=1\r\n[White]\r\nk=1", "White", "k", "1"}),
+    [](const testing::TestParamInfo<HostileFile>& info) { return info.param.name; });
+
+TEST_F(IniFileTest, ASectionWithoutClosingBracketIsNotTakenForTheNewOne) {
+  IniFile ini = fileWith("[White\r\nk=old\r\n");
+  ini.writeString("White", "k", "new");
+  EXPECT_EQ(bytes(), "[White\r\nk=old\r\n[White]\r\nk=new\r\n");
+}
+
+// Two contents a writer alternates between; the comment line makes each write take a while.
+class IniFileCrashTest : public IniFileTest {
+ protected:
+  static std::string contentWith(std::string_view value) {
+    return "; " + std::string(256 * 1024, 'x') + "\r\n[unvercheck]\r\n1002=" + std::string(value) + "\r\n";
+  }
+
+  // A child process that rewrites the file until it is killed.
+  pid_t startWriter() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      IniFile ini(m_dir.path("wb.lst"));
+      for (int round = 0; round < 100000; ++round)
+        ini.writeString("unvercheck", "1002", round % 2 == 0 ? "2.0" : "1.0");
+      ::_exit(0);
+    }
+    return child;
+  }
+};
+
+TEST_F(IniFileCrashTest, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
+  fileWith(contentWith("1.0"));
+  const std::string first = contentWith("1.0");
+  const std::string second = contentWith("2.0");
+  std::mt19937 random(20240601);
+  std::uniform_int_distribution<int> delayUs(0, 5000);
+
+  for (int kill = 0; kill < 200; ++kill) {
+    const pid_t writer = startWriter();
+    ASSERT_GT(writer, 0);
+    std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+    ::kill(writer, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+
+    const std::string now = bytes();
+    ASSERT_TRUE(now == first || now == second) << "after kill " << kill << ": " << now.size() << " bytes";
+    const std::string value = missingFile().readString("UNVERCHECK", "1002", "");
+    ASSERT_TRUE(value == "1.0" || value == "2.0") << value;
+  }
+
+  // Temporary files of killed writers stand in nobody's way.
+  IniFile ini = missingFile();
+  ini.writeString("unvercheck", "1002", "3.0");
+  EXPECT_EQ(bytes(), contentWith("3.0"));
+}
+
+// A tmpfs of a few pages mounted over a folder of the test, unmounted at the end.
+class SmallFileSystem {
+ public:
+  explicit SmallFileSystem(const std::string& folder) : m_folder(folder) {
+    m_mounted = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0;
+  }
+  ~SmallFileSystem() {
+    if (m_mounted)
+      ::umount2(m_folder.c_str(), MNT_DETACH);
+  }
+  SmallFileSystem(const SmallFileSystem&) = delete;
+  SmallFileSystem& operator=(const SmallFileSystem&) = delete;
+
+  bool mounted() const { return m_mounted; }
+
+  // Writes a file until the file system has no block left.
+  void fill() const {
+    std::ofstream filler(m_folder + "/filler", std::ios::binary);
+    const std::string block(4096, 'f');
+    for (int i = 0; i < 1024 && filler.write(block.data(), block.size()).flush(); ++i) {
+    }
+  }
+
+ private:
+  std::string m_folder;
+  bool m_mounted = false;
+};
+
+TEST_F(IniFileTest, AFullFileSystemKeepsTheOldFileAndRaises) {
+  const SmallFileSystem small(m_dir.makeFolder("small"));
+  if (!small.mounted())
+    GTEST_SKIP() << "no tmpfs can be mounted here; the injected ENOSPC write covers the failure";
+  const std::string path = m_dir.path("small/wb.lst");
+  const std::string original = "[White]\r\n1002=1\r\n";
+  std::ofstream(path, std::ios::binary) << original;
+  small.fill();
+
+  IniFile ini(path);
+  try {
+    ini.writeString("WhiteName", "1002", std::string(16 * 1024, 'n'));
+    FAIL() << "the write was reported as done";
+  } catch (const IniWriteError& error) {
+    EXPECT_EQ(error.what(), "Unable to write to " + path);
+  }
+  EXPECT_EQ(readBytes(path), original);
+  EXPECT_EQ(ini.readString("White", "1002", ""), "1");
+  EXPECT_THAT(folderEntries(m_dir.path("small")), testing::UnorderedElementsAre("wb.lst", "filler"));
 }
 
 }  // namespace
