@@ -224,12 +224,15 @@ std::vector<MultiRuleSearch::Result> MultiRuleSearch::search(const std::vector<R
   }
 
   std::vector<Result> results(count);
+  std::vector<bool> walked(count, false);
   size_t firstError = count;
-  for (size_t w = 0; w < count; ++w) {
-    if (walkOf[w] != w)
+  for (size_t first = 0; first < count; ++first) {
+    const size_t w = walkOf[first];
+    if (walked[w])
       continue;
+    walked[w] = true;
     std::vector<size_t> members;
-    for (size_t j = w; j < count; ++j) {
+    for (size_t j = first; j < count; ++j) {
       if (walkOf[j] != w)
         continue;
       if (j < firstError) {

@@ -1,0 +1,191 @@
+#include "search/MultiRuleSearch.h"
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/DirLister.h"
+#include "search/EasyFileSearch.h"
+#include "search/Mask.h"
+#include "support/TempDir.h"
+
+namespace qinglan {
+namespace {
+
+// Lists through the system but refuses the folders named.
+class RefusingLister final : public platform::DirLister {
+ public:
+  std::set<std::string> refused;  // with trailing separators
+
+  std::unique_ptr<platform::DirListing> list(const std::string& folder) override {
+    if (refused.contains(folder))
+      return nullptr;
+    return platform::DirLister::system().list(folder);
+  }
+};
+
+struct Outcome {
+  std::vector<std::string> found;  // path, name and size of each entry
+  std::string error;
+
+  friend bool operator==(const Outcome&, const Outcome&) = default;
+};
+
+std::string describe(const TFileInformations& found) {
+  return found.Path + found.Name + " " + std::to_string(found.Size);
+}
+
+Outcome searchAlone(platform::DirLister& lister, const std::string& root,
+                    const std::vector<std::string>& masks) {
+  Outcome outcome;
+  TEasyFileSearch search;
+  search.setLister(lister);
+  search.setRootPath(root);
+  search.FileNames = masks;
+  search.OnFileFound = [&](const TFileInformations& found) { outcome.found.push_back(describe(found)); };
+  try {
+    search.Execute();
+  } catch (const EInvalidMask& error) {
+    outcome.error = error.what();
+  }
+  return outcome;
+}
+
+struct Ask {
+  std::string root;
+  std::vector<std::string> masks;
+};
+
+// Every request up to the first that raises gets what its own search gives; the ones after it
+// are abandoned or complete.
+void expectSameAsSeparateSearches(platform::DirLister& lister, const std::vector<Ask>& asks) {
+  MultiRuleSearch multi(lister);
+  std::vector<MultiRuleSearch::Request> requests;
+  for (const Ask& ask : asks)
+    requests.push_back({ask.root, multi.addMaskList(ask.masks)});
+  const std::vector<MultiRuleSearch::Result> results = multi.search(requests);
+  ASSERT_EQ(results.size(), asks.size());
+
+  bool pastError = false;
+  for (size_t i = 0; i < asks.size(); ++i) {
+    SCOPED_TRACE("request " + std::to_string(i) + " at " + asks[i].root);
+    Outcome outcome;
+    for (const TFileInformations& found : results[i].found)
+      outcome.found.push_back(describe(found));
+    if (results[i].error) {
+      try {
+        std::rethrow_exception(results[i].error);
+      } catch (const EInvalidMask& error) {
+        outcome.error = error.what();
+      }
+    }
+    if (pastError && results[i].abandoned)
+      continue;
+    EXPECT_FALSE(results[i].abandoned);
+    EXPECT_EQ(outcome, searchAlone(lister, asks[i].root, asks[i].masks));
+    pastError = pastError || !outcome.error.empty();
+  }
+}
+
+class MultiRuleSearchTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir.writeFile("root/a.log", "a");
+    m_dir.writeFile("root/b.tmp", "bb");
+    m_dir.writeFile("root/c.dat", "ccc");
+    m_dir.writeFile("root/Readme", "r");
+    m_dir.writeFile("root/other/q.log", "q");
+    m_dir.writeFile("root/other/r.TMP", "r");
+    m_dir.writeFile("root/sub/x.log", "x");
+    m_dir.writeFile("root/sub/y.tmp", "y");
+    m_dir.writeFile("root/sub/deep/z.log", "z");
+    m_dir.writeFile("root/sub/deep/w.dat", "w");
+    m_dir.writeFile("root/sub.d/v.log", "v");
+    std::filesystem::create_directory_symlink(m_dir.path("root/sub"), m_dir.path("root/link"));
+  }
+
+  std::string path(const std::string& relative) const { return m_dir.path(relative); }
+
+  test::TempDir m_dir;
+  RefusingLister m_lister;
+};
+
+TEST_F(MultiRuleSearchTest, SharedAndNestedRootsGiveWhatSeparateSearchesGive) {
+  expectSameAsSeparateSearches(m_lister, {
+                                             {path("root"), {"*.log"}},
+                                             {path("root/sub"), {"*.tmp"}},
+                                             {path("root"), {"*.tmp", "*.log"}},
+                                             {path("root/sub/deep"), {"*.*"}},
+                                             {path("root/sub"), {"*.log"}},
+                                             {path("root"), {"*"}},
+                                         });
+}
+
+TEST_F(MultiRuleSearchTest, ANestedRootBehindALinkOrSpelledDifferentlyIsSearchedOnItsOwn) {
+  expectSameAsSeparateSearches(m_lister, {
+                                             {path("root"), {"*.log"}},
+                                             {path("root/link"), {"*.log"}},
+                                             {path("root/link/deep"), {"*.dat"}},
+                                             {path("root/./sub"), {"*.tmp"}},
+                                             {path("root/sub/"), {"*.tmp"}},
+                                             {path("root/missing"), {"*"}},
+                                         });
+}
+
+TEST_F(MultiRuleSearchTest, AListingFailureOutsideANestedRootDoesNotCutItShort) {
+  // The outer walk stops at sub.d after listing sub but before sub/deep.
+  m_lister.refused.insert(path("root/sub.d/"));
+  expectSameAsSeparateSearches(m_lister, {
+                                             {path("root"), {"*.log"}},
+                                             {path("root/sub"), {"*.log"}},
+                                         });
+}
+
+TEST_F(MultiRuleSearchTest, AListingFailureInsideANestedRootEndsBothAlike) {
+  m_lister.refused.insert(path("root/sub/deep/"));
+  expectSameAsSeparateSearches(m_lister, {
+                                             {path("root"), {"*.dat"}},
+                                             {path("root/sub"), {"*"}},
+                                         });
+}
+
+TEST_F(MultiRuleSearchTest, AnInvalidMaskEndsItsOwnRequestAtTheSameEntry) {
+  expectSameAsSeparateSearches(m_lister, {
+                                             {path("root"), {"*.log"}},
+                                             {path("root"), {"*.tmp", "[abc"}},
+                                             {path("root/sub"), {"*.log"}},
+                                         });
+  // "*.*" lets folders pass only after the masks before and after it were tried.
+  expectSameAsSeparateSearches(m_lister, {
+                                             {path("root/sub"), {"*.log"}},
+                                             {path("root"), {"*.*", "[x"}},
+                                         });
+}
+
+TEST_F(MultiRuleSearchTest, RequestsAfterOneThatRaisedAreAbandoned) {
+  MultiRuleSearch multi(m_lister);
+  const size_t invalid = multi.addMaskList({"[abc"});
+  const size_t logs = multi.addMaskList({"*.log"});
+  m_dir.writeFile("elsewhere/e.log");
+  const auto results = multi.search({{path("root"), invalid}, {path("elsewhere"), logs}});
+  ASSERT_TRUE(results[0].error);
+  EXPECT_TRUE(results[0].found.empty());
+  EXPECT_TRUE(results[1].abandoned);
+}
+
+TEST_F(MultiRuleSearchTest, AnEntryTwoListsAcceptIsReportedToBoth) {
+  MultiRuleSearch multi(m_lister);
+  const size_t first = multi.addMaskList({"a.*"});
+  const size_t second = multi.addMaskList({"*.LOG"});
+  const auto results = multi.search({{path("root/"), first}, {path("root/"), second}});
+  ASSERT_EQ(results[0].found.size(), 1u);
+  EXPECT_EQ(results[0].found[0].Name, "a.log");
+  EXPECT_EQ(results[0].found[0].Path, path("root/"));
+  EXPECT_EQ(results[1].found.size(), 5u);  // a, other/q, sub/x, sub.d/v, sub/deep/z
+}
+
+}  // namespace
+}  // namespace qinglan

@@ -1,0 +1,56 @@
+#include "support/RulesDbFile.h"
+
+#include <cstdio>
+
+#include "platform/Codepage.h"
+#include "rules/RulesSql.h"
+#include "rules/SQLiteTable3.h"
+
+namespace qinglan::test {
+
+namespace {
+
+// Text stored byte for byte, whatever its encoding.
+std::string bytesLiteral(const std::string& bytes) {
+  std::string hex = "CAST(X'";
+  for (const char c : bytes) {
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned char>(c));
+    hex += digits;
+  }
+  return hex + "' AS TEXT)";
+}
+
+}  // namespace
+
+void writeScanItems(const std::string& dbFile, const std::vector<ScanItemRow>& items) {
+  TSQLiteDatabase db(dbFile);
+  db.Execute("CREATE TABLE ccdb (Id INTEGER, Name TEXT, UnScan, Folder TEXT, File TEXT)");
+  int id = 0;
+  for (const ScanItemRow& item : items) {
+    ++id;
+    db.Execute("INSERT INTO ccdb VALUES (" + std::to_string(id) + ", 'item', " + item.unScan + ", " +
+               quoteSqlText(item.folder) + ", " + quoteSqlText(item.file) + ")");
+  }
+}
+
+void writeCacheRules(const std::string& dbFile, const std::vector<CacheRuleRow>& rules) {
+  TSQLiteDatabase db(dbFile);
+  db.Execute("CREATE TABLE CacheClean (dir TEXT, FileName TEXT, Des TEXT)");
+  for (const CacheRuleRow& rule : rules) {
+    db.Execute("INSERT INTO CacheClean VALUES (" + bytesLiteral(platform::utf8ToGbk(rule.dir)) + ", " +
+               bytesLiteral(platform::utf8ToGbk(rule.fileName)) + ", " +
+               bytesLiteral(platform::utf8ToGbk(rule.des)) + ")");
+  }
+}
+
+void writeInfoNotes(const std::string& dbFile, const std::vector<InfoRow>& notes) {
+  TSQLiteDatabase db(dbFile);
+  db.Execute("CREATE TABLE Info (KeyName TEXT, KeyValue TEXT, Px INTEGER)");
+  for (const InfoRow& note : notes) {
+    db.Execute("INSERT INTO Info VALUES (" + quoteSqlText(note.keyName) + ", " + quoteSqlText(note.keyValue) +
+               ", " + std::to_string(note.px) + ")");
+  }
+}
+
+}  // namespace qinglan::test
