@@ -25,6 +25,9 @@ class QTabWidget;
 
 namespace qinglan {
 class Whitelist;
+namespace platform {
+class Remover;
+}
 }
 
 namespace qinglan::gui {
@@ -33,6 +36,7 @@ namespace qinglan::gui {
 struct FormEnvironment {
   std::string appDir;                                      // empty: the executable's folder
   std::function<std::vector<platform::Volume>()> volumes;  // empty: the machine's volumes
+  platform::Remover* remover = nullptr;                    // null: the system's; cleaning deletes with it
 };
 
 // The main window. It routes every control to its handler; each handler runs guarded, reads its
