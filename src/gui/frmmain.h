@@ -28,7 +28,7 @@ class Whitelist;
 namespace platform {
 class Remover;
 }
-}
+}  // namespace qinglan
 
 namespace qinglan::gui {
 
