@@ -1,6 +1,7 @@
 #include "web/PageFetcher.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -80,6 +81,14 @@ class RawServer {
     m_port = ntohs(address.sin_port);
   }
   ~RawServer() {
+    {
+      const std::lock_guard lock(m_mutex);
+      m_stopping = true;
+    }
+    m_stopped.notify_all();
+    // A send blocked on a client that stopped reading returns once its connection is shut.
+    if (const int connection = m_streaming.load(); connection >= 0)
+      ::shutdown(connection, SHUT_RDWR);
     ::shutdown(m_socket, SHUT_RDWR);
     if (m_thread.joinable())
       m_thread.join();
@@ -112,6 +121,29 @@ class RawServer {
     });
   }
 
+  // Answers one connection with head, then piece every interval, count times or without end
+  // when count is 0, until the client goes away or the server is destroyed.
+  void stream(std::string head, std::string piece, std::chrono::milliseconds interval, int count = 0) {
+    m_thread = std::thread([this, head = std::move(head), piece = std::move(piece), interval, count] {
+      const int connection = ::accept(m_socket, nullptr, nullptr);
+      if (connection < 0)
+        return;
+      char buffer[4096];
+      ::recv(connection, buffer, sizeof buffer, 0);
+      m_streaming = connection;
+      bool open = ::send(connection, head.data(), head.size(), MSG_NOSIGNAL) >= 0;
+      for (int sent = 0; open && (count == 0 || sent < count); ++sent) {
+        std::unique_lock lock(m_mutex);
+        if (m_stopped.wait_for(lock, interval, [this] { return m_stopping; }))
+          break;
+        lock.unlock();
+        open = ::send(connection, piece.data(), piece.size(), MSG_NOSIGNAL) >= 0;
+      }
+      m_streaming = -1;
+      ::close(connection);
+    });
+  }
+
   std::vector<std::string> requestLines() {
     if (m_thread.joinable())
       m_thread.join();
@@ -123,6 +155,9 @@ class RawServer {
   int m_port = 0;
   std::thread m_thread;
   std::mutex m_mutex;
+  std::condition_variable m_stopped;
+  bool m_stopping = false;
+  std::atomic<int> m_streaming{-1};
   std::vector<std::string> m_requestLines;
 };
 
@@ -323,6 +358,39 @@ TEST(PageFetcherRawTest, GivesUpOnAServerThatNeverAnswers) {
   RawServer silent;
   PageFetcher http(FetchOptions{.connectTimeout = 200ms, .totalTimeout = 300ms});
   EXPECT_THROW(http.get(silent.address("/")), FetchError);
+}
+
+TEST(PageFetcherRawTest, StopsAnEndlessBodyAtTheSizeLimit) {
+  RawServer endless;
+  endless.stream("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n", std::string(65536, 'x'), 0ms);
+  PageFetcher http(FetchOptions{.maxBodyBytes = 1 << 20});
+  EXPECT_THROW(geturltostr(http, endless.address("/")), FetchError);
+
+  RawServer boasting;
+  boasting.answer({"HTTP/1.1 200 OK\r\nContent-Length: 100000000000\r\n\r\nxxxx"});
+  EXPECT_THROW(geturltostr(http, boasting.address("/")), FetchError);
+}
+
+TEST(PageFetcherRawTest, GivesUpOnABodyThatDripsAndKeepsPumping) {
+  RawServer dripping;
+  dripping.stream("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n", "x", 1s);
+  PageFetcher http(FetchOptions{.connectTimeout = 500ms, .totalTimeout = 1500ms});
+  int pumped = 0;
+  EXPECT_THROW(geturltostr(http, dripping.address("/"), [&] { ++pumped; }), FetchError);
+  EXPECT_GT(pumped, 0);
+}
+
+// A body cut short is a failed fetch, never a shorter page.
+TEST(PageFetcherRawTest, FailsOnAConnectionClosedMidBody) {
+  RawServer server;
+  server.answer({"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n<h1>partial",
+                 "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n",
+                 "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n20\r\nhalf a chunk",
+                 "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"});
+  PageFetcher http;
+  for (int cut = 0; cut < 3; ++cut)
+    EXPECT_THROW(geturltostr(http, server.address("/cut")), FetchError) << cut;
+  EXPECT_EQ(geturltostr(http, server.address("/whole")), "ok") << "the fetcher must stay usable";
 }
 
 TEST(PageFetcherRawTest, FailsWhenNothingListens) {
