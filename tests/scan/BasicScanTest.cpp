@@ -1,0 +1,311 @@
+#include "scan/BasicScan.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/unitGlobal.h"
+#include "platform/DirLister.h"
+#include "rules/SQLiteTable3.h"
+#include "support/RecordingScanView.h"
+#include "support/RulesDbFile.h"
+#include "support/TempDir.h"
+
+namespace qinglan {
+namespace {
+
+using test::ScanItemRow;
+
+// Lists through the system and writes down every folder it is asked for.
+class RecordingLister final : public platform::DirLister {
+ public:
+  std::vector<std::string> listed;
+
+  std::unique_ptr<platform::DirListing> list(const std::string& folder) override {
+    listed.push_back(folder);
+    return platform::DirLister::system().list(folder);
+  }
+};
+
+ScanSettings settingsIn(const test::TempDir& dir) {
+  ScanSettings settings;
+  settings.cloudCachePath = dir.path("CloudCache");
+  settings.dbFileName = dir.path("ccdb.db");
+  return settings;
+}
+
+class BasicScanTest : public ::testing::TestWithParam<RuleWalk> {
+ protected:
+  BasicScanTest() {
+    m_settings.cloudCachePath = m_dir.path("CloudCache");
+    m_settings.dbFileName = m_dir.path("app/ccdb.db");
+    m_dir.makeFolder("app");
+    globals().ScanTotalKB = -1;
+  }
+
+  std::string cache(const std::string& relative) const { return m_settings.cloudCachePath + "/" + relative; }
+
+  void file(const std::string& relative, uintmax_t size = 1) const {
+    m_dir.writeFile("CloudCache/" + relative);
+    std::filesystem::resize_file(cache(relative), size);
+  }
+
+  void rules(const std::vector<ScanItemRow>& items) const {
+    test::writeScanItems(m_settings.dbFileName, items);
+  }
+
+  // Runs the scan; the error text, or "" when it ends normally.
+  std::string scan(const std::vector<ScanResourceRow>& resources, RuleWalk walk) {
+    BasicScanOptions options;
+    options.walk = walk;
+    options.lister = &m_lister;
+    try {
+      runBasicScan(m_settings, resources, m_view, options);
+    } catch (const std::exception& error) {
+      return error.what();
+    }
+    return {};
+  }
+  std::string scan(const std::vector<ScanResourceRow>& resources) { return scan(resources, GetParam()); }
+
+  std::vector<std::string> fullPaths() const {
+    std::vector<std::string> paths;
+    for (const ResultsRow& row : m_view.rows)
+      paths.push_back(row.fullPath());
+    return paths;
+  }
+
+  test::TempDir m_dir;
+  ScanSettings m_settings;
+  test::RecordingScanView m_view;
+  RecordingLister m_lister;
+};
+
+INSTANTIATE_TEST_SUITE_P(BothWalks, BasicScanTest, ::testing::Values(RuleWalk::PerRoot, RuleWalk::PerRule),
+                         [](const auto& info) {
+                           return info.param == RuleWalk::PerRoot ? "PerRoot" : "PerRule";
+                         });
+
+TEST_P(BasicScanTest, RulesRunInOrderInEachContentFolderAndOverlapsAreListedTwice) {
+  file("1001/0/a.log");
+  file("1001/0/cache/b.log");
+  file("1001/1/c.log");
+  file("1001/1/cache/d.log");
+  rules({{"0", "", "*.log"}, {"0", "cache", "*.log"}});
+
+  EXPECT_EQ(scan({{"示例", "1001", true}}), "");
+
+  EXPECT_EQ(fullPaths(),
+            (std::vector<std::string>{cache("1001/0/a.log"), cache("1001/0/cache/b.log"),
+                                      cache("1001/0/cache/b.log"), cache("1001/1/c.log"),
+                                      cache("1001/1/cache/d.log"), cache("1001/1/cache/d.log")}));
+  EXPECT_EQ(m_view.counter, "文件名[6]");
+  for (const ResultsRow& row : m_view.rows) {
+    EXPECT_TRUE(row.checked);
+    EXPECT_EQ(row.status, "");
+  }
+}
+
+TEST(BasicScanRootsTest, OneSearchPerRuleSearchesTheRootsInRuleThenFolderOrder) {
+  test::TempDir dir;
+  dir.writeFile("CloudCache/1001/0/cache/x.log");
+  dir.writeFile("CloudCache/1001/1/cache/y.log");
+  const ScanSettings settings = settingsIn(dir);
+  test::writeScanItems(settings.dbFileName, {{"0", "", "*.log"}, {"0", "cache", "*.log"}});
+  test::RecordingScanView view;
+  RecordingLister lister;
+  runBasicScan(settings, {{"r", "1001", true}}, view, {RuleWalk::PerRule, &lister});
+
+  const std::string base = dir.path("CloudCache/1001/");
+  EXPECT_EQ(lister.listed, (std::vector<std::string>{base + "0/", base + "0/cache/", base + "0/cache/",
+                                                     base + "1/", base + "1/cache/", base + "1/cache/"}));
+}
+
+TEST_P(BasicScanTest, OnlyAnUnScanThatReadsOneSwitchesARuleOff) {
+  for (const char* extension : {"text", "integer", "null", "zero", "empty"})
+    file(std::string("1001/0/a.") + extension);
+  rules({{"'1'", "", "*.text"},
+         {"1", "", "*.integer"},
+         {"NULL", "", "*.null"},
+         {"0", "", "*.zero"},
+         {"''", "", "*.empty"}});
+
+  EXPECT_EQ(scan({{"r", "1001", true}}), "");
+
+  EXPECT_EQ(m_view.rowNames(), (std::vector<std::string>{"a.null", "a.zero", "a.empty"}));
+}
+
+TEST_P(BasicScanTest, NumberingEndsAtTheFirstMissingContentFolder) {
+  file("1001/0/a.log");
+  file("1001/2/b.log");
+  file("1002/1/c.log");
+  file("1003/0/d.log");
+  rules({{"0", "", "*.log"}});
+
+  EXPECT_EQ(scan({{"one", "1001", true}, {"two", "1002", true}, {"three", "1003", false}}), "");
+
+  EXPECT_EQ(m_view.rowNames(), std::vector<std::string>{"a.log"});
+}
+
+TEST_P(BasicScanTest, TheWindowIsPreparedProgressesOverEveryRowAndReturnsToIdle) {
+  file("1001/0/a.log");
+  file("1003/0/b.log");
+  rules({{"0", "", "*.log"}});
+
+  EXPECT_EQ(scan({{"甲", "1001", true}, {"乙", "1002", false}, {"丙", "1003", true}}), "");
+
+  const std::vector<std::string> prepared(m_view.events.begin(), m_view.events.begin() + 12);
+  EXPECT_EQ(prepared, (std::vector<std::string>{"button=扫描中… (disabled)", "max=3", "label1=准备扫描……",
+                                                "label2=正在扫描……", "clear", "counter=文件名[0]", "page",
+                                                "panel=1", "pages=0", "min=0", "edit1=", "edit2="}));
+  EXPECT_EQ(m_view.eventsStartingWith("position="),
+            (std::vector<std::string>{"position=0", "position=1", "position=2"}));
+  EXPECT_EQ(m_view.eventsStartingWith("label1=正在扫描…"),
+            (std::vector<std::string>{"label1=正在扫描…甲", "label1=正在扫描…乙", "label1=正在扫描…丙"}));
+  const std::vector<std::string> finished(m_view.events.end() - 5, m_view.events.end());
+  EXPECT_EQ(finished, (std::vector<std::string>{"label1=扫描完成！", "label2=本次共扫描到约 0.00MB 垃圾。",
+                                                "button=扫描", "panel=0", "pages=1"}));
+}
+
+TEST_P(BasicScanTest, TheTotalCountsFilesAsOftenAsTheyAreListedAndFoldersNot) {
+  file("1001/0/half.log", 512 * 1024);
+  file("1001/0/more.log", 1536 * 1024);
+  m_dir.makeFolder("CloudCache/1001/0/Crashes");
+  file("1001/0/twice.tmp", 256 * 1024);
+  rules({{"0", "", "*.log\r\nCrashes"}, {"0", "", "*.tmp"}, {"0", "", "twice.*"}});
+
+  EXPECT_EQ(scan({{"r", "1001", true}}), "");
+
+  EXPECT_EQ(m_view.rowNames(),
+            (std::vector<std::string>{"Crashes", "half.log", "more.log", "twice.tmp", "twice.tmp"}));
+  EXPECT_EQ(m_view.rows[0].sizeText, "文件夹");
+  EXPECT_EQ(m_view.rows[1].sizeText, "512.00KB");
+  EXPECT_EQ(globals().ScanTotalKB, 512 + 1536 + 2 * 256);
+  EXPECT_EQ(m_view.label2, "本次共扫描到约 2.50MB 垃圾。");
+}
+
+TEST_P(BasicScanTest, ARuleWhoseFolderClimbsOutIsSkippedWithoutASearch) {
+  file("1001/0/keep/a.log");
+  file("1002/0/b.log");
+  file("outside.log");
+  rules({{"0", "..\\..\\1002\\0", "*"},
+         {"0", "keep\\..\\..\\..", "*"},
+         {"0", "\\" + m_dir.path("CloudCache").substr(1), "*"},
+         {"0", "C:\\Temp", "*"},
+         {"0", "keep", "*.log"}});
+
+  EXPECT_EQ(scan({{"r", "1001", true}}), "");
+
+  EXPECT_EQ(fullPaths(), std::vector<std::string>{cache("1001/0/keep/a.log")});
+  for (const std::string& folder : m_lister.listed)
+    EXPECT_TRUE(folder.starts_with(cache("1001/0/"))) << folder;
+}
+
+TEST_P(BasicScanTest, AnInvalidMaskStopsTheScanAfterTheRowsFoundBeforeIt) {
+  file("1001/0/a.log");
+  file("1001/0/b.txt");
+  file("1001/0/sub/c.tmp");
+  file("1001/0/sub/deep/d.dat");
+  file("1001/0/sub/e.log");
+  file("1001/1/f.log");
+  rules({{"0", "", "*.log"}, {"0", "sub", "*.tmp"}, {"0", "", "*.log\r\n[abc"}, {"0", "sub\\deep", "*.dat"}});
+
+  EXPECT_EQ(scan({{"r", "1001", true}}), "'[abc' is an invalid mask at (5)");
+
+  // The third rule lists a.log, then raises at b.txt; nothing of folder 1 is searched.
+  EXPECT_EQ(m_view.rowNames(), (std::vector<std::string>{"a.log", "e.log", "c.tmp", "a.log"}));
+  EXPECT_EQ(m_view.counter, "文件名[3]");
+  EXPECT_EQ(m_view.events.back(), "pages=1");
+}
+
+TEST(BasicScanWalksTest, OneWalkPerRootListsWhatOneSearchPerRuleLists) {
+  test::TempDir dir;
+  const std::vector<std::string> files = {
+      "1001/0/a.log",       "1001/0/B.LOG",          "1001/0/x.tmp",          "1001/0/Readme",
+      "1001/0/sub/c.tmp",   "1001/0/sub/e.log",      "1001/0/sub/deep/d.dat", "1001/0/sub/deep/g.log",
+      "1001/0/sub.x/h.log", "1001/0/other/i.tmp",    "1001/1/f.log",          "1001/1/sub/deep/j.dat",
+      "1002/0/k.log",       "1002/0/sub/deep/l.dat", "1002/1/m.tmp"};
+  for (const std::string& relative : files)
+    dir.writeFile("CloudCache/" + relative, "x");
+  std::filesystem::create_directory_symlink(dir.path("CloudCache/1001/0/sub"),
+                                            dir.path("CloudCache/1001/0/ln"));
+  const ScanSettings settings = settingsIn(dir);
+  test::writeScanItems(settings.dbFileName, {{"0", "", "*.log"},
+                                             {"0", "sub", "*.tmp\r\n*.log"},
+                                             {"0", "sub\\deep", "*.*"},
+                                             {"1", "", "*"},
+                                             {"0", "", "*.*"},
+                                             {"0", "ln", "*.log"},
+                                             {"0", "sub", "*.log"},
+                                             {"0", "", "*.tmp"},
+                                             {"0", "sub\\deep", "*.dat\r\n[z"},
+                                             {"0", "", "*"}});
+  const std::vector<ScanResourceRow> resources = {{"a", "1001", true}, {"b", "1002", true}};
+
+  auto run = [&](RuleWalk walk) {
+    test::RecordingScanView view;
+    std::string error;
+    try {
+      runBasicScan(settings, resources, view, {walk, nullptr});
+    } catch (const std::exception& raised) {
+      error = raised.what();
+    }
+    std::vector<std::string> listed;
+    for (const ResultsRow& row : view.rows)
+      listed.push_back(row.fullPath() + " " + row.sizeText);
+    return std::make_pair(listed, error);
+  };
+
+  const auto perRoot = run(RuleWalk::PerRoot);
+  const auto perRule = run(RuleWalk::PerRule);
+  EXPECT_EQ(perRoot, perRule);
+  EXPECT_EQ(perRule.second, "'[z' is an invalid mask at (3)");
+  EXPECT_GT(perRule.first.size(), 20u);
+}
+
+TEST_P(BasicScanTest, AFailingQueryLeavesTheResultsAndReturnsToIdle) {
+  {
+    TSQLiteDatabase db(m_settings.dbFileName);
+    db.Execute("CREATE TABLE other (x INTEGER)");
+  }
+  m_view.rows.emplace_back().name = "earlier";
+  globals().ScanTotalKB = 5 * 1024;
+
+  const std::string error = scan({{"r", "1001", true}});
+
+  EXPECT_NE(error.find("no such table: ccdb"), std::string::npos) << error;
+  EXPECT_EQ(m_view.rowNames(), std::vector<std::string>{"earlier"});
+  EXPECT_EQ(m_view.events,
+            (std::vector<std::string>{"label1=扫描完成！", "label2=本次共扫描到约 5.00MB 垃圾。",
+                                      "button=扫描", "panel=0", "pages=1"}));
+}
+
+TEST_P(BasicScanTest, AMissingColumnFailsAtTheFirstContentFolderOnly) {
+  {
+    TSQLiteDatabase db(m_settings.dbFileName);
+    db.Execute("CREATE TABLE ccdb (Id INTEGER, UnScan INTEGER, File TEXT)");
+    db.Execute("INSERT INTO ccdb VALUES (1, 0, '*.log')");
+  }
+  file("1001/1/a.log");
+  EXPECT_EQ(scan({{"r", "1001", true}}), "");
+  EXPECT_EQ(m_view.label2, "本次共扫描到约 0.00MB 垃圾。");
+
+  file("1001/0/a.log");
+  EXPECT_EQ(scan({{"r", "1001", true}}), "Field not found in dataset: Folder");
+  EXPECT_TRUE(m_view.rows.empty());
+  EXPECT_EQ(m_view.events.back(), "pages=1");
+}
+
+TEST_P(BasicScanTest, ADatabaseThatCannotBeOpenedChangesNothing) {
+  m_settings.dbFileName = m_dir.writeFile("app/not-a-folder") + "/ccdb.db";
+
+  EXPECT_NE(scan({{"r", "1001", true}}), "");
+
+  EXPECT_TRUE(m_view.events.empty());
+  EXPECT_EQ(globals().ScanTotalKB, -1);
+}
+
+}  // namespace
+}  // namespace qinglan
