@@ -1,4 +1,3 @@
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <string_view>
@@ -7,6 +6,7 @@
 
 #include "FuzzCheck.h"
 #include "FuzzEntries.h"
+#include "FuzzScratch.h"
 #include "platform/IniFile.h"
 
 namespace qinglan::fuzz {
@@ -15,12 +15,7 @@ namespace {
 // One folder for the whole run, removed at exit; each input overwrites the same file in it.
 class ScratchFile {
  public:
-  ScratchFile() {
-    char pattern[] = "/tmp/qinglan-ini-fuzz-XXXXXX";
-    FUZZ_CHECK(::mkdtemp(pattern) != nullptr);
-    m_folder = pattern;
-    m_path = m_folder + "/wb.lst";
-  }
+  ScratchFile() : m_folder(makeScratchFolder("ini-fuzz")) { m_path = m_folder + "/wb.lst"; }
   ~ScratchFile() {
     ::unlink(m_path.c_str());
     ::rmdir(m_folder.c_str());

@@ -1,4 +1,3 @@
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -9,6 +8,7 @@
 
 #include "FuzzCheck.h"
 #include "FuzzEntries.h"
+#include "FuzzScratch.h"
 #include "rules/RulesReader.h"
 #include "rules/SQLiteTable3.h"
 
@@ -18,12 +18,7 @@ namespace {
 // One folder for the whole run; each input replaces the database file and its companions.
 class ScratchDatabase {
  public:
-  ScratchDatabase() {
-    char pattern[] = "/tmp/qinglan-sqlite-fuzz-XXXXXX";
-    FUZZ_CHECK(::mkdtemp(pattern) != nullptr);
-    m_folder = pattern;
-    m_path = m_folder + "/ccdb.db";
-  }
+  ScratchDatabase() : m_folder(makeScratchFolder("sqlite-fuzz")) { m_path = m_folder + "/ccdb.db"; }
   ~ScratchDatabase() {
     removeFiles();
     ::rmdir(m_folder.c_str());
