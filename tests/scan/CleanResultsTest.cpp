@@ -1,0 +1,146 @@
+#include "scan/CleanResults.h"
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/Remover.h"
+#include "support/RecordingScanView.h"
+#include "support/TempDir.h"
+
+namespace qinglan {
+namespace {
+
+// Removes through the system but fails, removing nothing, for the paths named.
+class FailingRemover final : public platform::Remover {
+ public:
+  std::set<std::string> failing;
+  std::vector<std::string> asked;
+
+  bool remove(const std::string& path) override {
+    asked.push_back(path);
+    if (failing.contains(path))
+      return false;
+    return platform::Remover::system().remove(path);
+  }
+};
+
+class CleanResultsTest : public ::testing::Test {
+ protected:
+  // A checked row for a path below the temporary folder, made as a file unless it is a folder.
+  void row(const std::string& relative, bool checked = true, bool folder = false) {
+    const std::string full = folder ? m_dir.makeFolder(relative) : m_dir.writeFile(relative, "x");
+    const std::filesystem::path path(full);
+    ResultsRow& added = m_view.rows.emplace_back();
+    added.name = path.filename().string();
+    added.location = path.parent_path().string() + "/";
+    added.checked = checked;
+    added.isFolder = folder;
+  }
+
+  bool exists(const std::string& relative) const { return pathExists(m_dir.path(relative)); }
+
+  std::vector<std::string> statuses() const {
+    std::vector<std::string> found;
+    for (const ResultsRow& row : m_view.rows)
+      found.push_back(row.status);
+    return found;
+  }
+
+  test::TempDir m_dir;
+  test::RecordingScanView m_view;
+  FailingRemover m_remover;
+};
+
+TEST_F(CleanResultsTest, CheckedRowsAreDeletedAndMarkedUncheckedOnesKept) {
+  row("c/a.log");
+  row("c/b.log", false);
+  row("c/c.log");
+
+  cleanCheckedResults(m_view, m_remover);
+
+  EXPECT_EQ(statuses(), (std::vector<std::string>{"清理成功", "", "清理成功"}));
+  EXPECT_FALSE(exists("c/a.log"));
+  EXPECT_TRUE(exists("c/b.log"));
+  EXPECT_FALSE(exists("c/c.log"));
+  EXPECT_EQ(m_view.events,
+            (std::vector<std::string>{"ask=是否确定要清理选定的项目？", "pages=0", "panel=1", "max=3",
+                                      "position=0", "label1=正在清理中。。。。", "position=1",
+                                      "status=0 清理成功", "position=2", "position=3", "status=2 清理成功",
+                                      "panel=0", "pages=1", "info=清理垃圾完成！"}));
+}
+
+TEST_F(CleanResultsTest, AFolderRowTakesTheRowsOfItsFilesWithIt) {
+  row("c/Crashes", true, true);
+  row("c/Crashes/one.dmp");
+  row("c/Crashes/sub/two.dmp");
+
+  cleanCheckedResults(m_view, m_remover);
+
+  EXPECT_EQ(statuses(), (std::vector<std::string>{"清理成功", "清理成功", "清理成功"}));
+  EXPECT_FALSE(exists("c/Crashes"));
+}
+
+TEST_F(CleanResultsTest, AFailedDeletionIsMarkedAndTheOthersAreStillHandled) {
+  row("c/locked.log");
+  row("c/free.log");
+  m_remover.failing.insert(m_dir.path("c/locked.log"));
+
+  cleanCheckedResults(m_view, m_remover);
+
+  EXPECT_EQ(statuses(), (std::vector<std::string>{"清理失败", "清理成功"}));
+  EXPECT_TRUE(exists("c/locked.log"));
+  EXPECT_FALSE(exists("c/free.log"));
+}
+
+TEST_F(CleanResultsTest, ASecondPassHandlesTheSameRowsAgain) {
+  row("c/a.log");
+  row("c/b.log", false);
+
+  cleanCheckedResults(m_view, m_remover);
+  m_view.rows[0].status.clear();
+  cleanCheckedResults(m_view, m_remover);
+
+  EXPECT_EQ(statuses(), (std::vector<std::string>{"清理成功", ""}));
+  EXPECT_EQ(m_remover.asked, (std::vector<std::string>{m_dir.path("c/a.log"), m_dir.path("c/a.log")}));
+}
+
+TEST_F(CleanResultsTest, AnEmptyListOrNoDeletesNothing) {
+  cleanCheckedResults(m_view, m_remover);
+  EXPECT_EQ(m_view.events, std::vector<std::string>{"info=当前列表为空！"});
+
+  row("c/a.log");
+  m_view.events.clear();
+  m_view.answer = false;
+  cleanCheckedResults(m_view, m_remover);
+  EXPECT_EQ(m_view.events, std::vector<std::string>{"ask=是否确定要清理选定的项目？"});
+  EXPECT_TRUE(exists("c/a.log"));
+  EXPECT_TRUE(m_remover.asked.empty());
+}
+
+TEST_F(CleanResultsTest, ARowThatHasBecomeALinkRemovesTheLinkOnly) {
+  m_dir.writeFile("elsewhere/precious.doc", "keep");
+  row("c/Cache", true, true);
+  std::filesystem::remove(m_dir.path("c/Cache"));
+  std::filesystem::create_directory_symlink(m_dir.path("elsewhere"), m_dir.path("c/Cache"));
+
+  cleanCheckedResults(m_view, m_remover);
+
+  EXPECT_EQ(statuses(), std::vector<std::string>{"清理成功"});
+  EXPECT_FALSE(exists("c/Cache"));
+  EXPECT_TRUE(exists("elsewhere/precious.doc"));
+}
+
+TEST(PathExistsTest, ADanglingLinkStillExists) {
+  test::TempDir dir;
+  std::filesystem::create_symlink(dir.path("nowhere"), dir.path("dangling"));
+  EXPECT_TRUE(pathExists(dir.path("dangling")));
+  EXPECT_FALSE(pathExists(dir.path("nowhere")));
+  EXPECT_TRUE(pathExists(dir.path("")));
+}
+
+}  // namespace
+}  // namespace qinglan

@@ -1,0 +1,105 @@
+#include "scan/FindingDetails.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/Codepage.h"
+#include "rules/SQLiteTable3.h"
+#include "scan/ResultsRow.h"
+#include "support/RecordingScanView.h"
+#include "support/RulesDbFile.h"
+#include "support/TempDir.h"
+
+namespace qinglan {
+namespace {
+
+struct SplitCase {
+  std::string text;
+  std::string delimiter;
+  std::vector<std::string> pieces;
+};
+
+class SplitAtDelimiterTest : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitAtDelimiterTest, KeepsEveryPieceBetweenTheDelimiters) {
+  EXPECT_EQ(SplitAtDelimiter(GetParam().text, GetParam().delimiter), GetParam().pieces);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, SplitAtDelimiterTest,
+    ::testing::Values(SplitCase{"", "\\", {}}, SplitCase{"abc", "\\", {"abc"}},
+                      SplitCase{"D:\\CloudCache\\1001\\0\\", "\\", {"D:", "CloudCache", "1001", "0", ""}},
+                      SplitCase{"/a//b", "/", {"", "a", "", "b"}}, SplitCase{"a::b::", "::", {"a", "b", ""}},
+                      SplitCase{"abc", "", {"abc"}}));
+
+class FindingDetailsTest : public ::testing::Test {
+ protected:
+  FindingDetailsTest() {
+    m_settings.cloudCachePath = m_dir.path("CloudCache");
+    m_settings.dbFileName = m_dir.path("ccdb.db");
+    m_dir.writeFile("CloudCache/1001/Resource.ini", platform::utf8ToGbk("[Info]\r\nResourceName=示例\r\n"));
+    m_dir.writeFile("CloudCache/1002/Resource.ini", "[Ctrol]\r\nStpLink=x\r\n");
+  }
+
+  std::string origin(const std::string& relativeLocation) const {
+    return findingOrigin(m_settings.cloudCachePath, m_dir.path(relativeLocation));
+  }
+
+  ResultsRow finding(const std::string& name, const std::string& relativeLocation) const {
+    ResultsRow row;
+    row.name = name;
+    row.location = m_dir.path(relativeLocation);
+    return row;
+  }
+
+  test::TempDir m_dir;
+  ScanSettings m_settings;
+  test::RecordingScanView m_view;
+};
+
+TEST_F(FindingDetailsTest, TheOriginIsTheResourceOfTheFirstFolderBelowTheCache) {
+  EXPECT_EQ(origin("CloudCache/1001/0/"), "示例");
+  EXPECT_EQ(origin("CloudCache/1001/0/deep/er/"), "示例");
+  EXPECT_EQ(origin("CloudCache/1001/"), "示例");
+  EXPECT_EQ(origin("CloudCache/1002/1/"), "未知");  // no ResourceName
+  EXPECT_EQ(origin("CloudCache/1003/0/"), "未知");  // no Resource.ini
+  EXPECT_EQ(origin("CloudCache/"), "未知");
+  EXPECT_EQ(origin("CloudCache2/1001/0/"), "未知");
+  EXPECT_EQ(origin("Temp/"), "未知");
+  EXPECT_EQ(findingOrigin("", m_dir.path("CloudCache/1001/0/")), "未知");
+}
+
+TEST_F(FindingDetailsTest, TheNoteComesFromTheWholeNameElseTheExtension) {
+  test::writeInfoNotes(m_settings.dbFileName, {{"thumbs.db", "缩略图缓存", 0},
+                                               {".db", "数据库文件", 1},
+                                               {"it's.tmp", "", 0},
+                                               {".tmp", "临时文件", 1},
+                                               {"", "没有扩展名的文件", 1}});
+  struct Case {
+    std::string name;
+    std::string note;
+  };
+  for (const Case& c :
+       {Case{"Thumbs.DB", "缩略图缓存"}, Case{"other.DB", "数据库文件"}, Case{"It's.TMP", "临时文件"},
+        Case{"README", "没有扩展名的文件"}, Case{"a.unknown", ""}}) {
+    showFindingDetails(m_settings, finding(c.name, "CloudCache/1001/0/"), m_view);
+    EXPECT_EQ(m_view.edit1, "您当前选择的文件来自: 示例");
+    EXPECT_EQ(m_view.edit2, c.note) << c.name;
+  }
+}
+
+TEST_F(FindingDetailsTest, ADatabaseErrorComesAfterTheOriginIsShown) {
+  {
+    TSQLiteDatabase db(m_settings.dbFileName);
+    db.Execute("CREATE TABLE ccdb (Id INTEGER)");
+  }
+
+  EXPECT_THROW(showFindingDetails(m_settings, finding("a.log", "Temp/"), m_view), ESQLiteException);
+
+  EXPECT_EQ(m_view.events, std::vector<std::string>{"edit1=您当前选择的文件来自: 未知"});
+}
+
+}  // namespace
+}  // namespace qinglan
