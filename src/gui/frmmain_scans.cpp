@@ -1,15 +1,56 @@
+#include <vector>
+
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFileInfo>
 
+#include "gui/ScanViewAdapter.h"
 #include "gui/ShellActions.h"
+#include "gui/UnitScanList.h"
 #include "gui/frmmain.h"
+#include "platform/Remover.h"
+#include "scan/BasicScan.h"
+#include "scan/CleanResults.h"
+#include "scan/FindingDetails.h"
+#include "scan/LargeFileScan.h"
+#include "scan/SoftwareCacheScan.h"
 
 namespace qinglan::gui {
 
-void TForm1::bsSkinButton1Click() {}
+namespace {
 
-void TForm1::bntCleanClick() {}
+// The installed resource list as the basic scan reads it, in list order.
+std::vector<ScanResourceRow> scanResourcesOf(const RowListModel& rows) {
+  std::vector<ScanResourceRow> resources;
+  resources.reserve(static_cast<size_t>(rows.count()));
+  for (int row = 0; row < rows.count(); ++row)
+    resources.push_back(
+        {rows.text(row, 0).toStdString(), rows.text(row, 1).toStdString(), rows.isChecked(row)});
+  return resources;
+}
 
-void TForm1::ListView1Click() {}
+}  // namespace
+
+void TForm1::bsSkinButton1Click() {
+  const std::vector<ScanResourceRow> resources = scanResourcesOf(*ListView2()->rows());
+  ScanViewAdapter view(*this);
+  runBasicScan(ScanSettings::fromGlobals(), resources, view);
+}
+
+void TForm1::bntCleanClick() {
+  ScanViewAdapter view(*this);
+  platform::Remover& remover = m_environment.remover ? *m_environment.remover : platform::Remover::system();
+  cleanCheckedResults(view, remover);
+}
+
+void TForm1::ListView1Click() {
+  const int row = ListView1()->selectedRow();
+  if (row < 0)
+    return;
+  ScanViewAdapter view(*this);
+  showFindingDetails(ScanSettings::fromGlobals(),
+                     ScanViewAdapter::resultsRowOf(ListView1()->rows()->row(row)), view);
+}
 
 void TForm1::N7Click() {
   const int row = ListView1()->selectedRow();
@@ -25,10 +66,26 @@ void TForm1::N7Click() {
     shellActions().openFolder(location);
 }
 
-void TForm1::bsSkinButton8Click() {}
+void TForm1::bsSkinButton8Click() {
+  const LargeFilePage& page = *m_largeFilePage;
+  LargeFileScanOptions options;
+  options.minimumMegabytes = page.ComboBox1()->currentText().toLongLong();
+  options.mediaOnly = page.ComboBox2()->currentText() != QStringLiteral("所有文件");
+  options.filterLva = page.bsSkinCheckRadioBox1()->isChecked();
+  ScanViewAdapter view(*this);
+  runLargeFileScan(ScanSettings::fromGlobals().cloudCachePath, options, view);
+}
 
-void TForm1::bsSkinButton10Click() {}
+void TForm1::bsSkinButton10Click() {
+  SoftwareCacheScanOptions options;
+  options.listVolumes = [this] { return volumes(); };
+  ScanViewAdapter view(*this);
+  runSoftwareCacheScan(ScanSettings::fromGlobals(), view, options);
+}
 
-void TForm1::bsSkinButton9Click() {}
+void TForm1::bsSkinButton9Click() {
+  TfrmScanList dialog(this);
+  dialog.exec();
+}
 
 }  // namespace qinglan::gui
