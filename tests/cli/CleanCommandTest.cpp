@@ -1,0 +1,56 @@
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "support/CliRunner.h"
+#include "support/RulesDbFile.h"
+#include "support/TempDir.h"
+
+namespace qinglan {
+namespace {
+
+class CleanCommandTest : public ::testing::Test {
+ protected:
+  CleanCommandTest() {
+    m_dir.writeFile("CloudCache/1001/0/a.log", "a");
+    m_dir.writeFile("CloudCache/1001/0/keep.exe", "k");
+    test::writeScanItems(m_dir.path("app/ccdb.db"), {{"0", "", "*.log"}});
+  }
+
+  test::CliOutput clean(std::vector<std::string> extra) {
+    std::vector<std::string> arguments = {"clean",     "--cache",         m_dir.path("CloudCache"),
+                                          "--app-dir", m_dir.path("app"), "--json"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return test::runQinglanCli(m_dir, arguments);
+  }
+
+  bool exists(const std::string& relative) const { return std::filesystem::exists(m_dir.path(relative)); }
+
+  test::TempDir m_dir;
+};
+
+TEST_F(CleanCommandTest, WithoutYesItOnlyListsWhatItWouldDelete) {
+  const test::CliOutput output = clean({});
+
+  EXPECT_EQ(output.exitCode, 0);
+  ASSERT_EQ(output.lines.size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(output.lines[0])["status"], "");
+  EXPECT_TRUE(exists("CloudCache/1001/0/a.log"));
+}
+
+TEST_F(CleanCommandTest, WithYesItDeletesTheFindingsAndReportsEachOutcome) {
+  const test::CliOutput output = clean({"--yes"});
+
+  EXPECT_EQ(output.exitCode, 0);
+  ASSERT_EQ(output.lines.size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(output.lines[0])["status"], "清理成功");
+  EXPECT_FALSE(exists("CloudCache/1001/0/a.log"));
+  EXPECT_TRUE(exists("CloudCache/1001/0/keep.exe"));
+  EXPECT_NE(output.errors.find("清理垃圾完成！"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qinglan
