@@ -1,20 +1,92 @@
 #include "gui/HomePage.h"
 
+#include <QCoreApplication>
 #include <QPalette>
+#include <QPointer>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include "platform/Privileges.h"
 
 namespace qinglan::gui {
 
-HomePage::HomePage(QWidget* parent) : QWidget(parent), m_webBrowser1(new QWidget(this)) {
-  m_webBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-  m_webBrowser1->setAutoFillBackground(true);
-  QPalette blank = m_webBrowser1->palette();
+namespace {
+
+// Every step throws when its object is missing, which skips the later ones; the result counts the
+// steps that completed. The body's scroll attribute is the one that hid its scroll bars in older
+// engines; the root element's overflow does it in current ones.
+const char* const kDocumentPropertiesScript = R"((() => {
+  let completed = 0;
+  try {
+    document.body.setAttribute("scroll", "no");
+    ++completed;
+    document.body.style.borderStyle = "none";
+    ++completed;
+    document.documentElement.style.overflow = "hidden";
+    ++completed;
+  } catch (e) {
+  }
+  return completed;
+})())";
+
+QWidget* blankArea(QWidget* parent) {
+  auto* area = new QWidget(parent);
+  area->setAutoFillBackground(true);
+  QPalette blank = area->palette();
   blank.setColor(QPalette::Window, Qt::white);
-  m_webBrowser1->setPalette(blank);
+  area->setPalette(blank);
+  return area;
+}
+
+}  // namespace
+
+void prepareWebEngine() {
+  if (QCoreApplication::instance() == nullptr)
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  if (platform::runsAsSuperuser() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+}
+
+HomePage::HomePage(bool withBrowser, QWidget* parent) : QWidget(parent) {
+  if (withBrowser) {
+    prepareWebEngine();
+    m_browser = new QWebEngineView(this);
+    m_webBrowser1 = m_browser;
+    connect(m_browser, &QWebEngineView::loadFinished, this, &HomePage::documentComplete);
+  } else {
+    m_webBrowser1 = blankArea(this);
+  }
+  m_webBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_webBrowser1);
+}
+
+HomePage::~HomePage() {
+  // A browser going away answers its pending script calls and may report a cut-off load; no one
+  // listens any more.
+  blockSignals(true);
+  delete m_browser;
+}
+
+void HomePage::Navigate(const QString& address) {
+  if (m_browser != nullptr)
+    m_browser->load(QUrl(address));
+}
+
+void HomePage::setDocumentProperties() {
+  if (m_browser == nullptr)
+    return;
+  m_browser->page()->runJavaScript(QString::fromUtf8(kDocumentPropertiesScript),
+                                   QWebEngineScript::ApplicationWorld,
+                                   [page = QPointer<HomePage>(this)](const QVariant& completed) {
+                                     if (!page.isNull())
+                                       emit page->documentPropertiesSet(completed.toInt());
+                                   });
 }
 
 }  // namespace qinglan::gui

@@ -2,19 +2,46 @@
 
 #include <QWidget>
 
+class QWebEngineView;
+
 namespace qinglan::gui {
 
-// "首页": the browser area filling the page.
+// Sets what the embedded browser needs before the application object exists: contexts shared with
+// the browser's renderer, and no browser sandbox when the program runs as root (the sandbox refuses
+// to start then and takes the program down). Safe to call again later; only the sandbox part still
+// matters then.
+void prepareWebEngine();
+
+// "首页": the browser filling the page. Without a browser (tests that do not look at this page) the
+// page is a blank area and navigation does nothing.
 class HomePage : public QWidget {
   Q_OBJECT
 
  public:
-  explicit HomePage(QWidget* parent = nullptr);
+  explicit HomePage(bool withBrowser = true, QWidget* parent = nullptr);
+  ~HomePage() override;
 
   QWidget* WebBrowser1() const { return m_webBrowser1; }
+  // The browser; null when the page was built without it.
+  QWebEngineView* browser() const { return m_browser; }
+
+  // Starts loading address in the background.
+  void Navigate(const QString& address);
+
+  // Hides the top-level document's scroll bars and border: the body's scroll attribute "no", the
+  // body's border style "none", the root element's overflow "hidden", in this order. A step that
+  // fails (no body, a document that is not HTML) ends the steps silently. The browser runs them
+  // asynchronously; documentPropertiesSet reports how many steps completed.
+  void setDocumentProperties();
+
+ signals:
+  // A document has finished loading, or failed to.
+  void documentComplete();
+  void documentPropertiesSet(int completedSteps);
 
  private:
   QWidget* m_webBrowser1;
+  QWebEngineView* m_browser = nullptr;
 };
 
 }  // namespace qinglan::gui

@@ -24,4 +24,19 @@ UpdatePage::UpdatePage(const IconList& icons, QWidget* parent) : QWidget(parent)
   m_label12 = makeLabel(this, "Label12", QStringLiteral("准备就绪"), 8, 438, 698, 20);
 }
 
+void UpdateListSink::clearRows() {
+  m_page.ListView4()->rows()->clear();
+}
+
+void UpdateListSink::addRow(const UpdateRow& row) {
+  m_page.ListView4()->rows()->appendRow(
+      {.cells = {QString::fromStdString(row.name), QString::fromStdString(row.latestVersion),
+                 QString::fromStdString(row.date), QString::fromStdString(row.resourceId)},
+       .imageIndex = row.imageIndex});
+}
+
+void UpdateListSink::setStatus(const std::string& text) {
+  m_page.Label12()->setText(QString::fromStdString(text));
+}
+
 }  // namespace qinglan::gui

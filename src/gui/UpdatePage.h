@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "gui/ListView.h"
+#include "web/UpdateCheck.h"
 
 class QLabel;
 class QPushButton;
@@ -10,6 +11,9 @@ class QPushButton;
 namespace qinglan::gui {
 
 class IconList;
+
+// The columns of ListView4.
+enum UpdateColumn { kUpdateNameColumn, kLatestVersionColumn, kReleaseDateColumn, kUpdateResourceIdColumn };
 
 // "软件升级": the update check, its list and its status line.
 class UpdatePage : public QWidget {
@@ -28,6 +32,20 @@ class UpdatePage : public QWidget {
   QPushButton* m_bsSkinButton11;
   ListView* m_listView4;
   QLabel* m_label12;
+};
+
+// Shows the update check's findings on its page: rows in ListView4, unchecked, with the resource's
+// icon; the status in Label12.
+class UpdateListSink final : public UpdateSink {
+ public:
+  explicit UpdateListSink(UpdatePage& page) : m_page(page) {}
+
+  void clearRows() override;
+  void addRow(const UpdateRow& row) override;
+  void setStatus(const std::string& text) override;
+
+ private:
+  UpdatePage& m_page;
 };
 
 }  // namespace qinglan::gui

@@ -18,6 +18,7 @@
 #include "gui/HandlerGuard.h"
 #include "gui/MessageBoxes.h"
 #include "scan/ResourceList.h"
+#include "web/SiteHosts.h"
 #include "whitelist/Whitelist.h"
 
 namespace qinglan::gui {
@@ -53,6 +54,7 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
   buildMenus();
   presetSearches();
   connectHandlers();
+  connectWebHandlers();
   guarded([this] { FormCreate(); });
 }
 
@@ -63,7 +65,7 @@ void TForm1::buildPages() {
   m_pageControl->setObjectName(QStringLiteral("bsSkinPageControl1"));
   m_pageControl->setGeometry(8, 8, 724, 513);
 
-  m_homePage = new HomePage;
+  m_homePage = new HomePage(m_environment.homePageBrowser);
   m_basicScanPage = new BasicScanPage(m_imageList1);
   m_whitelistPage = new WhitelistPage;
   m_largeFilePage = new LargeFilePage;
@@ -211,6 +213,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::FormCreate() {
+  m_homePage->Navigate(QString::fromStdString(advertisementPageAddress()));
   GlobalSettings& settings = globals();
   initGlobalSettings(m_environment.appDir);
   settings.CloudCachePath = FindCloudCachePath(volumes());

@@ -17,9 +17,11 @@
 #include "gui/WhitelistPage.h"
 #include "platform/Volumes.h"
 #include "search/EasyFileSearch.h"
+#include "web/PageFetcher.h"
 
 class QAbstractButton;
 class QAction;
+class QEvent;
 class QMenu;
 class QTabWidget;
 
@@ -32,11 +34,14 @@ class Remover;
 
 namespace qinglan::gui {
 
+class ApplicationEvents;
+
 // Where the window finds its own folder (wb.lst, ccdb.db) and the machine's volumes.
 struct FormEnvironment {
   std::string appDir;                                      // empty: the executable's folder
   std::function<std::vector<platform::Volume>()> volumes;  // empty: the machine's volumes
   platform::Remover* remover = nullptr;                    // null: the system's; cleaning deletes with it
+  bool homePageBrowser = true;                             // false: a blank first page without a browser
 };
 
 // The main window. It routes every control to its handler; each handler runs guarded, reads its
@@ -136,11 +141,15 @@ class TForm1 : public QWidget {
   void N11Click();
   void Label13Click();
   void WebBrowser1DocumentComplete();
+  // True for the events that reach no object of the program: right-button presses.
+  bool ApplicationEvents1Message(QEvent* event);
 
   TEasyFileSearch EasyFileSearch1;
   TEasyFileSearch EasyFileSearch2;
   TEasyFileSearch EasyFileSearch3;
   TEasyFileSearch EasyFileSearch4;
+  // The one HTTP client; its cookies last as long as the window.
+  PageFetcher IdHTTP1;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -150,6 +159,7 @@ class TForm1 : public QWidget {
   void buildMenus();
   void presetSearches();
   void connectHandlers();
+  void connectWebHandlers();
   void route(QAction* action, void (TForm1::*handler)());
   void route(QAbstractButton* button, void (TForm1::*handler)());
   void setResourceCounter();
@@ -165,6 +175,7 @@ class TForm1 : public QWidget {
   SoftwareCachePage* m_softwareCachePage = nullptr;
   UpdatePage* m_updatePage = nullptr;
   ResultsPage* m_resultsPage = nullptr;
+  ApplicationEvents* m_applicationEvents1 = nullptr;
 
   QMenu* m_popupMenu1 = nullptr;
   QMenu* m_popupMenu2 = nullptr;

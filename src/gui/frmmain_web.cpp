@@ -1,15 +1,87 @@
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QUrl>
+
+#include "app/unitGlobal.h"
+#include "gui/ApplicationEvents.h"
+#include "gui/MessageBoxes.h"
+#include "gui/ScopedDisable.h"
+#include "gui/ShellActions.h"
 #include "gui/frmmain.h"
+#include "web/SiteHosts.h"
+#include "web/UpdateCheck.h"
+#include "whitelist/Whitelist.h"
 
 namespace qinglan::gui {
 
-void TForm1::bsSkinButton11Click() {}
+namespace {
 
-void TForm1::MenuItem4Click() {}
+// Every row of the resource list takes part, checked or not.
+std::vector<ListedResource> listedResources(const RowListModel& rows) {
+  std::vector<ListedResource> resources;
+  resources.reserve(static_cast<std::size_t>(rows.count()));
+  for (int row = 0; row < rows.count(); ++row)
+    resources.push_back(
+        {rows.text(row, 0).toStdString(), rows.text(row, 1).toStdString(), rows.row(row).imageIndex});
+  return resources;
+}
 
-void TForm1::N11Click() {}
+}  // namespace
 
-void TForm1::Label13Click() {}
+void TForm1::connectWebHandlers() {
+  m_applicationEvents1 = new ApplicationEvents(this);
+  m_applicationEvents1->OnMessage = [this](QEvent* event) { return ApplicationEvents1Message(event); };
+  connect(m_homePage, &HomePage::documentComplete, this,
+          [this] { guarded([this] { WebBrowser1DocumentComplete(); }); });
+}
 
-void TForm1::WebBrowser1DocumentComplete() {}
+void TForm1::bsSkinButton11Click() {
+  ScopedDisable pages(m_pageControl);
+  ScopedDisable button(m_updatePage->bsSkinButton11());
+  const UpdateCheckInput input{listedResources(*ListView2()->rows()), globals().CloudCachePath,
+                               whitelist().fileName(), updateSiteHost()};
+  UpdateListSink sink(*m_updatePage);
+  checkForUpdates(input, IdHTTP1, sink, [this] { pump(); });
+}
+
+void TForm1::MenuItem4Click() {
+  const int row = ListView4()->selectedRow();
+  if (row < 0)
+    return;
+  const RowListModel* rows = ListView4()->rows();
+  const std::string link = downloadLink(rows->text(row, kUpdateResourceIdColumn).toStdString(),
+                                        rows->text(row, kLatestVersionColumn).toStdString());
+  QGuiApplication::clipboard()->setText(QString::fromStdString(link));
+  showPromptWarning(nullptr, QString::fromUtf8(kLinkCopiedMessage));
+}
+
+void TForm1::N11Click() {
+  const int row = ListView4()->selectedRow();
+  if (row < 0)
+    return;
+  RowListModel* rows = ListView4()->rows();
+  silenceVersion(whitelist().fileName(), rows->text(row, kUpdateResourceIdColumn).toStdString(),
+                 rows->text(row, kLatestVersionColumn).toStdString());
+  rows->deleteRow(row);
+}
+
+void TForm1::Label13Click() {
+  shellActions().openUrl(QUrl(QString::fromStdString(homePageAddress())));
+}
+
+void TForm1::WebBrowser1DocumentComplete() {
+  m_homePage->setDocumentProperties();
+}
+
+bool TForm1::ApplicationEvents1Message(QEvent* event) {
+  // Pop-up menus keep their own handling of the mouse, so a right press still closes an open one.
+  return isRightButtonPress(*event) && QApplication::activePopupWidget() == nullptr;
+}
 
 }  // namespace qinglan::gui

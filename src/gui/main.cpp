@@ -4,9 +4,11 @@
 #include <QTimer>
 
 #include "gui/Application.h"
+#include "gui/HomePage.h"
 #include "gui/frmmain.h"
 
 int main(int argc, char* argv[]) {
+  qinglan::gui::prepareWebEngine();
   QApplication app(argc, argv);
   qinglan::gui::setupApplication(app);
 

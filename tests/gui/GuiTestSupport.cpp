@@ -58,7 +58,8 @@ void SampleMachine::writeWbLst(std::string_view utf8) const {
 }
 
 gui::FormEnvironment SampleMachine::environment() const {
-  return {appDir(), [volumes = m_volumes] { return volumes; }};
+  // The home page's browser only where a test looks at it: it starts a browser engine.
+  return {.appDir = appDir(), .volumes = [volumes = m_volumes] { return volumes; }, .homePageBrowser = false};
 }
 
 QStringList strings(std::initializer_list<const char*> utf8) {
