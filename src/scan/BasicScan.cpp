@@ -152,7 +152,13 @@ class BasicScan {
   std::optional<std::string> rootOf(const ScanRule& rule, const std::string& contentFolder) const {
     if (rule.excluded)
       return std::nullopt;
-    return scanItemRoot(contentFolder, rule.folder);
+    std::optional<std::string> root = scanItemRoot(contentFolder, rule.folder);
+    // A link below the cache directory, as a resource, content or rule folder, would take the
+    // search, and the cleaning after it, out of the cache.
+    if (!root || passesThroughLink(m_settings.cloudCachePath,
+                                   std::string_view(*root).substr(m_settings.cloudCachePath.size())))
+      return std::nullopt;
+    return root;
   }
 
   // The rule rows, read from the query's result at the first content folder. Reading them all

@@ -1,6 +1,8 @@
 #include "scan/RuleRoot.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/Path.h"
 
@@ -44,6 +46,25 @@ std::optional<std::string> scanItemRoot(const std::string& contentFolder, std::s
   if (climbsOutOfRoot(folder))
     return std::nullopt;
   return contentFolder + platform::kSeparator + storedPathToLocal(folder);
+}
+
+bool passesThroughLink(const std::string& base, std::string_view relative) {
+  std::string path = base;
+  size_t start = 0;
+  while (start < relative.size()) {
+    size_t end = relative.find(platform::kSeparator, start);
+    if (end == std::string_view::npos)
+      end = relative.size();
+    if (end > start) {
+      path += platform::kSeparator;
+      path.append(relative.substr(start, end - start));
+      std::error_code error;
+      if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, error)))
+        return true;
+    }
+    start = end + 1;
+  }
+  return false;
 }
 
 std::optional<std::string> cacheRuleRoot(const std::string& volumeRoot, std::string_view dir) {

@@ -18,6 +18,10 @@ bool climbsOutOfRoot(std::string_view stored);
 // else the folder, a separator and the Folder text. Empty when the Folder text climbs out.
 std::optional<std::string> scanItemRoot(const std::string& contentFolder, std::string_view folder);
 
+// True when a folder on the way from base (itself not tested) down to base + separator + relative
+// is a symbolic link: a search there would leave the tree below base. Missing parts are no links.
+bool passesThroughLink(const std::string& base, std::string_view relative);
+
 // The search root of a cache rule on a volume: the root (ending with a separator) followed
 // directly by the dir text. Empty when the dir text climbs out.
 std::optional<std::string> cacheRuleRoot(const std::string& volumeRoot, std::string_view dir);
