@@ -1,0 +1,550 @@
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "GuiTestSupport.h"
+#include "ScanRulesDb.h"
+#include "gui/ScanViewAdapter.h"
+#include "gui/UnitScanList.h"
+#include "gui/frmmain.h"
+#include "platform/Remover.h"
+
+namespace qinglan::test {
+
+using platform::DriveKind;
+
+namespace {
+
+// Message boxes that record what each one said and what the window looked like when it was shown.
+class ObservedBoxes final : public gui::MessageBoxes {
+ public:
+  struct Shown {
+    QString kind;
+    QWidget* parent;
+    QString title;
+    QString text;
+    QString window;  // the snapshot taken when the box was shown
+  };
+
+  ObservedBoxes() { gui::setMessageBoxes(this); }
+  ~ObservedBoxes() override { gui::setMessageBoxes(nullptr); }
+
+  void warning(QWidget* parent, const QString& title, const QString& text) override {
+    record(QStringLiteral("warning"), parent, title, text);
+  }
+  void information(QWidget* parent, const QString& title, const QString& text) override {
+    record(QStringLiteral("information"), parent, title, text);
+  }
+  bool question(QWidget* parent, const QString& title, const QString& text) override {
+    record(QStringLiteral("question"), parent, title, text);
+    if (answers.empty())
+      return false;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void error(QWidget* parent, const QString& title, const QString& text) override {
+    record(QStringLiteral("error"), parent, title, text);
+  }
+
+  QStringList texts() const {
+    QStringList list;
+    for (const Shown& box : shown)
+      list.append(box.kind + QLatin1Char(' ') + box.text);
+    return list;
+  }
+
+  QList<Shown> shown;
+  std::deque<bool> answers;
+  std::function<QString()> snapshot;
+
+ private:
+  void record(const QString& kind, QWidget* parent, const QString& title, const QString& text) {
+    shown.append({kind, parent, title, text, snapshot ? snapshot() : QString()});
+  }
+};
+
+// Refuses to delete entries of one name; everything else goes.
+class RefusingRemover final : public platform::Remover {
+ public:
+  explicit RefusingRemover(std::string name) : m_suffix("/" + std::move(name)) {}
+  bool remove(const std::string& path) override {
+    if (path.ends_with(m_suffix))
+      return false;
+    return platform::Remover::system().remove(path);
+  }
+
+ private:
+  std::string m_suffix;
+};
+
+void sizedFile(const TempDir& dir, const std::string& relative, std::uintmax_t size) {
+  std::filesystem::resize_file(dir.writeFile(relative), size);
+}
+
+// What the results page and the "扫描" button show, in one line.
+QString windowState(gui::TForm1& form) {
+  const gui::ResultsPage* page = form.resultsPage();
+  return QStringLiteral("rows=%1 button=%2/%3 panel=%4 pages=%5 front=%6 label1=%7")
+      .arg(form.ListView1()->rows()->rowCount())
+      .arg(form.bsSkinButton1()->text())
+      .arg(form.bsSkinButton1()->isEnabled())
+      .arg(page->Panel1()->isVisibleTo(page))
+      .arg(form.bsSkinPageControl1()->isEnabled())
+      .arg(form.bsSkinPageControl1()->currentWidget() == page)
+      .arg(page->Label1()->text());
+}
+
+// A scan that has ended, with its rows shown.
+QString idleState(int rows) {
+  return QStringLiteral("rows=%1 button=扫描/1 panel=0 pages=1 front=1 label1=扫描完成！").arg(rows);
+}
+
+// The list row of a finding as a scan appends it.
+gui::ListRow finding(const std::string& name, const std::string& location, bool checked = true) {
+  ResultsRow row;
+  row.name = name;
+  row.location = location;
+  row.checked = checked;
+  return gui::ScanViewAdapter::listRowFor(row);
+}
+
+QStringList statuses(const gui::ListView* view) {
+  return columnTexts(view, 4);
+}
+
+}  // namespace
+
+class frmmain_scansTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<SampleMachine> m_machine;
+  std::string m_cache;
+  std::unique_ptr<ObservedBoxes> m_boxes;
+
+  SampleMachine& machine() const { return *m_machine; }
+  std::string dbFile() const { return machine().appDir() + "ccdb.db"; }
+  std::string inCache(const std::string& relative) const { return m_cache + "/" + relative; }
+  std::string cacheRelative(const std::string& relative) const {
+    return m_cache.substr(machine().dir().path().size() + 1) + "/" + relative;
+  }
+  void writeInCache(const std::string& relative, std::uintmax_t size = 0) const {
+    sizedFile(machine().dir(), cacheRelative(relative), size);
+  }
+
+  void watch(gui::TForm1& form) {
+    m_boxes->snapshot = [&form] { return windowState(form); };
+  }
+
+ private slots:
+  void init() {
+    m_machine = std::make_unique<SampleMachine>();
+    m_cache = machine().makeCache(machine().addVolume("c", DriveKind::Fixed));
+    m_boxes = std::make_unique<ObservedBoxes>();
+  }
+  void cleanup() {
+    m_boxes.reset();
+    m_machine.reset();
+  }
+
+  void basicScanListsEveryEnabledRuleOverEachContentFolderOfTheCheckedResources() {
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    writeInCache("1001/0/run.log", 512 * 1024);
+    writeInCache("1001/0/cache/a.tmp", 1536 * 1024);
+    writeInCache("1001/0/cache/b.log");
+    writeInCache("1001/1/old.log");
+    writeInCache("1001/3/after-a-gap.log");
+    machine().addNamedResource(m_cache, "1002", "幻剑奇缘");
+    writeInCache("1002/0/unchecked.log");
+    machine().addNamedResource(m_cache, "1003", "像素农场");
+    writeInCache("1003/0/logs/inner.log");
+    writeScanItemTable(dbFile(), {{"0", "", "*.log"},
+                                  {"1", "", "*.*"},
+                                  {"NULL", "cache", "*.tmp"},
+                                  {"''", "", "logs"},
+                                  {"'1'", "", "*"}});
+
+    gui::TForm1 form(machine().environment());
+    form.ListView2()->rows()->setChecked(1, false);
+    form.ListView1()->rows()->appendRow({{QStringLiteral("earlier")}, true});
+    form.resultsPage()->Edit1()->setText(QStringLiteral("earlier origin"));
+    form.resultsPage()->Edit2()->setText(QStringLiteral("earlier note"));
+    QProgressBar* progress = form.resultsPage()->ProgressBar1();
+    QStringList seen;
+    connect(progress, &QProgressBar::valueChanged, this, [&](int value) {
+      seen.append(QString::number(value) + QLatin1Char(' ') +
+                  windowState(form).section(QLatin1Char(' '), 1, 4));
+    });
+
+    form.bsSkinButton1()->click();
+
+    const QString busy = QStringLiteral(" button=扫描中…/0 panel=1 pages=0 front=1");
+    QCOMPARE(seen, (QStringList{QStringLiteral("0") + busy, QStringLiteral("1") + busy,
+                                QStringLiteral("2") + busy}));
+    QCOMPARE(progress->maximum(), 3);
+    QCOMPARE(progress->value(), 2);
+    QCOMPARE(windowState(form), idleState(6));
+
+    const gui::ListView* results = form.ListView1();
+    QCOMPARE(columnTexts(results, 0), strings({"run.log", "b.log", "a.tmp", "old.log", "inner.log", "logs"}));
+    const QString folder = QString::fromStdString(m_cache);
+    QCOMPARE(columnTexts(results, 1),
+             (QStringList{folder + QStringLiteral("/1001/0/"), folder + QStringLiteral("/1001/0/cache/"),
+                          folder + QStringLiteral("/1001/0/cache/"), folder + QStringLiteral("/1001/1/"),
+                          folder + QStringLiteral("/1003/0/logs/"), folder + QStringLiteral("/1003/0/")}));
+    QCOMPARE(columnTexts(results, 2), strings({"512.00KB", "0B", "1.50MB", "0B", "0B", "文件夹"}));
+    QCOMPARE(statuses(results), QStringList(6, QString()));
+    for (int row = 0; row < 6; ++row) {
+      QVERIFY(results->rows()->isChecked(row));
+      QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}/[1-9]\\d?/[1-9]\\d?$"))
+                  .match(results->rows()->text(row, 3))
+                  .hasMatch());
+    }
+    QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[6]"));
+    QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 2.00MB 垃圾。"));
+    QVERIFY(form.resultsPage()->Edit1()->text().isEmpty());
+    QVERIFY(form.resultsPage()->Edit2()->text().isEmpty());
+    QVERIFY(m_boxes->shown.isEmpty());
+  }
+
+  void anInvalidMaskIsShownAfterTheRowsFoundBeforeItWithTheWindowIdle() {
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    writeInCache("1001/0/run.log", 2048);
+    writeInCache("1001/0/setup.log", 1024);
+    writeScanItemTable(dbFile(), {{"0", "", "*.log"}, {"0", "", "[abc"}, {"0", "", "*.log"}});
+
+    gui::TForm1 form(machine().environment());
+    watch(form);
+    form.bsSkinButton1()->click();
+
+    QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("error '[abc' is an invalid mask at (5)")});
+    QCOMPARE(m_boxes->shown[0].title, QStringLiteral("晴岚清扫助手"));
+    QCOMPARE(m_boxes->shown[0].window, idleState(2));
+    QCOMPARE(columnTexts(form.ListView1(), 0), strings({"run.log", "setup.log"}));
+    QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 0.00MB 垃圾。"));
+  }
+
+  void aMissingRulesTableLeavesTheResultsAndShowsTheError() {
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    writeInfoTable(dbFile(), {});
+    gui::TForm1 form(machine().environment());
+    form.ListView1()->rows()->appendRow({{QStringLiteral("earlier")}, true});
+    watch(form);
+
+    form.bsSkinButton1()->click();
+
+    QCOMPARE(m_boxes->shown.size(), 1);
+    QVERIFY(m_boxes->shown[0].text.contains(QStringLiteral("no such table")));
+    QCOMPARE(columnTexts(form.ListView1(), 0), QStringList{QStringLiteral("earlier")});
+    QCOMPARE(form.bsSkinButton1()->text(), QStringLiteral("扫描"));
+    QVERIFY(form.bsSkinButton1()->isEnabled());
+    QVERIFY(form.bsSkinPageControl1()->isEnabled());
+  }
+
+  void cleaningDeletesTheCheckedRowsAndMarksEachOutcome() {
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    for (const char* name : {"temp/a.tmp", "b.tmp", "keep.tmp", "locked.tmp", "\xB2\xE2.tmp"})
+      writeInCache(std::string("1001/0/") + name, 100);
+    writeScanItemTable(dbFile(), {{"0", "", "temp"}, {"0", "", "*.tmp"}});
+    RefusingRemover remover("locked.tmp");
+    gui::FormEnvironment environment = machine().environment();
+    environment.remover = &remover;
+    gui::TForm1 form(environment);
+    form.bsSkinButton1()->click();
+
+    gui::ListView* results = form.ListView1();
+    QCOMPARE(results->rows()->count(), 6);
+    const QStringList names = columnTexts(results, 0);
+    QVERIFY(names.indexOf(QStringLiteral("temp")) < names.indexOf(QStringLiteral("a.tmp")));
+    results->rows()->setChecked(names.indexOf(QStringLiteral("keep.tmp")), false);
+    const QString totalLine = form.resultsPage()->Label2()->text();
+    watch(form);
+
+    for (int pass = 1; pass <= 2; ++pass) {
+      m_boxes->shown.clear();
+      m_boxes->answers = {true};
+      form.resultsPage()->bntClean()->click();
+
+      QCOMPARE(m_boxes->texts(),
+               strings({"question 是否确定要清理选定的项目？", "information 清理垃圾完成！"}));
+      for (const ObservedBoxes::Shown& box : m_boxes->shown) {
+        QCOMPARE(box.parent, nullptr);
+        QCOMPARE(box.title, QStringLiteral("提示"));
+      }
+      // The pass ended before its notice: panel hidden, every page usable.
+      QVERIFY(m_boxes->shown[1].window.contains(QStringLiteral("panel=0 pages=1")));
+      for (int row = 0; row < 6; ++row) {
+        const QString name = names[row];
+        const QString expected = name == QStringLiteral("keep.tmp")     ? QString()
+                                 : name == QStringLiteral("locked.tmp") ? QStringLiteral("清理失败")
+                                                                        : QStringLiteral("清理成功");
+        QCOMPARE(results->rows()->text(row, 4), expected);
+      }
+      QCOMPARE(form.resultsPage()->ProgressBar1()->maximum(), 6);
+      QCOMPARE(form.resultsPage()->ProgressBar1()->value(), 6);
+    }
+    QVERIFY(!std::filesystem::exists(inCache("1001/0/temp")));
+    QVERIFY(!std::filesystem::exists(inCache("1001/0/b.tmp")));
+    // A name that is not UTF-8 is deleted byte for byte, not judged by a path that never existed.
+    QVERIFY(!std::filesystem::exists(inCache("1001/0/\xB2\xE2.tmp")));
+    QVERIFY(std::filesystem::exists(inCache("1001/0/keep.tmp")));
+    QVERIFY(std::filesystem::exists(inCache("1001/0/locked.tmp")));
+    QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[6]"));
+    QCOMPARE(form.resultsPage()->Label2()->text(), totalLine);
+  }
+
+  void cleaningAnEmptyListOrAnsweringNoDeletesNothing() {
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    gui::TForm1 form(machine().environment());
+    form.resultsPage()->bntClean()->click();
+    QCOMPARE(m_boxes->texts(), strings({"information 当前列表为空！"}));
+    QCOMPARE(m_boxes->shown[0].title, QStringLiteral("提示"));
+
+    machine().dir().writeFile(cacheRelative("1001/0/a.tmp"));
+    form.ListView1()->rows()->appendRow(finding("a.tmp", inCache("1001/0/")));
+    m_boxes->shown.clear();
+    m_boxes->answers = {false};
+    form.resultsPage()->bntClean()->click();
+    QCOMPARE(m_boxes->texts(), strings({"question 是否确定要清理选定的项目？"}));
+    QVERIFY(std::filesystem::exists(inCache("1001/0/a.tmp")));
+    QCOMPARE(statuses(form.ListView1()), QStringList{QString()});
+    QVERIFY(!form.resultsPage()->Panel1()->isVisibleTo(form.resultsPage()));
+  }
+
+  void clickingAFindingShowsItsOriginAndNote_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("location");  // below the cache, or absolute when it starts with "/"
+    QTest::addColumn<QString>("origin");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("whole name, any case") << "Thumbs.DB"
+                                          << "1001/0/"
+                                          << "示例"
+                                          << "缩略图缓存";
+    QTest::newRow("extension, deeper folder") << "other.db"
+                                              << "1001/0/sub/"
+                                              << "示例"
+                                              << "数据库文件";
+    QTest::newRow("quote in the name") << "it's.dat"
+                                       << "1001/0/"
+                                       << "示例"
+                                       << "单引号说明";
+    QTest::newRow("no dot: the empty extension") << "README"
+                                                 << "1001/0/"
+                                                 << "示例"
+                                                 << "无扩展名文件";
+    QTest::newRow("resource without a name") << "a.log"
+                                             << "1002/0/"
+                                             << "未知"
+                                             << "日志";
+    QTest::newRow("outside the cache") << "x.log"
+                                       << "/elsewhere/"
+                                       << "未知"
+                                       << "日志";
+    QTest::newRow("no note at all") << "x.bin"
+                                    << "1001/0/"
+                                    << "示例"
+                                    << "";
+  }
+
+  void clickingAFindingShowsItsOriginAndNote() {
+    QFETCH(QString, name);
+    QFETCH(QString, location);
+    QFETCH(QString, origin);
+    QFETCH(QString, note);
+    machine().addNamedResource(m_cache, "1001", "示例");
+    machine().addResource(m_cache, "1002", "[Info]\r\nVersion=3\r\n");
+    writeInfoTable(dbFile(), {{"thumbs.db", "缩略图缓存", 0},
+                              {".db", "数据库文件", 1},
+                              {"it's.dat", "单引号说明", 0},
+                              {"it's.dat", "不该显示", 1},
+                              {"", "无扩展名文件", 1},
+                              {".log", "日志", 1}});
+    gui::TForm1 form(machine().environment());
+    const std::string folder =
+        location.startsWith(QLatin1Char('/')) ? location.toStdString() : inCache(location.toStdString());
+    form.ListView1()->rows()->appendRow(finding("first.db", inCache("1001/0/")));
+    form.ListView1()->rows()->appendRow(finding(name.toStdString(), folder));
+    form.bsSkinPageControl1()->setCurrentWidget(form.resultsPage());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    gui::ListView* results = form.ListView1();
+    const QRect cell = results->visualRect(results->rows()->index(1, 1));
+    QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, cell.center());
+
+    QCOMPARE(results->selectedRow(), 1);
+    QCOMPARE(form.resultsPage()->Edit1()->text(), QStringLiteral("您当前选择的文件来自: ") + origin);
+    QCOMPARE(form.resultsPage()->Edit2()->text(), note);
+    QVERIFY(m_boxes->shown.isEmpty());
+  }
+
+  void clickingWithoutASelectionOrWithoutNotesTable() {
+    machine().addNamedResource(m_cache, "1001", "示例");
+    writeScanItemTable(dbFile(), {});
+    gui::TForm1 form(machine().environment());
+    form.ListView1()->rows()->appendRow(finding("a.log", inCache("1001/0/")));
+    form.resultsPage()->Edit1()->setText(QStringLiteral("kept"));
+
+    form.guarded([&form] { form.ListView1Click(); });
+    QCOMPARE(form.resultsPage()->Edit1()->text(), QStringLiteral("kept"));
+
+    form.ListView1()->selectRow(0);
+    form.guarded([&form] { form.ListView1Click(); });
+    QCOMPARE(form.resultsPage()->Edit1()->text(), QStringLiteral("您当前选择的文件来自: 示例"));
+    QCOMPARE(m_boxes->shown.size(), 1);
+    QVERIFY(m_boxes->shown[0].text.contains(QStringLiteral("no such table")));
+  }
+
+  void largeFileScanFollowsThePageOptions_data() {
+    QTest::addColumn<QString>("megabytes");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("filterLva");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("total");
+    QTest::newRow("all files, threshold inclusive")
+        << "10"
+        << "所有文件" << true
+        << strings({"a.rm", "b.rmvb", "clip.mp4.part", "exact.bin", "huge.iso", "movie.MP4"}) << "3162.00";
+    QTest::newRow("lva kept") << "10"
+                              << "所有文件" << false
+                              << strings({"a.rm", "b.rmvb", "backup.LVA", "clip.mp4.part", "exact.bin",
+                                          "huge.iso", "movie.MP4"})
+                              << "3182.00";
+    QTest::newRow("media only") << "20"
+                                << "视频与歌曲文件" << true << strings({"a.rm", "b.rmvb", "movie.MP4"})
+                                << "60.00";
+    QTest::newRow("beyond 2 GiB") << "2000"
+                                  << "所有文件" << true << strings({"huge.iso"}) << "3072.00";
+  }
+
+  void largeFileScanFollowsThePageOptions() {
+    QFETCH(QString, megabytes);
+    QFETCH(QString, kind);
+    QFETCH(bool, filterLva);
+    QFETCH(QStringList, names);
+    QFETCH(QString, total);
+    constexpr std::uintmax_t kMiB = 1 << 20;
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    writeInCache("1001/0/exact.bin", 10 * kMiB);
+    writeInCache("1001/0/under.bin", 10 * kMiB - 1);
+    for (const char* name : {"sub/movie.MP4", "clip.mp4.part", "a.rm", "b.rmvb", "backup.LVA", "nodot"})
+      writeInCache(std::string("1001/0/") + name, 20 * kMiB);
+    writeInCache("1001/0/huge.iso", 3072 * kMiB);
+
+    gui::TForm1 form(machine().environment());
+    gui::LargeFilePage* page = form.largeFilePage();
+    page->ComboBox1()->setCurrentText(megabytes);
+    page->ComboBox2()->setCurrentText(kind);
+    page->bsSkinCheckRadioBox1()->setChecked(filterLva);
+    watch(form);
+    page->bsSkinButton8()->click();
+
+    const gui::ListView* results = form.ListView1();
+    QCOMPARE(columnTexts(results, 0), names);
+    for (int row = 0; row < results->rows()->count(); ++row)
+      QVERIFY(!results->rows()->isChecked(row));
+    if (const int hugeRow = names.indexOf(QStringLiteral("huge.iso")); hugeRow >= 0)
+      QCOMPARE(results->rows()->text(hugeRow, 2), QStringLiteral("3.00GB"));
+    QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[%1]").arg(names.size()));
+    QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 %1MB 垃圾。").arg(total));
+    QCOMPARE(windowState(form), idleState(static_cast<int>(names.size())));
+    QVERIFY(m_boxes->shown.isEmpty());
+  }
+
+  void softwareCacheScanSearchesTheLocalVolumesInOrderWithoutSubfolders() {
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    machine().addVolume("d", DriveKind::Optical);
+    const std::string e = machine().addVolume("e", DriveKind::Removable);
+    machine().addVolume("f", DriveKind::Remote);
+    for (const char* file : {"c/TV/Cache/a.tmp", "c/TV/Cache/b.dat", "e/TV/Cache/y.dat", "c/Player/seg.bin"})
+      sizedFile(machine().dir(), file, 256 * 1024);
+    for (const char* file : {"c/TV/Cache/c.txt", "c/TV/Cache/sub/d.tmp", "d/TV/Cache/x.tmp",
+                             "f/TV/Cache/z.tmp", "c/Player/parts/p.bin", "c/Player/noext"})
+      machine().dir().writeFile(file, "x");
+    writeCacheCleanTable(dbFile(),
+                         {{"TV\\Cache", "*.tmp\r\n*.dat", "网络电视缓存"}, {"Player", "*.*", "播放器"}});
+
+    gui::TForm1 form(machine().environment());
+    QStringList seen;
+    connect(form.resultsPage()->ProgressBar1(), &QProgressBar::valueChanged, this,
+            [&](int value) { seen.append(QString::number(value)); });
+    form.softwareCachePage()->bsSkinButton10()->click();
+
+    const gui::ListView* results = form.ListView1();
+    QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "b.dat", "y.dat", "parts", "seg.bin"}));
+    const QString c = QString::fromStdString(machine().volumes()[0].root);
+    QCOMPARE(columnTexts(results, 1),
+             (QStringList{c + QStringLiteral("TV/Cache/"), c + QStringLiteral("TV/Cache/"),
+                          QString::fromStdString(e) + QStringLiteral("TV/Cache/"),
+                          c + QStringLiteral("Player/"), c + QStringLiteral("Player/")}));
+    QCOMPARE(results->rows()->text(3, 2), QStringLiteral("文件夹"));
+    for (int row = 0; row < 5; ++row)
+      QVERIFY(results->rows()->isChecked(row));
+    QCOMPARE(seen, strings({"1", "2"}));
+    QCOMPARE(form.resultsPage()->ProgressBar1()->maximum(), 2);
+    QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[5]"));
+    QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 1.00MB 垃圾。"));
+    QCOMPARE(windowState(form), idleState(5));
+    QVERIFY(m_boxes->shown.isEmpty());
+  }
+
+  void scanOptionsOpensTheScanListDialogModally() {
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    writeScanItemTable(dbFile(), {{"0", "", "*.log", "日志文件"}});
+    gui::TForm1 form(machine().environment());
+    form.show();
+    QStringList listed;
+    QTimer::singleShot(0, this, [&listed] {
+      auto* dialog = qobject_cast<gui::TfrmScanList*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      listed = columnTexts(dialog->ListView1(), 1);
+      dialog->bsSkinButton2()->click();
+    });
+    form.basicScanPage()->bsSkinButton9()->click();
+    QCOMPARE(listed, strings({"日志文件"}));
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
+  void closingTheWindowDuringAScanEndsTheScanThenTheWindow() {
+    for (int id = 10000; id < 10300; ++id) {
+      machine().addResource(m_cache, std::to_string(id), "");
+      writeInCache(std::to_string(id) + "/0/a.log");
+    }
+    writeScanItemTable(dbFile(), {{"0", "", "*.log"}});
+    gui::TForm1 form(machine().environment());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    QTimer::singleShot(0, &form, [&form] { form.close(); });
+    form.bsSkinButton1()->click();
+
+    QVERIFY(!form.isVisible());
+    QVERIFY(form.ListView1()->rows()->count() < 300);
+    QCOMPARE(form.bsSkinButton1()->text(), QStringLiteral("扫描"));
+    QVERIFY(form.bsSkinButton1()->isEnabled());
+    QVERIFY(form.bsSkinPageControl1()->isEnabled());
+    QVERIFY(!form.resultsPage()->Panel1()->isVisibleTo(form.resultsPage()));
+    QVERIFY(m_boxes->shown.isEmpty());
+  }
+};
+
+}  // namespace qinglan::test
+
+QTEST_MAIN(qinglan::test::frmmain_scansTest)
+#include "frmmain_scansTest.moc"
