@@ -20,11 +20,18 @@ int main(int argc, char* argv[]) {
   // QINGLAN_SCREENSHOT=FILE.png renders the window after start-up to PNG files and quits.
   const QString screenshot = qEnvironmentVariable("QINGLAN_SCREENSHOT");
   if (!screenshot.isEmpty()) {
-    QTimer::singleShot(300, &form, [&form, screenshot] {
+    // The home page loads in the background: the shot waits until its document is ready, or gives
+    // up waiting after a while.
+    auto* shot = new QTimer(&form);
+    shot->setSingleShot(true);
+    QObject::connect(shot, &QTimer::timeout, &form, [&form, screenshot] {
       for (const QString& saved : qinglan::gui::saveScreenshots(form, screenshot))
         std::printf("%s\n", qPrintable(saved));
       QCoreApplication::quit();
     });
+    QObject::connect(form.homePage(), &qinglan::gui::HomePage::documentPropertiesSet, shot,
+                     [shot] { shot->start(300); });
+    shot->start(10'000);
   }
   return app.exec();
 }
