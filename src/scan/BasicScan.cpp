@@ -104,6 +104,8 @@ class BasicScan {
   }
 
   void scanContentFolder(const std::string& contentFolder) {
+    m_contentFolderLinked = passesThroughLink(
+        m_settings.cloudCachePath, std::string_view(contentFolder).substr(m_settings.cloudCachePath.size()));
     const std::vector<ScanRule>& rules = this->rules();
     if (m_walk == RuleWalk::PerRule) {
       scanRuleByRule(rules, contentFolder);
@@ -149,14 +151,15 @@ class BasicScan {
     }
   }
 
+  // A link below the cache directory, as a resource, content or rule folder, would take the
+  // search, and the cleaning after it, out of the cache. The resource and content folders are
+  // tested once per content folder, a rule's own folders once per rule.
   std::optional<std::string> rootOf(const ScanRule& rule, const std::string& contentFolder) const {
-    if (rule.excluded)
+    if (rule.excluded || m_contentFolderLinked)
       return std::nullopt;
     std::optional<std::string> root = scanItemRoot(contentFolder, rule.folder);
-    // A link below the cache directory, as a resource, content or rule folder, would take the
-    // search, and the cleaning after it, out of the cache.
-    if (!root || passesThroughLink(m_settings.cloudCachePath,
-                                   std::string_view(*root).substr(m_settings.cloudCachePath.size())))
+    if (!root || (!rule.folder.empty() &&
+                  passesThroughLink(contentFolder, std::string_view(*root).substr(contentFolder.size()))))
       return std::nullopt;
     return root;
   }
@@ -202,6 +205,7 @@ class BasicScan {
   std::unique_ptr<TSQLiteDatabase> m_database;
   std::unique_ptr<TSQLiteTable> m_table;
   std::optional<std::vector<ScanRule>> m_rules;
+  bool m_contentFolderLinked = false;
 };
 
 }  // namespace
