@@ -42,7 +42,22 @@ void BM_ManyStarsAgainstLongName(benchmark::State& state) {
   for (auto _ : state)
     benchmark::DoNotOptimize(mask.matches(name));
 }
-BENCHMARK(BM_ManyStarsAgainstLongName)->Arg(5)->Arg(15)->Arg(29);
+BENCHMARK(BM_ManyStarsAgainstLongName)->Arg(5)->Arg(15)->Arg(29)->Arg(30);
+
+// The same over a 255-byte name that is not ASCII, which takes the character-by-character path.
+void BM_ManyStarsAgainstLongUtf8Name(benchmark::State& state) {
+  std::string text;
+  for (int i = 0; i < 30; ++i)
+    text += "\xC3\xA9*";
+  const Mask mask(text + "b");
+  std::string name;
+  while (name.size() + 2 <= 255)
+    name += "\xC3\xA9";
+  name += "a";
+  for (auto _ : state)
+    benchmark::DoNotOptimize(mask.matches(name));
+}
+BENCHMARK(BM_ManyStarsAgainstLongUtf8Name);
 
 void BM_InnerSegmentSearch(benchmark::State& state) {
   const Mask mask("*aaaaaaaab*aaaaaaaac*");
