@@ -134,6 +134,10 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& DbPath, int32_t BusyTimeoutM
     m_db = nullptr;
     throw ESQLiteException("Failed to open database \"" + DbPath + "\" : " + message);
   }
+  // The rules are plain tables. A view or a trigger in a file from elsewhere could run without end
+  // (a recursive view is read into memory row by row) or change rows behind a statement; neither runs.
+  sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+  sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
   try {
     SetBusyTimeout(BusyTimeoutMs);
     Execute("PRAGMA SYNCHRONOUS=NORMAL;");

@@ -207,6 +207,21 @@ TEST_F(SQLiteTable3Test, ExpressionColumnTakesTheKindOfItsFirstValue) {
   EXPECT_EQ(table->ValueByName("y"), "0");  // 'text' read as an integer
 }
 
+// Made elsewhere: a view that never ends, and a trigger that would change rows behind an update.
+TEST_F(SQLiteTable3Test, ViewsAndTriggersOfTheFileNeverRun) {
+  {
+    auto db = openWithItems();
+    db->Execute(
+        "CREATE VIEW endless AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) SELECT n "
+        "FROM r");
+    db->Execute("CREATE TRIGGER wipe AFTER UPDATE ON ccdb BEGIN DELETE FROM ccdb; END");
+  }
+  TSQLiteDatabase db(dbPath());
+  EXPECT_THAT(errorOf([&] { db.Query("SELECT * FROM endless"); }), StartsWith("Error executing SQL"));
+  db.Query("update ccdb set UnScan=0 where id=2");
+  EXPECT_EQ(db.Query("SELECT * FROM ccdb")->RowCount(), 2u);
+}
+
 TEST(FloatTextTest, FifteenDigitsPointAndCapitalE) {
   const std::pair<double, const char*> cases[] = {
       {1.5, "1.5"},
