@@ -5,6 +5,7 @@
 
 #include "gui/Application.h"
 #include "gui/HomePage.h"
+#include "gui/ScanScreenshots.h"
 #include "gui/frmmain.h"
 
 int main(int argc, char* argv[]) {
@@ -27,6 +28,13 @@ int main(int argc, char* argv[]) {
     QObject::connect(shot, &QTimer::timeout, &form, [&form, screenshot] {
       for (const QString& saved : qinglan::gui::saveScreenshots(form, screenshot))
         std::printf("%s\n", qPrintable(saved));
+      // QINGLAN_SCREENSHOT_SCAN=1 adds the results of a basic scan; =clean, then of a cleaning pass.
+      const QString scan = qEnvironmentVariable("QINGLAN_SCREENSHOT_SCAN");
+      if (!scan.isEmpty()) {
+        for (const QString& saved :
+             qinglan::gui::saveScanScreenshots(form, screenshot, scan == QStringLiteral("clean")))
+          std::printf("%s\n", qPrintable(saved));
+      }
       QCoreApplication::quit();
     });
     QObject::connect(form.homePage(), &qinglan::gui::HomePage::documentPropertiesSet, shot,
