@@ -15,7 +15,7 @@ class QtMessageBoxes final : public MessageBoxes {
     show(parent, QMessageBox::Information, title, text, QMessageBox::Ok);
   }
   bool question(QWidget* parent, const QString& title, const QString& text) override {
-    return show(parent, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No) ==
+    return show(parent, QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No) ==
            QMessageBox::Yes;
   }
   void error(QWidget* parent, const QString& title, const QString& text) override {

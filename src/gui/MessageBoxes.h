@@ -15,7 +15,7 @@ class MessageBoxes {
   virtual ~MessageBoxes() = default;
   virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
   virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
-  // Yes and No buttons; true for Yes.
+  // The warning icon with Yes and No buttons; true for Yes.
   virtual bool question(QWidget* parent, const QString& title, const QString& text) = 0;
   virtual void error(QWidget* parent, const QString& title, const QString& text) = 0;
 };
