@@ -132,10 +132,13 @@ class UnitScanListTest : public QObject {
   }
 
   void aFailingUpdateStopsTheStoringClosesAndIsShown() {
-    writeScanItemTable(dbFile(), std::vector<ScanItemSpec>(4, {.unScan = "'1'"}));
-    TSQLiteDatabase(dbFile()).Query(
-        "CREATE TRIGGER refuse BEFORE UPDATE ON ccdb WHEN old.Id = 3 BEGIN SELECT RAISE(ABORT, 'refused'); "
-        "END");
+    {
+      // An Id that is no number makes its update name a column that does not exist.
+      TSQLiteDatabase db(dbFile());
+      db.Query("CREATE TABLE ccdb (Id TEXT, Name TEXT, UnScan, Folder TEXT, File TEXT)");
+      for (const char* id : {"1", "2", "x", "4"})
+        db.Query("INSERT INTO ccdb VALUES ('" + std::string(id) + "', '项目', '1', '', '*.log')");
+    }
     gui::TfrmScanList dialog;
     dialog.show();
     dialog.bsSkinButton1()->click();
@@ -144,7 +147,8 @@ class UnitScanListTest : public QObject {
     QVERIFY(!dialog.isVisible());
     QCOMPARE(m_boxes->shown.size(), 1);
     QCOMPARE(m_boxes->shown[0].kind, QStringLiteral("error"));
-    QVERIFY2(m_boxes->shown[0].text.contains(QStringLiteral("refused")), qPrintable(m_boxes->shown[0].text));
+    QVERIFY2(m_boxes->shown[0].text.contains(QStringLiteral("no such column: x")),
+             qPrintable(m_boxes->shown[0].text));
   }
 
   void aTableThatCannotBeReadIsShownAndTheDialogStillOpens_data() {
