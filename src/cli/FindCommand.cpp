@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <charconv>
 #include <cinttypes>
 #include <cstdio>
@@ -11,7 +10,10 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "cli/BufferedOutput.h"
 #include "cli/Commands.h"
+#include "cli/JsonText.h"
+#include "platform/Codepage.h"
 #include "platform/DirLister.h"
 #include "search/EasyFileSearch.h"
 #include "search/Mask.h"
@@ -19,8 +21,6 @@
 namespace qinglan::cli {
 
 namespace {
-
-constexpr size_t kFlushThreshold = 1 << 20;
 
 struct FindOptions {
   std::string root;
@@ -35,48 +35,11 @@ struct FindOptions {
   CLI::Option* maxSizeOption = nullptr;
 };
 
-// Collects the output and writes it in large blocks.
-class Output {
- public:
-  Output() { m_buffer.reserve(2 * kFlushThreshold); }
-  ~Output() { flush(); }
-  Output(const Output&) = delete;
-  Output& operator=(const Output&) = delete;
-
-  std::string& buffer() { return m_buffer; }
-  void line(std::string_view text) {
-    m_buffer += text;
-    m_buffer += '\n';
-    if (m_buffer.size() >= kFlushThreshold)
-      flush();
-  }
-  void flush() {
-    std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout);
-    std::fflush(stdout);
-    m_buffer.clear();
-  }
-
- private:
-  std::string m_buffer;
-};
-
-bool isValidUtf8(std::string_view text) {
-  const auto* at = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* end = at + text.size();
-  for (const unsigned char* p = at; p < end;) {
-    const int length = utf8CharLength(p, end);
-    if (*p >= 0x80 && length == 1)
-      return false;
-    p += length;
-  }
-  return true;
-}
-
 // Text that is valid UTF-8 is shown as it is; otherwise every byte outside a valid sequence is
 // written as \xNN and every backslash doubled, so the printed form stays unambiguous. Returns the
 // text itself or the escaped form kept in `storage`.
 std::string_view printable(std::string_view text, std::string& storage) {
-  if (isValidUtf8(text))
+  if (platform::isValidUtf8(text))
     return text;
   const auto* end = reinterpret_cast<const unsigned char*>(text.data()) + text.size();
   storage.clear();
@@ -127,16 +90,16 @@ bool isFolder(const TFileInformations& found) {
 // and a folder's text is converted once for all of its entries.
 class JsonRows {
  public:
-  explicit JsonRows(Output& out) : m_out(out) {}
+  explicit JsonRows(BufferedOutput& out) : m_out(out) {}
 
   void write(const TFileInformations& found) {
     std::string& line = m_out.buffer();
     line += "{\"name\":";
-    appendString(line, printable(found.Name, m_storage));
+    appendJsonString(line, printable(found.Name, m_storage));
     if (found.Path != m_folder) {
       m_folder = found.Path;
       m_folderJson.clear();
-      appendString(m_folderJson, printable(found.Path, m_storage));
+      appendJsonString(m_folderJson, printable(found.Path, m_storage));
     }
     line += ",\"path\":";
     line += m_folderJson;
@@ -151,27 +114,13 @@ class JsonRows {
   }
 
  private:
-  // `text` is valid UTF-8 here.
-  static void appendString(std::string& out, std::string_view text) {
-    const bool plain = std::none_of(text.begin(), text.end(), [](char c) {
-      return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
-    });
-    if (!plain) {
-      out += nlohmann::json(text).dump();
-      return;
-    }
-    out += '"';
-    out += text;
-    out += '"';
-  }
-
-  Output& m_out;
+  BufferedOutput& m_out;
   std::string m_storage;
   std::string m_folder;
   std::string m_folderJson;
 };
 
-void printRow(Output& out, const TFileInformations& found) {
+void printRow(BufferedOutput& out, const TFileInformations& found) {
   char prefix[64];
   if (isFolder(found)) {
     std::snprintf(prefix, sizeof prefix, "%15s  %-10s  ", "<folder>", dateText(found.CreationTime).c_str());
@@ -184,7 +133,7 @@ void printRow(Output& out, const TFileInformations& found) {
   out.line(printable(found.Path + found.Name, storage));
 }
 
-void printStatistics(Output& out, const TStatistics& stats, bool complete, bool json) {
+void printStatistics(BufferedOutput& out, const TStatistics& stats, bool complete, bool json) {
   if (json) {
     const nlohmann::ordered_json last{{"statistics",
                                        {{"files_found", stats.FilesFound},
@@ -233,7 +182,7 @@ void configure(TEasyFileSearch& search, const FindOptions& options) {
 }
 
 void runFind(const FindOptions& options) {
-  Output out;
+  BufferedOutput out;
   TEasyFileSearch search;
   configure(search, options);
   if (options.json) {

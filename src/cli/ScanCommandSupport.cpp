@@ -1,6 +1,5 @@
 #include "cli/ScanCommandSupport.h"
 
-#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +12,8 @@
 
 #include "app/CloudCachePath.h"
 #include "app/unitGlobal.h"
+#include "cli/BufferedOutput.h"
+#include "cli/JsonText.h"
 #include "platform/Codepage.h"
 #include "platform/Path.h"
 #include "scan/ResourceList.h"
@@ -24,7 +25,6 @@ namespace qinglan::cli {
 namespace {
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
-constexpr size_t kFlushThreshold = 1 << 20;
 
 // Names are raw bytes; what is not UTF-8 is written as \xNN, with backslashes doubled then.
 std::string printable(const std::string& text) {
@@ -59,19 +59,6 @@ void appendTableRow(std::string& out, const ResultsRow& row) {
   out += '\n';
 }
 
-// A JSON string; text that needs no escape is copied as it is, the rest goes through the library.
-void appendJsonString(std::string& out, const std::string& text) {
-  const bool plain = std::ranges::none_of(
-      text, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\'; });
-  if (!plain) {
-    out += nlohmann::json(text).dump();
-    return;
-  }
-  out += '"';
-  out += text;
-  out += '"';
-}
-
 // The row's object, assembled in place: a scan may list hundreds of thousands of rows.
 void appendJsonRow(std::string& out, const ResultsRow& row) {
   out += "{\"name\":";
@@ -89,11 +76,6 @@ void appendJsonRow(std::string& out, const ResultsRow& row) {
   out += ",\"status\":";
   appendJsonString(out, row.status);
   out += "}\n";
-}
-
-void write(std::string& out) {
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  out.clear();
 }
 
 // Rows name their folders from the cache path, so it is made absolute, without "." or "..".
@@ -185,26 +167,22 @@ std::vector<ScanResourceRow> listScanResources() {
 }
 
 void printRows(const std::vector<ResultsRow>& rows, bool json) {
-  std::string out;
-  out.reserve(kFlushThreshold + 4096);
+  BufferedOutput out;
   for (const ResultsRow& row : rows) {
     if (json) {
-      appendJsonRow(out, row);
+      appendJsonRow(out.buffer(), row);
     } else {
-      appendTableRow(out, row);
+      appendTableRow(out.buffer(), row);
     }
-    if (out.size() >= kFlushThreshold)
-      write(out);
+    out.flushWhenFull();
   }
   const double totalKB = globals().ScanTotalKB;
   if (json) {
     const nlohmann::ordered_json last{{"rows", rows.size()}, {"total_mb", totalMegabytesText(totalKB)}};
-    out += last.dump() + '\n';
+    out.line(last.dump());
   } else {
-    out += resultsCounterCaption(rows.size()) + "  " + totalLine(totalKB) + '\n';
+    out.line(resultsCounterCaption(rows.size()) + "  " + totalLine(totalKB));
   }
-  write(out);
-  std::fflush(stdout);
 }
 
 void runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan) {
