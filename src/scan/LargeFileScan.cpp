@@ -6,13 +6,13 @@
 #include "scan/ResultsPage.h"
 #include "scan/ScanView.h"
 #include "search/EasyFileSearch.h"
+#include "search/Mask.h"
 
 namespace qinglan {
 
 namespace {
 
 constexpr std::string_view kLvaExtension = ".lva";
-constexpr std::string_view kAllNamesMask = "*.*";
 constexpr std::string_view kFoundPrefix = "正在扫描 ";
 constexpr int64_t kMegabyte = int64_t{1} << 20;
 

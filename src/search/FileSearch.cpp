@@ -9,14 +9,13 @@
 #include "platform/DirLister.h"
 #include "platform/Path.h"
 #include "search/Mask.h"
+#include "search/PumpThrottle.h"
 
 namespace qinglan {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr auto kPumpInterval = std::chrono::milliseconds(15);
-constexpr std::string_view kAllNamesMask = "*.*";
 
 double dateOf(const platform::SystemTime& time) {
   return platform::dateTimeFromDate(time.year, time.month, time.day);
@@ -42,14 +41,14 @@ class TFileSearch::Walk {
                            search.m_fileNames.end()),
         m_allowedAttributes(allowedAttributes(search)),
         m_start(Clock::now()),
-        m_lastPump(m_start) {}
+        m_pump(search.m_pump) {}
 
   bool run() {
     bool result = true;
     std::deque<std::string> queue;
     std::string folder = m_search.m_rootPath;
     for (bool first = true;; first = false) {
-      pumpWhenDue();
+      m_pump.pumpWhenDue();
       if (!first) {
         if (queue.empty())
           break;
@@ -67,7 +66,7 @@ class TFileSearch::Walk {
       }
       bool fileAccepted = false;
       for (const platform::DirEntry& entry : listing->entries()) {
-        pumpWhenDue();
+        m_pump.pumpWhenDue();
         if (m_search.m_includeSubfolder && entry.isEnterableFolder())
           queue.push_back(path + entry.name);
         testEntry(*listing, entry, path, fileAccepted);
@@ -84,16 +83,6 @@ class TFileSearch::Walk {
            (search.m_lookForSystemFile ? platform::kAttrSystem : 0) |
            (search.m_lookForDirectory ? platform::kAttrDirectory : 0) |
            (search.m_lookForArchiveFile ? platform::kAttrArchive : 0);
-  }
-
-  void pumpWhenDue() {
-    if (!m_search.m_pump)
-      return;
-    const auto now = Clock::now();
-    if (now - m_lastPump < kPumpInterval)
-      return;
-    m_lastPump = now;
-    m_search.m_pump();
   }
 
   void testEntry(platform::DirListing& listing, const platform::DirEntry& entry, const std::string& path,
@@ -202,7 +191,7 @@ class TFileSearch::Walk {
   const bool m_everyFolderNamed;  // "*.*" anywhere in the name list lets every folder pass
   const uint32_t m_allowedAttributes;
   const Clock::time_point m_start;
-  Clock::time_point m_lastPump;
+  PumpThrottle m_pump;
   TStatistics m_stats;
 };
 

@@ -20,6 +20,9 @@ class EInvalidMask : public std::runtime_error {
   int m_position;
 };
 
+// The mask of every name. In a search's name list it also lets every folder pass.
+inline constexpr std::string_view kAllNamesMask = "*.*";
+
 // A name prepared once for testing against several masks.
 struct MaskSubject {
   explicit MaskSubject(std::string_view text);

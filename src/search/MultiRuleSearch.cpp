@@ -1,7 +1,6 @@
 #include "search/MultiRuleSearch.h"
 
 #include <algorithm>
-#include <chrono>
 #include <deque>
 #include <optional>
 #include <string_view>
@@ -9,14 +8,11 @@
 #include "platform/DirLister.h"
 #include "platform/Path.h"
 #include "search/Mask.h"
+#include "search/PumpThrottle.h"
 
 namespace qinglan {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-constexpr auto kPumpInterval = std::chrono::milliseconds(15);
-constexpr std::string_view kAllNamesMask = "*.*";
 
 // True when the walk of `outer` reaches `inner` by entering folders and lists it under the same
 // text: `inner` is `outer`, a separator and one or more plain folder names.
@@ -63,14 +59,14 @@ class MultiRuleSearch::Walk {
         m_accepting(scopes.size(), false),
         m_testedAt(search.m_masks.size(), 0),
         m_matched(search.m_masks.size(), false),
-        m_lastPump(Clock::now()) {}
+        m_pump(search.m_pump) {}
 
   // False when a folder could not be listed, which ends the walk.
   bool run(const std::string& root) {
     std::deque<std::string> queue;
     std::string folder = root;
     for (bool first = true; m_liveCount > 0; first = false) {
-      pumpWhenDue();
+      m_pump.pumpWhenDue();
       if (!first) {
         if (queue.empty())
           break;
@@ -83,7 +79,7 @@ class MultiRuleSearch::Walk {
         return false;
       enterFolder(path);
       for (const platform::DirEntry& entry : listing->entries()) {
-        pumpWhenDue();
+        m_pump.pumpWhenDue();
         if (entry.isEnterableFolder())
           queue.push_back(path + entry.name);
         testEntry(*listing, entry, path);
@@ -95,16 +91,6 @@ class MultiRuleSearch::Walk {
   }
 
  private:
-  void pumpWhenDue() {
-    if (!m_search.m_pump)
-      return;
-    const auto now = Clock::now();
-    if (now - m_lastPump < kPumpInterval)
-      return;
-    m_lastPump = now;
-    m_search.m_pump();
-  }
-
   // The requests whose tree holds this folder.
   void enterFolder(const std::string& path) {
     m_inScope.clear();
@@ -182,7 +168,7 @@ class MultiRuleSearch::Walk {
   std::vector<uint64_t> m_testedAt;
   std::vector<bool> m_matched;
   uint64_t m_generation = 0;
-  Clock::time_point m_lastPump;
+  PumpThrottle m_pump;
 };
 
 MultiRuleSearch::MultiRuleSearch() : MultiRuleSearch(platform::DirLister::system()) {}
