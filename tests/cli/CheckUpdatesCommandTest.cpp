@@ -3,15 +3,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/IniFile.h"
+#include "support/CliRunner.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -56,35 +55,6 @@ class SampleSiteProcess {
   std::string m_host;
 };
 
-struct CliResult {
-  int exitCode = -1;
-  std::vector<std::string> lines;
-  std::string errors;
-};
-
-CliResult runCliWith(const test::TempDir& scratch, const std::string& environment,
-                     const std::string& arguments) {
-  const std::string errorFile = scratch.path("stderr.txt");
-  const std::string command =
-      environment + " '" + QINGLAN_BIN_DIR + "/qinglan-cli' " + arguments + " 2>'" + errorFile + "'";
-  CliResult run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr)
-    return run;
-  std::string output;
-  char chunk[4096];
-  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-    output.append(chunk, got);
-  const int status = ::pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::istringstream stream(output);
-  for (std::string line; std::getline(stream, line);)
-    run.lines.push_back(line);
-  std::ifstream errors(errorFile);
-  std::getline(errors, run.errors, '\0');
-  return run;
-}
-
 // Three resources of the sample site's catalog: 10023 has a newer version there, 10087 is current, and
 // 10999 has no StpLink and is never asked for.
 class CheckUpdatesCommandTest : public testing::Test {
@@ -98,12 +68,14 @@ class CheckUpdatesCommandTest : public testing::Test {
     m_dir.writeFile("CloudCache/10999/Resource.ini", bom + "[Info]\nResourceName=无链接\n");
   }
 
-  CliResult run(const std::string& arguments, const std::string& host) {
-    return runCliWith(m_scratch, "QINGLAN_UPDATE_HOST='" + host + "'",
-                      arguments + " --app-dir '" + m_dir.path() + "'");
+  test::CliOutput run(std::vector<std::string> arguments, const std::string& host) {
+    const test::ScopedEnv updateHost("QINGLAN_UPDATE_HOST", host);
+    arguments.insert(arguments.end(), {"--app-dir", m_dir.path()});
+    return test::runQinglanCli(m_scratch, arguments);
   }
-  CliResult checkUpdates(const std::string& options = "") {
-    return run("check-updates --cache '" + m_dir.path("CloudCache") + "' " + options, m_site.host());
+  test::CliOutput checkUpdates(std::vector<std::string> options = {}) {
+    options.insert(options.begin(), {"check-updates", "--cache", m_dir.path("CloudCache")});
+    return run(options, m_site.host());
   }
 
   test::TempDir m_dir;
@@ -113,7 +85,7 @@ class CheckUpdatesCommandTest : public testing::Test {
 
 TEST_F(CheckUpdatesCommandTest, PrintsTheRowsThenTheCount) {
   ASSERT_FALSE(m_site.host().empty());
-  const CliResult json = checkUpdates("--json");
+  const test::CliOutput json = checkUpdates({"--json"});
   ASSERT_EQ(json.exitCode, 0) << json.errors;
   EXPECT_EQ(
       json.lines,
@@ -121,23 +93,23 @@ TEST_F(CheckUpdatesCommandTest, PrintsTheRowsThenTheCount) {
           R"({"name":"星海战记","latest_version":"星海战记 2.0","date":"2024-03-15","resource_id":"10023"})",
           R"({"count":1})"}));
 
-  const CliResult text = checkUpdates();
+  const test::CliOutput text = checkUpdates();
   ASSERT_EQ(text.exitCode, 0) << text.errors;
   EXPECT_EQ(text.lines,
             (std::vector<std::string>{"星海战记\t星海战记 2.0\t2024-03-15\t10023", "您有 1 款软件需要更新"}));
 }
 
 TEST_F(CheckUpdatesCommandTest, SilencedVersionIsNoLongerListed) {
-  ASSERT_EQ(run("silence 10023 '星海战记 2.0'", m_site.host()).exitCode, 0);
-  ASSERT_EQ(run("silence 10087 ''", m_site.host()).exitCode, 0);
+  ASSERT_EQ(run({"silence", "10023", "星海战记 2.0"}, m_site.host()).exitCode, 0);
+  ASSERT_EQ(run({"silence", "10087", ""}, m_site.host()).exitCode, 0);
   const platform::IniFile whiteList(m_dir.path("wb.lst"));
   EXPECT_EQ(whiteList.readString("unvercheck", "10023", ""), "星海战记 2.0");
   EXPECT_EQ(whiteList.readString("unvercheck", "10087", ""), "1");
-  EXPECT_EQ(checkUpdates("--json").lines, (std::vector<std::string>{R"({"count":0})"}));
+  EXPECT_EQ(checkUpdates({"--json"}).lines, (std::vector<std::string>{R"({"count":0})"}));
 }
 
 TEST_F(CheckUpdatesCommandTest, UnreachableSiteFails) {
-  const CliResult failed = run("check-updates --cache '" + m_dir.path("CloudCache") + "'", "127.0.0.1:1");
+  const test::CliOutput failed = run({"check-updates", "--cache", m_dir.path("CloudCache")}, "127.0.0.1:1");
   EXPECT_EQ(failed.exitCode, 1);
   EXPECT_TRUE(failed.lines.empty());
   EXPECT_FALSE(failed.errors.empty());

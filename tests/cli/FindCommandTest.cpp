@@ -1,8 +1,3 @@
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,41 +5,13 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "support/CliRunner.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
 namespace {
 
 using testing::ElementsAre;
-
-struct CliRun {
-  int exitCode = -1;
-  std::vector<std::string> lines;
-  std::string errors;
-};
-
-// Runs the built qinglan-cli with the given arguments (already quoted for the shell).
-CliRun runCli(const test::TempDir& scratch, const std::string& arguments) {
-  const std::string errorFile = scratch.path("stderr.txt");
-  const std::string command =
-      std::string("'") + QINGLAN_BIN_DIR + "/qinglan-cli' " + arguments + " 2>'" + errorFile + "'";
-  CliRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr)
-    return run;
-  std::string output;
-  char chunk[4096];
-  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-    output.append(chunk, got);
-  const int status = ::pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::istringstream stream(output);
-  for (std::string line; std::getline(stream, line);)
-    run.lines.push_back(line);
-  std::ifstream errors(errorFile);
-  std::getline(errors, run.errors, '\0');
-  return run;
-}
 
 class FindCommandTest : public testing::Test {
  protected:
@@ -55,14 +22,15 @@ class FindCommandTest : public testing::Test {
     tree.writeFile(std::string("root/sub/\xff") + "name.log", "1");
     tree.makeFolder("root/sub/deeper");
   }
-  std::string root() const { return "'" + tree.path("root") + "'"; }
+  std::string root() const { return tree.path("root"); }
 
   test::TempDir tree;
   test::TempDir scratch;
 };
 
 TEST_F(FindCommandTest, JsonLinesEndWithStatistics) {
-  const CliRun run = runCli(scratch, "find " + root() + " --json --mask '*.log' --mask deeper");
+  const test::CliOutput run =
+      test::runQinglanCli(scratch, {"find", root(), "--json", "--mask", "*.log", "--mask", "deeper"});
   ASSERT_EQ(run.exitCode, 0) << run.errors;
   ASSERT_EQ(run.lines.size(), 5u);
 
@@ -88,39 +56,43 @@ TEST_F(FindCommandTest, JsonLinesEndWithStatistics) {
 
 TEST_F(FindCommandTest, NamesNeedingJsonEscapesStayValid) {
   tree.writeFile("odd/say \"hi\"\n\\.log", "1");
-  const CliRun run = runCli(scratch, "find '" + tree.path("odd") + "' --json");
+  const test::CliOutput run = test::runQinglanCli(scratch, {"find", tree.path("odd"), "--json"});
   ASSERT_EQ(run.lines.size(), 2u);
   EXPECT_EQ(nlohmann::json::parse(run.lines[0])["name"], "say \"hi\"\n\\.log");
 }
 
 TEST_F(FindCommandTest, OptionsNarrowTheSearch) {
-  const CliRun flat = runCli(scratch, "find " + root() + " --json --no-subfolders --mask '*'");
+  const test::CliOutput flat =
+      test::runQinglanCli(scratch, {"find", root(), "--json", "--no-subfolders", "--mask", "*"});
   EXPECT_EQ(flat.lines.size(), 4u);  // b.log, readme, sub, statistics
 
-  const CliRun files = runCli(scratch, "find " + root() + " --json --no-folders --exclude 'b*' --mask '*'");
+  const test::CliOutput files = test::runQinglanCli(
+      scratch, {"find", root(), "--json", "--no-folders", "--exclude", "b*", "--mask", "*"});
   EXPECT_EQ(files.lines.size(), 4u);  // readme, c.LOG, the escaped name, statistics
 
-  const CliRun sized = runCli(scratch, "find " + root() + " --json --min-size 2 --max-size 50 --mask '*'");
+  const test::CliOutput sized = test::runQinglanCli(
+      scratch, {"find", root(), "--json", "--min-size", "2", "--max-size", "50", "--mask", "*"});
   ASSERT_EQ(sized.lines.size(), 2u);
   EXPECT_EQ(nlohmann::json::parse(sized.lines[0])["name"], "b.log");
 }
 
 TEST_F(FindCommandTest, InvalidMaskExitsWithTwo) {
-  const CliRun run = runCli(scratch, "find " + root() + " --json --mask '*.log' --mask '[abc'");
+  const test::CliOutput run =
+      test::runQinglanCli(scratch, {"find", root(), "--json", "--mask", "*.log", "--mask", "[abc"});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.errors, "'[abc' is an invalid mask at (5)\n");
   ASSERT_EQ(run.lines.size(), 1u);  // b.log matched the first mask before the second was reached
 }
 
 TEST_F(FindCommandTest, MissingRootIsReportedIncomplete) {
-  const CliRun run = runCli(scratch, "find '" + tree.path("nowhere") + "' --json");
+  const test::CliOutput run = test::runQinglanCli(scratch, {"find", tree.path("nowhere"), "--json"});
   EXPECT_EQ(run.exitCode, 1);
   ASSERT_EQ(run.lines.size(), 1u);
   EXPECT_EQ(nlohmann::json::parse(run.lines[0])["complete"], false);
 }
 
 TEST_F(FindCommandTest, TableListsOneEntryPerLine) {
-  const CliRun run = runCli(scratch, "find " + root() + " --mask '*.log'");
+  const test::CliOutput run = test::runQinglanCli(scratch, {"find", root(), "--mask", "*.log"});
   EXPECT_EQ(run.exitCode, 0);
   ASSERT_EQ(run.lines.size(), 5u);  // header, three files, summary
   EXPECT_THAT(run.lines[1], testing::EndsWith(tree.path("root/b.log")));
