@@ -11,9 +11,9 @@
 #include <gtest/gtest.h>
 
 #include "app/unitGlobal.h"
-#include "platform/DirLister.h"
 #include "rules/SQLiteTable3.h"
 #include "scan/CleanResults.h"
+#include "support/RecordingLister.h"
 #include "support/RecordingScanView.h"
 #include "support/RulesDbFile.h"
 #include "support/TempDir.h"
@@ -24,21 +24,11 @@ namespace qinglan {
 namespace {
 
 namespace fs = std::filesystem;
+using test::RecordingLister;
 using test::ScanItemRow;
 using testing::Each;
 using testing::HasSubstr;
 using testing::StartsWith;
-
-// Lists through the system and writes down every folder it is asked for.
-class RecordingLister final : public platform::DirLister {
- public:
-  std::vector<std::string> listed;
-
-  std::unique_ptr<platform::DirListing> list(const std::string& folder) override {
-    listed.push_back(folder);
-    return platform::DirLister::system().list(folder);
-  }
-};
 
 class BasicScanHostileTest : public testing::Test {
  protected:

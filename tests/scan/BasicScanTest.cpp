@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "app/unitGlobal.h"
-#include "platform/DirLister.h"
 #include "rules/SQLiteTable3.h"
+#include "support/RecordingLister.h"
 #include "support/RecordingScanView.h"
 #include "support/RulesDbFile.h"
 #include "support/TempDir.h"
@@ -16,18 +16,8 @@
 namespace qinglan {
 namespace {
 
+using test::RecordingLister;
 using test::ScanItemRow;
-
-// Lists through the system and writes down every folder it is asked for.
-class RecordingLister final : public platform::DirLister {
- public:
-  std::vector<std::string> listed;
-
-  std::unique_ptr<platform::DirListing> list(const std::string& folder) override {
-    listed.push_back(folder);
-    return platform::DirLister::system().list(folder);
-  }
-};
 
 ScanSettings settingsIn(const test::TempDir& dir) {
   ScanSettings settings;
@@ -70,13 +60,6 @@ class BasicScanTest : public ::testing::TestWithParam<RuleWalk> {
   }
   std::string scan(const std::vector<ScanResourceRow>& resources) { return scan(resources, GetParam()); }
 
-  std::vector<std::string> fullPaths() const {
-    std::vector<std::string> paths;
-    for (const ResultsRow& row : m_view.rows)
-      paths.push_back(row.fullPath());
-    return paths;
-  }
-
   test::TempDir m_dir;
   ScanSettings m_settings;
   test::RecordingScanView m_view;
@@ -97,7 +80,7 @@ TEST_P(BasicScanTest, RulesRunInOrderInEachContentFolderAndOverlapsAreListedTwic
 
   EXPECT_EQ(scan({{"示例", "1001", true}}), "");
 
-  EXPECT_EQ(fullPaths(),
+  EXPECT_EQ(m_view.fullPaths(),
             (std::vector<std::string>{cache("1001/0/a.log"), cache("1001/0/cache/b.log"),
                                       cache("1001/0/cache/b.log"), cache("1001/1/c.log"),
                                       cache("1001/1/cache/d.log"), cache("1001/1/cache/d.log")}));
@@ -198,7 +181,7 @@ TEST_P(BasicScanTest, ARuleWhoseFolderClimbsOutIsSkippedWithoutASearch) {
 
   EXPECT_EQ(scan({{"r", "1001", true}}), "");
 
-  EXPECT_EQ(fullPaths(), std::vector<std::string>{cache("1001/0/keep/a.log")});
+  EXPECT_EQ(m_view.fullPaths(), std::vector<std::string>{cache("1001/0/keep/a.log")});
   for (const std::string& folder : m_lister.listed)
     EXPECT_TRUE(folder.starts_with(cache("1001/0/"))) << folder;
 }

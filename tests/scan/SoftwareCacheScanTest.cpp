@@ -48,13 +48,6 @@ class SoftwareCacheScanTest : public ::testing::Test {
     return {};
   }
 
-  std::vector<std::string> fullPaths() const {
-    std::vector<std::string> paths;
-    for (const ResultsRow& row : m_view.rows)
-      paths.push_back(row.fullPath());
-    return paths;
-  }
-
   test::TempDir m_dir;
   ScanSettings m_settings;
   SoftwareCacheScanOptions m_options;
@@ -68,8 +61,9 @@ TEST_F(SoftwareCacheScanTest, EachRuleSearchesItsFolderOnEveryLocalDiskInOrderWi
 
   EXPECT_EQ(scan({{"Temp", "*.tmp\r\n*.dat", "播放器缓存"}}), "");
 
-  EXPECT_EQ(fullPaths(), (std::vector<std::string>{root("C") + "Temp/a.tmp", root("D") + "Temp/b.dat",
-                                                   root("F") + "Temp/.h.tmp", root("F") + "Temp/d.tmp"}));
+  EXPECT_EQ(m_view.fullPaths(),
+            (std::vector<std::string>{root("C") + "Temp/a.tmp", root("D") + "Temp/b.dat",
+                                      root("F") + "Temp/.h.tmp", root("F") + "Temp/d.tmp"}));
   for (const ResultsRow& row : m_view.rows) {
     EXPECT_TRUE(row.checked);
     EXPECT_EQ(row.status, "");
@@ -100,7 +94,7 @@ TEST_F(SoftwareCacheScanTest, AnEmptyDirSearchesTheVolumeRootItself) {
 
   EXPECT_EQ(scan({{"", "*.log", "日志"}}), "");
 
-  EXPECT_EQ(fullPaths(), std::vector<std::string>{root("D") + "top.log"});
+  EXPECT_EQ(m_view.fullPaths(), std::vector<std::string>{root("D") + "top.log"});
 }
 
 TEST_F(SoftwareCacheScanTest, ProgressRunsOverTheRulesAndTheWindowReturnsToIdle) {

@@ -18,6 +18,13 @@ std::vector<std::string> RecordingScanView::rowNames() const {
   return names;
 }
 
+std::vector<std::string> RecordingScanView::fullPaths() const {
+  std::vector<std::string> paths;
+  for (const ResultsRow& row : rows)
+    paths.push_back(row.fullPath());
+  return paths;
+}
+
 void RecordingScanView::setScanButton(const std::string& caption, bool enabled) {
   events.push_back("button=" + caption + (enabled ? "" : " (disabled)"));
 }

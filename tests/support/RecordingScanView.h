@@ -27,6 +27,8 @@ class RecordingScanView final : public ScanView {
   std::vector<std::string> eventsStartingWith(std::string_view prefix) const;
   // The names of the rows, in order.
   std::vector<std::string> rowNames() const;
+  // The full paths of the rows, in order.
+  std::vector<std::string> fullPaths() const;
 
   void setScanButton(const std::string& caption, bool enabled) override;
   void setProgressMinimum(int minimum) override;
