@@ -1,5 +1,6 @@
 #include "search/Mask.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace qinglan {
@@ -291,6 +292,15 @@ bool MaskList::anyMatches(const MaskSubject& subject) const {
 
 bool matchesMask(std::string_view name, std::string_view mask) {
   return Mask(mask).matches(name);
+}
+
+bool matchesEveryName(std::string_view mask) {
+  if (mask == kAllNamesMask)
+    return true;
+  // Names have at least one character: stars with at most one "?" take any of them.
+  const auto questions = std::count(mask.begin(), mask.end(), '?');
+  const auto stars = std::count(mask.begin(), mask.end(), '*');
+  return stars > 0 && questions <= 1 && static_cast<size_t>(stars + questions) == mask.size();
 }
 
 }  // namespace qinglan

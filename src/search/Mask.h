@@ -97,6 +97,11 @@ class MaskList {
 // Compiles the mask and tests one name against it.
 bool matchesMask(std::string_view name, std::string_view mask);
 
+// True when a search with this mask in its name list reports every entry of a folder: the mask
+// matches every possible name ("*", "?*", "**?"), or it is kAllNamesMask, which lets every folder
+// pass. Such a mask is too broad for a place where other programs' files live.
+bool matchesEveryName(std::string_view mask);
+
 // Length in bytes of the character at `at`: a valid UTF-8 sequence, else 1.
 int utf8CharLength(const unsigned char* at, const unsigned char* end);
 

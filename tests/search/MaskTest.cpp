@@ -167,6 +167,13 @@ TEST(MaskTest, AgreesWithBacktrackingOnRandomMasks) {
   }
 }
 
+TEST(MaskTest, EveryNameMasksAreTheOnesThatTakeAnyName) {
+  for (const char* mask : {"*", "**", "?*", "*?", "*?*", "*.*"})
+    EXPECT_TRUE(matchesEveryName(mask)) << mask;
+  for (const char* mask : {"", "?", "??*", "*.", "*.tmp", "a*", "[a-z]*", "*.?"})
+    EXPECT_FALSE(matchesEveryName(mask)) << mask;
+}
+
 TEST(MaskTest, ListStopsAtFirstMatchBeforeAnInvalidMask) {
   const MaskList list({"*.log", "[bad", "*.tmp"});
   EXPECT_TRUE(list.hasInvalid());
