@@ -1,9 +1,7 @@
 #include "app/unitGlobal.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include "platform/Path.h"
+#include "app/AppPaths.h"
+#include "platform/Locations.h"
 
 namespace qinglan {
 
@@ -12,19 +10,22 @@ GlobalSettings& globals() {
   return settings;
 }
 
-void initGlobalSettings(const std::string& appDir) {
+void initGlobalSettings(const AppPaths& paths) {
   GlobalSettings& settings = globals();
   settings.DbTableName = "ccdb";
-  settings.AppPath = platform::withTrailingSeparator(appDir);
-  settings.DbFileName = settings.AppPath + "ccdb.db";
+  settings.AppPath = paths.appPath;
+  settings.DbFileName = paths.dbFileName;
   settings.DbPassword.clear();
+  settings.WhiteListFile = paths.whiteListFile;
+  settings.StateFolder = paths.stateFolder;
+}
+
+void initGlobalSettings(const std::string& appDir) {
+  initGlobalSettings(appFolderPaths(appDir));
 }
 
 std::string executableFolder() {
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return platform::withTrailingSeparator(std::filesystem::current_path().string());
-  return platform::withTrailingSeparator(self.parent_path().string());
+  return platform::executableFolder();
 }
 
 }  // namespace qinglan

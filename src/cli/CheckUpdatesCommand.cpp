@@ -7,8 +7,8 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include "app/AppPaths.h"
 #include "app/CloudCachePath.h"
-#include "app/unitGlobal.h"
 #include "cli/Commands.h"
 #include "scan/ResourceList.h"
 #include "web/PageFetcher.h"
@@ -71,8 +71,7 @@ void runCheckUpdates(const CheckUpdatesOptions& options) {
   const std::string cachePath = options.cache.empty() ? FindCloudCachePath() : options.cache;
   if (cachePath.empty())
     throw std::runtime_error("No CloudCache directory found; pass --cache DIR");
-  const std::string appDir = options.appDir.empty() ? executableFolder() : options.appDir;
-  const Whitelist whitelist = Whitelist::inAppFolder(appDir);
+  const Whitelist whitelist(startUpPaths(options.appDir).whiteListFile);
 
   const UpdateCheckInput input{listResources(cachePath, whitelist), cachePath, whitelist.fileName(),
                                updateSiteHost()};

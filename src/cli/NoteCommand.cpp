@@ -6,7 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/unitGlobal.h"
+#include "app/AppPaths.h"
 #include "cli/Commands.h"
 #include "rules/RulesReader.h"
 
@@ -20,7 +20,7 @@ struct NoteOptions {
 };
 
 void runNote(const NoteOptions& options) {
-  std::string path = options.db.empty() ? executableFolder() + "ccdb.db" : options.db;
+  std::string path = options.db.empty() ? startUpPaths().dbFileName : options.db;
   // Opening creates a missing file; a lookup should not leave an empty database behind.
   if (!std::filesystem::is_regular_file(path))
     throw std::runtime_error("no rules database at " + path);
@@ -42,7 +42,7 @@ void addNoteCommand(CLI::App& app) {
   CLI::App* command = app.add_subcommand(
       "note", "Print the note shown for a file name (whole-name note, else the extension's)");
   command->add_option("NAME", options->name, "File name of a finding")->required();
-  command->add_option("--db", options->db, "Rules database (default: ccdb.db beside the executable)");
+  command->add_option("--db", options->db, "Rules database (default: the program's, as for scan)");
   command->callback([options] { runNote(*options); });
 }
 

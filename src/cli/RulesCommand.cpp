@@ -8,7 +8,7 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
-#include "app/unitGlobal.h"
+#include "app/AppPaths.h"
 #include "cli/Commands.h"
 #include "rules/RulesReader.h"
 #include "search/EasyFileSearch.h"
@@ -63,7 +63,7 @@ void printJson(const std::vector<ScanItem>& items, const std::vector<CacheRule>&
 }
 
 void runRules(const RulesOptions& options) {
-  std::string path = options.db.empty() ? executableFolder() + "ccdb.db" : options.db;
+  std::string path = options.db.empty() ? startUpPaths().dbFileName : options.db;
   // Opening creates a missing file; a listing should not leave an empty database behind.
   if (!std::filesystem::is_regular_file(path))
     throw std::runtime_error("no rules database at " + path);
@@ -83,7 +83,7 @@ void addRulesCommand(CLI::App& app) {
   auto options = std::make_shared<RulesOptions>();
   CLI::App* command =
       app.add_subcommand("rules", "List the scan items and the cache rules of the rules database");
-  command->add_option("--db", options->db, "Rules database (default: ccdb.db beside the executable)");
+  command->add_option("--db", options->db, "Rules database (default: the program's, as for scan)");
   command->add_flag("--json", options->json, "Print JSON instead of tab-separated text");
   command->callback([options] { runRules(*options); });
 }

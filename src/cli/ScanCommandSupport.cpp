@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/AppPaths.h"
 #include "app/CloudCachePath.h"
 #include "app/unitGlobal.h"
 #include "cli/BufferedOutput.h"
@@ -139,11 +140,12 @@ void addCacheOption(CLI::App& command, LocationOptions& options) {
 
 void addAppDirOption(CLI::App& command, LocationOptions& options) {
   command.add_option("--app-dir", options.appDir,
-                     "Folder holding ccdb.db and wb.lst (default: the executable's folder)");
+                     "Folder holding ccdb.db and wb.lst (default: the executable's folder when it holds "
+                     "ccdb.db, else the user's folders)");
 }
 
 void applyLocations(const LocationOptions& options, Needs needs) {
-  initGlobalSettings(options.appDir.empty() ? executableFolder() : options.appDir);
+  initGlobalSettings(needs == Needs::Cache ? appPaths(options.appDir) : startUpPaths(options.appDir));
   // Opening a missing database would leave an empty one behind.
   if (needs != Needs::Cache && !std::filesystem::is_regular_file(globals().DbFileName))
     throw std::runtime_error("no rules database at " + globals().DbFileName);
@@ -159,7 +161,7 @@ void applyLocations(const LocationOptions& options, Needs needs) {
 
 std::vector<ScanResourceRow> listScanResources() {
   std::vector<ScanResourceRow> rows;
-  const Whitelist whitelist = Whitelist::inAppFolder(globals().AppPath);
+  const Whitelist whitelist = Whitelist(globals().WhiteListFile);
   listInstalledResources(globals().CloudCachePath, whitelist, [&rows](const InstalledResource& resource) {
     rows.push_back({resource.name, resource.id, true});
   });

@@ -4,7 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/unitGlobal.h"
+#include "app/AppPaths.h"
 #include "cli/Commands.h"
 #include "web/UpdateCheck.h"
 #include "whitelist/Whitelist.h"
@@ -20,8 +20,7 @@ struct SilenceOptions {
 };
 
 void runSilence(const SilenceOptions& options) {
-  const std::string appDir = options.appDir.empty() ? executableFolder() : options.appDir;
-  const std::string whiteListFile = Whitelist::inAppFolder(appDir).fileName();
+  const std::string whiteListFile = startUpPaths(options.appDir).whiteListFile;
   silenceVersion(whiteListFile, options.resourceId, options.version);
   std::cout << "No reminder for " << options.resourceId << " at version "
             << (options.version.empty() ? "(any)" : options.version) << " (" << whiteListFile << ")\n";

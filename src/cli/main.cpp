@@ -1,12 +1,18 @@
 #include <exception>
 #include <iostream>
+#include <string>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/Commands.h"
 
+#ifndef QINGLAN_VERSION
+#define QINGLAN_VERSION "unknown"
+#endif
+
 int main(int argc, char** argv) {
   CLI::App app{"晴岚清扫助手 command line: the cleaner's searches and scans without the window"};
+  app.set_version_flag("--version", std::string("qinglan-cli ") + QINGLAN_VERSION);
   app.require_subcommand(1);
   qinglan::cli::addFindCommand(app);
   qinglan::cli::addRulesCommand(app);

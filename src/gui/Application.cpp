@@ -1,14 +1,18 @@
 #include "gui/Application.h"
 
-#include <QApplication>
-#include <QFileInfo>
-#include <QFont>
-#include <QPixmap>
-#include <QStringList>
-#include <QTabWidget>
+#include <cstdio>
+#include <cstring>
 
+#include <QApplication>
+#include <QFont>
+
+#include "app/AppPaths.h"
+#include "gui/HandlerGuard.h"
 #include "gui/MessageBoxes.h"
-#include "gui/frmmain.h"
+
+#ifndef QINGLAN_VERSION
+#define QINGLAN_VERSION "unknown"
+#endif
 
 namespace qinglan::gui {
 
@@ -22,26 +26,18 @@ void setupApplication(QApplication& app) {
   app.setFont(font);
 }
 
-QStringList saveScreenshots(TForm1& form, const QString& fileName) {
-  QStringList saved;
-  const auto save = [&](const QString& name) {
-    QCoreApplication::processEvents();
-    if (form.grab().save(name))
-      saved.append(name);
-  };
-  save(fileName);
+void prepareUserFiles() {
+  runGuarded(nullptr, [] { startUpPaths(); });
+}
 
-  const QFileInfo info(fileName);
-  const QString stem = info.path() + QLatin1Char('/') + info.completeBaseName();
-  const QString suffix = info.suffix().isEmpty() ? QStringLiteral("png") : info.suffix();
-  QTabWidget* pages = form.bsSkinPageControl1();
-  const int shown = pages->currentIndex();
-  for (int page = 0; page < pages->count(); ++page) {
-    pages->setCurrentIndex(page);
-    save(stem + QStringLiteral("-page") + QString::number(page + 1) + QLatin1Char('.') + suffix);
+bool printVersionIfAsked(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("qinglan %s\n", QINGLAN_VERSION);
+      return true;
+    }
   }
-  pages->setCurrentIndex(shown);
-  return saved;
+  return false;
 }
 
 }  // namespace qinglan::gui

@@ -6,13 +6,14 @@ class QApplication;
 
 namespace qinglan::gui {
 
-class TForm1;
-
 // The application-wide look: the title, the Fusion style and a font that shows Chinese.
 void setupApplication(QApplication& app);
 
-// Saves the window as shown to fileName, then each page in turn to fileName with "-page<n>" before
-// its suffix. For demos and documentation, where no one looks at the screen.
-QStringList saveScreenshots(TForm1& form, const QString& fileName);
+// Gives the user a copy of the rules database when the program runs installed (see AppPaths); a
+// failure shows the standard error box, and the commands that open the database report it again.
+void prepareUserFiles();
+
+// Prints the program's name and version and returns true when the arguments ask for them.
+bool printVersionIfAsked(int argc, char** argv);
 
 }  // namespace qinglan::gui

@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QTabWidget>
 
+#include "app/AppPaths.h"
 #include "app/CloudCachePath.h"
 #include "app/unitGlobal.h"
 #include "gui/HandlerGuard.h"
@@ -42,8 +43,6 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       m_environment(std::move(environment)) {
-  if (m_environment.appDir.empty())
-    m_environment.appDir = executableFolder();
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("晴岚清扫助手 V2.0.0"));
   setFixedSize(740, 524);
@@ -177,7 +176,7 @@ std::vector<platform::Volume> TForm1::volumes() const {
 }
 
 Whitelist TForm1::whitelist() const {
-  return Whitelist::inAppFolder(globals().AppPath);
+  return Whitelist(globals().WhiteListFile);
 }
 
 void TForm1::pump(bool force) {
@@ -215,7 +214,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::FormCreate() {
   m_homePage->Navigate(QString::fromStdString(advertisementPageAddress()));
   GlobalSettings& settings = globals();
-  initGlobalSettings(m_environment.appDir);
+  initGlobalSettings(appPaths(m_environment.appDir));
   settings.CloudCachePath = FindCloudCachePath(volumes());
   if (settings.CloudCachePath.empty()) {
     showPromptWarning(nullptr, QStringLiteral("没有找到云端缓存目录，程序将退出！"));

@@ -36,9 +36,9 @@ namespace qinglan::gui {
 
 class ApplicationEvents;
 
-// Where the window finds its own folder (wb.lst, ccdb.db) and the machine's volumes.
+// Where the window finds its files (wb.lst, ccdb.db) and the machine's volumes.
 struct FormEnvironment {
-  std::string appDir;                                      // empty: the executable's folder
+  std::string appDir;                                      // empty: the running program's layout
   std::function<std::vector<platform::Volume>()> volumes;  // empty: the machine's volumes
   platform::Remover* remover = nullptr;                    // null: the system's; cleaning deletes with it
   bool homePageBrowser = true;                             // false: a blank first page without a browser
@@ -92,7 +92,7 @@ class TForm1 : public QWidget {
 
   // The volumes start-up and the cache dialog search.
   std::vector<platform::Volume> volumes() const;
-  // wb.lst in the program's folder.
+  // wb.lst where start-up put it.
   Whitelist whitelist() const;
 
   // Lets pending events run, at most every ~15 ms unless forced. When the window was asked to

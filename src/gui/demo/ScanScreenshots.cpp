@@ -1,10 +1,12 @@
-#include "gui/ScanScreenshots.h"
+#include "gui/demo/ScanScreenshots.h"
 
 #include <cstdio>
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QPixmap>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include "gui/MessageBoxes.h"
 #include "gui/frmmain.h"
@@ -36,6 +38,28 @@ class PrintedPrompts final : public MessageBoxes {
 };
 
 }  // namespace
+
+QStringList saveScreenshots(TForm1& form, const QString& fileName) {
+  QStringList saved;
+  const auto save = [&](const QString& name) {
+    QCoreApplication::processEvents();
+    if (form.grab().save(name))
+      saved.append(name);
+  };
+  save(fileName);
+
+  const QFileInfo info(fileName);
+  const QString stem = info.path() + QLatin1Char('/') + info.completeBaseName();
+  const QString suffix = info.suffix().isEmpty() ? QStringLiteral("png") : info.suffix();
+  QTabWidget* pages = form.bsSkinPageControl1();
+  const int shown = pages->currentIndex();
+  for (int page = 0; page < pages->count(); ++page) {
+    pages->setCurrentIndex(page);
+    save(stem + QStringLiteral("-page") + QString::number(page + 1) + QLatin1Char('.') + suffix);
+  }
+  pages->setCurrentIndex(shown);
+  return saved;
+}
 
 QStringList saveScanScreenshots(TForm1& form, const QString& fileName, bool clean) {
   const PrintedPrompts prompts;
