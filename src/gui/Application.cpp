@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 
 #include "app/AppPaths.h"
 #include "gui/HandlerGuard.h"
@@ -18,6 +19,9 @@ namespace qinglan::gui {
 
 void setupApplication(QApplication& app) {
   QApplication::setApplicationName(appTitle());
+  // Named after the installed desktop entry and icon, so the desktop shows the program's own.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.qinglan.Qinglan"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.qinglan.Qinglan")));
   QApplication::setStyle(QStringLiteral("Fusion"));
   QFont font = QApplication::font();
   font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
