@@ -11,6 +11,8 @@ struct TrashLocation {
   std::string folder;
   std::string name;
   std::string origin;
+
+  friend bool operator==(const TrashLocation&, const TrashLocation&) = default;
 };
 
 // The outcome of trashing one entry. Nothing is ever copied or deleted instead: an entry that
