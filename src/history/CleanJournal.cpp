@@ -124,17 +124,21 @@ CleanJournal::~CleanJournal() {
     std::fclose(m_file);
 }
 
+void CleanJournal::open() {
+  if (m_file)
+    return;
+  trim();
+  // A line cut by a crash stays alone on its line rather than swallowing the next one.
+  const bool whole = endsWithWholeLine(m_fileName);
+  m_file = std::fopen(m_fileName.c_str(), "ab");
+  if (!m_file || (!whole && std::fputc('\n', m_file) == EOF))
+    throw JournalWriteError("Unable to write to " + m_fileName);
+}
+
 void CleanJournal::append(const JournalEntry& entry) {
-  if (!m_file) {
-    trim();
-    // A line cut by a crash stays alone on its line rather than swallowing the next one.
-    const bool whole = endsWithWholeLine(m_fileName);
-    m_file = std::fopen(m_fileName.c_str(), "ab");
-    if (m_file && !whole)
-      std::fputc('\n', m_file);
-  }
+  open();
   const std::string line = journalLine(entry) + "\n";
-  if (!m_file || std::fwrite(line.data(), 1, line.size(), m_file) != line.size() || std::fflush(m_file) != 0)
+  if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() || std::fflush(m_file) != 0)
     throw JournalWriteError("Unable to write to " + m_fileName);
 }
 

@@ -56,7 +56,9 @@ class CleanJournal {
 
   const std::string& fileName() const { return m_fileName; }
 
-  // Opens the file on the first line; raises JournalWriteError when a line cannot be written.
+  // Opens the file for appending unless it is open; raises JournalWriteError when it cannot be.
+  void open();
+  // Opens the file as needed; raises JournalWriteError when the line cannot be written.
   void append(const JournalEntry& entry);
   // Closes the file and drops the oldest passes while it is over the limit.
   void close();

@@ -35,6 +35,8 @@ CleaningPass::CleaningPass(CleanJournal& journal, bool toTrash, platform::Remove
 }
 
 std::string CleaningPass::clean(size_t index, const ResultsRow& row) {
+  // A journal that cannot be written stops the pass before anything unrecorded happens.
+  m_journal.open();
   JournalEntry entry = m_toTrash ? trashRow(row) : deleteRow(row);
   entry.pass = m_id;
   entry.time = m_time;

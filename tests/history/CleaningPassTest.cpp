@@ -99,6 +99,14 @@ TEST_F(CleaningPassTest, ADeletingPassRecordsWhatItDeletedAndWhatWasAlreadyGone)
   EXPECT_FALSE(pass.trashedAny());
 }
 
+TEST_F(CleaningPassTest, AJournalThatCannotBeWrittenStopsThePassBeforeItDeletes) {
+  row("c/a.log");
+  CleanJournal journal(m_dir.path("missing/log.jsonl"));
+  CleaningPass pass(journal, false, platform::Remover::system(), m_trash);
+  EXPECT_THROW(cleanCheckedResults(m_view, pass), JournalWriteError);
+  EXPECT_TRUE(exists(m_dir.path("c/a.log")));
+}
+
 TEST_F(CleaningPassTest, RestoringAPassPutsFoldersBackFirstAndLeavesTakenNamesInTheTrash) {
   row("c/d/x.log");  // trashed before its folder
   row("c/d", true);
