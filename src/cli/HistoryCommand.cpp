@@ -65,7 +65,7 @@ void runRestore(const HistoryOptions& options) {
       out.line(std::string(kRestoredStatus) + "  " + path);
     } else {
       anyKept = true;
-      out.line(std::string(kCleanFailedStatus) + "  " + path + " (" + report.result.reason + ")");
+      out.line("未能恢复  " + path + " (" + report.result.reason + ")");
     }
   }
   out.flush();
