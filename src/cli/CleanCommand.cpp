@@ -1,6 +1,10 @@
 #include <algorithm>
 #include <iostream>
+#include <map>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -42,14 +46,18 @@ void runClean(const CleanOptions& options) {
   view.setAnswer(options.yes);
   std::unique_ptr<CleanJournal> journal;
   std::unique_ptr<CleaningPass> pass;
-  const auto reasonOf = [&pass](size_t row) {
-    if (pass) {
-      for (const PassRecord& record : pass->records()) {
-        if (record.row == row)
-          return record.entry.reason;
+  // Indexed once, when printing starts: a pass may hold hundreds of thousands of rows.
+  std::optional<std::map<size_t, std::string>> reasons;
+  const auto reasonOf = [&pass, &reasons](size_t row) {
+    if (!reasons) {
+      reasons.emplace();
+      for (const PassRecord& record : pass ? pass->records() : std::vector<PassRecord>()) {
+        if (!record.entry.reason.empty())
+          (*reasons)[record.row] = record.entry.reason;
       }
     }
-    return std::string();
+    const auto found = reasons->find(row);
+    return found == reasons->end() ? std::string() : found->second;
   };
   runAndPrint(
       view, options.json,

@@ -87,6 +87,12 @@ std::optional<OpenTrash> openTrashParts(OpenTrash trash) {
   return trash;
 }
 
+// A per-user trash folder made by someone else could be read or emptied by them.
+bool ownedByUser(const Fd& folder) {
+  struct stat info {};
+  return folder.valid() && ::fstat(folder.get(), &info) == 0 && info.st_uid == ::getuid();
+}
+
 // $topdir/.Trash/$uid, used only when .Trash is a real folder with the sticky bit.
 std::optional<OpenTrash> openSharedVolumeTrash(int topFd, const std::string& top) {
   Fd shared(::openat(topFd, ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -96,7 +102,7 @@ std::optional<OpenTrash> openSharedVolumeTrash(int topFd, const std::string& top
   const std::string uid = std::to_string(::getuid());
   OpenTrash trash{joinPath(joinPath(top, ".Trash"), uid), top, openOrMakeFolderAt(shared.get(), uid.c_str()),
                   Fd(), Fd()};
-  if (!trash.folder.valid())
+  if (!ownedByUser(trash.folder))
     return std::nullopt;
   return openTrashParts(std::move(trash));
 }
@@ -105,8 +111,7 @@ std::optional<OpenTrash> openSharedVolumeTrash(int topFd, const std::string& top
 std::optional<OpenTrash> openOwnVolumeTrash(int topFd, const std::string& top) {
   const std::string name = ".Trash-" + std::to_string(::getuid());
   OpenTrash trash{joinPath(top, name), top, openOrMakeFolderAt(topFd, name.c_str()), Fd(), Fd()};
-  struct stat info {};
-  if (!trash.folder.valid() || ::fstat(trash.folder.get(), &info) != 0 || info.st_uid != ::getuid())
+  if (!ownedByUser(trash.folder))
     return std::nullopt;
   return openTrashParts(std::move(trash));
 }
