@@ -1,11 +1,19 @@
 #include <algorithm>
 #include <iostream>
+#include <map>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/Commands.h"
 #include "cli/ScanCommandSupport.h"
+#include "history/CleanJournal.h"
+#include "history/CleaningPass.h"
+#include "platform/Remover.h"
+#include "platform/Trash.h"
 #include "scan/BasicScan.h"
 #include "scan/CleanResults.h"
 #include "scan/SoftwareCacheScan.h"
@@ -19,6 +27,7 @@ struct CleanOptions {
   bool softwareCache = false;
   bool yes = false;
   bool json = false;
+  bool trash = false;
 };
 
 void scan(const CleanOptions& options, CliScanView& view) {
@@ -35,14 +44,38 @@ void scan(const CleanOptions& options, CliScanView& view) {
 void runClean(const CleanOptions& options) {
   CliScanView view;
   view.setAnswer(options.yes);
-  runAndPrint(view, options.json, [&] {
-    scan(options, view);
-    if (options.yes) {
-      cleanCheckedResults(view);
-    } else if (!view.rows().empty()) {
-      std::cerr << "nothing deleted: these checked findings would be; add --yes to delete them\n";
+  std::unique_ptr<CleanJournal> journal;
+  std::unique_ptr<CleaningPass> pass;
+  // Indexed once, when printing starts: a pass may hold hundreds of thousands of rows.
+  std::optional<std::map<size_t, std::string>> reasons;
+  const auto reasonOf = [&pass, &reasons](size_t row) {
+    if (!reasons) {
+      reasons.emplace();
+      for (const PassRecord& record : pass ? pass->records() : std::vector<PassRecord>()) {
+        if (!record.entry.reason.empty())
+          (*reasons)[record.row] = record.entry.reason;
+      }
     }
-  });
+    const auto found = reasons->find(row);
+    return found == reasons->end() ? std::string() : found->second;
+  };
+  runAndPrint(
+      view, options.json,
+      [&] {
+        scan(options, view);
+        if (options.yes) {
+          journal = std::make_unique<CleanJournal>(journalFile());
+          pass = std::make_unique<CleaningPass>(*journal, options.trash, platform::Remover::system(),
+                                                platform::Trash::system());
+          cleanCheckedResults(view, *pass);
+          journal->close();
+        } else if (!view.rows().empty()) {
+          std::cerr << "nothing deleted: these checked findings would be; add --yes to delete them\n";
+        }
+      },
+      reasonOf);
+  if (pass && !pass->records().empty())
+    std::cerr << "pass " << pass->id() << " recorded in " << journal->fileName() << '\n';
   const bool anyFailed = std::ranges::any_of(
       view.rows(), [](const ResultsRow& row) { return row.status == kCleanFailedStatus; });
   if (anyFailed)
@@ -56,11 +89,14 @@ void addCleanCommand(CLI::App& app) {
   CLI::App* command = app.add_subcommand(
       "clean",
       "Run the basic scan (or the software cache scan) and, with --yes, delete its checked findings "
-      "permanently; without --yes only list them. Exits 1 when a finding could not be deleted");
+      "permanently, or with --trash move them into the trash; without --yes only list them. Every pass is "
+      "recorded in clean-log.jsonl (see history). Exits 1 when a finding could not be cleaned");
   addCacheOption(*command, options->locations);
   addAppDirOption(*command, options->locations);
   command->add_flag("--software-cache", options->softwareCache, "Clean the software cache scan's findings");
   command->add_flag("--yes", options->yes, "Delete the findings");
+  command->add_flag("--trash", options->trash,
+                    "Move the findings into the trash instead of deleting them; restore PASS puts them back");
   command->add_flag("--json", options->json, "One JSON object per finding with its status, the totals last");
   command->callback([options] { runClean(*options); });
 }

@@ -15,5 +15,7 @@ void addSoftwareCacheCommand(CLI::App& app);
 void addCleanCommand(CLI::App& app);
 void addCheckUpdatesCommand(CLI::App& app);
 void addSilenceCommand(CLI::App& app);
+void addHistoryCommand(CLI::App& app);
+void addRestoreCommand(CLI::App& app);
 
 }  // namespace qinglan::cli

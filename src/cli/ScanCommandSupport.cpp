@@ -47,7 +47,7 @@ std::string printable(const std::string& text) {
   return escaped;
 }
 
-void appendTableRow(std::string& out, const ResultsRow& row) {
+void appendTableRow(std::string& out, const ResultsRow& row, const std::string& reason) {
   char prefix[64];
   std::snprintf(prefix, sizeof prefix, "%s %12s  %-10s  ", row.checked ? "[x]" : "[ ]", row.sizeText.c_str(),
                 row.dateText.c_str());
@@ -57,11 +57,16 @@ void appendTableRow(std::string& out, const ResultsRow& row) {
     out += "  ";
     out += row.status;
   }
+  if (!reason.empty()) {
+    out += " (";
+    out += reason;
+    out += ')';
+  }
   out += '\n';
 }
 
 // The row's object, assembled in place: a scan may list hundreds of thousands of rows.
-void appendJsonRow(std::string& out, const ResultsRow& row) {
+void appendJsonRow(std::string& out, const ResultsRow& row, const std::string& reason) {
   out += "{\"name\":";
   appendJsonString(out, printable(row.name));
   out += ",\"location\":";
@@ -76,6 +81,10 @@ void appendJsonRow(std::string& out, const ResultsRow& row) {
   out += row.checked ? ",\"checked\":true" : ",\"checked\":false";
   out += ",\"status\":";
   appendJsonString(out, row.status);
+  if (!reason.empty()) {
+    out += ",\"reason\":";
+    appendJsonString(out, printable(reason));
+  }
   out += "}\n";
 }
 
@@ -168,13 +177,14 @@ std::vector<ScanResourceRow> listScanResources() {
   return rows;
 }
 
-void printRows(const std::vector<ResultsRow>& rows, bool json) {
+void printRows(const std::vector<ResultsRow>& rows, bool json, const RowReason& reasonOf) {
   BufferedOutput out;
-  for (const ResultsRow& row : rows) {
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const std::string reason = reasonOf ? reasonOf(i) : std::string();
     if (json) {
-      appendJsonRow(out.buffer(), row);
+      appendJsonRow(out.buffer(), rows[i], reason);
     } else {
-      appendTableRow(out.buffer(), row);
+      appendTableRow(out.buffer(), rows[i], reason);
     }
     out.flushWhenFull();
   }
@@ -187,19 +197,19 @@ void printRows(const std::vector<ResultsRow>& rows, bool json) {
   }
 }
 
-void runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan) {
+void runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan, const RowReason& reasonOf) {
   try {
     scan();
   } catch (const EInvalidMask& error) {
-    printRows(view.rows(), json);
+    printRows(view.rows(), json, reasonOf);
     std::cerr << error.what() << '\n';
     throw CLI::RuntimeError(2);
   } catch (const std::exception& error) {
-    printRows(view.rows(), json);
+    printRows(view.rows(), json, reasonOf);
     std::cerr << error.what() << '\n';
     throw CLI::RuntimeError(1);
   }
-  printRows(view.rows(), json);
+  printRows(view.rows(), json, reasonOf);
 }
 
 }  // namespace qinglan::cli

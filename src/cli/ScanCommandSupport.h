@@ -81,13 +81,17 @@ void applyLocations(const LocationOptions& options, Needs needs);
 // whitelist does not hide, checked, in listing order.
 std::vector<ScanResourceRow> listScanResources();
 
+// Why a row's cleaning failed, by row index; empty for the rows that did not fail.
+using RowReason = std::function<std::string(size_t)>;
+
 // Prints the rows as a table, or as one JSON object per line, and then the totals line for
-// globals().ScanTotalKB.
-void printRows(const std::vector<ResultsRow>& rows, bool json);
+// globals().ScanTotalKB. A row with a reason shows it ("reason" in JSON).
+void printRows(const std::vector<ResultsRow>& rows, bool json, const RowReason& reasonOf = {});
 
 // Runs a scan and prints its rows. A scan's error comes after the window-side steps: it is
 // printed after the rows found so far and ends the command with exit code 2 for an invalid mask,
 // else 1.
-void runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan);
+void runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan,
+                 const RowReason& reasonOf = {});
 
 }  // namespace qinglan::cli

@@ -23,6 +23,8 @@ int main(int argc, char** argv) {
   qinglan::cli::addCleanCommand(app);
   qinglan::cli::addCheckUpdatesCommand(app);
   qinglan::cli::addSilenceCommand(app);
+  qinglan::cli::addHistoryCommand(app);
+  qinglan::cli::addRestoreCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -1,5 +1,6 @@
 #include "gui/ResultsPage.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,7 +25,8 @@ QLineEdit* makeReadOnlyEdit(QWidget* parent, const char* name, int y) {
 }  // namespace
 
 ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
-  m_label2 = makeLabel(this, "Label2", QStringLiteral("这里显示的是扫描结果。"), 8, 6, 698, 20);
+  m_label2 =
+      makeLabel(this, "Label2", QStringLiteral("这里显示的是扫描结果。"), 8, 6, 698 - kButtonWidth - 20, 20);
   QPalette red = m_label2->palette();
   red.setColor(QPalette::WindowText, QColor(255, 0, 0));
   m_label2->setPalette(red);
@@ -59,6 +61,14 @@ ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
   m_bsSkinButton4 = makeButton(this, "bsSkinButton4", QStringLiteral("全选"), 416, 434);
   m_bsSkinButton5 = makeButton(this, "bsSkinButton5", QStringLiteral("不选"), 516, 434);
   m_bntClean = makeButton(this, "bntClean", QStringLiteral("清理选定"), 616, 434);
+  m_bsSkinCheckRadioBox2 = new QCheckBox(QStringLiteral("移到回收站"), this);
+  m_bsSkinCheckRadioBox2->setObjectName(QStringLiteral("bsSkinCheckRadioBox2"));
+  m_bsSkinCheckRadioBox2->setGeometry(616, 404, 100, 24);
+
+  // Offered beside the total only after a pass into the trash, until it is used or the list is refilled.
+  m_bsSkinButton12 =
+      makeButton(this, "bsSkinButton12", QStringLiteral("撤销本次清理"), 706 - kButtonWidth, 2);
+  m_bsSkinButton12->hide();
 }
 
 }  // namespace qinglan::gui

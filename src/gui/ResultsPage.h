@@ -4,6 +4,7 @@
 
 #include "gui/ListView.h"
 
+class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -32,6 +33,8 @@ class ResultsPage : public QWidget {
   QPushButton* bsSkinButton4() const { return m_bsSkinButton4; }
   QPushButton* bsSkinButton5() const { return m_bsSkinButton5; }
   QPushButton* bntClean() const { return m_bntClean; }
+  QCheckBox* bsSkinCheckRadioBox2() const { return m_bsSkinCheckRadioBox2; }  // 扫描结果 › 移到回收站
+  QPushButton* bsSkinButton12() const { return m_bsSkinButton12; }  // 扫描结果 › 撤销本次清理
 
  private:
   QLabel* m_label2;
@@ -45,6 +48,8 @@ class ResultsPage : public QWidget {
   QPushButton* m_bsSkinButton4;
   QPushButton* m_bsSkinButton5;
   QPushButton* m_bntClean;
+  QCheckBox* m_bsSkinCheckRadioBox2;
+  QPushButton* m_bsSkinButton12;
 };
 
 }  // namespace qinglan::gui

@@ -75,6 +75,7 @@ void ScanViewAdapter::setLabel2(const std::string& text) {
 }
 
 void ScanViewAdapter::clearResults() {
+  m_form.forgetTrashPass();
   m_form.ListView1()->rows()->clear();
 }
 

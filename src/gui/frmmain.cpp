@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -161,6 +162,8 @@ void TForm1::connectHandlers() {
   route(m_resultsPage->bsSkinButton4(), &TForm1::bsSkinButton4Click);
   route(m_resultsPage->bsSkinButton5(), &TForm1::bsSkinButton5Click);
   route(m_resultsPage->bntClean(), &TForm1::bntCleanClick);
+  route(m_resultsPage->bsSkinCheckRadioBox2(), &TForm1::bsSkinCheckRadioBox2Click);
+  route(m_resultsPage->bsSkinButton12(), &TForm1::bsSkinButton12Click);
 
   connect(m_basicScanPage->Label5(), &LinkLabel::clicked, this,
           [this] { guarded([this] { LinkLabel1Click(); }); });
@@ -215,6 +218,7 @@ void TForm1::FormCreate() {
   m_homePage->Navigate(QString::fromStdString(advertisementPageAddress()));
   GlobalSettings& settings = globals();
   initGlobalSettings(appPaths(m_environment.appDir));
+  m_resultsPage->bsSkinCheckRadioBox2()->setChecked(whitelist().trashOption());
   settings.CloudCachePath = FindCloudCachePath(volumes());
   if (settings.CloudCachePath.empty()) {
     showPromptWarning(nullptr, QStringLiteral("没有找到云端缓存目录，程序将退出！"));

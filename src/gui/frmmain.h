@@ -15,6 +15,7 @@
 #include "gui/SoftwareCachePage.h"
 #include "gui/UpdatePage.h"
 #include "gui/WhitelistPage.h"
+#include "history/CleaningPass.h"
 #include "platform/Volumes.h"
 #include "search/EasyFileSearch.h"
 #include "web/PageFetcher.h"
@@ -99,6 +100,9 @@ class TForm1 : public QWidget {
   // close meanwhile, raises CommandCancelled to end the running command.
   void pump(bool force = false);
 
+  // The results list was refilled: the last pass into the trash can no longer be undone from it.
+  void forgetTrashPass();
+
   // Runs a handler through the guard; the window closes afterwards if that was asked meanwhile.
   void guarded(const std::function<void()>& handler);
 
@@ -129,6 +133,8 @@ class TForm1 : public QWidget {
   // Scans and cleaning.
   void bsSkinButton1Click();
   void bntCleanClick();
+  void bsSkinCheckRadioBox2Click();  // 扫描结果 › 移到回收站
+  void bsSkinButton12Click();        // 扫描结果 › 撤销本次清理
   void ListView1Click();
   void N7Click();
   void bsSkinButton8Click();
@@ -196,6 +202,7 @@ class TForm1 : public QWidget {
   bool m_closeRequested = false;
   bool m_terminationRequested = false;
   bool m_listingResources = false;
+  std::vector<PassRecord> m_trashPass;  // the rows of the last pass into the trash, for "撤销本次清理"
   bool m_refreshingWhitelist = false;
   QElapsedTimer m_sinceLastPump;
 };

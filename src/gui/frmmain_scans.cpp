@@ -3,17 +3,22 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QPushButton>
 
 #include "gui/ScanViewAdapter.h"
 #include "gui/ShellActions.h"
 #include "gui/UnitScanList.h"
 #include "gui/frmmain.h"
+#include "history/CleanJournal.h"
+#include "history/PassHistory.h"
 #include "platform/Remover.h"
+#include "platform/Trash.h"
 #include "scan/BasicScan.h"
 #include "scan/CleanResults.h"
 #include "scan/FindingDetails.h"
 #include "scan/LargeFileScan.h"
 #include "scan/SoftwareCacheScan.h"
+#include "whitelist/Whitelist.h"
 
 namespace qinglan::gui {
 
@@ -40,7 +45,42 @@ void TForm1::bsSkinButton1Click() {
 void TForm1::bntCleanClick() {
   ScanViewAdapter view(*this);
   platform::Remover& remover = m_environment.remover ? *m_environment.remover : platform::Remover::system();
-  cleanCheckedResults(view, remover);
+  CleanJournal journal(journalFile());
+  CleaningPass pass(journal, m_resultsPage->bsSkinCheckRadioBox2()->isChecked(), remover,
+                    platform::Trash::system());
+  cleanCheckedResults(view, pass);
+  journal.close();
+  if (pass.records().empty())
+    return;
+  m_trashPass = pass.trashedAny() ? pass.records() : std::vector<PassRecord>();
+  m_resultsPage->bsSkinButton12()->setVisible(!m_trashPass.empty());
+}
+
+void TForm1::bsSkinCheckRadioBox2Click() {
+  whitelist().setTrashOption(m_resultsPage->bsSkinCheckRadioBox2()->isChecked());
+}
+
+void TForm1::bsSkinButton12Click() {
+  std::vector<JournalEntry> entries;
+  for (const PassRecord& record : m_trashPass)
+    entries.push_back(record.entry);
+  ScanViewAdapter view(*this);
+  size_t kept = 0;
+  for (const RestoreReport& report : restoreEntries(entries, platform::Trash::system())) {
+    if (report.result.restored) {
+      view.setResultStatus(m_trashPass[report.index].row, std::string(kRestoredStatus));
+    } else {
+      ++kept;
+    }
+  }
+  forgetTrashPass();
+  if (kept > 0)
+    view.showInformation("有 " + std::to_string(kept) + " 项未能恢复，仍在回收站中。");
+}
+
+void TForm1::forgetTrashPass() {
+  m_trashPass.clear();
+  m_resultsPage->bsSkinButton12()->hide();
 }
 
 void TForm1::ListView1Click() {

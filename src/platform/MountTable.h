@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -15,5 +16,12 @@ using RemovableDeviceTest = std::function<bool(std::string_view majorMinor)>;
 // mount path; a path mounted twice counts once, as its last mount. Lines that cannot be read
 // are skipped.
 std::vector<Volume> volumesFromMountInfo(std::string_view text, const RemovableDeviceTest& isRemovable);
+
+// The mount path of the table that holds the absolute path (links resolved): the longest mount
+// path that is the path or one of its folders; "/" when none is.
+std::string mountPointOf(std::string_view path, std::string_view mountInfoText);
+
+// mountPointOf over this process's mount table.
+std::string mountPointOf(std::string_view path);
 
 }  // namespace qinglan::platform

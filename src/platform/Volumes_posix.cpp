@@ -196,6 +196,22 @@ std::vector<Volume> volumesFromMountInfo(std::string_view text, const RemovableD
   return volumes;
 }
 
+std::string mountPointOf(std::string_view path, std::string_view mountInfoText) {
+  std::string best = "/";
+  for (size_t start = 0; start < mountInfoText.size();) {
+    const size_t end = std::min(mountInfoText.find('\n', start), mountInfoText.size());
+    const std::optional<MountLine> mount = parseMountLine(mountInfoText.substr(start, end - start));
+    start = end + 1;
+    if (mount && mount->mountPath.size() > best.size() && isAtOrBelow(path, mount->mountPath))
+      best = mount->mountPath;
+  }
+  return best;
+}
+
+std::string mountPointOf(std::string_view path) {
+  return mountPointOf(path, readWholeFile("/proc/self/mountinfo"));
+}
+
 std::vector<Volume> listVolumes() {
   if (const char* override = std::getenv("QINGLAN_VOLUMES"))
     return parseVolumesOverride(override);

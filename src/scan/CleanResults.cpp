@@ -18,6 +18,16 @@ constexpr std::string_view kConfirmText = "是否确定要清理选定的项目�
 constexpr std::string_view kCleaningText = "正在清理中。。。。";
 constexpr std::string_view kCleanFinishedText = "清理垃圾完成！";
 
+// The pass that only deletes, recording nothing.
+class DeletingRowCleaner final : public RowCleaner {
+ public:
+  explicit DeletingRowCleaner(platform::Remover& remover) : m_remover(remover) {}
+  std::string clean(size_t, const ResultsRow& row) override { return deleteRowPath(row, m_remover); }
+
+ private:
+  platform::Remover& m_remover;
+};
+
 }  // namespace
 
 bool pathExists(const std::string& path) {
@@ -30,7 +40,18 @@ void cleanCheckedResults(ScanView& view) {
   cleanCheckedResults(view, platform::Remover::system());
 }
 
+std::string deleteRowPath(const ResultsRow& row, platform::Remover& remover) {
+  const std::string path = row.fullPath();
+  ShellDeletePath(path, remover);
+  return std::string(pathExists(path) ? kCleanFailedStatus : kCleanedStatus);
+}
+
 void cleanCheckedResults(ScanView& view, platform::Remover& remover) {
+  DeletingRowCleaner cleaner(remover);
+  cleanCheckedResults(view, cleaner);
+}
+
+void cleanCheckedResults(ScanView& view, RowCleaner& cleaner) {
   if (view.resultCount() == 0) {
     view.showInformation(std::string(kEmptyListText));
     return;
@@ -51,9 +72,7 @@ void cleanCheckedResults(ScanView& view, platform::Remover& remover) {
     if (!row.checked)
       continue;
     view.pump();
-    const std::string path = row.fullPath();
-    ShellDeletePath(path, remover);
-    view.setResultStatus(i, std::string(pathExists(path) ? kCleanFailedStatus : kCleanedStatus));
+    view.setResultStatus(i, cleaner.clean(i, row));
   }
   view.setProgressPanelVisible(false);
   view.setPageControlEnabled(true);

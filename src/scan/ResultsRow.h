@@ -13,6 +13,8 @@ namespace qinglan {
 inline constexpr std::string_view kFolderSizeText = "文件夹";
 inline constexpr std::string_view kCleanedStatus = "清理成功";
 inline constexpr std::string_view kCleanFailedStatus = "清理失败";
+inline constexpr std::string_view kTrashedStatus = "已移到回收站";
+inline constexpr std::string_view kRestoredStatus = "已恢复";
 
 // One finding of a scan as the results list shows it. The texts are the list's columns; the raw
 // size and the folder flag travel with them for totals and for the command line.

@@ -46,4 +46,17 @@ bool Whitelist::clear(platform::Remover& remover) const {
   return ShellDeletePath(fileName(), remover);
 }
 
+bool Whitelist::trashOption() const {
+  return m_file.readString(kOptionSection, kTrashKey, "") == "1";
+}
+
+void Whitelist::setTrashOption(bool on) {
+  // Switching it off removes the key, leaving a file that never had it as it was.
+  if (on) {
+    m_file.writeString(kOptionSection, kTrashKey, "1");
+  } else {
+    m_file.deleteKey(kOptionSection, kTrashKey);
+  }
+}
+
 }  // namespace qinglan

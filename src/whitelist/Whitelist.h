@@ -16,6 +16,8 @@ inline constexpr std::string_view kWhitelistFileName = "wb.lst";
 inline constexpr std::string_view kWhiteSection = "White";
 inline constexpr std::string_view kWhiteNameSection = "WhiteName";
 inline constexpr std::string_view kUnvercheckSection = "unvercheck";
+inline constexpr std::string_view kOptionSection = "option";
+inline constexpr std::string_view kTrashKey = "Trash";
 
 // One row of the whitelist page: the name the resource had when it was whitelisted, and its ID.
 struct WhitelistEntry {
@@ -44,6 +46,10 @@ class Whitelist {
   // Every key of section White in file order, whatever its value, named from section WhiteName.
   std::vector<WhitelistEntry> entries() const;
   void remove(const std::string& resourceId);
+  // "移到回收站": cleaning moves findings into the trash; remembered as Trash=1 in section option.
+  bool trashOption() const;
+  void setTrashOption(bool on);
+
   // Deletes the whole file, silenced versions included. False when there was no file to delete.
   bool clear() const;
   bool clear(platform::Remover& remover) const;

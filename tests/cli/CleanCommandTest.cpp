@@ -7,6 +7,7 @@
 
 #include "support/CliRunner.h"
 #include "support/RulesDbFile.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -50,6 +51,29 @@ TEST_F(CleanCommandTest, WithYesItDeletesTheFindingsAndReportsEachOutcome) {
   EXPECT_FALSE(exists("CloudCache/1001/0/a.log"));
   EXPECT_TRUE(exists("CloudCache/1001/0/keep.exe"));
   EXPECT_NE(output.errors.find("清理垃圾完成！"), std::string::npos);
+}
+
+// The whole way back on the command line: clean into the trash, find the pass, restore it.
+TEST_F(CleanCommandTest, TrashedFindingsAreListedInHistoryAndRestored) {
+  const test::ScopedEnv dataHome("XDG_DATA_HOME", m_dir.path("data"));
+  const test::CliOutput cleaned = clean({"--yes", "--trash"});
+  ASSERT_EQ(cleaned.exitCode, 0) << cleaned.errors;
+  EXPECT_EQ(nlohmann::json::parse(cleaned.lines[0])["status"], "已移到回收站");
+  EXPECT_FALSE(exists("CloudCache/1001/0/a.log"));
+  EXPECT_TRUE(exists("data/Trash/files/a.log"));
+
+  const test::CliOutput history =
+      test::runQinglanCli(m_dir, {"history", "--json", "--app-dir", m_dir.path("app")});
+  ASSERT_EQ(history.lines.size(), 1u);
+  const nlohmann::json pass = nlohmann::json::parse(history.lines[0]);
+  EXPECT_EQ(pass["rows"], 1);
+  EXPECT_EQ(pass["trashed"], 1);
+
+  const test::CliOutput restored = test::runQinglanCli(
+      m_dir, {"restore", pass["pass"].get<std::string>(), "--app-dir", m_dir.path("app")});
+  EXPECT_EQ(restored.exitCode, 0) << restored.errors;
+  EXPECT_TRUE(exists("CloudCache/1001/0/a.log"));
+  EXPECT_FALSE(exists("data/Trash/info/a.log.trashinfo"));
 }
 
 }  // namespace

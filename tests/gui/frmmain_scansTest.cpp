@@ -24,6 +24,8 @@
 #include "gui/UnitScanList.h"
 #include "gui/frmmain.h"
 #include "platform/Remover.h"
+#include "support/ScopedEnv.h"
+#include "whitelist/Whitelist.h"
 
 namespace qinglan::test {
 
@@ -308,6 +310,41 @@ class frmmain_scansTest : public QObject {
     QVERIFY(std::filesystem::exists(inCache("1001/0/locked.tmp")));
     QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[6]"));
     QCOMPARE(form.resultsPage()->Label2()->text(), totalLine);
+  }
+
+  void cleaningIntoTheTrashCanBeUndoneAndTheChoiceIsRemembered() {
+    const ScopedEnv dataHome("XDG_DATA_HOME", machine().dir().path("data"));
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    writeInCache("1001/0/a.tmp", 100);
+    writeInCache("1001/0/b.tmp", 100);
+    writeScanItemTable(dbFile(), {{"0", "", "*.tmp"}});
+    {
+      gui::TForm1 form(machine().environment());
+      QVERIFY(!form.resultsPage()->bsSkinCheckRadioBox2()->isChecked());
+      form.resultsPage()->bsSkinCheckRadioBox2()->click();
+    }
+    QVERIFY(Whitelist(machine().appDir() + "wb.lst").trashOption());
+    gui::TForm1 form(machine().environment());
+    QVERIFY(form.resultsPage()->bsSkinCheckRadioBox2()->isChecked());
+    form.bsSkinButton1()->click();
+    m_boxes->answers = {true};
+    form.resultsPage()->bntClean()->click();
+
+    const QString trashed = QStringLiteral("已移到回收站");
+    QCOMPARE(statuses(form.ListView1()), (QStringList{trashed, trashed}));
+    QVERIFY(!std::filesystem::exists(inCache("1001/0/a.tmp")));
+    QPushButton* undo = form.resultsPage()->bsSkinButton12();
+    QVERIFY(undo->isVisibleTo(form.resultsPage()));
+
+    // A file that took a trashed one's name is never replaced: that one stays in the trash.
+    writeInCache("1001/0/b.tmp", 1);
+    m_boxes->shown.clear();
+    undo->click();
+    QCOMPARE(statuses(form.ListView1()), (QStringList{QStringLiteral("已恢复"), trashed}));
+    QCOMPARE(std::filesystem::file_size(inCache("1001/0/a.tmp")), 100u);
+    QCOMPARE(std::filesystem::file_size(inCache("1001/0/b.tmp")), 1u);
+    QCOMPARE(m_boxes->texts(), strings({"information 有 1 项未能恢复，仍在回收站中。"}));
+    QVERIFY(!undo->isVisibleTo(form.resultsPage()));
   }
 
   void cleaningAnEmptyListOrAnsweringNoDeletesNothing() {

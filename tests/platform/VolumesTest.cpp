@@ -1,6 +1,7 @@
 #include "platform/Volumes.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -112,6 +113,20 @@ TEST(VolumesTest, AnEmptyOrUnreadableMountTableHasNoVolumes) {
   const auto neverRemovable = [](std::string_view) { return false; };
   EXPECT_THAT(volumesFromMountInfo("", neverRemovable), IsEmpty());
   EXPECT_THAT(volumesFromMountInfo("1 2 3\n - ext4 /dev/sda1\n", neverRemovable), IsEmpty());
+}
+
+TEST(VolumesTest, TheMountPointOfAPathIsItsLongestMountedFolder) {
+  const char* text =
+      "1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+      "2 1 8:2 / /media/usb rw - vfat /dev/sda2 rw\n"
+      "3 1 0:9 / /media/usb\\040b rw - tmpfs tmpfs rw\n";
+  const std::pair<const char*, const char*> cases[] = {{"/media/usb/a/b", "/media/usb"},
+                                                       {"/media/usb", "/media/usb"},
+                                                       {"/media/usbx/a", "/"},
+                                                       {"/media/usb b/c", "/media/usb b"},
+                                                       {"/home/a", "/"}};
+  for (const auto& [path, mountPoint] : cases)
+    EXPECT_EQ(mountPointOf(path, text), mountPoint) << path;
 }
 
 }  // namespace

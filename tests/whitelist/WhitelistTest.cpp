@@ -82,6 +82,17 @@ TEST_F(WhitelistTest, RemoveDropsBothEntriesAndKeepsTheRest) {
   EXPECT_FALSE(whitelist.hides("1002"));
 }
 
+TEST_F(WhitelistTest, TheTrashOptionIsOnlyExactlyOneAndSwitchingItOffLeavesTheRest) {
+  write("[White]\n1001=1\n[Option]\ntrash=yes\n");
+  Whitelist whitelist(file());
+  EXPECT_FALSE(whitelist.trashOption());
+  whitelist.setTrashOption(true);
+  EXPECT_TRUE(whitelist.trashOption());
+  whitelist.setTrashOption(false);
+  EXPECT_EQ(bytes(), "[White]\n1001=1\n[Option]\n");
+  EXPECT_FALSE(Whitelist(m_dir.path("missing.lst")).trashOption());
+}
+
 TEST_F(WhitelistTest, ClearDeletesTheWholeFileSilencedVersionsIncluded) {
   write("[White]\n1001=1\n[unvercheck]\n1002=3.1\n");
   const Whitelist whitelist(file());

@@ -1,0 +1,103 @@
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include "app/AppPaths.h"
+#include "app/unitGlobal.h"
+#include "cli/BufferedOutput.h"
+#include "cli/Commands.h"
+#include "history/CleanJournal.h"
+#include "history/EscapedPath.h"
+#include "history/PassHistory.h"
+#include "platform/Trash.h"
+#include "scan/ResultsRow.h"
+
+namespace qinglan::cli {
+
+namespace {
+
+struct HistoryOptions {
+  std::string appDir;
+  std::string pass;
+  bool json = false;
+};
+
+CleanJournal journalOf(const HistoryOptions& options) {
+  initGlobalSettings(appPaths(options.appDir));
+  return CleanJournal(journalFile());
+}
+
+void printPass(BufferedOutput& out, const PassSummary& pass, bool json) {
+  if (json) {
+    const nlohmann::ordered_json line{
+        {"pass", pass.pass},       {"time", pass.time},       {"rows", pass.rows},     {"bytes", pass.bytes},
+        {"deleted", pass.deleted}, {"trashed", pass.trashed}, {"failed", pass.failed}, {"gone", pass.gone}};
+    out.line(line.dump());
+    return;
+  }
+  out.line(pass.pass + "  " + pass.time + "  rows " + std::to_string(pass.rows) + "  bytes " +
+           std::to_string(pass.bytes) + "  deleted " + std::to_string(pass.deleted) + "  trashed " +
+           std::to_string(pass.trashed) + "  failed " + std::to_string(pass.failed));
+}
+
+void runHistory(const HistoryOptions& options) {
+  const CleanJournal journal = journalOf(options);
+  BufferedOutput out;
+  for (const PassSummary& pass : summarizePasses(journal.read()))
+    printPass(out, pass, options.json);
+}
+
+// Exit 1 when an entry stayed in the trash or the pass is unknown.
+void runRestore(const HistoryOptions& options) {
+  const CleanJournal journal = journalOf(options);
+  const std::vector<JournalEntry> entries = entriesOfPass(journal.read(), options.pass);
+  if (entries.empty()) {
+    std::cerr << "no pass " << options.pass << " in " << journal.fileName() << '\n';
+    throw CLI::RuntimeError(1);
+  }
+  bool anyKept = false;
+  BufferedOutput out;
+  for (const RestoreReport& report : restoreEntries(entries, platform::Trash::system())) {
+    const std::string path = escapePathBytes(report.entry.path);
+    if (report.result.restored) {
+      out.line(std::string(kRestoredStatus) + "  " + path);
+    } else {
+      anyKept = true;
+      out.line("未能恢复  " + path + " (" + report.result.reason + ")");
+    }
+  }
+  out.flush();
+  if (anyKept)
+    throw CLI::RuntimeError(1);
+}
+
+}  // namespace
+
+void addHistoryCommand(CLI::App& app) {
+  auto options = std::make_shared<HistoryOptions>();
+  CLI::App* command = app.add_subcommand(
+      "history",
+      "List the cleaning passes of clean-log.jsonl: id, time, rows, bytes, and how many rows were "
+      "deleted, moved into the trash or failed");
+  command->add_flag("--json", options->json, "One JSON object per pass");
+  command->add_option("--app-dir", options->appDir,
+                      "The folder holding the journal (default: the program's state folder)");
+  command->callback([options] { runHistory(*options); });
+}
+
+void addRestoreCommand(CLI::App& app) {
+  auto options = std::make_shared<HistoryOptions>();
+  CLI::App* command = app.add_subcommand(
+      "restore",
+      "Put the entries a pass moved into the trash back where they were. An entry whose name has been "
+      "taken meanwhile stays in the trash and is reported; exits 1 then");
+  command->add_option("PASS", options->pass, "The pass's id, as history lists it")->required();
+  command->add_option("--app-dir", options->appDir,
+                      "The folder holding the journal (default: the program's state folder)");
+  command->callback([options] { runRestore(*options); });
+}
+
+}  // namespace qinglan::cli

@@ -1,0 +1,202 @@
+#include "history/CleanJournal.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <utility>
+
+#include <nlohmann/json.hpp>
+
+#include "app/unitGlobal.h"
+#include "history/EscapedPath.h"
+
+namespace qinglan {
+
+namespace {
+
+constexpr std::array kOutcomeNames = {std::pair{CleanOutcome::Deleted, std::string_view("deleted")},
+                                      std::pair{CleanOutcome::Trashed, std::string_view("trashed")},
+                                      std::pair{CleanOutcome::Failed, std::string_view("failed")},
+                                      std::pair{CleanOutcome::Gone, std::string_view("gone")}};
+
+std::optional<std::string> rawPath(const nlohmann::json& object, const char* key) {
+  const auto found = object.find(key);
+  if (found == object.end())
+    return std::string();
+  if (!found->is_string())
+    return std::nullopt;
+  return unescapePathBytes(found->get<std::string>());
+}
+
+// True when the file is missing or empty or its last line is whole.
+bool endsWithWholeLine(const std::string& fileName) {
+  std::ifstream in(fileName, std::ios::binary | std::ios::ate);
+  if (!in || in.tellg() <= 0)
+    return true;
+  in.seekg(-1, std::ios::end);
+  return in.get() == '\n';
+}
+
+std::vector<std::string> readLines(const std::string& fileName) {
+  std::vector<std::string> lines;
+  std::ifstream in(fileName, std::ios::binary);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(std::move(line));
+  return lines;
+}
+
+}  // namespace
+
+std::string_view outcomeName(CleanOutcome outcome) {
+  for (const auto& [value, name] : kOutcomeNames) {
+    if (value == outcome)
+      return name;
+  }
+  return {};
+}
+
+std::optional<CleanOutcome> outcomeFromName(std::string_view name) {
+  for (const auto& [value, known] : kOutcomeNames) {
+    if (known == name)
+      return value;
+  }
+  return std::nullopt;
+}
+
+std::string journalFolder() {
+  return globals().StateFolder;
+}
+
+std::string journalFile() {
+  return journalFolder() + std::string(kJournalFileName);
+}
+
+std::string journalLine(const JournalEntry& entry) {
+  nlohmann::ordered_json line{{"pass", entry.pass},
+                              {"time", entry.time},
+                              {"path", escapePathBytes(entry.path)},
+                              {"size", entry.size},
+                              {"outcome", outcomeName(entry.outcome)}};
+  if (!entry.reason.empty())
+    line["reason"] = entry.reason;
+  if (entry.outcome == CleanOutcome::Trashed) {
+    line["trash"] = escapePathBytes(entry.trash.folder);
+    line["trash_name"] = escapePathBytes(entry.trash.name);
+    line["origin"] = escapePathBytes(entry.trash.origin);
+  }
+  return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::optional<JournalEntry> entryFromLine(std::string_view line) {
+  const nlohmann::json object = nlohmann::json::parse(line, nullptr, false);
+  if (!object.is_object())
+    return std::nullopt;
+  JournalEntry entry;
+  const auto text = [&object](const char* key) { return object.value(key, std::string()); };
+  try {
+    entry.pass = text("pass");
+    entry.time = text("time");
+    entry.size = object.value("size", int64_t{0});
+    entry.reason = text("reason");
+    const std::optional<CleanOutcome> outcome = outcomeFromName(text("outcome"));
+    const std::optional<std::string> path = rawPath(object, "path");
+    const std::optional<std::string> folder = rawPath(object, "trash");
+    const std::optional<std::string> name = rawPath(object, "trash_name");
+    const std::optional<std::string> origin = rawPath(object, "origin");
+    if (entry.pass.empty() || !outcome || !path || !folder || !name || !origin)
+      return std::nullopt;
+    entry.outcome = *outcome;
+    entry.path = *path;
+    entry.trash = {*folder, *name, *origin};
+  } catch (const nlohmann::json::exception&) {
+    return std::nullopt;
+  }
+  return entry;
+}
+
+CleanJournal::CleanJournal(std::string fileName, uintmax_t limitBytes)
+    : m_fileName(std::move(fileName)), m_limitBytes(limitBytes) {}
+
+CleanJournal::~CleanJournal() {
+  if (m_file)
+    std::fclose(m_file);
+}
+
+void CleanJournal::open() {
+  if (m_file)
+    return;
+  // The state folder of an installed program is made at the first pass that needs it.
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(m_fileName).parent_path(), ignored);
+  trim();
+  // A line cut by a crash stays alone on its line rather than swallowing the next one.
+  const bool whole = endsWithWholeLine(m_fileName);
+  m_file = std::fopen(m_fileName.c_str(), "ab");
+  if (!m_file || (!whole && std::fputc('\n', m_file) == EOF))
+    throw JournalWriteError("Unable to write to " + m_fileName);
+}
+
+void CleanJournal::append(const JournalEntry& entry) {
+  open();
+  const std::string line = journalLine(entry) + "\n";
+  if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() || std::fflush(m_file) != 0)
+    throw JournalWriteError("Unable to write to " + m_fileName);
+}
+
+void CleanJournal::close() {
+  if (!m_file)
+    return;
+  std::fclose(m_file);
+  m_file = nullptr;
+  trim();
+}
+
+std::vector<JournalEntry> CleanJournal::read() const {
+  std::vector<JournalEntry> entries;
+  for (const std::string& line : readLines(m_fileName)) {
+    if (std::optional<JournalEntry> entry = entryFromLine(line))
+      entries.push_back(std::move(*entry));
+  }
+  return entries;
+}
+
+void CleanJournal::trim() const {
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(m_fileName, error);
+  if (error || size <= m_limitBytes)
+    return;
+  // Lines keep their pass's place of first appearance; passes drop out oldest first.
+  const std::vector<std::string> lines = readLines(m_fileName);
+  std::vector<std::string> order;
+  std::map<std::string, uintmax_t> bytesOfPass;
+  std::vector<std::string> passOfLine;
+  for (const std::string& line : lines) {
+    const std::optional<JournalEntry> entry = entryFromLine(line);
+    const std::string pass = entry ? entry->pass : std::string();
+    if (!bytesOfPass.contains(pass))
+      order.push_back(pass);
+    bytesOfPass[pass] += line.size() + 1;
+    passOfLine.push_back(pass);
+  }
+  uintmax_t kept = size;
+  std::map<std::string, bool> dropped;
+  for (size_t i = 0; i + 1 < order.size() && kept > m_limitBytes; ++i) {
+    dropped[order[i]] = true;
+    kept -= bytesOfPass[order[i]];
+  }
+  const std::string temporary = m_fileName + ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (!dropped[passOfLine[i]])
+        out << lines[i] << '\n';
+    }
+    if (!out.flush())
+      return;
+  }
+  std::filesystem::rename(temporary, m_fileName, error);
+}
+
+}  // namespace qinglan

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Trash.h"
+
+namespace qinglan {
+
+inline constexpr std::string_view kJournalFileName = "clean-log.jsonl";
+inline constexpr uintmax_t kJournalLimitBytes = 10 * 1024 * 1024;
+
+enum class CleanOutcome { Deleted, Trashed, Failed, Gone };
+
+std::string_view outcomeName(CleanOutcome outcome);
+std::optional<CleanOutcome> outcomeFromName(std::string_view name);
+
+// One row of a cleaning pass as the journal keeps it.
+struct JournalEntry {
+  std::string pass;  // the pass's id
+  std::string time;  // the pass's local start time, "2026-12-08 05:36:55"
+  std::string path;  // the row's full path, raw bytes
+  int64_t size = 0;
+  CleanOutcome outcome = CleanOutcome::Failed;
+  std::string reason;             // why a failed row stayed
+  platform::TrashLocation trash;  // where a trashed row went
+
+  friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
+};
+
+// Raised when the journal cannot be written: "Unable to write to <file>".
+class JournalWriteError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The folder of the journal: the program's folder, beside wb.lst.
+std::string journalFolder();
+std::string journalFile();
+
+// clean-log.jsonl: one JSON object per line for every row of every cleaning pass, paths escaped as
+// the command line prints them. Each line is flushed as it is appended, so a pass that ends midway
+// leaves every line before it whole. The file is kept under its limit by dropping the oldest
+// passes; the newest pass stays whole.
+class CleanJournal {
+ public:
+  explicit CleanJournal(std::string fileName, uintmax_t limitBytes = kJournalLimitBytes);
+  ~CleanJournal();
+  CleanJournal(const CleanJournal&) = delete;
+  CleanJournal& operator=(const CleanJournal&) = delete;
+
+  const std::string& fileName() const { return m_fileName; }
+
+  // Opens the file for appending unless it is open; raises JournalWriteError when it cannot be.
+  void open();
+  // Opens the file as needed; raises JournalWriteError when the line cannot be written.
+  void append(const JournalEntry& entry);
+  // Closes the file and drops the oldest passes while it is over the limit.
+  void close();
+
+  // Every line that reads as an entry, in file order; a missing file has none.
+  std::vector<JournalEntry> read() const;
+
+ private:
+  void trim() const;
+
+  std::string m_fileName;
+  uintmax_t m_limitBytes;
+  std::FILE* m_file = nullptr;
+};
+
+std::string journalLine(const JournalEntry& entry);
+std::optional<JournalEntry> entryFromLine(std::string_view line);
+
+}  // namespace qinglan

@@ -1,0 +1,85 @@
+#include "history/CleaningPass.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+#include "platform/Remover.h"
+#include "platform/SystemTime.h"
+#include "platform/Trash.h"
+#include "scan/ResultsRow.h"
+
+namespace qinglan {
+
+PassStamp newPassStamp() {
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now);
+  const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(now - seconds);
+  const platform::SystemTime local = platform::toLocalSystemTime(
+      {static_cast<time_t>(seconds.count()), static_cast<long>(nanoseconds.count())});
+  char id[48];
+  std::snprintf(id, sizeof id, "%04u%02u%02u-%02u%02u%02u-%03u", local.year, local.month, local.day,
+                local.hour, local.minute, local.second, local.milliseconds);
+  char time[48];
+  std::snprintf(time, sizeof time, "%04u-%02u-%02u %02u:%02u:%02u", local.year, local.month, local.day,
+                local.hour, local.minute, local.second);
+  return {id, time};
+}
+
+CleaningPass::CleaningPass(CleanJournal& journal, bool toTrash, platform::Remover& remover,
+                           platform::Trash& trash)
+    : m_journal(journal), m_toTrash(toTrash), m_remover(remover), m_trash(trash) {
+  PassStamp stamp = newPassStamp();
+  m_id = std::move(stamp.id);
+  m_time = std::move(stamp.time);
+}
+
+std::string CleaningPass::clean(size_t index, const ResultsRow& row) {
+  // A journal that cannot be written stops the pass before anything unrecorded happens.
+  m_journal.open();
+  JournalEntry entry = m_toTrash ? trashRow(row) : deleteRow(row);
+  entry.pass = m_id;
+  entry.time = m_time;
+  entry.path = row.fullPath();
+  entry.size = row.size;
+  m_journal.append(entry);
+  m_records.push_back({index, entry});
+  if (entry.outcome == CleanOutcome::Failed)
+    return std::string(kCleanFailedStatus);
+  return std::string(m_toTrash ? kTrashedStatus : kCleanedStatus);
+}
+
+bool CleaningPass::trashedAny() const {
+  return std::ranges::any_of(
+      m_records, [](const PassRecord& record) { return record.entry.outcome == CleanOutcome::Trashed; });
+}
+
+JournalEntry CleaningPass::trashRow(const ResultsRow& row) {
+  const platform::TrashResult result = m_trash.moveToTrash(row.fullPath());
+  JournalEntry entry;
+  if (result.moved) {
+    entry.outcome = CleanOutcome::Trashed;
+    entry.trash = result.location;
+  } else if (result.absent) {
+    // Already gone, often with a folder trashed earlier in the pass.
+    entry.outcome = CleanOutcome::Gone;
+  } else {
+    entry.outcome = CleanOutcome::Failed;
+    entry.reason = result.reason;
+  }
+  return entry;
+}
+
+JournalEntry CleaningPass::deleteRow(const ResultsRow& row) {
+  const bool removed = m_remover.remove(row.fullPath());
+  JournalEntry entry;
+  if (pathExists(row.fullPath())) {
+    entry.outcome = CleanOutcome::Failed;
+    entry.reason = "could not be deleted";
+  } else {
+    entry.outcome = removed ? CleanOutcome::Deleted : CleanOutcome::Gone;
+  }
+  return entry;
+}
+
+}  // namespace qinglan

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "history/CleanJournal.h"
+#include "platform/Trash.h"
+
+namespace qinglan {
+
+// What one pass of the journal did.
+struct PassSummary {
+  std::string pass;
+  std::string time;
+  size_t rows = 0;
+  int64_t bytes = 0;
+  size_t deleted = 0;
+  size_t trashed = 0;
+  size_t failed = 0;
+  size_t gone = 0;  // already gone when the pass came to them
+
+  friend bool operator==(const PassSummary&, const PassSummary&) = default;
+};
+
+// The passes of the entries in order of their first line.
+std::vector<PassSummary> summarizePasses(const std::vector<JournalEntry>& entries);
+
+// The entries of one pass, in journal order.
+std::vector<JournalEntry> entriesOfPass(const std::vector<JournalEntry>& entries, std::string_view pass);
+
+struct RestoreReport {
+  size_t index = 0;  // of the entry in the entries given
+  JournalEntry entry;
+  platform::RestoreResult result;
+};
+
+// Puts back every trashed entry, the last trashed first, so that a folder is back before anything
+// trashed from inside it earlier. Entries that were not trashed are left out of the reports.
+std::vector<RestoreReport> restoreEntries(const std::vector<JournalEntry>& entries, platform::Trash& trash);
+
+}  // namespace qinglan

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace qinglan::platform {
+
+// Where a trashed entry went: the trash folder (holding files/ and info/), the entry's name in
+// files/, and the path it was moved from, links resolved, as its trash info records it.
+struct TrashLocation {
+  std::string folder;
+  std::string name;
+  std::string origin;
+
+  friend bool operator==(const TrashLocation&, const TrashLocation&) = default;
+};
+
+// The outcome of trashing one entry. Nothing is ever copied or deleted instead: an entry that
+// cannot be renamed into a trash on its own file system stays where it is, with the reason.
+struct TrashResult {
+  bool moved = false;
+  bool absent = false;  // nothing was at the path
+  TrashLocation location;
+  std::string reason;  // why the entry stayed, when it did
+};
+
+struct RestoreResult {
+  bool restored = false;
+  std::string reason;  // why the entry stayed in the trash
+};
+
+// The device and inode an entry had when it was listed.
+struct FileIdentity {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+};
+
+// The desktop trash: the home trash when the entry is on the home trash's file system, else the
+// trash at the top of the entry's own volume.
+class Trash {
+ public:
+  virtual ~Trash() = default;
+  // Moves the entry at the path into the trash. The path's folders are resolved without
+  // following links; the entry itself may be a link, which is moved, never what it points to.
+  virtual TrashResult moveToTrash(const std::string& path) = 0;
+  // Puts a trashed entry back at its origin and drops its trash info. Never replaces an entry
+  // that has taken the origin's name meanwhile: the trashed one then stays in the trash.
+  virtual RestoreResult restore(const TrashLocation& location) = 0;
+
+  static Trash& system();
+};
+
+}  // namespace qinglan::platform

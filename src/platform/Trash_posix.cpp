@@ -1,0 +1,446 @@
+#include "platform/Trash_posix.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include "platform/MountTable.h"
+
+namespace qinglan::platform {
+
+namespace {
+
+constexpr std::string_view kInfoSuffix = ".trashinfo";
+constexpr size_t kNameMax = 255;
+constexpr int kMaxNameTries = 10000;
+
+// Closes the descriptor it holds when it goes.
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : m_fd(fd) {}
+  ~Fd() {
+    if (m_fd >= 0)
+      ::close(m_fd);
+  }
+  Fd(Fd&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+  Fd& operator=(Fd&& other) noexcept {
+    std::swap(m_fd, other.m_fd);
+    return *this;
+  }
+  int get() const { return m_fd; }
+  int release() { return std::exchange(m_fd, -1); }
+  bool valid() const { return m_fd >= 0; }
+
+ private:
+  int m_fd;
+};
+
+std::string errorText(std::string_view what, int error) {
+  return std::string(what) + ": " + std::strerror(error);
+}
+
+// The folder `name` of parentFd, made with mode 0700 when missing; never through a link.
+Fd openOrMakeFolderAt(int parentFd, const char* name) {
+  if (::mkdirat(parentFd, name, 0700) != 0 && errno != EEXIST)
+    return Fd();
+  return Fd(::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+// The path a descriptor stands for, every link resolved.
+std::string realPathOf(int fd) {
+  std::array<char, 4096> buffer{};
+  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  const ssize_t length = ::readlink(link.c_str(), buffer.data(), buffer.size() - 1);
+  return length > 0 ? std::string(buffer.data(), static_cast<size_t>(length)) : std::string();
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+  return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+// A trash folder open with its files/ and info/ folders.
+struct OpenTrash {
+  std::string path;
+  std::string top;  // the folder that relative trash info paths start from; empty: they are absolute
+  Fd folder;
+  Fd files;
+  Fd info;
+};
+
+std::optional<OpenTrash> openTrashParts(OpenTrash trash) {
+  trash.files = openOrMakeFolderAt(trash.folder.get(), "files");
+  trash.info = openOrMakeFolderAt(trash.folder.get(), "info");
+  if (!trash.files.valid() || !trash.info.valid())
+    return std::nullopt;
+  return trash;
+}
+
+// A per-user trash folder made by someone else could be read or emptied by them.
+bool ownedByUser(const Fd& folder) {
+  struct stat info {};
+  return folder.valid() && ::fstat(folder.get(), &info) == 0 && info.st_uid == ::getuid();
+}
+
+// $topdir/.Trash/$uid, used only when .Trash is a real folder with the sticky bit.
+std::optional<OpenTrash> openSharedVolumeTrash(int topFd, const std::string& top) {
+  Fd shared(::openat(topFd, ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat info {};
+  if (!shared.valid() || ::fstat(shared.get(), &info) != 0 || (info.st_mode & S_ISVTX) == 0)
+    return std::nullopt;
+  const std::string uid = std::to_string(::getuid());
+  OpenTrash trash{joinPath(joinPath(top, ".Trash"), uid), top, openOrMakeFolderAt(shared.get(), uid.c_str()),
+                  Fd(), Fd()};
+  if (!ownedByUser(trash.folder))
+    return std::nullopt;
+  return openTrashParts(std::move(trash));
+}
+
+// $topdir/.Trash-$uid, made when missing; one that is not this user's own folder is refused.
+std::optional<OpenTrash> openOwnVolumeTrash(int topFd, const std::string& top) {
+  const std::string name = ".Trash-" + std::to_string(::getuid());
+  OpenTrash trash{joinPath(top, name), top, openOrMakeFolderAt(topFd, name.c_str()), Fd(), Fd()};
+  if (!ownedByUser(trash.folder))
+    return std::nullopt;
+  return openTrashParts(std::move(trash));
+}
+
+std::optional<OpenTrash> openVolumeTrash(const std::string& top) {
+  const Fd topFd(::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!topFd.valid())
+    return std::nullopt;
+  if (std::optional<OpenTrash> shared = openSharedVolumeTrash(topFd.get(), top))
+    return shared;
+  return openOwnVolumeTrash(topFd.get(), top);
+}
+
+// The home trash when it lies on the entry's file system and mount; made when missing.
+std::optional<OpenTrash> openHomeTrash(const std::string& home, const struct stat& entry,
+                                       const std::string& top) {
+  if (home.empty() || home.front() != '/')
+    return std::nullopt;
+  // The nearest folder of the home trash that exists tells its file system.
+  std::string existing = home;
+  struct stat info {};
+  while (::stat(existing.c_str(), &info) != 0) {
+    const size_t slash = existing.rfind('/');
+    existing = slash == 0 ? "/" : existing.substr(0, slash);
+  }
+  char* real = ::realpath(existing.c_str(), nullptr);
+  const std::string realExisting = real ? real : "";
+  std::free(real);
+  if (info.st_dev != entry.st_dev || mountPointOf(realExisting) != top)
+    return std::nullopt;
+  // The home trash's own path may pass through links (a home folder elsewhere); its parts may not.
+  Fd parent(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  size_t start = 1;
+  while (parent.valid() && start < home.size()) {
+    const size_t end = std::min(home.find('/', start), home.size());
+    const std::string part = home.substr(start, end - start);
+    start = end + 1;
+    if (part.empty())
+      continue;
+    if (::mkdirat(parent.get(), part.c_str(), 0700) != 0 && errno != EEXIST)
+      return std::nullopt;
+    parent = Fd(::openat(parent.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  }
+  if (!parent.valid())
+    return std::nullopt;
+  return openTrashParts(OpenTrash{home, {}, std::move(parent), Fd(), Fd()});
+}
+
+std::string deletionDate() {
+  const std::time_t now = std::time(nullptr);
+  struct tm local {};
+  ::localtime_r(&now, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
+  return text;
+}
+
+// The name in files/ for the k-th try: the entry's own name, then "name.2", "name.3", …, cut so
+// that the info file's name still fits.
+std::string candidateName(const std::string& name, int k) {
+  const std::string suffix = k == 1 ? "" : "." + std::to_string(k);
+  const size_t room = kNameMax - kInfoSuffix.size() - suffix.size();
+  return (name.size() > room ? name.substr(0, room) : name) + suffix;
+}
+
+bool writeAll(int fd, const std::string& text) {
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written <= 0)
+      return false;
+    done += static_cast<size_t>(written);
+  }
+  return true;
+}
+
+bool sameEntry(const struct stat& info, const FileIdentity& expected) {
+  return info.st_dev == expected.device && info.st_ino == expected.inode;
+}
+
+int hexValue(char c) {
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  return -1;
+}
+
+// The Path value of a trash info file, made absolute; empty when it cannot be read.
+std::string trashInfoOrigin(int infoFd, const std::string& infoName, const std::string& top) {
+  const Fd file(::openat(infoFd, infoName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (!file.valid())
+    return {};
+  std::string text;
+  std::array<char, 4096> buffer{};
+  for (ssize_t got; (got = ::read(file.get(), buffer.data(), buffer.size())) > 0 && text.size() < 65536;)
+    text.append(buffer.data(), static_cast<size_t>(got));
+  const size_t key = text.find("\nPath=");
+  if (key == std::string::npos)
+    return {};
+  const size_t start = key + 6;
+  const std::string path = percentDecodePath(text.substr(start, text.find('\n', start) - start));
+  if (path.empty() || path.front() == '/' || top.empty())
+    return path;
+  return joinPath(top, path);
+}
+
+// The volume a trash folder belongs to: the folder holding .Trash-$uid, or .Trash for .Trash/$uid.
+std::string topOfTrash(const std::string& folder) {
+  const size_t slash = folder.rfind('/');
+  const std::string parent = slash == 0 ? "/" : folder.substr(0, slash);
+  if (folder.substr(slash + 1).starts_with(".Trash-"))
+    return parent;
+  const size_t up = parent.rfind('/');
+  if (parent.substr(up + 1) == ".Trash")
+    return up == 0 ? "/" : parent.substr(0, up);
+  return {};
+}
+
+struct SplitPath {
+  std::string parent;
+  std::string name;
+};
+
+std::optional<SplitPath> splitPath(std::string path) {
+  while (path.size() > 1 && path.back() == '/')
+    path.pop_back();
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos || path.size() <= 1)
+    return std::nullopt;
+  SplitPath parts{slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+  if (parts.name == "." || parts.name == "..")
+    return std::nullopt;
+  return parts;
+}
+
+TrashResult refused(std::string reason) {
+  return {false, false, {}, std::move(reason)};
+}
+
+RestoreResult kept(std::string reason) {
+  return {false, std::move(reason)};
+}
+
+class SystemTrashCalls final : public TrashCalls {};
+
+}  // namespace
+
+int TrashCalls::renameNoReplace(int fromFd, const char* from, int toFd, const char* to) {
+  const int result = static_cast<int>(::syscall(SYS_renameat2, fromFd, from, toFd, to, RENAME_NOREPLACE));
+  if (result == 0 || errno != EINVAL)
+    return result;
+  // A file system without the flag: the target was seen free just before, so a plain rename must do.
+  struct stat taken {};
+  if (::fstatat(toFd, to, &taken, AT_SYMLINK_NOFOLLOW) == 0) {
+    errno = EEXIST;
+    return -1;
+  }
+  return ::renameat(fromFd, from, toFd, to);
+}
+
+std::string percentEncodePath(const std::string& path) {
+  std::string encoded;
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+        std::string_view("-_.~/").find(c) != std::string_view::npos) {
+      encoded += c;
+    } else {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", byte);
+      encoded += hex;
+    }
+  }
+  return encoded;
+}
+
+std::string percentDecodePath(const std::string& text) {
+  std::string decoded;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const int high = i + 2 < text.size() && text[i] == '%' ? hexValue(text[i + 1]) : -1;
+    const int low = high >= 0 ? hexValue(text[i + 2]) : -1;
+    if (low >= 0) {
+      decoded += static_cast<char>(high * 16 + low);
+      i += 2;
+    } else {
+      decoded += text[i];
+    }
+  }
+  return decoded;
+}
+
+int openFolderNoFollow(const std::string& path) {
+  if (path.empty() || path.front() != '/') {
+    errno = EINVAL;
+    return -1;
+  }
+  Fd folder(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+  for (size_t start = 1; folder.valid() && start < path.size();) {
+    const size_t end = std::min(path.find('/', start), path.size());
+    const std::string part = path.substr(start, end - start);
+    start = end + 1;
+    if (part.empty() || part == ".")
+      continue;
+    if (part == "..") {
+      errno = EINVAL;
+      return -1;
+    }
+    folder = Fd(::openat(folder.get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  }
+  return folder.release();
+}
+
+std::string PosixTrash::homeTrash() const {
+  if (!m_homeTrash.empty())
+    return m_homeTrash;
+  const char* dataHome = std::getenv("XDG_DATA_HOME");
+  if (dataHome && dataHome[0] == '/')
+    return std::string(dataHome) + "/Trash";
+  const char* home = std::getenv("HOME");
+  return home && home[0] == '/' ? std::string(home) + "/.local/share/Trash" : std::string();
+}
+
+TrashResult PosixTrash::moveToTrash(const std::string& path) {
+  const std::optional<SplitPath> parts = splitPath(path);
+  if (!parts)
+    return refused("not an entry that can be trashed");
+  const Fd parent(openFolderNoFollow(parts->parent));
+  if (!parent.valid()) {
+    if (errno == ENOENT)
+      return TrashResult{false, true, {}, {}};
+    return refused(errorText("its folder cannot be opened without following a link", errno));
+  }
+  return moveEntry(parent.get(), parts->name, nullptr);
+}
+
+TrashResult PosixTrash::moveEntry(int parentFd, const std::string& name, const FileIdentity* expected) {
+  struct stat entry {};
+  if (::fstatat(parentFd, name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (errno == ENOENT)
+      return TrashResult{false, true, {}, {}};
+    return refused(errorText("cannot be examined", errno));
+  }
+  if (expected && !sameEntry(entry, *expected))
+    return refused("no longer the entry that was listed");
+  const std::string parentPath = realPathOf(parentFd);
+  if (parentPath.empty())
+    return refused("its folder cannot be located");
+  const std::string origin = joinPath(parentPath, name);
+  const std::string top = mountPointOf(parentPath);
+  std::optional<OpenTrash> trash = openHomeTrash(homeTrash(), entry, top);
+  if (!trash)
+    trash = openVolumeTrash(top);
+  if (!trash)
+    return refused("no usable trash on its volume (" + top + ")");
+  struct stat files {};
+  if (::fstat(trash->files.get(), &files) != 0 || files.st_dev != entry.st_dev)
+    return refused("the trash " + trash->path + " is on another file system");
+
+  // Relative to the volume's top in a volume trash, absolute in the home trash.
+  std::string recorded = origin;
+  if (!trash->top.empty())
+    recorded = trash->top == "/" ? origin.substr(1) : origin.substr(trash->top.size() + 1);
+  const std::string info =
+      "[Trash Info]\nPath=" + percentEncodePath(recorded) + "\nDeletionDate=" + deletionDate() + "\n";
+  for (int k = 1; k <= kMaxNameTries; ++k) {
+    const std::string candidate = candidateName(name, k);
+    const std::string infoName = candidate + std::string(kInfoSuffix);
+    struct stat taken {};
+    if (::fstatat(trash->files.get(), candidate.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0)
+      continue;
+    const Fd infoFd(::openat(trash->info.get(), infoName.c_str(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!infoFd.valid()) {
+      if (errno == EEXIST)
+        continue;
+      return refused(errorText("the trash info cannot be created in " + trash->path, errno));
+    }
+    const bool written = writeAll(infoFd.get(), info);
+    if (written &&
+        m_calls.renameNoReplace(parentFd, name.c_str(), trash->files.get(), candidate.c_str()) == 0)
+      return TrashResult{true, false, {trash->path, candidate, origin}, {}};
+    const int error = written ? errno : EIO;
+    // The claim is ours alone: it goes, and the entry stays where it was.
+    ::unlinkat(trash->info.get(), infoName.c_str(), 0);
+    if (error == EEXIST)
+      continue;
+    return refused(errorText("the move into " + trash->path + " was refused", error));
+  }
+  return refused("no free name in " + trash->path);
+}
+
+RestoreResult PosixTrash::restore(const TrashLocation& location) {
+  const std::optional<SplitPath> target = splitPath(location.origin);
+  if (!target || location.name.empty() || location.name.find('/') != std::string::npos)
+    return kept("not a trashed entry");
+  const Fd folder(openFolderNoFollow(location.folder));
+  Fd files(folder.valid() ? ::openat(folder.get(), "files", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)
+                          : -1);
+  Fd info(folder.valid() ? ::openat(folder.get(), "info", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)
+                         : -1);
+  const std::string infoName = location.name + std::string(kInfoSuffix);
+  struct stat entry {};
+  if (!files.valid() || !info.valid() ||
+      ::fstatat(files.get(), location.name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0)
+    return kept("no longer in the trash");
+  // Another entry may have taken the name since: only the one trashed from this origin goes back.
+  if (trashInfoOrigin(info.get(), infoName, topOfTrash(location.folder)) != location.origin)
+    return kept("the trash entry of that name is another one now");
+  const Fd parent(openFolderNoFollow(target->parent));
+  if (!parent.valid())
+    return kept(errorText("its folder cannot be opened without following a link", errno));
+  if (m_calls.renameNoReplace(files.get(), location.name.c_str(), parent.get(), target->name.c_str()) != 0) {
+    if (errno == EEXIST)
+      return kept("an entry of that name exists; left in the trash");
+    return kept(errorText("the move back was refused", errno));
+  }
+  ::unlinkat(info.get(), infoName.c_str(), 0);
+  return RestoreResult{true, {}};
+}
+
+Trash& Trash::system() {
+  static SystemTrashCalls calls;
+  static PosixTrash trash(calls);
+  return trash;
+}
+
+}  // namespace qinglan::platform

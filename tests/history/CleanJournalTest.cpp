@@ -1,0 +1,114 @@
+#include "history/CleanJournal.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "history/CleaningPass.h"
+#include "platform/Remover.h"
+#include "platform/Trash.h"
+#include "support/RecordingScanView.h"
+#include "support/TempDir.h"
+
+namespace qinglan {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::Field;
+
+JournalEntry entry(std::string pass, std::string path, CleanOutcome outcome) {
+  JournalEntry made;
+  made.pass = std::move(pass);
+  made.time = "2026-12-08 05:36:55";
+  made.path = std::move(path);
+  made.size = 42;
+  made.outcome = outcome;
+  return made;
+}
+
+// Deletes through the system, and ends the process abruptly at the given call.
+class CrashingRemover final : public platform::Remover {
+ public:
+  explicit CrashingRemover(int crashAt) : m_crashAt(crashAt) {}
+  bool remove(const std::string& path) override {
+    if (++m_calls == m_crashAt)
+      std::abort();
+    return platform::Remover::system().remove(path);
+  }
+
+ private:
+  int m_crashAt;
+  int m_calls = 0;
+};
+
+class CleanJournalTest : public ::testing::Test {
+ protected:
+  test::TempDir m_dir;
+  std::string m_file = m_dir.path("clean-log.jsonl");
+};
+
+TEST_F(CleanJournalTest, EntriesReadBackAsWrittenWhateverTheirBytes) {
+  JournalEntry trashed = entry("p1", "/c/a\xC4\\b.log", CleanOutcome::Trashed);
+  trashed.trash = {"/home/u/.local/share/Trash", "a\xC4\\b.log.2", "/real/c/a\xC4\\b.log"};
+  JournalEntry failed = entry("p1", "/c/\"quoted\"\n.log", CleanOutcome::Failed);
+  failed.reason = "the move into /t was refused: Permission denied";
+  CleanJournal journal(m_file);
+  journal.append(trashed);
+  journal.append(failed);
+  journal.close();
+
+  EXPECT_THAT(CleanJournal(m_file).read(), ElementsAre(trashed, failed));
+}
+
+TEST_F(CleanJournalTest, TheLinesBeforeACrashStayReadable) {
+  test::RecordingScanView view;
+  for (const char* name : {"a.log", "b.log", "c.log"}) {
+    m_dir.writeFile(std::string("c/") + name, "x");
+    ResultsRow& row = view.rows.emplace_back();
+    row.name = name;
+    row.location = m_dir.path("c/");
+    row.checked = true;
+  }
+  EXPECT_DEATH(
+      {
+        CleanJournal journal(m_file);
+        CrashingRemover remover(3);
+        CleaningPass pass(journal, false, remover, platform::Trash::system());
+        cleanCheckedResults(view, pass);
+      },
+      "");
+  // A line cut midway by a crash must not swallow the next pass's first line either.
+  std::ofstream(m_file, std::ios::app) << "{\"pass\":\"cut";
+  CleanJournal journal(m_file);
+  journal.append(entry("p2", "/next", CleanOutcome::Deleted));
+
+  const std::vector<JournalEntry> entries = journal.read();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].path, m_dir.path("c/a.log"));
+  EXPECT_EQ(entries[1].outcome, CleanOutcome::Deleted);
+  EXPECT_EQ(entries[2].pass, "p2");
+}
+
+TEST_F(CleanJournalTest, TheOldestPassesDropOutAndTheNewestStaysWhole) {
+  const uintmax_t lineSize = journalLine(entry("p0", "/c/a.log", CleanOutcome::Deleted)).size() + 1;
+  CleanJournal journal(m_file, 3 * lineSize);
+  for (const char* pass : {"p0", "p1", "p2"}) {
+    journal.append(entry(pass, "/c/a.log", CleanOutcome::Deleted));
+    journal.append(entry(pass, "/c/b.log", CleanOutcome::Deleted));
+    journal.close();
+  }
+  EXPECT_THAT(journal.read(),
+              ElementsAre(Field(&JournalEntry::pass, "p2"), Field(&JournalEntry::pass, "p2")));
+
+  for (int i = 0; i < 5; ++i)
+    journal.append(entry("big", "/c/x.log", CleanOutcome::Deleted));
+  journal.close();
+  EXPECT_EQ(journal.read().size(), 5u);
+}
+
+}  // namespace
+}  // namespace qinglan

@@ -1,0 +1,136 @@
+#include "history/CleaningPass.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "history/PassHistory.h"
+#include "platform/Remover.h"
+#include "platform/Trash_posix.h"
+#include "support/RecordingScanView.h"
+#include "support/TempDir.h"
+
+namespace qinglan {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+bool exists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+// Renames through the system but refuses to move any entry named b.log.
+class RefusingCalls final : public platform::TrashCalls {
+ public:
+  int renameNoReplace(int fromFd, const char* from, int toFd, const char* to) override {
+    if (std::strcmp(from, "b.log") == 0) {
+      errno = EPERM;
+      return -1;
+    }
+    return TrashCalls::renameNoReplace(fromFd, from, toFd, to);
+  }
+};
+
+class CleaningPassTest : public ::testing::Test {
+ protected:
+  void row(const std::string& relative, bool folder = false) {
+    const std::string full = folder ? m_dir.makeFolder(relative) : m_dir.writeFile(relative, "x");
+    const size_t slash = full.rfind('/');
+    ResultsRow& added = m_view.rows.emplace_back();
+    added.name = full.substr(slash + 1);
+    added.location = full.substr(0, slash + 1);
+    added.checked = true;
+    added.size = folder ? 0 : 1;
+    added.isFolder = folder;
+  }
+
+  std::vector<CleanOutcome> journalOutcomes() const {
+    std::vector<CleanOutcome> outcomes;
+    for (const JournalEntry& entry : CleanJournal(m_dir.path("log.jsonl")).read())
+      outcomes.push_back(entry.outcome);
+    return outcomes;
+  }
+
+  std::vector<std::string> statuses() const {
+    std::vector<std::string> found;
+    for (const ResultsRow& row : m_view.rows)
+      found.push_back(row.status);
+    return found;
+  }
+
+  test::TempDir m_dir;
+  test::RecordingScanView m_view;
+  RefusingCalls m_calls;
+  platform::PosixTrash m_trash{m_calls, m_dir.path("home/Trash")};
+  CleanJournal m_journal{m_dir.path("log.jsonl")};
+};
+
+TEST_F(CleaningPassTest, ATrashPassMovesRowsRecordsEachAndDeletesNothingItCannotTrash) {
+  row("c/d", true);
+  row("c/d/x.log");
+  row("c/b.log");
+  CleaningPass pass(m_journal, true, platform::Remover::system(), m_trash);
+  cleanCheckedResults(m_view, pass);
+
+  EXPECT_THAT(statuses(), ElementsAre("已移到回收站", "已移到回收站", "清理失败"));
+  EXPECT_THAT(journalOutcomes(),
+              ElementsAre(CleanOutcome::Trashed, CleanOutcome::Gone, CleanOutcome::Failed));
+  EXPECT_THAT(pass.records()[2].entry.reason, HasSubstr("refused"));
+  EXPECT_TRUE(exists(m_dir.path("c/b.log")));
+  EXPECT_TRUE(exists(m_dir.path("home/Trash/files/d/x.log")));
+}
+
+TEST_F(CleaningPassTest, ADeletingPassRecordsWhatItDeletedAndWhatWasAlreadyGone) {
+  row("c/d", true);
+  row("c/d/x.log");
+  CleaningPass pass(m_journal, false, platform::Remover::system(), m_trash);
+  cleanCheckedResults(m_view, pass);
+
+  EXPECT_THAT(statuses(), ElementsAre("清理成功", "清理成功"));
+  EXPECT_THAT(journalOutcomes(), ElementsAre(CleanOutcome::Deleted, CleanOutcome::Gone));
+  EXPECT_FALSE(pass.trashedAny());
+}
+
+TEST_F(CleaningPassTest, AJournalThatCannotBeWrittenStopsThePassBeforeItDeletes) {
+  row("c/a.log");
+  CleanJournal journal(m_dir.path("missing/log.jsonl"));
+  CleaningPass pass(journal, false, platform::Remover::system(), m_trash);
+  EXPECT_THROW(cleanCheckedResults(m_view, pass), JournalWriteError);
+  EXPECT_TRUE(exists(m_dir.path("c/a.log")));
+}
+
+TEST_F(CleaningPassTest, RestoringAPassPutsFoldersBackFirstAndLeavesTakenNamesInTheTrash) {
+  row("c/d/x.log");  // trashed before its folder
+  row("c/d", true);
+  row("c/a.log");
+  CleaningPass pass(m_journal, true, platform::Remover::system(), m_trash);
+  cleanCheckedResults(m_view, pass);
+  m_dir.writeFile("c/a.log", "new");
+
+  const std::vector<RestoreReport> reports = restoreEntries(m_journal.read(), m_trash);
+  ASSERT_EQ(reports.size(), 3u);
+  EXPECT_FALSE(reports[0].result.restored);
+  EXPECT_EQ(reports[0].entry.path, m_dir.path("c/a.log"));
+  EXPECT_TRUE(reports[1].result.restored);
+  EXPECT_TRUE(reports[2].result.restored) << reports[2].result.reason;
+  EXPECT_TRUE(exists(m_dir.path("c/d/x.log")));
+  EXPECT_TRUE(exists(m_dir.path("home/Trash/files/a.log")));
+
+  const std::vector<PassSummary> passes = summarizePasses(m_journal.read());
+  ASSERT_EQ(passes.size(), 1u);
+  EXPECT_EQ(passes[0].pass, pass.id());
+  EXPECT_EQ(passes[0].rows, 3u);
+  EXPECT_EQ(passes[0].bytes, 2);
+  EXPECT_EQ(passes[0].trashed, 3u);
+}
+
+}  // namespace
+}  // namespace qinglan
