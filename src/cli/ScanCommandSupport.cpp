@@ -14,6 +14,7 @@
 #include "app/unitGlobal.h"
 #include "cli/BufferedOutput.h"
 #include "cli/JsonText.h"
+#include "cli/PrintableName.h"
 #include "platform/Codepage.h"
 #include "platform/Path.h"
 #include "scan/ResourceList.h"
@@ -26,32 +27,13 @@ namespace {
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
-// Names are raw bytes; what is not UTF-8 is written as \xNN, with backslashes doubled then.
-std::string printable(const std::string& text) {
-  if (platform::isValidUtf8(text))
-    return text;
-  std::string escaped;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\\') {
-      escaped += "\\\\";
-    } else if (byte >= 0x80) {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-      escaped += hex;
-    } else {
-      escaped += c;
-    }
-  }
-  return escaped;
-}
-
 void appendTableRow(std::string& out, const ResultsRow& row) {
   char prefix[64];
   std::snprintf(prefix, sizeof prefix, "%s %12s  %-10s  ", row.checked ? "[x]" : "[ ]", row.sizeText.c_str(),
                 row.dateText.c_str());
   out += prefix;
-  out += printable(row.fullPath());
+  std::string storage;
+  out += printable(row.fullPath(), storage);
   if (!row.status.empty()) {
     out += "  ";
     out += row.status;
@@ -62,9 +44,10 @@ void appendTableRow(std::string& out, const ResultsRow& row) {
 // The row's object, assembled in place: a scan may list hundreds of thousands of rows.
 void appendJsonRow(std::string& out, const ResultsRow& row) {
   out += "{\"name\":";
-  appendJsonString(out, printable(row.name));
+  std::string storage;
+  appendJsonString(out, printable(row.name, storage));
   out += ",\"location\":";
-  appendJsonString(out, printable(row.location));
+  appendJsonString(out, printable(row.location, storage));
   out += ",\"size\":";
   out += std::to_string(row.size);
   out += ",\"size_text\":";
