@@ -102,10 +102,14 @@ bool passesThroughLink(const std::string& base, std::string_view relative) {
   return false;
 }
 
+std::string_view cacheRuleDirBelowRoot(std::string_view dir) {
+  const size_t first = dir.find_first_not_of('\\');
+  return dir.substr(first == std::string_view::npos ? dir.size() : first);
+}
+
 std::optional<std::string> cacheRuleRoot(platform::DirLister& lister, const std::string& volumeRoot,
                                          std::string_view dir) {
-  const size_t first = dir.find_first_not_of('\\');
-  const std::string_view belowRoot = dir.substr(first == std::string_view::npos ? dir.size() : first);
+  const std::string_view belowRoot = cacheRuleDirBelowRoot(dir);
   if (climbsOutOfRoot(belowRoot))
     return std::nullopt;
   return CaselessResolver(lister).resolve(volumeRoot, storedPathToLocal(belowRoot));

@@ -46,6 +46,10 @@ class CaselessResolver {
 // is a symbolic link: a search there would leave the tree below base. Missing parts are no links.
 bool passesThroughLink(const std::string& base, std::string_view relative);
 
+// A cache rule's dir without the backslashes it may begin with: "\\Temp" names the folder Temp at
+// the drive root, as "Temp" does.
+std::string_view cacheRuleDirBelowRoot(std::string_view dir);
+
 // The search root of a cache rule on a volume: the root (ending with a separator) followed by the
 // dir text resolved without regard to ASCII case. A dir beginning with "\" names a folder at the
 // drive root as well ("\Temp" is "Temp"). Empty when the dir text climbs out or passes a link.

@@ -4,8 +4,9 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/Path.h"
+#include "platform/CaselessName.h"
 #include "rules/RulesSql.h"
+#include "scan/FindingDetails.h"
 #include "scan/RuleRoot.h"
 #include "search/EasyFileSearch.h"
 #include "search/Mask.h"
@@ -38,18 +39,11 @@ constexpr std::string_view kUserFolders[] = {"Downloads", "Documents", "Desktop"
                                              "Music",     "Pictures",  "Users"};
 
 bool namesUserFolder(std::string_view stored) {
-  const std::string local = asciiLower(storedPathToLocal(stored));
-  size_t start = 0;
-  while (start < local.size()) {
-    size_t end = local.find(platform::kSeparator, start);
-    if (end == std::string::npos)
-      end = local.size();
-    const std::string_view name = std::string_view(local).substr(start, end - start);
+  for (const std::string& name : SplitAtDelimiter(stored, "\\")) {
     for (std::string_view folder : kUserFolders) {
-      if (name == asciiLower(folder))
+      if (platform::equalsFoldingAscii(name, folder))
         return true;
     }
-    start = end + 1;
   }
   return false;
 }
@@ -91,10 +85,7 @@ class Checker {
 
   void rule(size_t row, const CacheRule& rule) {
     const std::string where = "CacheClean row " + std::to_string(row) + " (" + rule.dir + ")";
-    // A leading backslash names the drive root, as the dir is read without one.
-    const size_t first = rule.dir.find_first_not_of('\\');
-    const std::string_view dir =
-        std::string_view(rule.dir).substr(first == std::string::npos ? rule.dir.size() : first);
+    const std::string_view dir = cacheRuleDirBelowRoot(rule.dir);
     const std::vector<std::string> masks = splitLines(rule.fileName);
     if (climbsOutOfRoot(dir))
       add(where, "dir climbs out of the drive root or names another drive");
