@@ -1,7 +1,9 @@
 -- Contents of ccdb.db, in UTF-8. The generator stores the CacheClean texts as GBK bytes.
 -- Masks: "*" any run of characters, "?" one character, "[0-9]" one character of a set; letters
 -- match in either case. A mask that matches a folder lists the whole folder, and the scan also
--- looks inside it. Every mask here is checked by the tests against names that programs need.
+-- looks inside it. Every mask here is checked by the tests against names that programs need, and
+-- the build runs `qinglan-cli rules --check` on the generated file. Cache rules stay out of the
+-- folders where people keep files and never take videos, music, documents or unfinished downloads.
 
 -- Scan items. Disabled by default (UnScan 1) are the items whose files a user may still want back.
 INSERT INTO ccdb (Id, Name, UnScan, Folder, File) VALUES
@@ -83,17 +85,14 @@ INSERT INTO CacheClean (dir, FileName, Des) VALUES
 ('NetTVCache', '*.tmp
 *.dat
 *.cache', '网络电视的播放缓存'),
-('NetTV\LiveBuffer', '*.ts
-*.tmp', '网络电视直播的时移缓冲'),
+('NetTV\LiveBuffer', '*.tmp', '网络电视直播的时移缓冲'),
 ('P2PVodCache', '*.blk
 *.idx
 *.tmp', 'P2P 点播播放器的缓存数据块'),
 ('VodCache', '*.tmp
 *.dat', '影视点播客户端的缓存'),
 ('VideoCache', '*.tmp
-*.cache
-*.flv
-*.mp4', '在线视频播放器的缓存'),
+*.cache', '在线视频播放器的缓存'),
 ('PlayerCache', '*.tmp
 *.cache', '本地播放器的预读缓存'),
 ('OnlineVideo\Cache', '*.tmp
@@ -102,13 +101,6 @@ INSERT INTO CacheClean (dir, FileName, Des) VALUES
 ('MediaCache\Thumbnails', '*.jpg
 *.png
 *.db', '视频播放器的截图和缩略图缓存'),
-('Downloads', '*.td
-*.td.cfg
-*.bc!
-*.!ut
-*.part
-*.crdownload', '下载工具未完成的任务文件'),
-('Download\Temp', '*', '下载工具的临时目录'),
 ('DownloadCache', '*.tmp
 *.dat', '下载工具的磁盘缓存'),
 ('TorrentCache\Temp', '*.tmp

@@ -1,24 +1,24 @@
 #include "app/CloudCachePath.h"
 
-#include <sys/stat.h>
+#include <memory>
+
+#include "platform/CaselessName.h"
 
 namespace qinglan {
 
-namespace {
-
-bool isFolder(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-}  // namespace
-
-std::vector<std::string> FindAllCloudCachePaths(const std::vector<platform::Volume>& volumes) {
+std::vector<std::string> FindAllCloudCachePaths(const std::vector<platform::Volume>& volumes,
+                                                platform::DirLister& lister) {
   std::vector<std::string> found;
   for (const platform::Volume& volume : volumes) {
-    if (!platform::isLocalDisk(volume.kind)) continue;
-    std::string candidate = volume.root + kCloudCacheFolderName;
-    if (isFolder(candidate)) found.push_back(std::move(candidate));
+    if (!platform::isLocalDisk(volume.kind))
+      continue;
+    const std::unique_ptr<platform::DirListing> listing = lister.list(volume.root);
+    if (!listing)
+      continue;
+    // A link to a folder counts, as the cache may have been moved to another disk and linked back.
+    const platform::DirEntry* entry = platform::findEntryCaseless(listing->entries(), kCloudCacheFolderName);
+    if (entry && entry->isFolder())
+      found.push_back(volume.root + entry->name);
   }
   return found;
 }
@@ -28,6 +28,8 @@ std::string FindCloudCachePath(const std::vector<platform::Volume>& volumes) {
   return found.empty() ? std::string() : found.front();
 }
 
-std::string FindCloudCachePath() { return FindCloudCachePath(platform::listVolumes()); }
+std::string FindCloudCachePath() {
+  return FindCloudCachePath(platform::listVolumes());
+}
 
 }  // namespace qinglan

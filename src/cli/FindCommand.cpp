@@ -13,6 +13,7 @@
 #include "cli/BufferedOutput.h"
 #include "cli/Commands.h"
 #include "cli/JsonText.h"
+#include "cli/PrintableName.h"
 #include "platform/Codepage.h"
 #include "platform/DirLister.h"
 #include "search/EasyFileSearch.h"
@@ -34,30 +35,6 @@ struct FindOptions {
   CLI::Option* minSizeOption = nullptr;
   CLI::Option* maxSizeOption = nullptr;
 };
-
-// Text that is valid UTF-8 is shown as it is; otherwise every byte outside a valid sequence is
-// written as \xNN and every backslash doubled, so the printed form stays unambiguous. Returns the
-// text itself or the escaped form kept in `storage`.
-std::string_view printable(std::string_view text, std::string& storage) {
-  if (platform::isValidUtf8(text))
-    return text;
-  const auto* end = reinterpret_cast<const unsigned char*>(text.data()) + text.size();
-  storage.clear();
-  for (auto* p = reinterpret_cast<const unsigned char*>(text.data()); p < end;) {
-    const int length = utf8CharLength(p, end);
-    if (*p == '\\') {
-      storage += "\\\\";
-    } else if (*p >= 0x80 && length == 1) {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", *p);
-      storage += hex;
-    } else {
-      storage.append(reinterpret_cast<const char*>(p), static_cast<size_t>(length));
-    }
-    p += length;
-  }
-  return storage;
-}
 
 template <typename Number>
 void appendNumber(std::string& out, Number value) {
@@ -219,8 +196,11 @@ void addFindCommand(CLI::App& app) {
       "Search a folder tree the way the cleaner's scans do and print every accepted entry. Exits 1 when a "
       "folder could not be listed (the search stops there), 2 for an invalid mask");
   command->add_option("ROOT", options->root, "Folder where the search starts")->required();
-  command->add_option("--mask", options->masks, "Name mask to look for (repeatable; default *.*)");
-  command->add_option("--exclude", options->excludes, "Name mask to leave out (repeatable)");
+  // allow_extra_args(false): a mask such as "[ab]*" is taken verbatim, never read as a list.
+  command->add_option("--mask", options->masks, "Name mask to look for (repeatable; default *.*)")
+      ->allow_extra_args(false);
+  command->add_option("--exclude", options->excludes, "Name mask to leave out (repeatable)")
+      ->allow_extra_args(false);
   command->add_flag("--no-subfolders", options->noSubfolders, "Do not enter subfolders");
   command->add_flag("--no-folders", options->noFolders, "Report files only");
   options->minSizeOption = command->add_option("--min-size", options->minSize, "Smallest size in bytes")

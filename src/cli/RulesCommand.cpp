@@ -11,6 +11,7 @@
 #include "app/AppPaths.h"
 #include "cli/Commands.h"
 #include "rules/RulesReader.h"
+#include "scan/RulesCheck.h"
 #include "search/EasyFileSearch.h"
 
 namespace qinglan::cli {
@@ -20,6 +21,7 @@ namespace {
 struct RulesOptions {
   std::string db;
   bool json = false;
+  bool check = false;
 };
 
 std::string joinMasks(const std::string& maskText) {
@@ -62,6 +64,18 @@ void printJson(const std::vector<ScanItem>& items, const std::vector<CacheRule>&
   std::cout << document.dump(2) << '\n';
 }
 
+// One line per problem, then a count; exit 1 when there is any.
+void printProblems(const std::vector<ScanItem>& items, const std::vector<CacheRule>& rules) {
+  const std::vector<RuleProblem> problems = checkRules(items, rules);
+  for (const RuleProblem& problem : problems)
+    std::cout << problem.where << ": " << problem.what << '\n';
+  std::cout << items.size() << " scan items, " << rules.size() << " cache rules, " << problems.size()
+            << " problems\n";
+  std::cout.flush();
+  if (!problems.empty())
+    throw CLI::RuntimeError(1);
+}
+
 void runRules(const RulesOptions& options) {
   std::string path = options.db.empty() ? startUpPaths().dbFileName : options.db;
   // Opening creates a missing file; a listing should not leave an empty database behind.
@@ -70,7 +84,9 @@ void runRules(const RulesOptions& options) {
   TSQLiteDatabase db(path);
   std::vector<ScanItem> items = readScanItems(db);
   std::vector<CacheRule> rules = readCacheRules(db);
-  if (options.json) {
+  if (options.check) {
+    printProblems(items, rules);
+  } else if (options.json) {
     printJson(items, rules);
   } else {
     printText(items, rules);
@@ -85,6 +101,8 @@ void addRulesCommand(CLI::App& app) {
       app.add_subcommand("rules", "List the scan items and the cache rules of the rules database");
   command->add_option("--db", options->db, "Rules database (default: the program's, as for scan)");
   command->add_flag("--json", options->json, "Print JSON instead of tab-separated text");
+  command->add_flag("--check", options->check,
+                    "Report rows that could reach what programs or people keep; exit 1 when there is any");
   command->callback([options] { runRules(*options); });
 }
 

@@ -15,6 +15,7 @@
 #include "app/unitGlobal.h"
 #include "cli/BufferedOutput.h"
 #include "cli/JsonText.h"
+#include "cli/PrintableName.h"
 #include "platform/Codepage.h"
 #include "platform/Path.h"
 #include "scan/ResourceList.h"
@@ -27,32 +28,13 @@ namespace {
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
-// Names are raw bytes; what is not UTF-8 is written as \xNN, with backslashes doubled then.
-std::string printable(const std::string& text) {
-  if (platform::isValidUtf8(text))
-    return text;
-  std::string escaped;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\\') {
-      escaped += "\\\\";
-    } else if (byte >= 0x80) {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-      escaped += hex;
-    } else {
-      escaped += c;
-    }
-  }
-  return escaped;
-}
-
 void appendTableRow(std::string& out, const ResultsRow& row, const std::string& reason) {
   char prefix[64];
   std::snprintf(prefix, sizeof prefix, "%s %12s  %-10s  ", row.checked ? "[x]" : "[ ]", row.sizeText.c_str(),
                 row.dateText.c_str());
   out += prefix;
-  out += printable(row.fullPath());
+  std::string storage;
+  out += printable(row.fullPath(), storage);
   if (!row.status.empty()) {
     out += "  ";
     out += row.status;
@@ -68,9 +50,10 @@ void appendTableRow(std::string& out, const ResultsRow& row, const std::string& 
 // The row's object, assembled in place: a scan may list hundreds of thousands of rows.
 void appendJsonRow(std::string& out, const ResultsRow& row, const std::string& reason) {
   out += "{\"name\":";
-  appendJsonString(out, printable(row.name));
+  std::string storage;
+  appendJsonString(out, printable(row.name, storage));
   out += ",\"location\":";
-  appendJsonString(out, printable(row.location));
+  appendJsonString(out, printable(row.location, storage));
   out += ",\"size\":";
   out += std::to_string(row.size);
   out += ",\"size_text\":";
@@ -83,7 +66,7 @@ void appendJsonRow(std::string& out, const ResultsRow& row, const std::string& r
   appendJsonString(out, row.status);
   if (!reason.empty()) {
     out += ",\"reason\":";
-    appendJsonString(out, printable(reason));
+    appendJsonString(out, printable(reason, storage));
   }
   out += "}\n";
 }

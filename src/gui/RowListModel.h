@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include <QAbstractTableModel>
@@ -17,6 +18,9 @@ struct ListRow {
   QStringList cells;
   bool checked = false;
   int imageIndex = -1;  // into the shared icon list; -1 for none
+  // The raw bytes of what the row stands for (a resource ID, a folder name), which the cells can
+  // show only as text; empty when the cells say it all.
+  std::string key = {};
 };
 
 // The rows of one list view. Rows may be queued and made visible in one insertion at the next

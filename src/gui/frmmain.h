@@ -45,6 +45,10 @@ struct FormEnvironment {
   bool homePageBrowser = true;                             // false: a blank first page without a browser
 };
 
+// The resource ID of a row of the resource list: the folder name's bytes, which the ID column
+// can show only as text.
+std::string resourceIdOf(const RowListModel& rows, int row);
+
 // The main window. It routes every control to its handler; each handler runs guarded, reads its
 // controls, calls the core and writes the results back. Closing the window while a command runs
 // ends that command at its next pump, and the window closes once the command has unwound.
@@ -170,6 +174,8 @@ class TForm1 : public QWidget {
   void route(QAbstractButton* button, void (TForm1::*handler)());
   void setResourceCounter();
   void setWhitelistCounter();
+  // Warns "此刻不能刷新软件列表!" and is true while a scan or the resource listing runs.
+  bool refusedWhileBusy();
 
   FormEnvironment m_environment;
   IconList m_imageList1;

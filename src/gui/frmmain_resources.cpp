@@ -1,4 +1,6 @@
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #include <QFileInfo>
 #include <QLabel>
@@ -10,6 +12,7 @@
 #include "gui/ShellActions.h"
 #include "gui/UnitCachePath.h"
 #include "gui/frmmain.h"
+#include "platform/Codepage.h"
 #include "platform/Path.h"
 #include "scan/ResourceList.h"
 #include "whitelist/Whitelist.h"
@@ -18,10 +21,8 @@ namespace qinglan::gui {
 
 void TForm1::bsSkinButton2Click() {
   // A refresh started while the list is being built would re-enter the running search.
-  if (bsSkinButton1()->text() != QStringLiteral("扫描") || m_listingResources) {
-    showPromptWarning(this, QStringLiteral("此刻不能刷新软件列表!"));
+  if (refusedWhileBusy())
     return;
-  }
   FlagScope listing(m_listingResources);
   m_imageList1.reset();
   ListView2()->rows()->clear();
@@ -37,6 +38,7 @@ void TForm1::EasyFileSearch2FileFound(const TFileInformations& fileFound) {
 
   ListRow row;
   row.cells = {QString::fromStdString(resource->name), QString::fromStdString(resource->id)};
+  row.key = resource->id;
   row.checked = true;
   const QIcon icon = loadIconFile(QString::fromStdString(resource->iconFile));
   row.imageIndex = icon.isNull() ? 0 : m_imageList1.add(icon);
@@ -49,13 +51,37 @@ void TForm1::N9Click() {
   const int row = ListView2()->selectedRow();
   if (row < 0)
     return;
-  const QString folder = QString::fromStdString(globals().CloudCachePath) +
-                         QLatin1Char(platform::kSeparator) + ListView2()->rows()->text(row, 1);
-  if (QFileInfo(folder).isDir())
-    shellActions().openFolder(folder);
+  const std::string folder =
+      globals().CloudCachePath + platform::kSeparator + resourceIdOf(*ListView2()->rows(), row);
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error))
+    return;
+  // A name that is not UTF-8 has no QString form that leads back to it: its address is built from the bytes.
+  if (platform::isValidUtf8(folder)) {
+    shellActions().openFolder(QString::fromStdString(folder));
+  } else {
+    shellActions().openUrl(
+        QUrl::fromEncoded("file://" + QByteArray::fromStdString(folder).toPercentEncoding("/")));
+  }
+}
+
+std::string resourceIdOf(const RowListModel& rows, int row) {
+  const ListRow& listed = rows.row(row);
+  return listed.key.empty() ? listed.cells.value(1).toStdString() : listed.key;
+}
+
+bool TForm1::refusedWhileBusy() {
+  // A refresh started while the list is being built would re-enter the running search, and a cache
+  // switched then would leave the old cache's rows under the new path.
+  if (bsSkinButton1()->text() == QStringLiteral("扫描") && !m_listingResources)
+    return false;
+  showPromptWarning(this, QStringLiteral("此刻不能刷新软件列表!"));
+  return true;
 }
 
 void TForm1::LinkLabel1Click() {
+  if (refusedWhileBusy())
+    return;
   globals().CachePathConfirmed = 0;
   {
     TfrmCachePath dialog(volumes(), this);

@@ -29,8 +29,7 @@ std::vector<ScanResourceRow> scanResourcesOf(const RowListModel& rows) {
   std::vector<ScanResourceRow> resources;
   resources.reserve(static_cast<size_t>(rows.count()));
   for (int row = 0; row < rows.count(); ++row)
-    resources.push_back(
-        {rows.text(row, 0).toStdString(), rows.text(row, 1).toStdString(), rows.isChecked(row)});
+    resources.push_back({rows.text(row, 0).toStdString(), resourceIdOf(rows, row), rows.isChecked(row)});
   return resources;
 }
 

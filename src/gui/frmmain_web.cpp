@@ -27,8 +27,7 @@ std::vector<ListedResource> listedResources(const RowListModel& rows) {
   std::vector<ListedResource> resources;
   resources.reserve(static_cast<std::size_t>(rows.count()));
   for (int row = 0; row < rows.count(); ++row)
-    resources.push_back(
-        {rows.text(row, 0).toStdString(), rows.text(row, 1).toStdString(), rows.row(row).imageIndex});
+    resources.push_back({rows.text(row, 0).toStdString(), resourceIdOf(rows, row), rows.row(row).imageIndex});
   return resources;
 }
 

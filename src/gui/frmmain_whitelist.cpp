@@ -1,7 +1,12 @@
+#include <filesystem>
+#include <system_error>
+
 #include <QPushButton>
 
 #include "gui/FlagScope.h"
+#include "gui/MessageBoxes.h"
 #include "gui/frmmain.h"
+#include "platform/Remover.h"
 #include "whitelist/Whitelist.h"
 
 namespace qinglan::gui {
@@ -11,7 +16,10 @@ void TForm1::N5Click() {
   if (row < 0)
     return;
   RowListModel* rows = ListView2()->rows();
-  whitelist().add(rows->text(row, 1).toStdString(), rows->text(row, 0).toStdString());
+  if (!whitelist().add(resourceIdOf(*rows, row), rows->text(row, 0).toStdString())) {
+    showPromptWarning(this, QStringLiteral("这个软件的ID无法原样保存在白名单中,没有加入白名单。"));
+    return;
+  }
   rows->deleteRow(row);
   setResourceCounter();
 }
@@ -42,7 +50,14 @@ void TForm1::bsSkinButton3Click() {
 }
 
 void TForm1::bsSkinButton6Click() {
-  whitelist().clear();
+  whitelist().clear(m_environment.remover ? *m_environment.remover : platform::Remover::system());
+  // Entries stay in force while the file is there: show them as they are.
+  std::error_code error;
+  if (std::filesystem::exists(std::filesystem::symlink_status(whitelist().fileName(), error))) {
+    showPromptWarning(this, QStringLiteral("无法删除白名单文件,白名单没有清空。"));
+    bsSkinButton7Click();
+    return;
+  }
   ListView3()->rows()->clear();
   setWhitelistCounter();
 }

@@ -128,7 +128,9 @@ class PosixDirListing final : public DirListing {
       details.attributes |= kAttrReadOnly;
     const bool hasContent = !S_ISDIR(info.stx_mode) && !S_ISLNK(info.stx_mode);
     details.size = hasContent ? static_cast<int64_t>(info.stx_size) : 0;
-    const bool hasBirth = (info.stx_mask & STATX_BTIME) != 0;
+    // Images built with fixed time stamps report a birth time of 0: it says nothing either.
+    const bool hasBirth =
+        (info.stx_mask & STATX_BTIME) != 0 && (info.stx_btime.tv_sec != 0 || info.stx_btime.tv_nsec != 0);
     details.creationTime = toLocalSystemTime(toTimespec(hasBirth ? info.stx_btime : info.stx_mtime));
     details.lastAccessTime = toLocalSystemTime(toTimespec(info.stx_atime));
     details.lastWriteTime = toLocalSystemTime(toTimespec(info.stx_mtime));

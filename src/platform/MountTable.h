@@ -13,8 +13,9 @@ namespace qinglan::platform {
 using RemovableDeviceTest = std::function<bool(std::string_view majorMinor)>;
 
 // The volumes of a mount table in the text form of /proc/self/mountinfo: "/" first, then by
-// mount path; a path mounted twice counts once, as its last mount. Lines that cannot be read
-// are skipped.
+// mount path; a path mounted twice counts once, as its last mount, and one folder of a device
+// mounted at several paths once, at the first. Disk images (squashfs, loop devices) are optical.
+// Lines that cannot be read are skipped.
 std::vector<Volume> volumesFromMountInfo(std::string_view text, const RemovableDeviceTest& isRemovable);
 
 // The mount path of the table that holds the absolute path (links resolved): the longest mount

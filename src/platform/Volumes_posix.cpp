@@ -7,6 +7,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -85,6 +86,7 @@ bool isAtOrBelow(std::string_view path, std::string_view tree) {
 
 struct MountLine {
   std::string_view majorMinor;
+  std::string_view root;  // the folder of the file system seen at the mount path
   std::string mountPath;
   std::string_view type;
   std::string_view source;
@@ -104,7 +106,7 @@ std::optional<MountLine> parseMountLine(std::string_view line) {
       std::distance(separator, fields.end()) < 3) {
     return std::nullopt;
   }
-  return MountLine{fields[2], unescapeMountPath(fields[4]), separator[1], separator[2]};
+  return MountLine{fields[2], fields[3], unescapeMountPath(fields[4]), separator[1], separator[2]};
 }
 
 std::optional<DriveKind> kindOfMount(const MountLine& mount, const RemovableDeviceTest& isRemovable) {
@@ -114,7 +116,9 @@ std::optional<DriveKind> kindOfMount(const MountLine& mount, const RemovableDevi
   }
   if (isOneOf(mount.type, kRemoteTypes))
     return DriveKind::Remote;
-  if (isOneOf(mount.type, kOpticalTypes))
+  // Disk images (a snap's squashfs, a loop-mounted file) are read-only media like a disc: never
+  // a place to clean.
+  if (isOneOf(mount.type, kOpticalTypes) || mount.type == "squashfs" || mount.source.starts_with("/dev/loop"))
     return DriveKind::Optical;
   if (isOneOf(mount.type, kRamTypes))
     return DriveKind::Ram;
@@ -174,8 +178,12 @@ std::vector<Volume> parseVolumesOverride(std::string_view text) {
 }
 
 std::vector<Volume> volumesFromMountInfo(std::string_view text, const RemovableDeviceTest& isRemovable) {
+  struct Seen {
+    DriveKind kind;
+    std::string deviceAndRoot;
+  };
   // Keyed by path so that the last mount on a path, the one in sight, wins; "/" sorts first.
-  std::map<std::string, DriveKind> byPath;
+  std::map<std::string, Seen> byPath;
   for (size_t start = 0; start < text.size();) {
     const size_t end = std::min(text.find('\n', start), text.size());
     const std::optional<MountLine> mount = parseMountLine(text.substr(start, end - start));
@@ -184,15 +192,19 @@ std::vector<Volume> volumesFromMountInfo(std::string_view text, const RemovableD
       continue;
     const std::optional<DriveKind> kind = kindOfMount(*mount, isRemovable);
     if (kind) {
-      byPath[mount->mountPath] = *kind;
+      byPath[mount->mountPath] = {*kind, std::string(mount->majorMinor) + ' ' + std::string(mount->root)};
     } else {
       byPath.erase(mount->mountPath);
     }
   }
+  // A folder bound to a second path is one volume, listed at its first path.
+  std::set<std::string> listed;
   std::vector<Volume> volumes;
   volumes.reserve(byPath.size());
-  for (const auto& [path, kind] : byPath)
-    volumes.push_back({withTrailingSeparator(path), kind});
+  for (const auto& [path, seen] : byPath) {
+    if (listed.insert(seen.deviceAndRoot).second)
+      volumes.push_back({withTrailingSeparator(path), seen.kind});
+  }
   return volumes;
 }
 

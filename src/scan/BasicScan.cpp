@@ -104,6 +104,7 @@ class BasicScan {
   }
 
   void scanContentFolder(const std::string& contentFolder) {
+    m_resolver.emplace(m_lister);
     m_contentFolderLinked = passesThroughLink(
         m_settings.cloudCachePath, std::string_view(contentFolder).substr(m_settings.cloudCachePath.size()));
     const std::vector<ScanRule>& rules = this->rules();
@@ -153,15 +154,15 @@ class BasicScan {
 
   // A link below the cache directory, as a resource, content or rule folder, would take the
   // search, and the cleaning after it, out of the cache. The resource and content folders are
-  // tested once per content folder, a rule's own folders once per rule.
-  std::optional<std::string> rootOf(const ScanRule& rule, const std::string& contentFolder) const {
+  // tested once per content folder, a rule's own folders once per rule as they are resolved
+  // without regard to ASCII case.
+  std::optional<std::string> rootOf(const ScanRule& rule, const std::string& contentFolder) {
     if (rule.excluded || m_contentFolderLinked)
       return std::nullopt;
     std::optional<std::string> root = scanItemRoot(contentFolder, rule.folder);
-    if (!root || (!rule.folder.empty() &&
-                  passesThroughLink(contentFolder, std::string_view(*root).substr(contentFolder.size()))))
-      return std::nullopt;
-    return root;
+    if (!root || rule.folder.empty())
+      return root;
+    return m_resolver->resolve(contentFolder, std::string_view(*root).substr(contentFolder.size()));
   }
 
   // The rule rows, read from the query's result at the first content folder. Reading them all
@@ -206,6 +207,7 @@ class BasicScan {
   std::unique_ptr<TSQLiteTable> m_table;
   std::optional<std::vector<ScanRule>> m_rules;
   bool m_contentFolderLinked = false;
+  std::optional<CaselessResolver> m_resolver;  // the listings of one content folder
 };
 
 }  // namespace

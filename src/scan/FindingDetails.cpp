@@ -1,5 +1,7 @@
 #include "scan/FindingDetails.h"
 
+#include "app/CloudCachePath.h"
+#include "platform/CaselessName.h"
 #include "platform/Path.h"
 #include "rules/RulesReader.h"
 #include "rules/SQLiteTable3.h"
@@ -30,9 +32,33 @@ std::vector<std::string> SplitAtDelimiter(std::string_view text, std::string_vie
   return pieces;
 }
 
+namespace {
+
+// The cache directory a location lies in, ending with the separator: the current one when the
+// location is below it, else the first folder on the location named "CloudCache" (in any case),
+// as every cache that start-up or the cache dialog chooses is one. Empty when there is none.
+std::string cachePrefixOf(const std::string& cloudCachePath, const std::string& location) {
+  std::string prefix = cloudCachePath + platform::kSeparator;
+  if (!cloudCachePath.empty() && location.starts_with(prefix))
+    return prefix;
+  for (size_t start = 0; start < location.size();) {
+    const size_t end = location.find(platform::kSeparator, start);
+    if (end == std::string::npos)
+      break;
+    if (platform::equalsFoldingAscii(std::string_view(location).substr(start, end - start),
+                                     kCloudCacheFolderName))
+      return location.substr(0, end + 1);
+    start = end + 1;
+  }
+  return {};
+}
+
+}  // namespace
+
 std::string findingOrigin(const std::string& cloudCachePath, const std::string& location) {
-  const std::string cachePrefix = cloudCachePath + platform::kSeparator;
-  if (cloudCachePath.empty() || !location.starts_with(cachePrefix))
+  // The finding's own location tells its cache: rows listed before a cache switch keep their origin.
+  const std::string cachePrefix = cachePrefixOf(cloudCachePath, location);
+  if (cachePrefix.empty())
     return std::string(kUnknownResourceName);
   const std::vector<std::string> pieces = SplitAtDelimiter(
       std::string_view(location).substr(cachePrefix.size()), std::string(1, platform::kSeparator));

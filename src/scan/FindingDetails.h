@@ -16,8 +16,9 @@ struct ResultsRow;
 std::vector<std::string> SplitAtDelimiter(std::string_view text, std::string_view delimiter);
 
 // The resource a finding comes from: ResourceName in the Resource.ini of the first folder below
-// the cache directory on the finding's location. "未知" for a finding outside the cache directory
-// or directly in it, and for a resource without a name.
+// the cache directory on the finding's location, that directory being cloudCachePath or else a
+// "CloudCache" folder (any case) on the location. "未知" for a finding outside any cache
+// directory or directly in it, and for a resource without a name.
 std::string findingOrigin(const std::string& cloudCachePath, const std::string& location);
 
 // What a click on a results row shows: Edit1 the finding's origin, then Edit2 the rules database's

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/CaselessName.h"
 #include "platform/Path.h"
 
 namespace qinglan {
@@ -48,6 +49,40 @@ std::optional<std::string> scanItemRoot(const std::string& contentFolder, std::s
   return contentFolder + platform::kSeparator + storedPathToLocal(folder);
 }
 
+const std::vector<platform::DirEntry>* CaselessResolver::entriesOf(const std::string& folder) {
+  auto [at, added] = m_listings.try_emplace(folder);
+  if (added) {
+    if (std::unique_ptr<platform::DirListing> listing =
+            m_lister.list(platform::withTrailingSeparator(folder)))
+      at->second = listing->entries();
+  }
+  return at->second ? &*at->second : nullptr;
+}
+
+std::optional<std::string> CaselessResolver::resolve(const std::string& base, std::string_view relative) {
+  std::string path = base;
+  bool found = true;
+  size_t start = 0;
+  while (start < relative.size()) {
+    size_t end = relative.find(platform::kSeparator, start);
+    if (end == std::string_view::npos)
+      end = relative.size();
+    const std::string_view name = relative.substr(start, end - start);
+    start = end + 1;
+    if (name.empty())
+      continue;
+    // Below a component that matched nothing there is nothing to list.
+    const std::vector<platform::DirEntry>* entries = found ? entriesOf(path) : nullptr;
+    const platform::DirEntry* entry = entries ? platform::findEntryCaseless(*entries, name) : nullptr;
+    if (entry && entry->isLink())
+      return std::nullopt;
+    found = entry != nullptr;
+    path = platform::withTrailingSeparator(std::move(path));
+    path.append(found ? std::string_view(entry->name) : name);
+  }
+  return path;
+}
+
 bool passesThroughLink(const std::string& base, std::string_view relative) {
   std::string path = base;
   size_t start = 0;
@@ -67,10 +102,17 @@ bool passesThroughLink(const std::string& base, std::string_view relative) {
   return false;
 }
 
-std::optional<std::string> cacheRuleRoot(const std::string& volumeRoot, std::string_view dir) {
-  if (climbsOutOfRoot(dir))
+std::string_view cacheRuleDirBelowRoot(std::string_view dir) {
+  const size_t first = dir.find_first_not_of('\\');
+  return dir.substr(first == std::string_view::npos ? dir.size() : first);
+}
+
+std::optional<std::string> cacheRuleRoot(platform::DirLister& lister, const std::string& volumeRoot,
+                                         std::string_view dir) {
+  const std::string_view belowRoot = cacheRuleDirBelowRoot(dir);
+  if (climbsOutOfRoot(belowRoot))
     return std::nullopt;
-  return volumeRoot + storedPathToLocal(dir);
+  return CaselessResolver(lister).resolve(volumeRoot, storedPathToLocal(belowRoot));
 }
 
 }  // namespace qinglan

@@ -80,7 +80,8 @@ class SoftwareCacheScan {
       m_view.setLabel1(std::string(kScanningItemPrefix) + cacheCleanText(table, "Des"));
       m_view.pump();
       for (const platform::Volume& disk : disks) {
-        const std::optional<std::string> root = cacheRuleRoot(disk.root, cacheCleanText(table, "dir"));
+        const std::optional<std::string> root =
+            cacheRuleRoot(lister(), disk.root, cacheCleanText(table, "dir"));
         if (!root)
           continue;
         m_search.setRootPath(*root);
@@ -91,6 +92,10 @@ class SoftwareCacheScan {
       }
       table.NextRow();
     }
+  }
+
+  platform::DirLister& lister() const {
+    return m_options.lister ? *m_options.lister : platform::DirLister::system();
   }
 
   void finish() {

@@ -1,5 +1,8 @@
 #include "web/UpdateCheck.h"
 
+#include <algorithm>
+
+#include "platform/Codepage.h"
 #include "platform/IniFile.h"
 #include "platform/Path.h"
 #include "web/Utf8.h"
@@ -27,8 +30,51 @@ bool hasStpLink(const std::string& cloudCachePath, const std::string& resourceId
   return !platform::IniFile(iniPath).readString("Ctrol", "StpLink", "").empty();
 }
 
+// A resource ID is a folder name: a space, "#" or "?" in it would end or cut the address.
+// Everything but the unreserved characters of an address is percent-encoded.
+std::string addressSegment(std::string_view text) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  std::string segment;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                            (byte >= '0' && byte <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
+    if (unreserved) {
+      segment += c;
+    } else {
+      segment += '%';
+      segment += kHex[byte >> 4];
+      segment += kHex[byte & 0x0F];
+    }
+  }
+  return segment;
+}
+
 std::string viewPageAddress(const std::string& siteHost, const std::string& resourceId) {
-  return "http://" + siteHost + "/d/sltview/" + resourceId;
+  return "http://" + siteHost + "/d/sltview/" + addressSegment(resourceId);
+}
+
+// One pass of what a write and a read of wb.lst do to a value: one line, GBK, trimmed, enclosing
+// quotes gone, at most kMaxSilencedCharacters characters.
+std::string storedOnce(std::string_view text) {
+  std::string line(text.substr(0, text.find('\0')));
+  std::replace(line.begin(), line.end(), '\r', ' ');
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  std::string value = platform::gbkToUtf8(platform::utf8ToGbk(line));
+  const size_t first = value.find_first_not_of(" \t");
+  value.erase(0, first == std::string::npos ? value.size() : first);
+  value.erase(value.find_last_not_of(" \t") + 1);
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+    value = value.substr(1, value.size() - 2);
+  size_t characters = 0;
+  for (size_t i = 0; i < value.size(); ++i) {
+    const bool startsCharacter = (static_cast<unsigned char>(value[i]) & 0xC0) != 0x80;
+    if (startsCharacter && ++characters > kMaxSilencedCharacters) {
+      value.resize(i);
+      break;
+    }
+  }
+  return value;
 }
 
 void letMessagesRun(const Pump& pump) {
@@ -84,7 +130,7 @@ std::size_t checkForUpdates(const UpdateCheckInput& input, PageFetcher& http, Up
     if (date.empty())
       date = kReleaseDateExpired;
     const std::string mark = whiteList.readString(kUnvercheckSection, resource.resourceId, "");
-    if (mark == latestVersion || mark == kSilencedForEveryVersion)
+    if (mark == silencedVersionText(latestVersion) || mark == kSilencedForEveryVersion)
       continue;
     sink.addRow({resource.name, latestVersion, date, resource.resourceId, resource.imageIndex});
     ++listed;
@@ -105,7 +151,15 @@ void silenceVersion(const std::string& whiteListFile, const std::string& resourc
                     const std::string& latestVersion) {
   platform::IniFile(whiteListFile)
       .writeString(kUnvercheckSection, resourceId,
-                   latestVersion.empty() ? kSilencedForEveryVersion : latestVersion);
+                   latestVersion.empty() ? kSilencedForEveryVersion : silencedVersionText(latestVersion));
+}
+
+std::string silencedVersionText(std::string_view version) {
+  // A pass can bare blanks or quotes that the next read would take away in turn.
+  std::string text = storedOnce(version);
+  for (std::string next = storedOnce(text); next != text; next = storedOnce(text))
+    text = std::move(next);
+  return text;
 }
 
 }  // namespace qinglan

@@ -70,6 +70,14 @@ std::string releaseDateFromPage(std::u16string_view page);
 // "stp://" + resourceId + "/name=" + latestVersion + "&op=1", joined as they stand.
 std::string downloadLink(std::string_view resourceId, std::string_view latestVersion);
 
+// The longest version text a mark keeps; wb.lst reads no more of a value.
+inline constexpr std::size_t kMaxSilencedCharacters = 2047;
+
+// A version text as wb.lst gives it back once written: one line, what GBK holds ("?" for the
+// rest), no blanks or enclosing quotes at either end, at most kMaxSilencedCharacters characters.
+// Marks are written and compared in this form, so a silenced version stays silenced.
+std::string silencedVersionText(std::string_view version);
+
 // Marks latestVersion of the resource as not to be offered again ("1", every version, when it is
 // empty). Raises platform::IniWriteError when wb.lst cannot be written.
 void silenceVersion(const std::string& whiteListFile, const std::string& resourceId,

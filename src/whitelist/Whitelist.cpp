@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/Codepage.h"
 #include "platform/Path.h"
 #include "platform/Remover.h"
 #include "scan/UnitClean.h"
@@ -19,9 +20,32 @@ bool Whitelist::hides(const std::string& resourceId) const {
   return m_file.readString("white", resourceId, "") == "1";
 }
 
-void Whitelist::add(const std::string& resourceId, const std::string& name) {
+namespace {
+
+// True when wb.lst gives the ID back as its key exactly: GBK holds it, it has no blank at either
+// end, no "=" and no line break, and its line cannot read as a section header or a comment.
+bool keyReadsBack(const std::string& id) {
+  if (id.empty() || id.find_first_of("=\r\n") != std::string::npos || id.front() == '[' || id.front() == ';')
+    return false;
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  if (blank(id.front()) || blank(id.back()))
+    return false;
+  return platform::isValidUtf8(id) && platform::gbkToUtf8(platform::utf8ToGbk(id)) == id;
+}
+
+}  // namespace
+
+bool Whitelist::add(const std::string& resourceId, const std::string& name) {
+  // An entry written under another key would hide nothing and could shadow or split others.
+  if (!keyReadsBack(resourceId))
+    return false;
   m_file.writeString(kWhiteSection, resourceId, "1");
   m_file.writeString(kWhiteNameSection, resourceId, name);
+  if (hides(resourceId))
+    return true;
+  m_file.deleteKey(kWhiteSection, resourceId);
+  m_file.deleteKey(kWhiteNameSection, resourceId);
+  return false;
 }
 
 std::vector<WhitelistEntry> Whitelist::entries() const {

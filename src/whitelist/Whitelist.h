@@ -42,7 +42,9 @@ class Whitelist {
   // resource on the whitelist page without hiding it.
   bool hides(const std::string& resourceId) const;
 
-  void add(const std::string& resourceId, const std::string& name);
+  // Hides the resource under its name. False, with nothing of it left in the file, when the ID
+  // would not read back as written (a character GBK lacks, a blank at either end, "=").
+  bool add(const std::string& resourceId, const std::string& name);
   // Every key of section White in file order, whatever its value, named from section WhiteName.
   std::vector<WhitelistEntry> entries() const;
   void remove(const std::string& resourceId);

@@ -45,10 +45,20 @@ TEST_F(CloudCachePathTest, TheFirstLocalVolumeHoldingTheFolderWins) {
 TEST_F(CloudCachePathTest, NoFolderFoundGivesEmptyText) {
   const std::vector<Volume> volumes = {volume("a", DriveKind::Fixed), volume("b", DriveKind::Remote)};
   m_dir.makeFolder("b/CloudCache");
-  m_dir.makeFolder("a/cloudcache");
+  m_dir.makeFolder("a/CloudCache2");
   EXPECT_EQ(FindCloudCachePath(volumes), "");
   EXPECT_THAT(FindAllCloudCachePaths(volumes), IsEmpty());
   EXPECT_EQ(FindCloudCachePath({}), "");
+}
+
+TEST_F(CloudCachePathTest, TheNameIsMatchedAsWindowsDoesExactFirst) {
+  const std::vector<Volume> volumes = {volume("a", DriveKind::Fixed), volume("b", DriveKind::Fixed)};
+  m_dir.makeFolder("a/CLOUDCACHE");
+  m_dir.makeFolder("a/cloudcache");
+  m_dir.makeFolder("b/cloudCache");
+  m_dir.makeFolder("b/CloudCache");
+  EXPECT_THAT(FindAllCloudCachePaths(volumes),
+              ElementsAre(m_dir.path("a/CLOUDCACHE"), m_dir.path("b/CloudCache")));
 }
 
 TEST_F(CloudCachePathTest, ReadsTheMachinesVolumes) {

@@ -58,7 +58,37 @@ TEST_F(FindCommandTest, NamesNeedingJsonEscapesStayValid) {
   tree.writeFile("odd/say \"hi\"\n\\.log", "1");
   const test::CliOutput run = test::runQinglanCli(scratch, {"find", tree.path("odd"), "--json"});
   ASSERT_EQ(run.lines.size(), 2u);
-  EXPECT_EQ(nlohmann::json::parse(run.lines[0])["name"], "say \"hi\"\n\\.log");
+  EXPECT_EQ(nlohmann::json::parse(run.lines[0])["name"], "say \"hi\"\n\\\\.log");
+}
+
+// One printed form in every command: backslashes doubled, stray bytes as \xHH.
+TEST_F(FindCommandTest, ALiteralEscapeNeverReadsLikeAByte) {
+  tree.writeFile("esc/\xC4", "1");
+  tree.writeFile("esc/\\xC4", "1");
+  tree.writeFile("esc/\xC4\xA7\xC4", "1");
+  const test::CliOutput run =
+      test::runQinglanCli(scratch, {"find", tree.path("esc"), "--json", "--mask", "*"});
+  ASSERT_EQ(run.lines.size(), 4u);
+  std::vector<std::string> names;
+  for (size_t i = 0; i + 1 < run.lines.size(); ++i)
+    names.push_back(nlohmann::json::parse(run.lines[i])["name"]);
+  EXPECT_THAT(names, testing::UnorderedElementsAre("\\xC4", "\\\\xC4", "\u0127\\xC4"));
+}
+
+TEST_F(FindCommandTest, BracketMasksAreTakenVerbatim) {
+  for (const char* name : {"a", "b", "c", ","})
+    tree.writeFile(std::string("one/") + name);
+  const struct {
+    const char* mask;
+    size_t lines;  // findings and the statistics
+  } cases[] = {{"[ab]", 3}, {"[a,b]", 4}, {"[!a]", 4}};
+  for (const auto& c : cases) {
+    const test::CliOutput run =
+        test::runQinglanCli(scratch, {"find", tree.path("one"), "--json", "--mask", c.mask});
+    EXPECT_EQ(run.exitCode, 0) << c.mask << run.errors;
+    EXPECT_EQ(run.lines.size(), c.lines) << c.mask;
+  }
+  EXPECT_EQ(test::runQinglanCli(scratch, {"find", tree.path("one"), "--json", "--mask", "[]"}).exitCode, 2);
 }
 
 TEST_F(FindCommandTest, OptionsNarrowTheSearch) {

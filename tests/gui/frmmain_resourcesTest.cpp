@@ -105,6 +105,18 @@ class frmmain_resourcesTest : public QObject {
     QCOMPARE(m_boxes->shown[0].parent, &form);
     QCOMPARE(columnTexts(form.ListView2(), 1), strings({"1001"}));
 
+    // Nor is the cache switched: the list would keep the old cache's rows under the new path.
+    form.show();
+    const std::string before = globals().CloudCachePath;
+    QTimer::singleShot(0, this, [] {
+      if (QWidget* dialog = QApplication::activeModalWidget())
+        dialog->close();
+    });
+    QTest::mouseClick(form.basicScanPage()->Label5(), Qt::LeftButton);
+    QCOMPARE(m_boxes->shown.size(), 2);
+    QCOMPARE(m_boxes->shown[1].text, QStringLiteral("此刻不能刷新软件列表!"));
+    QCOMPARE(globals().CloudCachePath, before);
+
     form.bsSkinButton1()->setText(QStringLiteral("扫描"));
     form.bsSkinButton2()->click();
     QCOMPARE(columnTexts(form.ListView2(), 1), strings({"1001", "1002"}));
@@ -166,6 +178,15 @@ class frmmain_resourcesTest : public QObject {
     form.ListView2()->selectRow(1);
     form.N9()->trigger();
     QCOMPARE(shell.calls.size(), 1);
+
+    // A folder name that is not UTF-8 is reached through its bytes.
+    machine.addNamedResource(cache, "\xC4\xE3", "你");
+    form.bsSkinButton2()->click();
+    form.ListView2()->selectRow(1);
+    form.N9()->trigger();
+    QCOMPARE(shell.calls.size(), 2);
+    QCOMPARE(shell.calls[1],
+             QStringLiteral("url file://") + QString::fromStdString(cache) + QStringLiteral("/%C4%E3"));
   }
 
  private:

@@ -166,6 +166,15 @@ class frmmain_scansTest : public QObject {
     m_machine.reset();
   }
 
+  void aResourceFolderNamedInAnotherCodePageIsScanned() {
+    machine().addNamedResource(m_cache, "\xC4\xE3", "你");
+    writeInCache("\xC4\xE3/0/a.log");
+    writeScanItemTable(dbFile(), {{"0", "", "*.log"}});
+    gui::TForm1 form(machine().environment());
+    form.bsSkinButton1()->click();
+    QCOMPARE(columnTexts(form.ListView1(), 0), strings({"a.log"}));
+  }
+
   void basicScanListsEveryEnabledRuleOverEachContentFolderOfTheCheckedResources() {
     machine().addNamedResource(m_cache, "1001", "星海战记");
     writeInCache("1001/0/run.log", 512 * 1024);

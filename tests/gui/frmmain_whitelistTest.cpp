@@ -9,10 +9,20 @@
 #include "GuiTestSupport.h"
 #include "gui/frmmain.h"
 #include "platform/IniFile.h"
+#include "platform/Remover.h"
 
 namespace qinglan::test {
 
 using platform::DriveKind;
+
+namespace {
+
+class RefusingRemover final : public platform::Remover {
+ public:
+  bool remove(const std::string&) override { return false; }
+};
+
+}  // namespace
 
 class frmmain_whitelistTest : public QObject {
   Q_OBJECT
@@ -114,6 +124,37 @@ class frmmain_whitelistTest : public QObject {
     form.whitelistPage()->bsSkinButton6()->click();
     QCOMPARE(form.ListView3()->rows()->caption(0), QStringLiteral("软件名[0]"));
     QVERIFY(m_boxes->shown.isEmpty());
+  }
+
+  // A refused deletion leaves every entry in force: the page says so and shows them again.
+  void anEmptyingThatCannotDeleteTheFileWarnsAndRereads() {
+    auto fixture = cacheWith({{"1001", "甲"}});
+    fixture->machine.writeWbLst("[White]\r\n1002=1\r\n[WhiteName]\r\n1002=乙\r\n");
+    RefusingRemover refusing;
+    gui::FormEnvironment environment = fixture->machine.environment();
+    environment.remover = &refusing;
+    gui::TForm1 form(environment);
+    showWhitelistPage(form);
+    form.ListView3()->rows()->clear();
+
+    form.whitelistPage()->bsSkinButton6()->click();
+    QVERIFY(std::filesystem::exists(fixture->machine.wbLst()));
+    QCOMPARE(columnTexts(form.ListView3(), 1), strings({"1002"}));
+    QCOMPARE(m_boxes->shown.size(), 1);
+    QCOMPARE(m_boxes->shown[0].title, QStringLiteral("提示"));
+  }
+
+  // An ID that wb.lst cannot give back would hide nothing: the row stays, with a warning.
+  void anIdThatCannotBeStoredStaysListed() {
+    auto fixture = cacheWith({{"a=b", "甲"}, {"\xC4\xE3", "乙"}});
+    gui::TForm1 form(fixture->machine.environment());
+    for (int row : {0, 1}) {
+      form.ListView2()->selectRow(row);
+      form.N5()->trigger();
+    }
+    QCOMPARE(form.ListView2()->rows()->count(), 2);
+    QCOMPARE(m_boxes->shown.size(), 2);
+    QVERIFY(platform::IniFile(fixture->machine.wbLst()).readSection("White").empty());
   }
 
   void aResourceWhitelistedAsUnknownKeepsThatName() {

@@ -82,20 +82,27 @@ constexpr const char* kDesktopMountInfo =
     "50 28 0:60 / /var/lib/docker/overlay2/abc/merged rw,relatime - overlay overlay rw,lowerdir=/x\n"
     "this line is not a mount\n"
     "51 28 8:81 / /mnt/shadowed rw,relatime - ext4 /dev/sdf1 rw\n"
-    "52 51 0:61 / /mnt/shadowed rw,relatime - tmpfs tmpfs rw\n";
+    "52 51 0:61 / /mnt/shadowed rw,relatime - tmpfs tmpfs rw\n"
+    "53 28 7:0 / /snap/core/100 ro,nodev,relatime - squashfs /dev/loop0 ro\n"
+    "54 28 7:1 / /mnt/image rw,relatime - ext4 /dev/loop1 rw\n"
+    "55 28 8:33 / /srv/usb-again rw,relatime - ext4 /dev/sdc1 rw\n"
+    "56 28 8:33 /sub /srv/usb-sub rw,relatime - ext4 /dev/sdc1 rw\n";
 
 TEST(VolumesTest, ReadsKindsAndOrderFromTheMountTable) {
   // The disk 8:33 reports itself removable; the others are removable by where they are mounted.
+  // Its root bound again at /srv/usb-again is not listed twice; its folder /sub is another volume.
   const auto isRemovable = [](std::string_view majorMinor) { return majorMinor == "8:33"; };
   EXPECT_THAT(
       volumesFromMountInfo(kDesktopMountInfo, isRemovable),
       ElementsAre(Volume{"/", DriveKind::Fixed}, Volume{"/boot/efi/", DriveKind::Fixed},
                   Volume{"/home/", DriveKind::Fixed}, Volume{"/media/user/CARD/", DriveKind::Removable},
-                  Volume{"/mnt/cd/", DriveKind::Optical}, Volume{"/mnt/my disk/", DriveKind::Fixed},
-                  Volume{"/mnt/nas/", DriveKind::Remote}, Volume{"/mnt/shadowed/", DriveKind::Ram},
-                  Volume{"/mnt/share/", DriveKind::Remote}, Volume{"/mnt/ssh/", DriveKind::Remote},
-                  Volume{"/mnt/usb-disk/", DriveKind::Removable}, Volume{"/run/", DriveKind::Ram},
-                  Volume{"/run/media/user/STICK/", DriveKind::Removable}, Volume{"/tmp/", DriveKind::Ram}));
+                  Volume{"/mnt/cd/", DriveKind::Optical}, Volume{"/mnt/image/", DriveKind::Optical},
+                  Volume{"/mnt/my disk/", DriveKind::Fixed}, Volume{"/mnt/nas/", DriveKind::Remote},
+                  Volume{"/mnt/shadowed/", DriveKind::Ram}, Volume{"/mnt/share/", DriveKind::Remote},
+                  Volume{"/mnt/ssh/", DriveKind::Remote}, Volume{"/mnt/usb-disk/", DriveKind::Removable},
+                  Volume{"/run/", DriveKind::Ram}, Volume{"/run/media/user/STICK/", DriveKind::Removable},
+                  Volume{"/snap/core/100/", DriveKind::Optical},
+                  Volume{"/srv/usb-sub/", DriveKind::Removable}, Volume{"/tmp/", DriveKind::Ram}));
 }
 
 TEST(VolumesTest, AContainerRootOverlayIsAFixedVolume) {

@@ -9,6 +9,7 @@
 
 #include "platform/Codepage.h"
 #include "rules/RulesReader.h"
+#include "scan/RulesCheck.h"
 #include "search/EasyFileSearch.h"
 #include "search/Mask.h"
 
@@ -301,6 +302,13 @@ TEST_F(ShippedDatabaseTest, CacheRulesAreStoredAsGbkAndWellFormed) {
       EXPECT_FALSE(mask.empty());
     }
   }
+}
+
+// The review the build runs: no cache rule at a user's folder, no video, music or document
+// masks, no mask of every name at a drive root, nothing that takes programs' files.
+TEST_F(ShippedDatabaseTest, NoRowReachesWhatProgramsOrPeopleKeep) {
+  for (const RuleProblem& problem : checkRules(s_items, s_rules))
+    ADD_FAILURE() << problem.where << ": " << problem.what;
 }
 
 TEST_F(ShippedDatabaseTest, NotesCoverNamesAndExtensions) {

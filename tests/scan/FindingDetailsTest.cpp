@@ -68,7 +68,11 @@ TEST_F(FindingDetailsTest, TheOriginIsTheResourceOfTheFirstFolderBelowTheCache) 
   EXPECT_EQ(origin("CloudCache/"), "未知");
   EXPECT_EQ(origin("CloudCache2/1001/0/"), "未知");
   EXPECT_EQ(origin("Temp/"), "未知");
-  EXPECT_EQ(findingOrigin("", m_dir.path("CloudCache/1001/0/")), "未知");
+  // After a cache switch, or without a cache, a row still tells the cache it came from.
+  EXPECT_EQ(findingOrigin("", m_dir.path("CloudCache/1001/0/")), "示例");
+  EXPECT_EQ(findingOrigin(m_dir.path("other/CloudCache"), m_dir.path("CloudCache/1001/0/")), "示例");
+  m_dir.writeFile("d/cloudcache/7/Resource.ini", "[Info]\r\nResourceName=Seven\r\n");
+  EXPECT_EQ(findingOrigin(m_settings.cloudCachePath, m_dir.path("d/cloudcache/7/0/")), "Seven");
 }
 
 TEST_F(FindingDetailsTest, TheNoteComesFromTheWholeNameElseTheExtension) {

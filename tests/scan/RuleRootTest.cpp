@@ -2,7 +2,11 @@
 
 #include <string>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+
+#include "support/TempDir.h"
 
 namespace qinglan {
 namespace {
@@ -33,10 +37,42 @@ TEST(RuleRootTest, FolderTextsBecomeLocalPaths) {
   EXPECT_EQ(scanItemRoot("/c/1001/0", "cache"), "/c/1001/0/cache");
   EXPECT_EQ(scanItemRoot("/c/1001/0", "Data\\Logs"), "/c/1001/0/Data/Logs");
   EXPECT_EQ(scanItemRoot("/c/1001/0", "..\\..\\1002"), std::nullopt);
-  EXPECT_EQ(cacheRuleRoot("/mnt/d/", "Temp\\Player"), "/mnt/d/Temp/Player");
-  EXPECT_EQ(cacheRuleRoot("/mnt/d/", ""), "/mnt/d/");
-  EXPECT_EQ(cacheRuleRoot("/mnt/d/", "\\etc"), std::nullopt);
 }
+
+struct CaselessCase {
+  std::string stored;                   // a CacheClean dir
+  std::optional<std::string> resolved;  // below the volume root; empty when refused
+};
+
+class CaselessRootTest : public ::testing::TestWithParam<CaselessCase> {};
+
+// Folders written by a Windows client keep whatever case it gave them; a link is refused whatever
+// case names it, and an exact name wins over a folded one.
+TEST_P(CaselessRootTest, FoldersAreFoundAsWindowsFindsThem) {
+  test::TempDir dir;
+  for (const char* folder : {"temp", "TMP", "update/download", "Launcher/Temp", "LOGS", "Logs", "logs-old"})
+    dir.makeFolder(folder);
+  dir.makeFolder("outside");
+  ASSERT_EQ(::symlink(dir.path("outside").c_str(), dir.path("Cache").c_str()), 0);
+  const std::string volume = dir.path() + "/";
+
+  const std::optional<std::string> root =
+      cacheRuleRoot(platform::DirLister::system(), volume, GetParam().stored);
+  ASSERT_EQ(root.has_value(), GetParam().resolved.has_value()) << GetParam().stored;
+  if (root) {
+    EXPECT_EQ(*root, volume + *GetParam().resolved);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dirs, CaselessRootTest,
+    ::testing::Values(CaselessCase{"Temp", "temp"}, CaselessCase{"tmp", "TMP"},
+                      CaselessCase{"Update\\Download", "update/download"},
+                      CaselessCase{"launcher\\TEMP\\Sub", "Launcher/Temp/Sub"}, CaselessCase{"Logs", "Logs"},
+                      CaselessCase{"logs", "LOGS"}, CaselessCase{"Missing\\Temp", "Missing/Temp"},
+                      CaselessCase{"\\Temp", "temp"}, CaselessCase{"\\", ""}, CaselessCase{"", ""},
+                      CaselessCase{"cache", std::nullopt}, CaselessCase{"CACHE\\x", std::nullopt},
+                      CaselessCase{"..\\etc", std::nullopt}, CaselessCase{"C:\\Temp", std::nullopt}));
 
 }  // namespace
 }  // namespace qinglan

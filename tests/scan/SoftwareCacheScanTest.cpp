@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "app/unitGlobal.h"
@@ -113,11 +115,24 @@ TEST_F(SoftwareCacheScanTest, ProgressRunsOverTheRulesAndTheWindowReturnsToIdle)
                                                 "panel=0", "pages=1"}));
 }
 
+TEST_F(SoftwareCacheScanTest, DirsAreFoundWithoutRegardToCaseFromTheDriveRootAndNeverThroughALink) {
+  m_dir.writeFile("C/TEMP/a.tmp", "x");
+  m_dir.writeFile("D/temp/b.tmp", "x");
+  m_dir.writeFile("outside/c.tmp", "x");
+  ASSERT_EQ(::symlink(m_dir.path("outside").c_str(), m_dir.path("F/Temp").c_str()), 0);
+
+  EXPECT_EQ(scan({{"\\Temp", "*.tmp", "临时"}}), "");
+
+  EXPECT_EQ(m_view.fullPaths(),
+            (std::vector<std::string>{root("C") + "TEMP/a.tmp", root("D") + "temp/b.tmp"}));
+}
+
 TEST_F(SoftwareCacheScanTest, ADirThatClimbsOutOfTheVolumeIsSkipped) {
   m_dir.writeFile("outside/x.tmp", "x");
-  const std::string absolute = "\\" + m_dir.path("outside").substr(1);
 
-  EXPECT_EQ(scan({{"..\\outside", "*", "上级"}, {absolute, "*", "绝对"}, {"C:\\outside", "*", "盘符"}}), "");
+  EXPECT_EQ(
+      scan({{"..\\outside", "*", "上级"}, {"\\..\\outside", "*", "根上级"}, {"C:\\outside", "*", "盘符"}}),
+      "");
 
   EXPECT_TRUE(m_view.rows.empty());
   EXPECT_EQ(m_view.eventsStartingWith("counter="), std::vector<std::string>{"counter=文件名[0]"});

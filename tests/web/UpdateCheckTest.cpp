@@ -47,7 +47,7 @@ class RecordingSink : public UpdateSink {
 class UpdateCheckTest : public testing::Test {
  protected:
   void SetUp() override {
-    m_site.server().Get(R"(/d/sltview/(\w+))",
+    m_site.server().Get(R"(/d/sltview/([^/]+))",
                         [this](const httplib::Request& request, httplib::Response& response) {
                           const std::string id = request.matches[1];
                           const std::lock_guard lock(m_mutex);
@@ -236,6 +236,34 @@ TEST_F(UpdateCheckTest, SilencedVersionReturnsOnlyWhenTheSiteMovesOn) {
   setDetailPage("501", detail("Game 3.0"));
   setDetailPage("502", detail("Game 3.0"));
   EXPECT_EQ(listedRows(), (std::vector<UpdateRow>{row("501", "Game", "Game 3.0", "已失效")}));
+}
+
+// Texts wb.lst cannot give back as they are: characters GBK lacks, blanks and line breaks at the
+// ends, enclosing quotes, more than a value holds. Each stays silenced once silenced.
+TEST_F(UpdateCheckTest, AwkwardVersionTextsStaySilenced) {
+  const std::vector<std::string> versions = {
+      "Game™ 2.0", "€ 3",   "2.0\u00A0", "\n  Game 2.0 \r\n",
+      "\"2.0\"",   "' x '", "A\nB",      std::string(3000, 'v') + "\u00A0"};
+  for (size_t i = 0; i < versions.size(); ++i)
+    addResource(std::to_string(700 + i), "Game", detail(versions[i]));
+  const std::vector<UpdateRow> offered = listedRows();
+  ASSERT_EQ(offered.size(), versions.size());
+
+  for (const UpdateRow& row : offered)
+    silenceVersion(whiteListFile(), row.resourceId, row.latestVersion);
+  EXPECT_TRUE(listedRows().empty());
+  const std::string kept = platform::IniFile(whiteListFile()).readString("unvercheck", "707", "");
+  EXPECT_EQ(kept, std::string(kMaxSilencedCharacters, 'v'));
+}
+
+TEST_F(UpdateCheckTest, AResourceIdIsPercentEncodedInTheAddress) {
+  addResourceWithoutLink("6 0#1?%", "Game", "[Ctrol]\nStpLink=stp://601\n");
+  setViewPage("6 0#1?%",
+              R"({"linkHistroy":[")" + m_site.address("/detail/601.html") + R"("],"histroyIndex":0})");
+  setDetailPage("601", detail("Game 2.0"));
+
+  EXPECT_EQ(listedRows(), (std::vector<UpdateRow>{row("6 0#1?%", "Game", "Game 2.0", "已失效")}));
+  EXPECT_EQ(viewRequests(), (std::vector<std::string>{"6 0#1?%"}));
 }
 
 TEST(DownloadLinkTest, JoinsThePiecesAsTheyStand) {

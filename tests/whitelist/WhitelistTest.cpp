@@ -33,13 +33,27 @@ TEST_F(WhitelistTest, LivesInTheProgramFolder) {
 
 TEST_F(WhitelistTest, AddCreatesBothEntriesInGbk) {
   Whitelist whitelist(file());
-  whitelist.add("1002", "示例");
+  EXPECT_TRUE(whitelist.add("1002", "示例"));
 
   const platform::IniFile ini(file());
   EXPECT_EQ(ini.readString("White", "1002", ""), "1");
   EXPECT_EQ(ini.readString("WhiteName", "1002", ""), "示例");
   EXPECT_NE(bytes().find(platform::utf8ToGbk("示例")), std::string::npos);
   EXPECT_TRUE(whitelist.hides("1002"));
+}
+
+// IDs that would land under another key are refused before anything is written: the entries
+// already there stay as they were, none is shadowed or split off into a section of its own.
+TEST_F(WhitelistTest, AnIdThatWouldNotReadBackIsNotAdded) {
+  const std::string before = "[White]\r\na=1\r\n[WhiteName]\r\na=甲\r\n";
+  write(before);
+  Whitelist whitelist(file());
+  for (const char* id : {"a™", " a", "a ", "a=b", "[a]", ";a", "a\nb", "", "\xC4"}) {
+    EXPECT_FALSE(whitelist.add(id, "乙")) << id;
+    EXPECT_EQ(bytes(), platform::utf8ToGbk(before)) << id;
+  }
+  EXPECT_TRUE(whitelist.add("a b", "乙"));
+  EXPECT_TRUE(whitelist.hides("a b"));
 }
 
 TEST_F(WhitelistTest, OnlyExactlyOneHidesWhateverTheSectionNameCase) {

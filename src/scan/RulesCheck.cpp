@@ -1,0 +1,145 @@
+#include "scan/RulesCheck.h"
+
+#include <set>
+#include <string_view>
+#include <utility>
+
+#include "platform/CaselessName.h"
+#include "rules/RulesSql.h"
+#include "scan/FindingDetails.h"
+#include "scan/RuleRoot.h"
+#include "search/EasyFileSearch.h"
+#include "search/Mask.h"
+
+namespace qinglan {
+
+namespace {
+
+// Files that programs need to run or that hold what they keep; no mask may take them.
+constexpr std::string_view kProgramFiles[] = {
+    "game.exe",  "setup.exe",   "unins000.exe", "engine.dll",   "msvcp140.dll", "driver.sys",
+    "setup.msi", "control.ocx", "Resource.ini", "desktop.ini",  "config.ini",   "settings.json",
+    "data.pak",  "save001.sav", "0.ico",        "pagefile.sys", "hiberfil.sys", "bootmgr",
+};
+
+// What people keep: a cache rule may take none of these.
+constexpr std::string_view kUserFiles[] = {
+    "movie.mp4",   "movie.flv",  "movie.mkv",     "movie.avi",
+    "movie.mov",   "movie.wmv",  "movie.rmvb",    "movie.ts",
+    "movie.m4v",   "movie.webm", "song.mp3",      "song.flac",
+    "song.wav",    "song.wma",   "song.aac",      "song.ogg",
+    "song.m4a",    "song.ape",   "doc.doc",       "doc.docx",
+    "doc.xls",     "doc.xlsx",   "doc.ppt",       "doc.pptx",
+    "doc.pdf",     "doc.txt",    "doc.wps",       "book.epub",
+    "note.rtf",    "sheet.csv",  "download.part", "download.crdownload",
+    "download.td",
+};
+
+constexpr std::string_view kUserFolders[] = {"Downloads", "Documents", "Desktop", "Videos",
+                                             "Music",     "Pictures",  "Users"};
+
+bool namesUserFolder(std::string_view stored) {
+  for (const std::string& name : SplitAtDelimiter(stored, "\\")) {
+    for (std::string_view folder : kUserFolders) {
+      if (platform::equalsFoldingAscii(name, folder))
+        return true;
+    }
+  }
+  return false;
+}
+
+template <size_t kCount>
+const std::string_view* firstMatch(const Mask& mask, const std::string_view (&names)[kCount]) {
+  for (const std::string_view& name : names) {
+    if (mask.matches(name))
+      return &name;
+  }
+  return nullptr;
+}
+
+std::string quoted(std::string_view text) {
+  return "'" + std::string(text) + "'";
+}
+
+// Folder and masks as a row is found by: case does not tell two rows apart.
+std::string rowKey(std::string_view folder, const std::vector<std::string>& masks) {
+  std::string key = asciiLower(folder);
+  for (const std::string& mask : masks)
+    key += '\n' + asciiLower(mask);
+  return key;
+}
+
+class Checker {
+ public:
+  void item(const ScanItem& item) {
+    const std::string where = "ccdb Id " + item.id;
+    if (!m_ids.insert(item.id).second)
+      add(where, "repeats the Id of an earlier item");
+    if (climbsOutOfRoot(item.folder))
+      add(where, "Folder " + quoted(item.folder) + " climbs out of the content folder or is absolute");
+    const std::vector<std::string> masks = splitLines(item.file);
+    checkMasks(where, masks, false);
+    if (!m_items.insert(rowKey(item.folder, masks)).second)
+      add(where, "repeats an earlier item's Folder and masks");
+  }
+
+  void rule(size_t row, const CacheRule& rule) {
+    const std::string where = "CacheClean row " + std::to_string(row) + " (" + rule.dir + ")";
+    const std::string_view dir = cacheRuleDirBelowRoot(rule.dir);
+    const std::vector<std::string> masks = splitLines(rule.fileName);
+    if (climbsOutOfRoot(dir))
+      add(where, "dir climbs out of the drive root or names another drive");
+    if (namesUserFolder(dir))
+      add(where, "dir is a folder where people keep their files");
+    if (dir.empty()) {
+      for (const std::string& mask : masks) {
+        if (matchesEveryName(mask))
+          add(where, "mask " + quoted(mask) + " takes every name at the drive root");
+      }
+    }
+    checkMasks(where, masks, true);
+    if (!m_rules.insert(rowKey(dir, masks)).second)
+      add(where, "repeats an earlier rule's dir and masks");
+  }
+
+  std::vector<RuleProblem> problems;
+
+ private:
+  void add(const std::string& where, std::string what) { problems.push_back({where, std::move(what)}); }
+
+  void checkMasks(const std::string& where, const std::vector<std::string>& masks, bool cacheRule) {
+    for (const std::string& text : masks) {
+      const Mask mask(text);
+      if (!mask.valid()) {
+        add(where, "mask " + quoted(text) + " is invalid");
+        continue;
+      }
+      // A mask of every name is meant for a folder that holds nothing else; at a drive root it is
+      // reported above, and sample names would tell nothing more about it.
+      if (matchesEveryName(text))
+        continue;
+      if (const std::string_view* name = firstMatch(mask, kProgramFiles))
+        add(where, "mask " + quoted(text) + " takes program files such as " + std::string(*name));
+      const std::string_view* kept = cacheRule ? firstMatch(mask, kUserFiles) : nullptr;
+      if (kept)
+        add(where, "mask " + quoted(text) + " takes files people keep such as " + std::string(*kept));
+    }
+  }
+
+  std::set<std::string> m_ids;
+  std::set<std::string> m_items;
+  std::set<std::string> m_rules;
+};
+
+}  // namespace
+
+std::vector<RuleProblem> checkRules(const std::vector<ScanItem>& items, const std::vector<CacheRule>& rules) {
+  Checker checker;
+  for (const ScanItem& item : items)
+    checker.item(item);
+  for (size_t row = 0; row < rules.size(); ++row)
+    checker.rule(row + 1, rules[row]);
+  return std::move(checker.problems);
+}
+
+}  // namespace qinglan
