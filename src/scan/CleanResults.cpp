@@ -16,7 +16,23 @@ namespace {
 constexpr std::string_view kEmptyListText = "当前列表为空！";
 constexpr std::string_view kConfirmText = "是否确定要清理选定的项目？";
 constexpr std::string_view kCleaningText = "正在清理中。。。。";
+constexpr std::string_view kNothingCheckedText = "没有选中的项目！";
 constexpr std::string_view kCleanFinishedText = "清理垃圾完成！";
+
+bool anyChecked(const ScanView& view) {
+  for (size_t i = 0; i < view.resultCount(); ++i) {
+    if (view.result(i).checked)
+      return true;
+  }
+  return false;
+}
+
+std::string finishedText(size_t failed) {
+  std::string text(kCleanFinishedText);
+  if (failed > 0)
+    text += "其中 " + std::to_string(failed) + " 项清理失败。";
+  return text;
+}
 
 }  // namespace
 
@@ -35,6 +51,10 @@ void cleanCheckedResults(ScanView& view, platform::Remover& remover) {
     view.showInformation(std::string(kEmptyListText));
     return;
   }
+  if (!anyChecked(view)) {
+    view.showInformation(std::string(kNothingCheckedText));
+    return;
+  }
   if (!view.askYesNo(std::string(kConfirmText)))
     return;
 
@@ -45,6 +65,7 @@ void cleanCheckedResults(ScanView& view, platform::Remover& remover) {
   view.setProgressPosition(0);
   view.setLabel1(std::string(kCleaningText));
   view.pump();
+  size_t failed = 0;
   for (size_t i = 0; i < rowCount; ++i) {
     view.setProgressPosition(static_cast<int>(i + 1));
     const ResultsRow row = view.result(i);
@@ -53,11 +74,13 @@ void cleanCheckedResults(ScanView& view, platform::Remover& remover) {
     view.pump();
     const std::string path = row.fullPath();
     ShellDeletePath(path, remover);
-    view.setResultStatus(i, std::string(pathExists(path) ? kCleanFailedStatus : kCleanedStatus));
+    const bool left = pathExists(path);
+    failed += left ? 1 : 0;
+    view.setResultStatus(i, std::string(left ? kCleanFailedStatus : kCleanedStatus));
   }
   view.setProgressPanelVisible(false);
   view.setPageControlEnabled(true);
-  view.showInformation(std::string(kCleanFinishedText));
+  view.showInformation(finishedText(failed));
 }
 
 }  // namespace qinglan
