@@ -1,5 +1,7 @@
 #include "gui/ReadOnlyEdit.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
 
@@ -19,8 +21,13 @@ void ReadOnlyEdit::mouseReleaseEvent(QMouseEvent* event) {
     return;
   }
   event->accept();
-  QMenu* menu = createStandardContextMenu();
+  // The edit's own menu reads English; this one says the same in Chinese.
+  auto* menu = new QMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->addAction(QStringLiteral("复制"), this, [this] {
+    QGuiApplication::clipboard()->setText(hasSelectedText() ? selectedText() : text());
+  });
+  menu->addAction(QStringLiteral("全选"), this, &QLineEdit::selectAll);
   menu->popup(event->globalPosition().toPoint());
 }
 

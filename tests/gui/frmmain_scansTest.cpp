@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
@@ -452,11 +453,16 @@ class frmmain_scansTest : public QObject {
                                            QString::fromStdString(dbFile()) + QLatin1Char('.')});
     QVERIFY(!std::filesystem::exists(dbFile()));
 
-    const QPoint inEdit = at(edit2, edit2->rect().center());
+    QLineEdit* edit1 = form.resultsPage()->Edit1();
+    const QPoint inEdit = at(edit1, edit1->rect().center());
     QTest::mousePress(window, Qt::RightButton, {}, inEdit);
     QTest::mouseRelease(window, Qt::RightButton, {}, inEdit);
     QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr);
-    QApplication::activePopupWidget()->close();
+    QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QCOMPARE(menu->actions().front()->text(), QStringLiteral("复制"));
+    menu->actions().front()->trigger();
+    menu->close();
+    QCOMPARE(QGuiApplication::clipboard()->text(), edit1->text());
 
     // A double click opens the finding's folder.
     QTest::mouseDClick(window, Qt::LeftButton, {},
