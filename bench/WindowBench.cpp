@@ -32,7 +32,7 @@ struct BenchMachine {
     std::filesystem::create_directories(root / "app");
     std::FILE* file = std::fopen((root / "c/CloudCache/1001/0/run.log").c_str(), "w");
     std::fclose(file);
-    TSQLiteDatabase db((root / "app/ccdb.db").string());
+    TSQLiteDatabase db((root / "app/ccdb.db").string(), TSQLiteDatabase::OpenMode::Create);
     db.Query("CREATE TABLE ccdb (Id INTEGER, Name TEXT, UnScan INTEGER, Folder TEXT, File TEXT)");
     db.Query("INSERT INTO ccdb VALUES (1, 'logs', 0, '', '*.log')");
   }

@@ -11,6 +11,10 @@ ApplicationEvents::ApplicationEvents(QObject* parent) : QObject(parent) {
 }
 
 bool ApplicationEvents::eventFilter(QObject* watched, QEvent* event) {
+  // Input reaches a window before the widget under the cursor. The hook judges it at the widget:
+  // taken at the window, a press would never be tracked, and its release would reach no one.
+  if (!watched->isWidgetType())
+    return QObject::eventFilter(watched, event);
   if (OnMessage && OnMessage(event))
     return true;
   return QObject::eventFilter(watched, event);

@@ -8,8 +8,8 @@ class QEvent;
 
 namespace qinglan::gui {
 
-// The application-wide message hook: it sees every event for any object of the program before the
-// object does, and drops the events that OnMessage reports handled. It is installed while it lives.
+// The application-wide message hook: it sees every event for any widget of the program before the
+// widget does, and drops the events that OnMessage reports handled. It is installed while it lives.
 class ApplicationEvents : public QObject {
   Q_OBJECT
 

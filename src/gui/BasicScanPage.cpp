@@ -13,7 +13,10 @@ BasicScanPage::BasicScanPage(const IconList& icons, QWidget* parent) : QWidget(p
   m_label13->setGeometry(586, 8, 120, 20);
   m_label13->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-  m_label3 = makeLabel(this, "Label3", QStringLiteral("您当前选择扫描的是"), 8, 32, 600, 20);
+  // A long cache path is cut in the middle, so that its end, the folder's own name, stays in view.
+  m_label3 = new ElidedLabel(QStringLiteral("您当前选择扫描的是"), this);
+  m_label3->setObjectName(QStringLiteral("Label3"));
+  m_label3->setGeometry(8, 32, 600, 20);
   m_label5 = new LinkLabel(QStringLiteral("点此设置"), this);
   m_label5->setObjectName(QStringLiteral("Label5"));
   m_label5->setGeometry(626, 32, 80, 20);

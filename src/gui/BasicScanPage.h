@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "gui/ElidedLabel.h"
 #include "gui/LinkLabel.h"
 #include "gui/ListView.h"
 
@@ -20,7 +21,7 @@ class BasicScanPage : public QWidget {
   BasicScanPage(const IconList& icons, QWidget* parent = nullptr);
 
   LinkLabel* Label13() const { return m_label13; }
-  QLabel* Label3() const { return m_label3; }
+  ElidedLabel* Label3() const { return m_label3; }
   LinkLabel* Label5() const { return m_label5; }
   ListView* ListView2() const { return m_listView2; }
   QPushButton* bsSkinButton1() const { return m_bsSkinButton1; }
@@ -29,7 +30,7 @@ class BasicScanPage : public QWidget {
 
  private:
   LinkLabel* m_label13;
-  QLabel* m_label3;
+  ElidedLabel* m_label3;
   LinkLabel* m_label5;
   ListView* m_listView2;
   QPushButton* m_bsSkinButton1;

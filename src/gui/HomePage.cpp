@@ -1,12 +1,17 @@
 #include "gui/HomePage.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QKeySequence>
+#include <QLocale>
 #include <QPalette>
 #include <QPointer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include "platform/Privileges.h"
@@ -14,6 +19,8 @@
 namespace qinglan::gui {
 
 namespace {
+
+constexpr const char* kSandboxVariable = "QTWEBENGINE_DISABLE_SANDBOX";
 
 // Every step throws when its object is missing, which skips the later ones; the result counts the
 // steps that completed. The body's scroll attribute is the one that hid its scroll bars in older
@@ -41,13 +48,27 @@ QWidget* blankArea(QWidget* parent) {
   return area;
 }
 
+bool sandboxVariableSetHere = false;
+
+// The engine reads the variable once, as it starts; browsers and file managers started later must
+// not inherit it.
+void forgetSandboxVariable() {
+  if (sandboxVariableSetHere)
+    qunsetenv(kSandboxVariable);
+  sandboxVariableSetHere = false;
+}
+
 }  // namespace
 
 void prepareWebEngine() {
   if (QCoreApplication::instance() == nullptr)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  if (platform::runsAsSuperuser() && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  // The engine's own pages (errors included) follow the default locale as it starts.
+  QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::SimplifiedHanScript, QLocale::China));
+  if (platform::runsAsSuperuser() && !qEnvironmentVariableIsSet(kSandboxVariable)) {
+    qputenv(kSandboxVariable, "1");
+    sandboxVariableSetHere = true;
+  }
 }
 
 HomePage::HomePage(bool withBrowser, QWidget* parent) : QWidget(parent) {
@@ -55,6 +76,17 @@ HomePage::HomePage(bool withBrowser, QWidget* parent) : QWidget(parent) {
     prepareWebEngine();
     m_browser = new QWebEngineView(this);
     m_webBrowser1 = m_browser;
+    // The engine starts with the view's page.
+    m_browser->page()->profile()->setHttpAcceptLanguage(QStringLiteral("zh-CN"));
+    forgetSandboxVariable();
+    // Without its sandbox the engine runs no page scripts; the document properties are set from the
+    // program's own script world, which still runs.
+    if (platform::runsAsSuperuser())
+      m_browser->settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    QAction* back = m_browser->pageAction(QWebEnginePage::Back);
+    back->setShortcuts(QKeySequence::Back);
+    back->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    m_browser->addAction(back);
     connect(m_browser, &QWebEngineView::loadFinished, this, &HomePage::documentComplete);
   } else {
     m_webBrowser1 = blankArea(this);

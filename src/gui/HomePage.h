@@ -7,13 +7,14 @@ class QWebEngineView;
 namespace qinglan::gui {
 
 // Sets what the embedded browser needs before the application object exists: contexts shared with
-// the browser's renderer, and no browser sandbox when the program runs as root (the sandbox refuses
-// to start then and takes the program down). Safe to call again later; only the sandbox part still
-// matters then.
+// the browser's renderer, the Chinese locale for the engine's own pages, and no browser sandbox when
+// the program runs as root (the sandbox refuses to start then and takes the program down; the
+// variable that says so is removed again once the engine has started, and pages run no scripts).
+// Safe to call again later.
 void prepareWebEngine();
 
-// "首页": the browser filling the page. Without a browser (tests that do not look at this page) the
-// page is a blank area and navigation does nothing.
+// "首页": the browser filling the page; Alt+Left goes back. Without a browser (tests that do not look at this
+// page) the page is a blank area and navigation does nothing.
 class HomePage : public QWidget {
   Q_OBJECT
 

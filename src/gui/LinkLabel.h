@@ -4,7 +4,8 @@
 
 namespace qinglan::gui {
 
-// A label drawn as a web link that reports a left click.
+// A label drawn as a web link that reports a left click, or Enter or Space while it has the focus
+// (Tab reaches it).
 class LinkLabel : public QLabel {
   Q_OBJECT
 
@@ -16,6 +17,8 @@ class LinkLabel : public QLabel {
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace qinglan::gui

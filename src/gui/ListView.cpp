@@ -1,10 +1,14 @@
 #include "gui/ListView.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QToolTip>
 
 namespace qinglan::gui {
 
@@ -66,6 +70,70 @@ void ListView::mouseReleaseEvent(QMouseEvent* event) {
     selectRow(under.row());
   event->accept();
   m_popupMenu->popup(event->globalPosition().toPoint());
+}
+
+void ListView::keyPressEvent(QKeyEvent* event) {
+  const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+  if (m_popupMenu.isNull() || (event->key() != Qt::Key_Menu && !shiftF10)) {
+    QTreeView::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  popupAtCurrentRow();
+}
+
+void ListView::contextMenuEvent(QContextMenuEvent* event) {
+  // Mouse requests are answered on the release; this is the keyboard's.
+  if (m_popupMenu.isNull() || event->reason() != QContextMenuEvent::Keyboard) {
+    QTreeView::contextMenuEvent(event);
+    return;
+  }
+  event->accept();
+  if (!m_popupMenu->isVisible())
+    popupAtCurrentRow();
+}
+
+void ListView::popupAtCurrentRow() {
+  const QModelIndex current = currentIndex();
+  QPoint at;
+  if (current.isValid()) {
+    scrollTo(current);
+    selectRow(current.row());
+    at = visualRect(m_rows->index(current.row(), 0)).bottomLeft();
+  }
+  m_popupMenu->popup(viewport()->mapToGlobal(at));
+}
+
+bool ListView::isCut(const QModelIndex& index) const {
+  const QString text = index.data(Qt::DisplayRole).toString();
+  if (text.isEmpty())
+    return false;
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  option.rect = visualRect(index);
+  option.text = text;
+  option.features |= QStyleOptionViewItem::HasDisplay;
+  if (index.flags().testFlag(Qt::ItemIsUserCheckable))
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+  if (!index.data(Qt::DecorationRole).isNull())
+    option.features |= QStyleOptionViewItem::HasDecoration;
+  const QRect textRect = style()->subElementRect(QStyle::SE_ItemViewItemText, &option, this);
+  // The style draws the text with a margin on either side.
+  const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+  return option.fontMetrics.horizontalAdvance(text) + 2 * margin > textRect.width();
+}
+
+bool ListView::viewportEvent(QEvent* event) {
+  if (event->type() != QEvent::ToolTip)
+    return QTreeView::viewportEvent(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const QModelIndex index = indexAt(help->pos());
+  if (index.isValid() && isCut(index))
+    QToolTip::showText(help->globalPos(), index.data(Qt::DisplayRole).toString(), viewport(),
+                       visualRect(index));
+  else
+    QToolTip::hideText();
+  return true;
 }
 
 }  // namespace qinglan::gui

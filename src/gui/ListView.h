@@ -10,8 +10,9 @@
 namespace qinglan::gui {
 
 // A list view in report style over its own row model: whole-row single selection that stays
-// visible without focus, fixed column widths, and a pop-up menu opened on the right button's
-// release.
+// visible without focus, fixed column widths, a cell cut short shows its whole text as its tool
+// tip, and a pop-up menu opened on the right button's release (presses never arrive: the
+// application's filter takes them), the Menu key and Shift+F10.
 class ListView : public QTreeView {
   Q_OBJECT
 
@@ -30,11 +31,19 @@ class ListView : public QTreeView {
   // The selected row, or -1 when none is.
   int selectedRow() const;
   void selectRow(int row);
+  // True when the cell is drawn cut short; its tool tip then shows the whole text.
+  bool isCut(const QModelIndex& index) const;
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
+  // Opens the menu below the current row, or at the list's corner when there is none.
+  void popupAtCurrentRow();
+
   RowListModel* m_rows;
   QPointer<QMenu> m_popupMenu;
 };

@@ -1,10 +1,41 @@
 #include "gui/MessageBoxes.h"
 
+#include <utility>
+
+#include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 
 namespace qinglan::gui {
 
 namespace {
+
+// The shown window a box is centred over: the parent's, else the active one, else any shown
+// window of the program. A box over a window not yet shown would open at the screen's corner.
+QWidget* ownerWindow(QWidget* parent) {
+  if (parent != nullptr && parent->window()->isVisible())
+    return parent->window();
+  if (QWidget* active = QApplication::activeWindow())
+    return active;
+  for (QWidget* topLevel : QApplication::topLevelWidgets()) {
+    if (topLevel->isVisible() &&
+        (topLevel->windowType() == Qt::Window || topLevel->windowType() == Qt::Dialog))
+      return topLevel;
+  }
+  return nullptr;
+}
+
+// The buttons read Chinese whatever the system's language.
+void nameButtons(QMessageBox& box) {
+  const std::pair<QMessageBox::StandardButton, const char*> names[] = {{QMessageBox::Ok, "确定"},
+                                                                       {QMessageBox::Yes, "是"},
+                                                                       {QMessageBox::No, "否"},
+                                                                       {QMessageBox::Cancel, "取消"}};
+  for (const auto& [button, name] : names) {
+    if (QAbstractButton* shown = box.button(button))
+      shown->setText(QString::fromUtf8(name));
+  }
+}
 
 class QtMessageBoxes final : public MessageBoxes {
  public:
@@ -21,12 +52,18 @@ class QtMessageBoxes final : public MessageBoxes {
   void error(QWidget* parent, const QString& title, const QString& text) override {
     show(parent, QMessageBox::Critical, title, text, QMessageBox::Ok);
   }
+  void detailedError(QWidget* parent, const QString& title, const QString& text,
+                     const QString& detail) override {
+    show(parent, QMessageBox::Critical, title, text, QMessageBox::Ok, detail);
+  }
 
  private:
   static int show(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
-                  QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, title, text, buttons, parent);
+                  QMessageBox::StandardButtons buttons, const QString& detail = {}) {
+    QMessageBox box(icon, title, text, buttons, ownerWindow(parent));
     box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(detail);
+    nameButtons(box);
     return box.exec();
   }
 };

@@ -18,6 +18,11 @@ class MessageBoxes {
   // The warning icon with Yes and No buttons; true for Yes.
   virtual bool question(QWidget* parent, const QString& title, const QString& text) = 0;
   virtual void error(QWidget* parent, const QString& title, const QString& text) = 0;
+  // An error box with a detail (a library's own message) below the text in a smaller hand.
+  virtual void detailedError(QWidget* parent, const QString& title, const QString& text,
+                             const QString& detail) {
+    error(parent, title, text + QStringLiteral("\n\n") + detail);
+  }
 };
 
 // The installed message boxes; QMessageBox ones unless a test installed its own.

@@ -1,6 +1,7 @@
 #include "gui/PageWidgets.h"
 
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 
 namespace qinglan::gui {
@@ -17,7 +18,19 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
   auto* button = new QPushButton(text, parent);
   button->setObjectName(QLatin1String(name));
   button->setGeometry(x, y, kButtonWidth, kButtonHeight);
+  button->setAutoDefault(true);
   return button;
+}
+
+void drawAtFullContrast(QWidget* widget) {
+  QPalette palette = widget->palette();
+  for (int role = 0; role < QPalette::NColorRoles; ++role) {
+    const auto colorRole = static_cast<QPalette::ColorRole>(role);
+    if (colorRole == QPalette::NoRole)
+      continue;
+    palette.setColor(QPalette::Disabled, colorRole, palette.color(QPalette::Active, colorRole));
+  }
+  widget->setPalette(palette);
 }
 
 }  // namespace qinglan::gui

@@ -9,15 +9,15 @@
 #include <QPushButton>
 
 #include "gui/PageWidgets.h"
+#include "gui/ReadOnlyEdit.h"
 
 namespace qinglan::gui {
 
 namespace {
 
 QLineEdit* makeReadOnlyEdit(QWidget* parent, const char* name, int y) {
-  auto* edit = new QLineEdit(parent);
+  auto* edit = new ReadOnlyEdit(parent);
   edit->setObjectName(QLatin1String(name));
-  edit->setReadOnly(true);
   edit->setGeometry(10, y, 380, 24);
   return edit;
 }
@@ -31,12 +31,13 @@ ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
   red.setColor(QPalette::WindowText, QColor(255, 0, 0));
   m_label2->setPalette(red);
 
-  m_listView1 = new ListView({{QStringLiteral("文件名"), 150},
-                              {QStringLiteral("文件位置"), 250},
-                              {QStringLiteral("文件大小"), 90},
-                              {QStringLiteral("文件日期"), 100},
-                              {QStringLiteral("状态"), 80}},
-                             {.checkable = true, .redUnknownRows = true, .icons = nullptr}, this);
+  m_listView1 =
+      new ListView({{QStringLiteral("文件名"), 150},
+                    {QStringLiteral("文件位置"), 250},
+                    {QStringLiteral("文件大小"), 90},
+                    {QStringLiteral("文件日期"), 100},
+                    {QStringLiteral("状态"), 80}},
+                   {.checkable = true, .redUnknownRows = true, .icons = nullptr, .statusColumn = 4}, this);
   m_listView1->setObjectName(QStringLiteral("ListView1"));
   m_listView1->setGeometry(8, 30, 698, 334);
 
@@ -51,6 +52,8 @@ ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
   m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
   m_progressBar1->setGeometry(12, 36, 376, 22);
   m_panel1->hide();
+  // The panel reports while the rest of the window is disabled, so it is drawn at full contrast.
+  drawAtFullContrast(m_panel1);
 
   m_noteBox = new QGroupBox(QStringLiteral("说明"), this);
   m_noteBox->setObjectName(QStringLiteral("bsSkinGroupBox1"));

@@ -17,6 +17,10 @@ QString unknownName() {
   return QStringLiteral("未知");
 }
 
+QString failedStatus() {
+  return QStringLiteral("清理失败");
+}
+
 }  // namespace
 
 QString counterCaption(const QString& prefix, int rowCount) {
@@ -51,12 +55,18 @@ QVariant RowListModel::data(const QModelIndex& index, int role) const {
         return m_options.icons->icon(row.imageIndex);
       return {};
     case Qt::ForegroundRole:
-      if (!m_options.redUnknownRows)
+      if (!m_options.redUnknownRows && m_options.statusColumn < 0)
         return {};
-      return !row.cells.isEmpty() && row.cells.front() == unknownName() ? QColor(255, 0, 0) : QColor(0, 0, 0);
+      return isRed(row) ? QColor(255, 0, 0) : QColor(0, 0, 0);
     default:
       return {};
   }
+}
+
+bool RowListModel::isRed(const ListRow& row) const {
+  if (m_options.redUnknownRows && row.cells.value(0) == unknownName())
+    return true;
+  return m_options.statusColumn >= 0 && row.cells.value(m_options.statusColumn) == failedStatus();
 }
 
 bool RowListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -145,7 +155,7 @@ void RowListModel::setText(int row, int column, const QString& text) {
     target.cells.append(QString());
   target.cells[column] = text;
   emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
-  if (column == 0 && m_options.redUnknownRows)
+  if ((column == 0 && m_options.redUnknownRows) || column == m_options.statusColumn)
     emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 

@@ -34,6 +34,7 @@ class RowListModel : public QAbstractTableModel {
     bool checkable = false;
     bool redUnknownRows = false;      // rows whose first column is "未知" are drawn in red
     const IconList* icons = nullptr;  // shows each row's image when set
+    int statusColumn = -1;            // rows whose status reads "清理失败" are drawn in red
   };
 
   RowListModel(QStringList captions, Options options, QObject* parent = nullptr);
@@ -71,6 +72,7 @@ class RowListModel : public QAbstractTableModel {
 
  private:
   ListRow& rowAt(int row);
+  bool isRed(const ListRow& row) const;
   void changeAllChecks(int mode);
 
   QStringList m_captions;

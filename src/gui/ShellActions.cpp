@@ -16,7 +16,7 @@ class DesktopShell final : public ShellActions {
  public:
   void openFolder(const QString& folder) override { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); }
 
-  void openUrl(const QUrl& url) override { QDesktopServices::openUrl(url); }
+  bool openUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
 
   void showInFileManager(const QString& path) override {
     if (!askFileManagerToShow(path))

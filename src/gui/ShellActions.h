@@ -11,7 +11,8 @@ class ShellActions {
  public:
   virtual ~ShellActions() = default;
   virtual void openFolder(const QString& folder) = 0;
-  virtual void openUrl(const QUrl& url) = 0;
+  // False when no program could be started for it (no browser installed).
+  virtual bool openUrl(const QUrl& url) = 0;
   // Shows the item selected in the file manager where it supports that, else opens its folder.
   virtual void showInFileManager(const QString& path) = 0;
 };

@@ -22,7 +22,7 @@ TfrmCachePath::TfrmCachePath(std::vector<platform::Volume> volumes, QWidget* par
   setFixedSize(377, 167);
 
   m_label2 = makeLabel(this, "Label2", QStringLiteral("请选择您的云端缓存所在目录。"), 24, 20, 329, 20);
-  m_comboBox1 = new QComboBox(this);
+  m_comboBox1 = new ElidedComboBox(this);
   m_comboBox1->setObjectName(QStringLiteral("ComboBox1"));
   m_comboBox1->setEditable(false);
   m_comboBox1->setGeometry(24, 56, 329, 26);

@@ -4,9 +4,9 @@
 
 #include <QDialog>
 
+#include "gui/ElidedComboBox.h"
 #include "platform/Volumes.h"
 
-class QComboBox;
 class QLabel;
 class QPushButton;
 
@@ -21,7 +21,7 @@ class TfrmCachePath : public QDialog {
   TfrmCachePath(std::vector<platform::Volume> volumes, QWidget* parent = nullptr);
 
   QLabel* Label2() const { return m_label2; }
-  QComboBox* ComboBox1() const { return m_comboBox1; }
+  ElidedComboBox* ComboBox1() const { return m_comboBox1; }
   QPushButton* bsSkinButton1() const { return m_bsSkinButton1; }
   QPushButton* bsSkinButton2() const { return m_bsSkinButton2; }
 
@@ -32,7 +32,7 @@ class TfrmCachePath : public QDialog {
  private:
   std::vector<platform::Volume> m_volumes;
   QLabel* m_label2;
-  QComboBox* m_comboBox1;
+  ElidedComboBox* m_comboBox1;
   QPushButton* m_bsSkinButton1;
   QPushButton* m_bsSkinButton2;
 };

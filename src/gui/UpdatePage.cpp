@@ -22,6 +22,8 @@ UpdatePage::UpdatePage(const IconList& icons, QWidget* parent) : QWidget(parent)
   m_listView4->setGeometry(8, 44, 698, 384);
 
   m_label12 = makeLabel(this, "Label12", QStringLiteral("准备就绪"), 8, 438, 698, 20);
+  // The status line reports while the page is disabled for the check.
+  drawAtFullContrast(m_label12);
 }
 
 void UpdateListSink::clearRows() {

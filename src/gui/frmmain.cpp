@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -170,6 +171,12 @@ void TForm1::connectHandlers() {
   connect(m_basicScanPage->Label13(), &LinkLabel::clicked, this,
           [this] { guarded([this] { Label13Click(); }); });
   connect(ListView1(), &QAbstractItemView::clicked, this, [this] { guarded([this] { ListView1Click(); }); });
+  // The note follows the current row however it got there, the arrow keys included.
+  connect(ListView1()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this] { guarded([this] { ListView1Click(); }); });
+  // A double click opens the row's folder, as the menu's command does.
+  connect(ListView1(), &QAbstractItemView::doubleClicked, this, [this] { guarded([this] { N7Click(); }); });
+  connect(ListView2(), &QAbstractItemView::doubleClicked, this, [this] { guarded([this] { N9Click(); }); });
   connect(m_pageControl, &QTabWidget::currentChanged, this,
           [this](int index) { guarded([this, index] { bsSkinPageControl1Change(index); }); });
 }

@@ -75,7 +75,7 @@ class TForm1 : public QWidget {
   ListView* ListView2() const { return m_basicScanPage->ListView2(); }
   ListView* ListView3() const { return m_whitelistPage->ListView3(); }
   ListView* ListView4() const { return m_updatePage->ListView4(); }
-  QLabel* Label3() const { return m_basicScanPage->Label3(); }
+  ElidedLabel* Label3() const { return m_basicScanPage->Label3(); }
   QPushButton* bsSkinButton1() const { return m_basicScanPage->bsSkinButton1(); }
   QPushButton* bsSkinButton2() const { return m_basicScanPage->bsSkinButton2(); }
   const IconList& ImageList1() const { return m_imageList1; }

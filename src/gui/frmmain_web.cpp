@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QUrl>
@@ -46,7 +47,14 @@ void TForm1::bsSkinButton11Click() {
   const UpdateCheckInput input{listedResources(*ListView2()->rows()), globals().CloudCachePath,
                                whitelist().fileName(), updateSiteHost()};
   UpdateListSink sink(*m_updatePage);
-  checkForUpdates(input, IdHTTP1, sink, [this] { pump(); });
+  try {
+    checkForUpdates(input, IdHTTP1, sink, [this] { pump(); });
+  } catch (const FetchError& error) {
+    m_updatePage->Label12()->setText(QStringLiteral("检查更新失败"));
+    const QString sentence =
+        error.timedOut() ? QStringLiteral("读取更新数据超时") : QStringLiteral("无法连接更新服务器");
+    messageBoxes().detailedError(this, appTitle(), sentence, QString::fromUtf8(error.what()));
+  }
 }
 
 void TForm1::MenuItem4Click() {
@@ -71,7 +79,9 @@ void TForm1::N11Click() {
 }
 
 void TForm1::Label13Click() {
-  shellActions().openUrl(QUrl(QString::fromStdString(homePageAddress())));
+  const QString address = QString::fromStdString(homePageAddress());
+  if (!shellActions().openUrl(QUrl(address)))
+    showPromptWarning(this, QStringLiteral("没有找到可以打开网页的浏览器，请手动访问 ") + address);
 }
 
 void TForm1::WebBrowser1DocumentComplete() {

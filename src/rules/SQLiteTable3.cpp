@@ -116,18 +116,26 @@ std::string floatText(double value) {
 }
 
 TSQLiteDatabase::TSQLiteDatabase(const std::string& DbPath, int32_t BusyTimeoutMs,
-                                 const std::string& Password) {
+                                 const std::string& Password, OpenMode Mode) {
   if (!Password.empty()) {
     throw ESQLiteException("Failed to open database \"" + DbPath +
                            "\" : keyed (encrypted) databases are not supported; open it without a password");
   }
-  std::filesystem::path folder = std::filesystem::path(DbPath).parent_path();
-  if (!folder.empty()) {
-    // A folder that cannot be made shows up as the open's own failure just below.
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
+  const std::filesystem::path file(DbPath);
+  int flags = SQLITE_OPEN_READWRITE;
+  if (Mode == OpenMode::Create) {
+    flags |= SQLITE_OPEN_CREATE;
+    if (!file.parent_path().empty()) {
+      // A folder that cannot be made shows up as the open's own failure just below.
+      std::error_code ignored;
+      std::filesystem::create_directories(file.parent_path(), ignored);
+    }
+  } else {
+    std::error_code error;
+    if (!std::filesystem::exists(file, error) && !error)
+      throw ESQLiteException("找不到规则数据库 " + file.filename().string() + "\n" + DbPath);
   }
-  int code = sqlite3_open(DbPath.c_str(), &m_db);
+  int code = sqlite3_open_v2(DbPath.c_str(), &m_db, flags, nullptr);
   if (code != SQLITE_OK) {
     std::string message = m_db != nullptr ? sqlite3_errmsg(m_db) : "unknown error";
     sqlite3_close(m_db);

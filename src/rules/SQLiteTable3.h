@@ -34,10 +34,15 @@ class TSQLiteTable;
 // One open connection, owned from the constructor to the destructor. Failures raise ESQLiteException.
 class TSQLiteDatabase {
  public:
-  // Creates the file's folder as needed, opens (or creates) the file, sets the busy time-out and the
-  // two connection pragmas. A non-empty Password raises: keyed databases are not supported.
+  // Existing opens only a file that is there: a missing one raises "找不到规则数据库 <name>" with its
+  // path, and no empty file is left behind. Create makes the file and its folder as needed.
+  enum class OpenMode { Existing, Create };
+
+  // Opens the file, sets the busy time-out and the two connection pragmas. A non-empty Password
+  // raises: keyed databases are not supported.
   explicit TSQLiteDatabase(const std::string& DbPath, int32_t BusyTimeoutMs = 1000,
-                           const std::string& Password = {});
+                           const std::string& Password = {}, OpenMode Mode = OpenMode::Existing);
+  TSQLiteDatabase(const std::string& DbPath, OpenMode Mode) : TSQLiteDatabase(DbPath, 1000, {}, Mode) {}
   virtual ~TSQLiteDatabase();
   TSQLiteDatabase(const TSQLiteDatabase&) = delete;
   TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;

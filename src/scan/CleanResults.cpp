@@ -16,6 +16,7 @@ namespace {
 constexpr std::string_view kEmptyListText = "当前列表为空！";
 constexpr std::string_view kConfirmText = "是否确定要清理选定的项目？";
 constexpr std::string_view kCleaningText = "正在清理中。。。。";
+constexpr std::string_view kNothingCheckedText = "没有选中的项目！";
 constexpr std::string_view kCleanFinishedText = "清理垃圾完成！";
 
 // The pass that only deletes, recording nothing.
@@ -27,6 +28,21 @@ class DeletingRowCleaner final : public RowCleaner {
  private:
   platform::Remover& m_remover;
 };
+
+bool anyChecked(const ScanView& view) {
+  for (size_t i = 0; i < view.resultCount(); ++i) {
+    if (view.result(i).checked)
+      return true;
+  }
+  return false;
+}
+
+std::string finishedText(size_t failed) {
+  std::string text(kCleanFinishedText);
+  if (failed > 0)
+    text += "其中 " + std::to_string(failed) + " 项清理失败。";
+  return text;
+}
 
 }  // namespace
 
@@ -56,6 +72,10 @@ void cleanCheckedResults(ScanView& view, RowCleaner& cleaner) {
     view.showInformation(std::string(kEmptyListText));
     return;
   }
+  if (!anyChecked(view)) {
+    view.showInformation(std::string(kNothingCheckedText));
+    return;
+  }
   if (!view.askYesNo(std::string(kConfirmText)))
     return;
 
@@ -66,17 +86,20 @@ void cleanCheckedResults(ScanView& view, RowCleaner& cleaner) {
   view.setProgressPosition(0);
   view.setLabel1(std::string(kCleaningText));
   view.pump();
+  size_t failed = 0;
   for (size_t i = 0; i < rowCount; ++i) {
     view.setProgressPosition(static_cast<int>(i + 1));
     const ResultsRow row = view.result(i);
     if (!row.checked)
       continue;
     view.pump();
-    view.setResultStatus(i, cleaner.clean(i, row));
+    const std::string status = cleaner.clean(i, row);
+    failed += status == kCleanFailedStatus ? 1 : 0;
+    view.setResultStatus(i, status);
   }
   view.setProgressPanelVisible(false);
   view.setPageControlEnabled(true);
-  view.showInformation(std::string(kCleanFinishedText));
+  view.showInformation(finishedText(failed));
 }
 
 }  // namespace qinglan

@@ -19,8 +19,9 @@ class RowCleaner {
 };
 
 // The "清理选定" command: after the user confirms, deletes the full path of every checked row of the
-// results list and marks the row "清理成功" when nothing is left at the path, else "清理失败".
-// Unchecked rows stay as they are. Deletion never follows a symbolic link: a row whose path has
+// results list and marks the row "清理成功" when nothing is left at the path, else "清理失败"; the
+// closing message counts the failures. Unchecked rows stay as they are; with none checked nothing is
+// asked. Deletion never follows a symbolic link: a row whose path has
 // become a link since the scan removes the link only.
 void cleanCheckedResults(ScanView& view);
 void cleanCheckedResults(ScanView& view, platform::Remover& remover);

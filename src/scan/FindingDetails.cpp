@@ -70,6 +70,8 @@ std::string findingOrigin(const std::string& cloudCachePath, const std::string& 
 
 void showFindingDetails(const ScanSettings& settings, const ResultsRow& row, ScanView& view) {
   view.setEdit1(std::string(kOriginPrefix) + findingOrigin(settings.cloudCachePath, row.location));
+  // A lookup that fails must not leave the previous finding's note beside this one.
+  view.setEdit2({});
   TSQLiteDatabase database(settings.dbFileName, kBusyTimeoutMs, settings.dbPassword);
   view.setEdit2(lookupNote(database, row.name));
 }

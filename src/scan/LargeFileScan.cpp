@@ -15,6 +15,8 @@ namespace {
 constexpr std::string_view kLvaExtension = ".lva";
 constexpr std::string_view kFoundPrefix = "正在扫描 ";
 constexpr int64_t kMegabyte = int64_t{1} << 20;
+// "所有文件" takes names without a dot too, which the all-names mask of the searches leaves out.
+constexpr std::string_view kEveryFileMask = "*";
 
 class LargeFileScan {
  public:
@@ -41,7 +43,7 @@ class LargeFileScan {
       m_view.setEdit2({});
       m_view.pump();
       m_search.setRootPath(cloudCachePath);
-      m_search.FileNames = splitLines(m_options.mediaOnly ? MediaMaskList : kAllNamesMask);
+      m_search.FileNames = splitLines(m_options.mediaOnly ? MediaMaskList : kEveryFileMask);
       m_search.SizeFilterSize = m_options.minimumMegabytes * kMegabyte;
       m_search.Execute();
     } catch (...) {

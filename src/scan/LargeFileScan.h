@@ -17,9 +17,9 @@ inline constexpr std::string_view MediaMaskList =
     "mkv\r\n*.rm";
 
 struct LargeFileScanOptions {
-  int64_t minimumMegabytes = 500;  // files of at least this many MiB are listed
-  bool mediaOnly = false;  // "视频与歌曲文件" instead of "所有文件" (every name with a dot)
-  bool filterLva = true;   // leave out the ".lva" backup files
+  int64_t minimumMegabytes = 500;         // files of at least this many MiB are listed
+  bool mediaOnly = false;                 // "视频与歌曲文件" instead of "所有文件" (every file)
+  bool filterLva = true;                  // leave out the ".lva" backup files
   platform::DirLister* lister = nullptr;  // the system's lister when null
 };
 

@@ -153,7 +153,8 @@ struct PageFetcher::Impl {
       throw FetchError("The page is larger than " + std::to_string(options.maxBodyBytes) +
                        " bytes: " + address);
     }
-    throw FetchError(errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(code));
+    throw FetchError(errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(code),
+                     code == CURLE_OPERATION_TIMEDOUT);
   }
 };
 

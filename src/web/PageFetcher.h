@@ -13,7 +13,13 @@ namespace qinglan {
 // over the size limit, a refused scheme, or a status outside 200-299 (redirects included).
 class FetchError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit FetchError(const std::string& what, bool timedOut = false)
+      : std::runtime_error(what), m_timedOut(timedOut) {}
+  // The answer did not come in time, as opposed to no connection or a refused answer.
+  bool timedOut() const { return m_timedOut; }
+
+ private:
+  bool m_timedOut;
 };
 
 // Lets pending window messages run while a fetch waits. It may throw to cancel the fetch: the

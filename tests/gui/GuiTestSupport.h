@@ -26,6 +26,7 @@ class ScriptedMessageBoxes final : public gui::MessageBoxes {
     QWidget* parent;
     QString title;
     QString text;
+    QString detail = {};
   };
 
   ScriptedMessageBoxes() { gui::setMessageBoxes(this); }
@@ -48,6 +49,10 @@ class ScriptedMessageBoxes final : public gui::MessageBoxes {
   void error(QWidget* parent, const QString& title, const QString& text) override {
     shown.append({QStringLiteral("error"), parent, title, text});
   }
+  void detailedError(QWidget* parent, const QString& title, const QString& text,
+                     const QString& detail) override {
+    shown.append({QStringLiteral("error"), parent, title, text, detail});
+  }
 
   QList<Shown> shown;
   std::deque<bool> answers;
@@ -60,10 +65,14 @@ class RecordingShell final : public gui::ShellActions {
   ~RecordingShell() override { gui::setShellActions(nullptr); }
 
   void openFolder(const QString& folder) override { calls.append(QStringLiteral("open ") + folder); }
-  void openUrl(const QUrl& url) override { calls.append(QStringLiteral("url ") + url.toString()); }
+  bool openUrl(const QUrl& url) override {
+    calls.append(QStringLiteral("url ") + url.toString());
+    return urlsOpen;
+  }
   void showInFileManager(const QString& path) override { calls.append(QStringLiteral("show ") + path); }
 
   QStringList calls;
+  bool urlsOpen = true;  // false: as if no browser were installed
 };
 
 // A temporary machine: volume roots holding caches, and the program's folder for wb.lst.

@@ -7,6 +7,7 @@
 #include <QTcpServer>
 #include <QTest>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include "GuiTestSupport.h"
@@ -22,6 +23,8 @@ using platform::DriveKind;
 namespace {
 
 constexpr int kLoadWaitMs = 60'000;
+constexpr const char* kSandboxVariable = "QTWEBENGINE_DISABLE_SANDBOX";
+bool sandboxVariableSetBeforeStart = false;
 
 // A page taller than the browser, so that it would scroll.
 const char* const kAdvertisementPage =
@@ -53,10 +56,12 @@ class HomePageTest : public QObject {
     return std::make_unique<gui::TForm1>(environment);
   }
 
-  // The value of a script run in the page, or an empty string when the page never answers.
+  // The value of a script run beside the page (page scripts are off as root), or an empty string
+  // when the page never answers.
   static QString evaluate(QWebEngineView* browser, const QString& script) {
     const auto result = std::make_shared<std::optional<QString>>();
-    browser->page()->runJavaScript(script, [result](const QVariant& value) { *result = value.toString(); });
+    browser->page()->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                                   [result](const QVariant& value) { *result = value.toString(); });
     if (!QTest::qWaitFor([&result] { return result->has_value(); }, kLoadWaitMs))
       return QString();
     return **result;
@@ -133,6 +138,34 @@ class HomePageTest : public QObject {
     QVERIFY(!form->terminationRequested());
     QCOMPARE(form->ListView2()->rows()->count(), 1);
     QVERIFY(m_boxes->shown.isEmpty());
+    // The engine's own error page speaks Chinese whatever the system's language.
+    const auto html = std::make_shared<QString>();
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+          form->homePage()->browser()->page()->toHtml([html](const QString& shown) { *html = shown; });
+          return html->contains(QStringLiteral("lang=\"zh\""));
+        },
+        kLoadWaitMs));
+    QVERIFY(html->contains(QStringLiteral("无法访问")));
+  }
+
+  void altLeftGoesBackAndTheSandboxVariableIsGone() {
+    const ScopedEnv home("QINGLAN_HOME_HOST", m_site.host());
+    const auto form = makeForm();
+    QWebEngineView* browser = form->homePage()->browser();
+    QSignalSpy completed(form->homePage(), &gui::HomePage::documentComplete);
+    QVERIFY(completed.wait(kLoadWaitMs));
+    const QUrl first = browser->url();
+    form->homePage()->Navigate(QString::fromStdString(m_site.address("/picture.svg")));
+    QVERIFY(completed.wait(kLoadWaitMs));
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+
+    browser->setFocus();
+    QTest::keyClick(form->windowHandle(), Qt::Key_Left, Qt::AltModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(browser->url(), first, kLoadWaitMs);
+    // Whatever the program set for the engine is not left for the programs it starts.
+    QCOMPARE(qEnvironmentVariableIsSet(kSandboxVariable), sandboxVariableSetBeforeStart);
   }
 
  private:
@@ -145,6 +178,7 @@ class HomePageTest : public QObject {
 
 // The browser engine is set up before the application object, as the program does.
 int main(int argc, char** argv) {
+  qinglan::test::sandboxVariableSetBeforeStart = qEnvironmentVariableIsSet(qinglan::test::kSandboxVariable);
   qinglan::gui::prepareWebEngine();
   QApplication app(argc, argv);
   qinglan::test::HomePageTest test;

@@ -121,6 +121,17 @@ class RowListModelTest : public QObject {
     RowListModel updates({QStringLiteral("软件名")}, {.checkable = true}, &owner);
     updates.appendRow(row(QStringLiteral("未知")));
     QVERIFY(!updates.data(updates.index(0, 0), Qt::ForegroundRole).isValid());
+
+    // Findings: a row whose cleaning failed turns red as its status changes.
+    RowListModel findings({QStringLiteral("文件名"), QStringLiteral("状态")}, {.statusColumn = 1}, &owner);
+    for (const char* status : {"清理失败", "清理成功", "清理失败"})
+      findings.appendRow({.cells = {QStringLiteral("a.log"), QString::fromUtf8(status)}});
+    QSignalSpy changed(&findings, &QAbstractItemModel::dataChanged);
+    findings.setText(2, 1, QStringLiteral("清理成功"));
+    QCOMPARE(changed.last().at(0).toModelIndex(), findings.index(2, 0));
+    const QList<QColor> expected = {QColor(255, 0, 0), QColor(0, 0, 0), QColor(0, 0, 0)};
+    for (int r = 0; r < 3; ++r)
+      QCOMPARE(findings.data(findings.index(r, 0), Qt::ForegroundRole).value<QColor>(), expected[r]);
   }
 
   void counterCaptionsAndIcons() {

@@ -33,7 +33,7 @@ struct InfoSpec {
 };
 
 inline void writeScanItemTable(const std::string& dbFile, const std::vector<ScanItemSpec>& items) {
-  TSQLiteDatabase db(dbFile);
+  TSQLiteDatabase db(dbFile, TSQLiteDatabase::OpenMode::Create);
   db.Query("CREATE TABLE ccdb (Id, Name TEXT, UnScan, Folder TEXT, File TEXT)");
   for (size_t i = 0; i < items.size(); ++i) {
     const ScanItemSpec& item = items[i];
@@ -44,7 +44,7 @@ inline void writeScanItemTable(const std::string& dbFile, const std::vector<Scan
 }
 
 inline void writeCacheCleanTable(const std::string& dbFile, const std::vector<CacheRuleSpec>& rules) {
-  TSQLiteDatabase db(dbFile);
+  TSQLiteDatabase db(dbFile, TSQLiteDatabase::OpenMode::Create);
   db.Query("CREATE TABLE CacheClean (dir TEXT, FileName TEXT, Des TEXT)");
   for (const CacheRuleSpec& rule : rules)
     db.Query("INSERT INTO CacheClean VALUES (" + quoteSqlText(platform::utf8ToGbk(rule.dir)) + ", " +
@@ -52,7 +52,7 @@ inline void writeCacheCleanTable(const std::string& dbFile, const std::vector<Ca
 }
 
 inline void writeInfoTable(const std::string& dbFile, const std::vector<InfoSpec>& notes) {
-  TSQLiteDatabase db(dbFile);
+  TSQLiteDatabase db(dbFile, TSQLiteDatabase::OpenMode::Create);
   db.Query("CREATE TABLE Info (KeyName TEXT, KeyValue TEXT, Px INTEGER)");
   for (const InfoSpec& note : notes)
     db.Query("INSERT INTO Info VALUES (" + quoteSqlText(note.keyName) + ", " + quoteSqlText(note.keyValue) +
@@ -61,7 +61,7 @@ inline void writeInfoTable(const std::string& dbFile, const std::vector<InfoSpec
 
 // One column of every row, as text, in the table's order.
 inline std::vector<std::string> columnValues(const std::string& dbFile, const std::string& sql) {
-  TSQLiteDatabase db(dbFile);
+  TSQLiteDatabase db(dbFile, TSQLiteDatabase::OpenMode::Create);
   const std::unique_ptr<TSQLiteTable> table = db.Query(sql);
   std::vector<std::string> values;
   table->FirstRow();

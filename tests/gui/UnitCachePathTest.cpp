@@ -33,7 +33,7 @@ class UnitCachePathTest : public QObject {
     machine.dir().writeFile("d/CloudCache", "a file");
     machine.addVolume("d", DriveKind::Fixed);
     machine.addVolume("usb", DriveKind::Removable);
-    const std::string e = machine.makeCache(machine.addVolume("e", DriveKind::Removable));
+    const std::string e = machine.makeCache(machine.addVolume(std::string(80, 'e'), DriveKind::Removable));
 
     gui::TfrmCachePath dialog(machine.volumes());
     QCOMPARE(dialog.windowTitle(), QStringLiteral("选择云端缓存位置"));
@@ -45,7 +45,12 @@ class UnitCachePathTest : public QObject {
     QCOMPARE(list->currentIndex(), 0);
     QVERIFY(!list->isEditable());
 
+    QCOMPARE(dialog.ComboBox1()->displayedText(), list->itemText(0));
     list->setCurrentIndex(1);
+    // A path too long for the closed box keeps both ends in view.
+    const QString shown = dialog.ComboBox1()->displayedText();
+    QVERIFY2(shown.contains(QChar(0x2026)) && shown.endsWith(QStringLiteral("/CloudCache")),
+             qPrintable(shown));
     dialog.bsSkinButton1()->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(globals().CloudCachePath, e);

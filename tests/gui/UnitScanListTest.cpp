@@ -134,7 +134,7 @@ class UnitScanListTest : public QObject {
   void aFailingUpdateStopsTheStoringClosesAndIsShown() {
     {
       // An Id that is no number makes its update name a column that does not exist.
-      TSQLiteDatabase db(dbFile());
+      TSQLiteDatabase db(dbFile(), TSQLiteDatabase::OpenMode::Create);
       db.Query("CREATE TABLE ccdb (Id TEXT, Name TEXT, UnScan, Folder TEXT, File TEXT)");
       for (const char* id : {"1", "2", "x", "4"})
         db.Query("INSERT INTO ccdb VALUES ('" + std::string(id) + "', '项目', '1', '', '*.log')");
@@ -164,7 +164,7 @@ class UnitScanListTest : public QObject {
     QFETCH(QStringList, statements);
     QFETCH(QString, message);
     {
-      TSQLiteDatabase db(dbFile());
+      TSQLiteDatabase db(dbFile(), TSQLiteDatabase::OpenMode::Create);
       for (const QString& statement : statements)
         db.Query(statement.toStdString());
     }

@@ -1,3 +1,4 @@
+#include <map>
 #include <memory>
 
 #include <QAction>
@@ -6,12 +7,14 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "GuiTestSupport.h"
 #include "app/unitGlobal.h"
@@ -288,22 +291,91 @@ class frmmainTest : public QObject {
                                        QStringLiteral("open ") + folder}));
   }
 
-  void theRightButtonsReleaseOpensTheMenuOnTheRowUnderIt() {
+  void longTextsAreCutInTheMiddleOrShownWholeAsTheirToolTip() {
     SampleMachine machine;
-    const std::string cache = machine.makeCache(machine.addVolume("c", DriveKind::Fixed));
-    for (const char* id : {"1001", "1002"})
-      machine.addResource(cache, id, "");
+    const std::string cache = machine.makeCache(machine.addVolume(std::string(120, 'v'), DriveKind::Fixed));
     gui::TForm1 form(machine.environment());
-    form.show();
-    form.bsSkinPageControl1()->setCurrentWidget(form.basicScanPage());
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QString shown = form.Label3()->displayedText();
+    QVERIFY2(shown.contains(QChar(0x2026)) && shown.startsWith(QStringLiteral("您当前选择扫描的是 ")) &&
+                 shown.endsWith(QStringLiteral("/CloudCache")),
+             qPrintable(shown));
 
-    gui::ListView* view = form.ListView2();
-    const QPoint second = view->visualRect(view->rows()->index(1, 1)).center();
-    QTest::mouseRelease(view->viewport(), Qt::RightButton, {}, second);
-    QVERIFY(form.bsSkinPopupMenu1()->isVisible());
+    gui::ListView* results = form.ListView1();
+    addFinding(form, QStringLiteral("a.log"), QString::fromStdString(cache) + QStringLiteral("/1001/0/"));
+    QVERIFY(results->isCut(results->rows()->index(0, 1)));
+    QVERIFY(!results->isCut(results->rows()->index(0, 0)));
+  }
+
+  void progressPanelsKeepTheirContrastAndEnterPressesTheFocusedButton() {
+    SampleMachine machine;
+    machine.makeCache(machine.addVolume("c", DriveKind::Fixed));
+    gui::TForm1 form(machine.environment());
+    addFinding(form, QStringLiteral("a.log"), QStringLiteral("/tmp/"));
+    form.ListView1()->rows()->setChecked(0, false);
+    form.bsSkinPageControl1()->setCurrentWidget(form.resultsPage());
+    form.resultsPage()->Panel1()->show();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    for (QWidget* panel : {static_cast<QWidget*>(form.resultsPage()->Panel1()),
+                           static_cast<QWidget*>(form.updatePage()->Label12())}) {
+      const QImage enabled = panel->grab().toImage();
+      form.bsSkinPageControl1()->setEnabled(false);
+      const QImage disabled = panel->grab().toImage();
+      form.bsSkinPageControl1()->setEnabled(true);
+      QCOMPARE(disabled, enabled);
+    }
+
+    form.resultsPage()->bsSkinButton4()->setFocus();
+    QTest::keyClick(form.windowHandle(), Qt::Key_Return);
+    QVERIFY(form.ListView1()->rows()->isChecked(0));
+  }
+
+  // Input reaches the window as the window system delivers it, so the application's filter sees it.
+  void menusOpenOnTheRowFromTheRightButtonTheMenuKeyAndShiftF10_data() {
+    QTest::addColumn<int>("list");
+    QTest::addColumn<QString>("input");
+    for (const int list : {1, 2, 4}) {
+      for (const char* input : {"right click", "menu key", "shift f10"})
+        QTest::addRow("ListView%d %s", list, input) << list << QString::fromLatin1(input);
+    }
+  }
+
+  void menusOpenOnTheRowFromTheRightButtonTheMenuKeyAndShiftF10() {
+    QFETCH(int, list);
+    QFETCH(QString, input);
+    SampleMachine machine;
+    machine.makeCache(machine.addVolume("c", DriveKind::Fixed));
+    gui::TForm1 form(machine.environment());
+    const std::map<int, std::pair<gui::ListView*, QMenu*>> lists = {
+        {1, {form.ListView1(), form.bsSkinPopupMenu2()}},
+        {2, {form.ListView2(), form.bsSkinPopupMenu1()}},
+        {4, {form.ListView4(), form.bsSkinPopupMenu3()}}};
+    const auto [view, menu] = lists.at(list);
+    for (const char* name : {"甲", "乙", "丙"})
+      view->rows()->appendRow({.cells = {QString::fromUtf8(name), QStringLiteral("1001")}});
+    form.bsSkinPageControl1()->setCurrentWidget(view->parentWidget());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    QWindow* window = form.windowHandle();
+    if (input == QStringLiteral("right click")) {
+      const QPoint second =
+          view->viewport()->mapTo(&form, view->visualRect(view->rows()->index(1, 1)).center());
+      QTest::mousePress(window, Qt::RightButton, {}, second);
+      QVERIFY(!menu->isVisible());
+      QTest::mouseRelease(window, Qt::RightButton, {}, second);
+    } else {
+      view->setFocus();
+      view->setCurrentIndex(view->rows()->index(1, 0));
+      if (input == QStringLiteral("menu key"))
+        QTest::keyClick(window, Qt::Key_Menu);
+      else
+        QTest::keyClick(window, Qt::Key_F10, Qt::ShiftModifier);
+    }
+    QTRY_VERIFY(menu->isVisible());
     QCOMPARE(view->selectedRow(), 1);
-    form.bsSkinPopupMenu1()->hide();
+    menu->hide();
   }
 
  private:

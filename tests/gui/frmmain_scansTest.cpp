@@ -7,16 +7,19 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "GuiTestSupport.h"
 #include "ScanRulesDb.h"
@@ -293,8 +296,8 @@ class frmmain_scansTest : public QObject {
       m_boxes->answers = {true};
       form.resultsPage()->bntClean()->click();
 
-      QCOMPARE(m_boxes->texts(),
-               strings({"question 是否确定要清理选定的项目？", "information 清理垃圾完成！"}));
+      QCOMPARE(m_boxes->texts(), strings({"question 是否确定要清理选定的项目？",
+                                          "information 清理垃圾完成！其中 1 项清理失败。"}));
       for (const ObservedBoxes::Shown& box : m_boxes->shown) {
         QCOMPARE(box.parent, nullptr);
         QCOMPARE(box.title, QStringLiteral("提示"));
@@ -307,6 +310,9 @@ class frmmain_scansTest : public QObject {
                                  : name == QStringLiteral("locked.tmp") ? QStringLiteral("清理失败")
                                                                         : QStringLiteral("清理成功");
         QCOMPARE(results->rows()->text(row, 4), expected);
+        const QColor colour = expected == QStringLiteral("清理失败") ? QColor(255, 0, 0) : QColor(0, 0, 0);
+        QCOMPARE(results->rows()->data(results->rows()->index(row, 1), Qt::ForegroundRole).value<QColor>(),
+                 colour);
       }
       QCOMPARE(form.resultsPage()->ProgressBar1()->maximum(), 6);
       QCOMPARE(form.resultsPage()->ProgressBar1()->value(), 6);
@@ -451,11 +457,63 @@ class frmmain_scansTest : public QObject {
     form.guarded([&form] { form.ListView1Click(); });
     QCOMPARE(form.resultsPage()->Edit1()->text(), QStringLiteral("kept"));
 
+    // The note follows the current row, however it became current.
     form.ListView1()->selectRow(0);
-    form.guarded([&form] { form.ListView1Click(); });
     QCOMPARE(form.resultsPage()->Edit1()->text(), QStringLiteral("您当前选择的文件来自: 示例"));
     QCOMPARE(m_boxes->shown.size(), 1);
     QVERIFY(m_boxes->shown[0].text.contains(QStringLiteral("no such table")));
+  }
+
+  // Mouse and keys reach the window as the window system delivers them.
+  void theNoteFollowsTheKeyboardReadsFromItsStartAndItsEditsCopy() {
+    machine().addNamedResource(m_cache, "1001", "示例");
+    const QString longNote = QStringLiteral("程序崩溃时生成的内存转储，只在需要向开发者报告问题时有用，") +
+                             QString(40, QChar(0x6587));
+    writeInfoTable(dbFile(), {{".dmp", longNote.toStdString(), 1}, {".log", "日志", 1}});
+    RecordingShell shell;
+    gui::TForm1 form(machine().environment());
+    for (const char* name : {"crash.dmp", "run.log"})
+      form.ListView1()->rows()->appendRow(finding(name, inCache("1001/0/")));
+    form.bsSkinPageControl1()->setCurrentWidget(form.resultsPage());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QWindow* window = form.windowHandle();
+    gui::ListView* results = form.ListView1();
+    QLineEdit* edit2 = form.resultsPage()->Edit2();
+    const auto at = [&](QWidget* widget, QPoint point) { return widget->mapTo(&form, point); };
+
+    QTest::mouseClick(window, Qt::LeftButton, {},
+                      at(results->viewport(), results->visualRect(results->rows()->index(0, 1)).center()));
+    QCOMPARE(edit2->text(), longNote);
+    QCOMPARE(edit2->cursorPosition(), 0);
+    QCOMPARE(edit2->toolTip(), longNote);
+    QTest::keyClick(window, Qt::Key_Down);
+    QCOMPARE(results->selectedRow(), 1);
+    QCOMPARE(edit2->text(), QStringLiteral("日志"));
+
+    // A failed lookup leaves no earlier note behind, and the missing database stays missing.
+    std::filesystem::remove(dbFile());
+    QTest::keyClick(window, Qt::Key_Up);
+    QCOMPARE(edit2->text(), QString());
+    QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("error 找不到规则数据库 ccdb.db\n") +
+                                           QString::fromStdString(dbFile()) + QLatin1Char('.')});
+    QVERIFY(!std::filesystem::exists(dbFile()));
+
+    QLineEdit* edit1 = form.resultsPage()->Edit1();
+    const QPoint inEdit = at(edit1, edit1->rect().center());
+    QTest::mousePress(window, Qt::RightButton, {}, inEdit);
+    QTest::mouseRelease(window, Qt::RightButton, {}, inEdit);
+    QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr);
+    QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QCOMPARE(menu->actions().front()->text(), QStringLiteral("复制"));
+    menu->actions().front()->trigger();
+    menu->close();
+    QCOMPARE(QGuiApplication::clipboard()->text(), edit1->text());
+
+    // A double click opens the finding's folder.
+    QTest::mouseDClick(window, Qt::LeftButton, {},
+                       at(results->viewport(), results->visualRect(results->rows()->index(1, 1)).center()));
+    QCOMPARE(shell.calls, QStringList{QStringLiteral("open ") + QString::fromStdString(inCache("1001/0/"))});
   }
 
   void largeFileScanFollowsThePageOptions_data() {
@@ -467,12 +525,13 @@ class frmmain_scansTest : public QObject {
     QTest::newRow("all files, threshold inclusive")
         << "10"
         << "所有文件" << true
-        << strings({"a.rm", "b.rmvb", "clip.mp4.part", "exact.bin", "huge.iso", "movie.MP4"}) << "3162.00";
+        << strings({"a.rm", "b.rmvb", "clip.mp4.part", "exact.bin", "huge.iso", "nodot", "movie.MP4"})
+        << "3182.00";
     QTest::newRow("lva kept") << "10"
                               << "所有文件" << false
                               << strings({"a.rm", "b.rmvb", "backup.LVA", "clip.mp4.part", "exact.bin",
-                                          "huge.iso", "movie.MP4"})
-                              << "3182.00";
+                                          "huge.iso", "nodot", "movie.MP4"})
+                              << "3202.00";
     QTest::newRow("media only") << "20"
                                 << "视频与歌曲文件" << true << strings({"a.rm", "b.rmvb", "movie.MP4"})
                                 << "60.00";

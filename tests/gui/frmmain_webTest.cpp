@@ -216,11 +216,12 @@ class frmmain_webTest : public QObject {
     check(*form);
 
     QCOMPARE(columnTexts(form->ListView4(), 3), strings({"1001"}));
-    QCOMPARE(status(*form), QString::fromUtf8(kReading));
+    QCOMPARE(status(*form), QStringLiteral("检查更新失败"));
     QCOMPARE(m_boxes->shown.size(), 1);
     QCOMPARE(m_boxes->shown[0].kind, QStringLiteral("error"));
     QCOMPARE(m_boxes->shown[0].title, QStringLiteral("晴岚清扫助手"));
-    QVERIFY2(m_boxes->shown[0].text.contains(QStringLiteral("404")), qPrintable(m_boxes->shown[0].text));
+    QCOMPARE(m_boxes->shown[0].text, QStringLiteral("无法连接更新服务器"));
+    QVERIFY2(m_boxes->shown[0].detail.contains(QStringLiteral("404")), qPrintable(m_boxes->shown[0].detail));
     QVERIFY(form->bsSkinPageControl1()->isEnabled());
     QVERIFY(form->updatePage()->bsSkinButton11()->isEnabled());
     for (const std::string& path : m_site->paths())
@@ -307,8 +308,18 @@ class frmmain_webTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
 
     QTest::mouseClick(form->basicScanPage()->Label13(), Qt::LeftButton);
-    QCOMPARE(shell.calls, QStringList{QStringLiteral("url http://home.test:8080/freeView.aspx?id=510")});
+    const QString address = QStringLiteral("http://home.test:8080/freeView.aspx?id=510");
+    QCOMPARE(shell.calls, QStringList{QStringLiteral("url ") + address});
     QCOMPARE(form->bsSkinPageControl1()->currentWidget(), form->basicScanPage());
+    QVERIFY(m_boxes->shown.isEmpty());
+
+    // Tab reaches the link and Enter follows it; without a browser a box says so.
+    shell.urlsOpen = false;
+    form->basicScanPage()->Label13()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form->windowHandle(), Qt::Key_Return);
+    QCOMPARE(shell.calls.size(), 2);
+    QCOMPARE(m_boxes->shown.size(), 1);
+    QCOMPARE(m_boxes->shown[0].text, QStringLiteral("没有找到可以打开网页的浏览器，请手动访问 ") + address);
   }
 
  private:

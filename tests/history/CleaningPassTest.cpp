@@ -101,7 +101,8 @@ TEST_F(CleaningPassTest, ADeletingPassRecordsWhatItDeletedAndWhatWasAlreadyGone)
 
 TEST_F(CleaningPassTest, AJournalThatCannotBeWrittenStopsThePassBeforeItDeletes) {
   row("c/a.log");
-  CleanJournal journal(m_dir.path("missing/log.jsonl"));
+  m_dir.writeFile("blocked", "a file where the journal's folder would go");
+  CleanJournal journal(m_dir.path("blocked/log.jsonl"));
   CleaningPass pass(journal, false, platform::Remover::system(), m_trash);
   EXPECT_THROW(cleanCheckedResults(m_view, pass), JournalWriteError);
   EXPECT_TRUE(exists(m_dir.path("c/a.log")));

@@ -26,7 +26,7 @@ std::string textBytesLiteral(const std::string& bytes) {
 
 class RulesReaderTest : public ::testing::Test {
  protected:
-  RulesReaderTest() : m_db(m_dir.path("ccdb.db")) {
+  RulesReaderTest() : m_db(m_dir.path("ccdb.db"), TSQLiteDatabase::OpenMode::Create) {
     m_db.Execute("CREATE TABLE Info (KeyName TEXT, KeyValue TEXT, Px INTEGER)");
   }
 

@@ -33,7 +33,7 @@ class SQLiteTable3Test : public ::testing::Test {
 
   // A table of scan items with rows 1 "a" and 2 "b".
   std::unique_ptr<TSQLiteDatabase> openWithItems() {
-    auto db = std::make_unique<TSQLiteDatabase>(dbPath());
+    auto db = std::make_unique<TSQLiteDatabase>(dbPath(), TSQLiteDatabase::OpenMode::Create);
     db->Execute("CREATE TABLE ccdb (Id INTEGER, Name TEXT, UnScan INTEGER)");
     db->Execute("INSERT INTO ccdb VALUES (1, 'a', 0), (2, 'b', 1)");
     return db;
@@ -44,10 +44,19 @@ class SQLiteTable3Test : public ::testing::Test {
 
 TEST_F(SQLiteTable3Test, MissingFileIsCreatedEmptyWithItsFoldersAndItsTablesAreMissing) {
   std::string path = m_dir.path("new/deeper/ccdb.db");
-  TSQLiteDatabase db(path, 1000, "");
+  TSQLiteDatabase db(path, 1000, "", TSQLiteDatabase::OpenMode::Create);
   EXPECT_TRUE(std::filesystem::is_regular_file(path));
   EXPECT_EQ(errorOf([&] { db.Query("SELECT * FROM ccdb"); }),
             "Error executing SQL \"SELECT * FROM ccdb\" : no such table: ccdb");
+}
+
+TEST_F(SQLiteTable3Test, MissingFileOpenedAsExistingIsNamedAndNeverCreated) {
+  for (const std::string relative : {"ccdb.db", "gone/ccdb.db"}) {
+    std::string path = m_dir.path(relative);
+    EXPECT_EQ(errorOf([&] { TSQLiteDatabase db(path); }), "找不到规则数据库 ccdb.db\n" + path);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.path("gone")));
+  }
 }
 
 TEST_F(SQLiteTable3Test, FileThatIsNotADatabaseFailsAtTheFirstPragma) {
@@ -61,7 +70,7 @@ TEST_F(SQLiteTable3Test, OpenFailureNamesThePath) {
   // A regular file where a folder of the path should be: neither the folder nor the file can be made.
   m_dir.writeFile("blocker");
   std::string path = m_dir.path("blocker/ccdb.db");
-  EXPECT_EQ(errorOf([&] { TSQLiteDatabase db(path); }),
+  EXPECT_EQ(errorOf([&] { TSQLiteDatabase db(path, TSQLiteDatabase::OpenMode::Create); }),
             "Failed to open database \"" + path + "\" : unable to open database file");
 }
 
@@ -72,7 +81,7 @@ TEST_F(SQLiteTable3Test, KeyedDatabasesAreRefusedBeforeTheFileIsTouched) {
 }
 
 TEST_F(SQLiteTable3Test, StatementErrorsCarryTheStatementAndSQLitesText) {
-  TSQLiteDatabase db(dbPath());
+  TSQLiteDatabase db(dbPath(), TSQLiteDatabase::OpenMode::Create);
   EXPECT_EQ(errorOf([&] { db.Execute(""); }), "Could not prepare SQL statement");
   EXPECT_EQ(errorOf([&] { db.Execute("  -- nothing but a comment\n"); }), "Could not prepare SQL statement");
   EXPECT_EQ(errorOf([&] { db.Query(" "); }), "Could not prepare SQL statement");
@@ -157,7 +166,7 @@ struct KindCase {
 // Kinds come from the declared type by exact, case-sensitive comparison; SQLite converts each
 // value to the form its column's kind asks for.
 TEST_F(SQLiteTable3Test, ColumnKindsComeFromDeclaredTypes) {
-  TSQLiteDatabase db(dbPath());
+  TSQLiteDatabase db(dbPath(), TSQLiteDatabase::OpenMode::Create);
   db.Execute(
       "CREATE TABLE k (i INTEGER, lower integer, lowerNumeric numeric, b BOOLEAN, n NUMERIC, f FLOAT,"
       " d DOUBLE, r REAL, bl BLOB, empty BLOB, t TEXT, v VARCHAR(50), it INT, nt)");
@@ -198,7 +207,7 @@ TEST_F(SQLiteTable3Test, ColumnKindsComeFromDeclaredTypes) {
 }
 
 TEST_F(SQLiteTable3Test, ExpressionColumnTakesTheKindOfItsFirstValue) {
-  TSQLiteDatabase db(dbPath());
+  TSQLiteDatabase db(dbPath(), TSQLiteDatabase::OpenMode::Create);
   auto table = db.Query("SELECT NULL AS x, 7 AS y UNION ALL SELECT 5, 'text'");
   EXPECT_EQ(table->ColumnKindAt(0), ColumnKind::Null);
   EXPECT_EQ(table->ColumnKindAt(1), ColumnKind::Integer);

@@ -65,7 +65,9 @@ class BasicScanHostileTest : public testing::Test {
     EXPECT_THAT(m_lister.listed, Each(StartsWith(cache("1001/0"))));
   }
 
-  void sql(const std::string& statement) const { TSQLiteDatabase(m_settings.dbFileName).Execute(statement); }
+  void sql(const std::string& statement) const {
+    TSQLiteDatabase(m_settings.dbFileName, TSQLiteDatabase::OpenMode::Create).Execute(statement);
+  }
 
   test::TempDir m_dir;
   ScanSettings m_settings;

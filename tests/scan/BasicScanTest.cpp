@@ -252,7 +252,7 @@ TEST(BasicScanWalksTest, OneWalkPerRootListsWhatOneSearchPerRuleLists) {
 
 TEST_P(BasicScanTest, AFailingQueryLeavesTheResultsAndReturnsToIdle) {
   {
-    TSQLiteDatabase db(m_settings.dbFileName);
+    TSQLiteDatabase db(m_settings.dbFileName, TSQLiteDatabase::OpenMode::Create);
     db.Execute("CREATE TABLE other (x INTEGER)");
   }
   m_view.rows.emplace_back().name = "earlier";
@@ -269,7 +269,7 @@ TEST_P(BasicScanTest, AFailingQueryLeavesTheResultsAndReturnsToIdle) {
 
 TEST_P(BasicScanTest, AMissingColumnFailsAtTheFirstContentFolderOnly) {
   {
-    TSQLiteDatabase db(m_settings.dbFileName);
+    TSQLiteDatabase db(m_settings.dbFileName, TSQLiteDatabase::OpenMode::Create);
     db.Execute("CREATE TABLE ccdb (Id INTEGER, UnScan INTEGER, File TEXT)");
     db.Execute("INSERT INTO ccdb VALUES (1, 0, '*.log')");
   }

@@ -94,6 +94,7 @@ TEST_F(CleanResultsTest, AFailedDeletionIsMarkedAndTheOthersAreStillHandled) {
   EXPECT_EQ(statuses(), (std::vector<std::string>{"清理失败", "清理成功"}));
   EXPECT_TRUE(exists("c/locked.log"));
   EXPECT_FALSE(exists("c/free.log"));
+  EXPECT_EQ(m_view.events.back(), "info=清理垃圾完成！其中 1 项清理失败。");
 }
 
 TEST_F(CleanResultsTest, ASecondPassHandlesTheSameRowsAgain) {
@@ -108,7 +109,7 @@ TEST_F(CleanResultsTest, ASecondPassHandlesTheSameRowsAgain) {
   EXPECT_EQ(m_remover.asked, (std::vector<std::string>{m_dir.path("c/a.log"), m_dir.path("c/a.log")}));
 }
 
-TEST_F(CleanResultsTest, AnEmptyListOrNoDeletesNothing) {
+TEST_F(CleanResultsTest, AnEmptyListNoOrNothingCheckedDeletesNothing) {
   cleanCheckedResults(m_view, m_remover);
   EXPECT_EQ(m_view.events, std::vector<std::string>{"info=当前列表为空！"});
 
@@ -117,6 +118,12 @@ TEST_F(CleanResultsTest, AnEmptyListOrNoDeletesNothing) {
   m_view.answer = false;
   cleanCheckedResults(m_view, m_remover);
   EXPECT_EQ(m_view.events, std::vector<std::string>{"ask=是否确定要清理选定的项目？"});
+
+  m_view.rows[0].checked = false;
+  m_view.events.clear();
+  m_view.answer = true;
+  cleanCheckedResults(m_view, m_remover);
+  EXPECT_EQ(m_view.events, std::vector<std::string>{"info=没有选中的项目！"});
   EXPECT_TRUE(exists("c/a.log"));
   EXPECT_TRUE(m_remover.asked.empty());
 }

@@ -1,5 +1,6 @@
 #include "scan/FindingDetails.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -94,15 +95,20 @@ TEST_F(FindingDetailsTest, TheNoteComesFromTheWholeNameElseTheExtension) {
   }
 }
 
-TEST_F(FindingDetailsTest, ADatabaseErrorComesAfterTheOriginIsShown) {
+TEST_F(FindingDetailsTest, ADatabaseErrorComesAfterTheOriginIsShownAndThePreviousNoteCleared) {
   {
-    TSQLiteDatabase db(m_settings.dbFileName);
+    TSQLiteDatabase db(m_settings.dbFileName, TSQLiteDatabase::OpenMode::Create);
     db.Execute("CREATE TABLE ccdb (Id INTEGER)");
   }
+  m_view.edit2 = "上一行的说明";
 
   EXPECT_THROW(showFindingDetails(m_settings, finding("a.log", "Temp/"), m_view), ESQLiteException);
+  EXPECT_EQ(m_view.events, (std::vector<std::string>{"edit1=您当前选择的文件来自: 未知", "edit2="}));
 
-  EXPECT_EQ(m_view.events, std::vector<std::string>{"edit1=您当前选择的文件来自: 未知"});
+  // A missing database stays missing.
+  std::filesystem::remove(m_settings.dbFileName);
+  EXPECT_THROW(showFindingDetails(m_settings, finding("a.log", "Temp/"), m_view), ESQLiteException);
+  EXPECT_FALSE(std::filesystem::exists(m_settings.dbFileName));
 }
 
 }  // namespace

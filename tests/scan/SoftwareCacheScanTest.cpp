@@ -153,7 +153,7 @@ TEST_F(SoftwareCacheScanTest, AnInvalidMaskStopsTheScanWithTheRowsFoundSoFar) {
 
 TEST_F(SoftwareCacheScanTest, AFailingQueryKeepsTheEarlierRows) {
   {
-    TSQLiteDatabase db(m_settings.dbFileName);
+    TSQLiteDatabase db(m_settings.dbFileName, TSQLiteDatabase::OpenMode::Create);
     db.Execute("CREATE TABLE ccdb (Id INTEGER)");
   }
   m_view.rows.emplace_back().name = "earlier";

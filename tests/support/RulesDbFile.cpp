@@ -24,7 +24,7 @@ std::string bytesLiteral(const std::string& bytes) {
 }  // namespace
 
 void writeScanItems(const std::string& dbFile, const std::vector<ScanItemRow>& items) {
-  TSQLiteDatabase db(dbFile);
+  TSQLiteDatabase db(dbFile, TSQLiteDatabase::OpenMode::Create);
   db.Execute("CREATE TABLE ccdb (Id INTEGER, Name TEXT, UnScan, Folder TEXT, File TEXT)");
   int id = 0;
   for (const ScanItemRow& item : items) {
@@ -35,7 +35,7 @@ void writeScanItems(const std::string& dbFile, const std::vector<ScanItemRow>& i
 }
 
 void writeCacheRules(const std::string& dbFile, const std::vector<CacheRuleRow>& rules) {
-  TSQLiteDatabase db(dbFile);
+  TSQLiteDatabase db(dbFile, TSQLiteDatabase::OpenMode::Create);
   db.Execute("CREATE TABLE CacheClean (dir TEXT, FileName TEXT, Des TEXT)");
   for (const CacheRuleRow& rule : rules) {
     db.Execute("INSERT INTO CacheClean VALUES (" + bytesLiteral(platform::utf8ToGbk(rule.dir)) + ", " +
@@ -45,7 +45,7 @@ void writeCacheRules(const std::string& dbFile, const std::vector<CacheRuleRow>&
 }
 
 void writeInfoNotes(const std::string& dbFile, const std::vector<InfoRow>& notes) {
-  TSQLiteDatabase db(dbFile);
+  TSQLiteDatabase db(dbFile, TSQLiteDatabase::OpenMode::Create);
   db.Execute("CREATE TABLE Info (KeyName TEXT, KeyValue TEXT, Px INTEGER)");
   for (const InfoRow& note : notes) {
     db.Execute("INSERT INTO Info VALUES (" + quoteSqlText(note.keyName) + ", " + quoteSqlText(note.keyValue) +

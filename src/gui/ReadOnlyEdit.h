@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QLineEdit>
+
+namespace qinglan::gui {
+
+// A read-only single-line edit that shows its text from the first character, with the whole
+// text as its tool tip, and opens a menu of "复制" (the selection, else the whole text) and "全选"
+// on the right button's release (the application's filter takes right presses).
+class ReadOnlyEdit : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  explicit ReadOnlyEdit(QWidget* parent = nullptr);
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+}  // namespace qinglan::gui
