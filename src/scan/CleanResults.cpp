@@ -51,9 +51,8 @@ void cleanCheckedResults(ScanView& view, platform::Remover& remover) {
     if (!row.checked)
       continue;
     view.pump();
-    const std::string path = row.fullPath();
-    ShellDeletePath(path, remover);
-    view.setResultStatus(i, std::string(pathExists(path) ? kCleanFailedStatus : kCleanedStatus));
+    const bool gone = ShellDeletePath(row.fullPath(), row.origin, remover);
+    view.setResultStatus(i, std::string(gone ? kCleanedStatus : kCleanFailedStatus));
   }
   view.setProgressPanelVisible(false);
   view.setPageControlEnabled(true);

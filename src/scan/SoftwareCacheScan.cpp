@@ -1,5 +1,6 @@
 #include "scan/SoftwareCacheScan.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -12,12 +13,17 @@
 #include "scan/RuleRoot.h"
 #include "scan/ScanView.h"
 #include "search/EasyFileSearch.h"
+#include "search/Mask.h"
 
 namespace qinglan {
 
 namespace {
 
 constexpr int32_t kBusyTimeoutMs = 1000;
+
+bool isNoFolder(const TFileInformations& found) {
+  return (found.Attributes & platform::kAttrDirectory) == 0;
+}
 
 // The CacheClean texts are stored as GBK bytes.
 std::string cacheCleanText(const TSQLiteTable& table, std::string_view column) {
@@ -80,12 +86,20 @@ class SoftwareCacheScan {
       m_view.setLabel1(std::string(kScanningItemPrefix) + cacheCleanText(table, "Des"));
       m_view.pump();
       for (const platform::Volume& disk : disks) {
-        const std::optional<std::string> root = cacheRuleRoot(disk.root, cacheCleanText(table, "dir"));
-        if (!root)
+        const std::string dir = cacheCleanText(table, "dir");
+        const std::optional<std::string> root = cacheRuleRoot(disk.root, dir);
+        if (!root || passesThroughLink(disk.root, storedPathToLocal(dir)))
           continue;
+        std::vector<std::string> masks = splitLines(cacheCleanText(table, "FileName"));
+        const bool atDriveRoot = dir.empty();
+        if (atDriveRoot && std::ranges::any_of(masks, matchesEveryName))
+          continue;
+        // At a drive root only files of the rule's narrower masks are listed, never folders.
+        m_search.OnAcceptFile = atDriveRoot ? isNoFolder : TOnAcceptFile();
+        m_search.setRootBase(disk.root);
         m_search.setRootPath(*root);
         m_search.FileNames.clear();
-        m_search.FileNames = splitLines(cacheCleanText(table, "FileName"));
+        m_search.FileNames = std::move(masks);
         m_search.Execute();
         updateResultsCounter(m_view);
       }

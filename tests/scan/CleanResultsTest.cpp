@@ -20,11 +20,12 @@ class FailingRemover final : public platform::Remover {
   std::set<std::string> failing;
   std::vector<std::string> asked;
 
-  bool remove(const std::string& path) override {
+  bool remove(const std::string&) override { return false; }
+  bool removeFinding(const std::string& path, const platform::FindingOrigin& origin) override {
     asked.push_back(path);
     if (failing.contains(path))
       return false;
-    return platform::Remover::system().remove(path);
+    return platform::Remover::system().removeFinding(path, origin);
   }
 };
 
@@ -39,6 +40,7 @@ class CleanResultsTest : public ::testing::Test {
     added.location = path.parent_path().string() + "/";
     added.checked = checked;
     added.isFolder = folder;
+    added.origin = m_dir.origin(relative);
   }
 
   bool exists(const std::string& relative) const { return pathExists(m_dir.path(relative)); }
@@ -121,17 +123,24 @@ TEST_F(CleanResultsTest, AnEmptyListOrNoDeletesNothing) {
   EXPECT_TRUE(m_remover.asked.empty());
 }
 
-TEST_F(CleanResultsTest, ARowThatHasBecomeALinkRemovesTheLinkOnly) {
+// What stands at a row's path now is not the entry the scan listed: it is kept.
+TEST_F(CleanResultsTest, ARowReplacedSinceTheScanIsKeptAndFails) {
   m_dir.writeFile("elsewhere/precious.doc", "keep");
   row("c/Cache", true, true);
+  row("c/a.log");
+  row("d/b.log");
   std::filesystem::remove(m_dir.path("c/Cache"));
   std::filesystem::create_directory_symlink(m_dir.path("elsewhere"), m_dir.path("c/Cache"));
+  std::filesystem::rename(m_dir.path("c/a.log"), m_dir.path("a.old"));
+  m_dir.writeFile("c/a.log", "new");
+  std::filesystem::rename(m_dir.path("d"), m_dir.path("d.old"));
+  std::filesystem::create_directory_symlink(m_dir.path("d.old"), m_dir.path("d"));
 
   cleanCheckedResults(m_view, m_remover);
 
-  EXPECT_EQ(statuses(), std::vector<std::string>{"清理成功"});
-  EXPECT_FALSE(exists("c/Cache"));
-  EXPECT_TRUE(exists("elsewhere/precious.doc"));
+  EXPECT_EQ(statuses(), (std::vector<std::string>{"清理失败", "清理失败", "清理失败"}));
+  for (const char* kept : {"c/Cache", "elsewhere/precious.doc", "c/a.log", "a.old", "d.old/b.log"})
+    EXPECT_TRUE(exists(kept)) << kept;
 }
 
 TEST(PathExistsTest, ADanglingLinkStillExists) {

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/ScanRoot.h"
+
+struct stat;
+
+namespace qinglan::platform {
+
+// A root folder held open, below which nothing a link or a mount leads to is ever reached: every
+// folder beneath it is opened from its descriptor without following a link and without leaving
+// its file system (a folder on another device, or a bind mount, is refused). Paths of any length
+// are resolved. The walks list through it and the remover deletes through it.
+class ConfinedRoot {
+ public:
+  // Opens `base` as given, then each component of `below` the confined way. Null with errno set
+  // when that fails: ENOENT, ELOOP for a link, ENOTDIR, EXDEV for another file system.
+  static std::unique_ptr<ConfinedRoot> open(const std::string& base, std::string_view below);
+  // Opens the root a walk recorded; null with errno EXDEV too when it is no longer that folder.
+  static std::unique_ptr<ConfinedRoot> reopen(const ScanRoot& root);
+
+  explicit ConfinedRoot(int fd);
+  ~ConfinedRoot();
+  ConfinedRoot(const ConfinedRoot&) = delete;
+  ConfinedRoot& operator=(const ConfinedRoot&) = delete;
+
+  int fd() const { return m_fd; }
+  const EntryId& id() const { return m_id; }
+
+  // A new descriptor of the folder `relative` beneath the root (separator-joined names; empty for
+  // the root itself), or -1 with errno set as for open.
+  int openFolder(std::string_view relative) const;
+
+  // Kernels without openat2 are served one component at a time; tests make this the only way.
+  static void setComponentWalkOnly(bool only);
+
+ private:
+  int m_fd;
+  EntryId m_id;
+};
+
+// The identity of an open entry, or of a stat result; unknown when the stat fails.
+EntryId entryIdOf(int fd);
+EntryId entryIdOf(const struct stat& info);
+
+}  // namespace qinglan::platform
