@@ -18,8 +18,8 @@ QString counterCaption(const QString& prefix, int rowCount);
 struct ListRow {
   QStringList cells;
   bool checked = false;
-  int imageIndex = -1;             // into the shared icon list; -1 for none
-  platform::FindingOrigin origin;  // a finding's row: where its scan listed it
+  int imageIndex = -1;               // into the shared icon list; -1 for none
+  platform::FindingOrigin origin{};  // a finding's row: where its scan listed it
 };
 
 // The rows of one list view. Rows may be queued and made visible in one insertion at the next

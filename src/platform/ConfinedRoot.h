@@ -40,10 +40,16 @@ class ConfinedRoot {
  private:
   int m_fd;
   EntryId m_id;
+  uint64_t m_mount;
 };
 
 // The identity of an open entry, or of a stat result; unknown when the stat fails.
 EntryId entryIdOf(int fd);
 EntryId entryIdOf(const struct stat& info);
+// The mount an open entry belongs to, which tells a bind mount of the same file system apart; 0
+// where the kernel does not tell.
+uint64_t mountIdOf(int fd);
+// True when an open folder lies on another mount than the given device and mount.
+bool isOtherMount(int fd, uint64_t device, uint64_t mount);
 
 }  // namespace qinglan::platform

@@ -64,8 +64,8 @@ int openat2Beneath(int dirFd, std::string_view relative) {
   return current;
 }
 
-// One component at a time: a link is refused by O_NOFOLLOW, another file system by its device.
-int componentsBeneath(int dirFd, std::string_view relative, uint64_t device) {
+// One component at a time: a link is refused by O_NOFOLLOW, another mount by its device and id.
+int componentsBeneath(int dirFd, std::string_view relative, uint64_t device, uint64_t mount) {
   int current = dirFd;
   for (std::string_view rest = relative; !rest.empty();) {
     const size_t end = rest.find(kSeparator);
@@ -77,7 +77,7 @@ int componentsBeneath(int dirFd, std::string_view relative, uint64_t device) {
     if (next < 0)
       return -1;
     current = next;
-    if (name == ".." || entryIdOf(current).device != device) {
+    if (name == ".." || isOtherMount(current, device, mount)) {
       ::close(current);
       errno = EXDEV;
       return -1;
@@ -86,7 +86,7 @@ int componentsBeneath(int dirFd, std::string_view relative, uint64_t device) {
   return current;
 }
 
-int openBeneath(int dirFd, std::string_view relative, uint64_t device) {
+int openBeneath(int dirFd, std::string_view relative, uint64_t device, uint64_t mount) {
   relative = trimSeparators(relative);
   if (relative.empty())
     return ::fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
@@ -96,7 +96,7 @@ int openBeneath(int dirFd, std::string_view relative, uint64_t device) {
       return fd;
     g_openat2Usable.store(false, std::memory_order_relaxed);
   }
-  return componentsBeneath(dirFd, relative, device);
+  return componentsBeneath(dirFd, relative, device, mount);
 }
 
 }  // namespace
@@ -111,7 +111,21 @@ EntryId entryIdOf(int fd) {
   return ::fstat(fd, &info) == 0 ? entryIdOf(info) : EntryId{};
 }
 
-ConfinedRoot::ConfinedRoot(int fd) : m_fd(fd), m_id(entryIdOf(fd)) {}
+uint64_t mountIdOf(int fd) {
+  struct statx info {};
+  if (::statx(fd, "", AT_EMPTY_PATH, STATX_MNT_ID, &info) != 0 || (info.stx_mask & STATX_MNT_ID) == 0)
+    return 0;
+  return info.stx_mnt_id;
+}
+
+bool isOtherMount(int fd, uint64_t device, uint64_t mount) {
+  if (entryIdOf(fd).device != device)
+    return true;
+  const uint64_t own = mountIdOf(fd);
+  return own != 0 && mount != 0 && own != mount;
+}
+
+ConfinedRoot::ConfinedRoot(int fd) : m_fd(fd), m_id(entryIdOf(fd)), m_mount(mountIdOf(fd)) {}
 
 ConfinedRoot::~ConfinedRoot() {
   ::close(m_fd);
@@ -121,7 +135,7 @@ std::unique_ptr<ConfinedRoot> ConfinedRoot::open(const std::string& base, std::s
   const int baseFd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (baseFd < 0)
     return nullptr;
-  const int rootFd = openBeneath(baseFd, below, entryIdOf(baseFd).device);
+  const int rootFd = openBeneath(baseFd, below, entryIdOf(baseFd).device, mountIdOf(baseFd));
   closeKeepingErrno(baseFd);
   if (rootFd < 0)
     return nullptr;
@@ -138,7 +152,7 @@ std::unique_ptr<ConfinedRoot> ConfinedRoot::reopen(const ScanRoot& root) {
 }
 
 int ConfinedRoot::openFolder(std::string_view relative) const {
-  return openBeneath(m_fd, relative, m_id.device);
+  return openBeneath(m_fd, relative, m_id.device, m_mount);
 }
 
 void ConfinedRoot::setComponentWalkOnly(bool only) {

@@ -173,7 +173,9 @@ bool PosixRemover::removeFolder(int parentFd, const std::string& name, const Ent
   int folderFd = openSubfolder(parentFd, name, levels.back());
   if (folderFd < 0)
     return levels.back().complete;
-  if (entryIdOf(folderFd) != id) {
+  // The folder must be the one found, and not a mount of its own.
+  const uint64_t mount = mountIdOf(parentFd);
+  if (entryIdOf(folderFd) != id || isOtherMount(folderFd, id.device, mount)) {
     ::close(folderFd);
     return false;
   }
@@ -188,7 +190,7 @@ bool PosixRemover::removeFolder(int parentFd, const std::string& name, const Ent
       if (childFd < 0)
         continue;
       const EntryId childId = entryIdOf(childFd);
-      if (childId.device != id.device) {
+      if (isOtherMount(childFd, id.device, mount)) {
         // A mount point: it stays, with what is beneath it.
         ::close(childFd);
         level.complete = false;
