@@ -6,6 +6,8 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
+#include "platform/ScanRoot.h"
+
 namespace qinglan::gui {
 
 class IconList;
@@ -21,6 +23,7 @@ struct ListRow {
   // The raw bytes of what the row stands for (a resource ID, a folder name), which the cells can
   // show only as text; empty when the cells say it all.
   std::string key = {};
+  platform::FindingOrigin origin{};  // a finding's row: where its scan listed it
 };
 
 // The rows of one list view. Rows may be queued and made visible in one insertion at the next

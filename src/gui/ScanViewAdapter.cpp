@@ -134,6 +134,7 @@ ListRow ScanViewAdapter::listRowFor(const ResultsRow& row) {
   if (!platform::isValidUtf8(row.name) || !platform::isValidUtf8(row.location))
     listed.cells << rawBytes(row.name) << rawBytes(row.location);
   listed.checked = row.checked;
+  listed.origin = row.origin;
   return listed;
 }
 
@@ -146,6 +147,7 @@ ResultsRow ScanViewAdapter::resultsRowOf(const ListRow& row) {
   result.dateText = row.cells.value(kDate).toStdString();
   result.status = row.cells.value(kStatus).toStdString();
   result.checked = row.checked;
+  result.origin = row.origin;
   return result;
 }
 

@@ -55,7 +55,7 @@ bool CleaningPass::trashedAny() const {
 }
 
 JournalEntry CleaningPass::trashRow(const ResultsRow& row) {
-  const platform::TrashResult result = m_trash.moveToTrash(row.fullPath());
+  const platform::TrashResult result = m_trash.moveFinding(row.fullPath(), row.origin);
   JournalEntry entry;
   if (result.moved) {
     entry.outcome = CleanOutcome::Trashed;
@@ -71,13 +71,15 @@ JournalEntry CleaningPass::trashRow(const ResultsRow& row) {
 }
 
 JournalEntry CleaningPass::deleteRow(const ResultsRow& row) {
-  const bool removed = m_remover.remove(row.fullPath());
   JournalEntry entry;
-  if (pathExists(row.fullPath())) {
-    entry.outcome = CleanOutcome::Failed;
-    entry.reason = "could not be deleted";
+  if (!pathExists(row.fullPath())) {
+    // Already gone, often with a folder deleted earlier in the pass.
+    entry.outcome = CleanOutcome::Gone;
+  } else if (m_remover.removeFinding(row.fullPath(), row.origin)) {
+    entry.outcome = CleanOutcome::Deleted;
   } else {
-    entry.outcome = removed ? CleanOutcome::Deleted : CleanOutcome::Gone;
+    entry.outcome = CleanOutcome::Failed;
+    entry.reason = "could not be deleted, or no longer the entry that was listed";
   }
   return entry;
 }

@@ -4,18 +4,20 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/ScanRoot.h"
 #include "platform/SystemTime.h"
 
 namespace qinglan::platform {
 
 // Attribute bits of a listed entry.
-inline constexpr uint32_t kAttrReadOnly = 0x01;   // owner may not write
-inline constexpr uint32_t kAttrHidden = 0x02;     // name begins with "."
-inline constexpr uint32_t kAttrSystem = 0x04;     // device, pipe or socket
-inline constexpr uint32_t kAttrDirectory = 0x10;  // a folder, or a link to one
-inline constexpr uint32_t kAttrArchive = 0x20;    // a regular file
+inline constexpr uint32_t kAttrReadOnly = 0x01;       // owner may not write
+inline constexpr uint32_t kAttrHidden = 0x02;         // name begins with "."
+inline constexpr uint32_t kAttrSystem = 0x04;         // device, pipe or socket
+inline constexpr uint32_t kAttrDirectory = 0x10;      // a folder, or a link to one
+inline constexpr uint32_t kAttrArchive = 0x20;        // a regular file
 inline constexpr uint32_t kAttrReparsePoint = 0x400;  // a symbolic link
 
 // One entry of a folder as the listing gives it: its raw name and the attribute bits that
@@ -37,6 +39,7 @@ struct EntryDetails {
   SystemTime creationTime;  // birth time where the file system keeps one, else the write time
   SystemTime lastAccessTime;
   SystemTime lastWriteTime;
+  EntryId id;  // unknown where the lister has none
 };
 
 // The entries of one opened folder, sorted by name with ASCII letters upper-cased; "." and ".."
@@ -49,6 +52,22 @@ class DirListing {
   virtual std::optional<EntryDetails> details(const DirEntry& entry) = 0;
 };
 
+// The root folder of one walk, held open while the walk lasts.
+class WalkRoot {
+ public:
+  struct Listed {
+    std::unique_ptr<DirListing> listing;  // null when the folder cannot be listed
+    bool leftOut = false;                 // a link or another file system stands there: not entered
+  };
+
+  virtual ~WalkRoot() = default;
+  // Lists the folder `relative` beneath the root (separator-joined names, empty for the root
+  // itself); `folder` is the same folder's path text.
+  virtual Listed list(std::string_view relative, const std::string& folder) = 0;
+  // What the walk's findings keep to be found again.
+  virtual const std::shared_ptr<const ScanRoot>& scanRoot() const = 0;
+};
+
 // Opens folders for listing. Tests substitute their own to inject failures.
 class DirLister {
  public:
@@ -56,6 +75,11 @@ class DirLister {
   // The folder's entries, or nullptr when it cannot be listed (missing, refused, not a folder).
   // The folder may be given with or without a trailing separator.
   virtual std::unique_ptr<DirListing> list(const std::string& folder) = 0;
+
+  // Opens the root of a walk as scanRootOf(base, root) describes it; null when it cannot be
+  // opened. The system's lister opens every folder beneath it from the root's descriptor, never
+  // through a link or into another file system; this default lists each by its path text.
+  virtual std::unique_ptr<WalkRoot> openRoot(const std::string& base, const std::string& root);
 
   // The lister over the real file system.
   static DirLister& system();

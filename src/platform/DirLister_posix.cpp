@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstddef>
 #include <cstring>
 #include <string_view>
@@ -9,7 +10,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
+
+#include "platform/ConfinedRoot.h"
 
 namespace qinglan::platform {
 
@@ -134,6 +138,8 @@ class PosixDirListing final : public DirListing {
     details.creationTime = toLocalSystemTime(toTimespec(hasBirth ? info.stx_btime : info.stx_mtime));
     details.lastAccessTime = toLocalSystemTime(toTimespec(info.stx_atime));
     details.lastWriteTime = toLocalSystemTime(toTimespec(info.stx_mtime));
+    details.id = {static_cast<uint64_t>(makedev(info.stx_dev_major, info.stx_dev_minor)),
+                  static_cast<uint64_t>(info.stx_ino), static_cast<uint32_t>(info.stx_mode & S_IFMT)};
     return details;
   }
 
@@ -150,15 +156,48 @@ class PosixDirListing final : public DirListing {
   std::vector<DirEntry> m_entries;
 };
 
+std::unique_ptr<DirListing> listingOf(int folderFd) {
+  if (folderFd < 0)
+    return nullptr;
+  auto listing = std::make_unique<PosixDirListing>(folderFd);
+  listing->readAll();
+  return listing;
+}
+
+// Every folder is opened from the root's descriptor; a folder swapped for a link since its parent
+// was listed, or another file system mounted there, is left out rather than entered.
+class ConfinedWalkRoot final : public WalkRoot {
+ public:
+  ConfinedWalkRoot(std::unique_ptr<ConfinedRoot> root, ScanRoot scanRoot) : m_root(std::move(root)) {
+    scanRoot.id = m_root->id();
+    m_scanRoot = std::make_shared<const ScanRoot>(std::move(scanRoot));
+  }
+
+  Listed list(std::string_view relative, const std::string&) override {
+    const int folderFd = m_root->openFolder(relative);
+    if (folderFd < 0)
+      return {nullptr, !relative.empty() && (errno == ELOOP || errno == EXDEV)};
+    return {listingOf(folderFd)};
+  }
+  const std::shared_ptr<const ScanRoot>& scanRoot() const override { return m_scanRoot; }
+
+ private:
+  std::unique_ptr<ConfinedRoot> m_root;
+  std::shared_ptr<const ScanRoot> m_scanRoot;
+};
+
 class PosixDirLister final : public DirLister {
  public:
   std::unique_ptr<DirListing> list(const std::string& folder) override {
-    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd < 0)
+    return listingOf(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  }
+
+  std::unique_ptr<WalkRoot> openRoot(const std::string& base, const std::string& root) override {
+    ScanRoot scanRoot = scanRootOf(base, root);
+    std::unique_ptr<ConfinedRoot> opened = ConfinedRoot::open(scanRoot.base, scanRoot.below);
+    if (!opened)
       return nullptr;
-    auto listing = std::make_unique<PosixDirListing>(folderFd);
-    listing->readAll();
-    return listing;
+    return std::make_unique<ConfinedWalkRoot>(std::move(opened), std::move(scanRoot));
   }
 };
 

@@ -13,8 +13,25 @@ inline bool endsWithSeparator(std::string_view path) {
 }
 
 inline std::string withTrailingSeparator(std::string path) {
-  if (!endsWithSeparator(path)) path += kSeparator;
+  if (!endsWithSeparator(path))
+    path += kSeparator;
   return path;
+}
+
+struct PathParts {
+  std::string parent;
+  std::string name;
+};
+
+// Splits off the last component; trailing separators are ignored. `parent` is empty when the
+// path has a single component.
+inline PathParts splitPath(std::string_view path) {
+  while (path.size() > 1 && path.back() == kSeparator)
+    path.remove_suffix(1);
+  const size_t slash = path.rfind(kSeparator);
+  if (slash == std::string_view::npos)
+    return {{}, std::string(path)};
+  return {slash == 0 ? "/" : std::string(path.substr(0, slash)), std::string(path.substr(slash + 1))};
 }
 
 }  // namespace qinglan::platform

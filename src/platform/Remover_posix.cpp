@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -9,6 +10,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/ConfinedRoot.h"
+#include "platform/Path.h"
 
 namespace qinglan::platform {
 
@@ -57,24 +61,33 @@ bool readChildren(int folderFd, std::vector<Child>& children) {
   }
 }
 
-struct PathParts {
-  std::string parent;
-  std::string name;
-};
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : m_fd(fd) {}
+  ~Descriptor() {
+    if (m_fd >= 0)
+      ::close(m_fd);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return m_fd; }
 
-// Splits off the last component; trailing separators are ignored.
-PathParts splitPath(std::string_view path) {
-  while (path.size() > 1 && path.back() == '/')
-    path.remove_suffix(1);
-  const size_t slash = path.rfind('/');
-  if (slash == std::string_view::npos)
-    return {".", std::string(path)};
-  return {slash == 0 ? "/" : std::string(path.substr(0, slash)), std::string(path.substr(slash + 1))};
-}
+ private:
+  int m_fd;
+};
 
 class SystemRemoverCalls final : public RemoverCalls {};
 
 }  // namespace
+
+// One folder on the way down a tree being removed: held by name and identity, not by an open
+// descriptor, so the depth costs no descriptors.
+struct PosixRemover::Level {
+  EntryId id;
+  std::string name;                  // in its parent
+  std::vector<std::string> folders;  // sub-folders still to remove
+  bool complete = true;              // false once something inside it stays
+};
 
 int RemoverCalls::openFolderAt(int parentFd, const char* name) {
   return ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -87,50 +100,133 @@ int RemoverCalls::unlinkAt(int parentFd, const char* name, int flags) {
 bool PosixRemover::remove(const std::string& path) {
   const PathParts parts = splitPath(path);
   // "." and ".." would name a folder above the one meant; "/" has no parent to remove it from.
-  if (parts.name.empty() || isDotOrDotDot(parts.name))
+  if (parts.name.empty() || isDotOrDotDot(parts.name) || path.empty())
     return false;
-  const int parentFd = ::open(parts.parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (parentFd < 0)
+  const Descriptor parent(
+      ::open(parts.parent.empty() ? "." : parts.parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (parent.get() < 0)
     return false;
-  bool removed = false;
   struct stat info {};
-  if (::fstatat(parentFd, parts.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
-    removed =
-        removeEntry(parentFd, parts.name, S_ISDIR(info.st_mode)) && isGoneAt(parentFd, parts.name.c_str());
-  }
-  ::close(parentFd);
-  return removed;
+  if (::fstatat(parent.get(), parts.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+    return false;
+  return removeEntry(parent.get(), parts.name, S_ISDIR(info.st_mode), entryIdOf(info)) &&
+         isGoneAt(parent.get(), parts.name.c_str());
 }
 
-bool PosixRemover::removeEntry(int parentFd, const std::string& name, bool isFolder) {
+bool PosixRemover::removeFinding(const std::string& path, const FindingOrigin& origin) {
+  LocatedFinding found;
+  switch (locateFinding(path, origin, found)) {
+    case Located::Gone:
+      return true;
+    case Located::Refused:
+      return false;
+    case Located::Found:
+      break;
+  }
+  return removeEntry(found.parentFd, found.name, S_ISDIR(found.mode), origin.id) &&
+         isGoneAt(found.parentFd, found.name.c_str());
+}
+
+bool PosixRemover::removeEntry(int parentFd, const std::string& name, bool isFolder, const EntryId& id) {
   if (isFolder)
-    return removeFolder(parentFd, name);
+    return removeFolder(parentFd, name, id);
   if (m_calls.unlinkAt(parentFd, name.c_str(), 0) == 0 || errno == ENOENT)
     return true;
-  // Replaced by a folder since it was listed.
-  return errno == EISDIR && removeFolder(parentFd, name);
+  // Replaced by a folder since it was listed: that is not the entry meant.
+  return false;
 }
 
-bool PosixRemover::removeFolder(int parentFd, const std::string& name) {
-  const int folderFd = m_calls.openFolderAt(parentFd, name.c_str());
-  if (folderFd < 0) {
-    if (errno == ENOENT)
-      return true;
-    // Replaced by a link or a file since it was listed: remove that, never what a link points to.
-    if (errno == ELOOP || errno == ENOTDIR)
-      return m_calls.unlinkAt(parentFd, name.c_str(), 0) == 0;
+// Goes down one folder at a time and climbs back through "..", checking there that the folder
+// reached is still the one left, so a tree of any depth takes a few descriptors and a tree moved
+// away meanwhile is left alone.
+bool PosixRemover::removeFolder(int parentFd, const std::string& name, const EntryId& id) {
+  std::vector<Level> levels;
+  levels.push_back({id, name, {}, true});
+  int folderFd = openSubfolder(parentFd, name, levels.back());
+  if (folderFd < 0)
+    return levels.back().complete;
+  // The folder must be the one found, and not a mount of its own.
+  const uint64_t mount = mountIdOf(parentFd);
+  if (entryIdOf(folderFd) != id || isOtherMount(folderFd, id.device, mount)) {
+    ::close(folderFd);
     return false;
   }
-  std::vector<Child> children;
-  bool complete = readChildren(folderFd, children);
-  for (const Child& child : children) {
-    if (!removeEntry(folderFd, child.name, child.isFolder))
-      complete = false;
+  clearFiles(folderFd, levels.back());
+  bool result = true;
+  while (!levels.empty()) {
+    Level& level = levels.back();
+    if (!level.folders.empty()) {
+      const std::string child = std::move(level.folders.back());
+      level.folders.pop_back();
+      const int childFd = openSubfolder(folderFd, child, level);
+      if (childFd < 0)
+        continue;
+      const EntryId childId = entryIdOf(childFd);
+      if (isOtherMount(childFd, id.device, mount)) {
+        // A mount point: it stays, with what is beneath it.
+        ::close(childFd);
+        level.complete = false;
+        continue;
+      }
+      ::close(folderFd);
+      folderFd = childFd;
+      levels.push_back({childId, child, {}, true});
+      clearFiles(folderFd, levels.back());
+      continue;
+    }
+    const Level done = std::move(levels.back());
+    levels.pop_back();
+    int upFd = -1;
+    if (!levels.empty()) {
+      upFd = ::openat(folderFd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      if (upFd < 0 || entryIdOf(upFd) != levels.back().id) {
+        if (upFd >= 0)
+          ::close(upFd);
+        ::close(folderFd);
+        return false;
+      }
+    }
+    ::close(folderFd);
+    folderFd = upFd;
+    const int at = levels.empty() ? parentFd : upFd;
+    const bool removed =
+        done.complete && (m_calls.unlinkAt(at, done.name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT);
+    if (!removed) {
+      if (levels.empty())
+        result = false;
+      else
+        levels.back().complete = false;
+    }
   }
-  ::close(folderFd);
-  if (m_calls.unlinkAt(parentFd, name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT)
-    return complete;
-  return false;
+  return result;
+}
+
+int PosixRemover::openSubfolder(int folderFd, const std::string& name, Level& level) {
+  const int fd = m_calls.openFolderAt(folderFd, name.c_str());
+  if (fd >= 0)
+    return fd;
+  // Gone, or replaced by a link or a file since it was listed: remove that, never what a link
+  // points to.
+  const bool handled = errno == ENOENT || ((errno == ELOOP || errno == ENOTDIR) &&
+                                           m_calls.unlinkAt(folderFd, name.c_str(), 0) == 0);
+  if (!handled)
+    level.complete = false;
+  return -1;
+}
+
+void PosixRemover::clearFiles(int folderFd, Level& level) {
+  std::vector<Child> children;
+  if (!readChildren(folderFd, children))
+    level.complete = false;
+  for (Child& child : children) {
+    if (!child.isFolder && (m_calls.unlinkAt(folderFd, child.name.c_str(), 0) == 0 || errno == ENOENT))
+      continue;
+    if (child.isFolder || errno == EISDIR) {
+      level.folders.push_back(std::move(child.name));
+    } else {
+      level.complete = false;
+    }
+  }
 }
 
 Remover& Remover::system() {

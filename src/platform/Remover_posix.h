@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/Remover.h"
 
@@ -23,10 +25,18 @@ class PosixRemover final : public Remover {
   explicit PosixRemover(RemoverCalls& calls) : m_calls(calls) {}
 
   bool remove(const std::string& path) override;
+  bool removeFinding(const std::string& path, const FindingOrigin& origin) override;
 
  private:
-  bool removeEntry(int parentFd, const std::string& name, bool isFolder);
-  bool removeFolder(int parentFd, const std::string& name);
+  struct Level;
+
+  // Removes the entry `name` of the folder open as parentFd, which was found to be `id`.
+  bool removeEntry(int parentFd, const std::string& name, bool isFolder, const EntryId& id);
+  bool removeFolder(int parentFd, const std::string& name, const EntryId& id);
+  // Opens the sub-folder `name` to descend into it; -1 when there is nothing to descend into.
+  int openSubfolder(int folderFd, const std::string& name, Level& level);
+  // Removes the files of an open folder and notes its sub-folders in `level`.
+  void clearFiles(int folderFd, Level& level);
 
   RemoverCalls& m_calls;
 };

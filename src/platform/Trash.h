@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/ScanRoot.h"
+
 namespace qinglan::platform {
 
 // Where a trashed entry went: the trash folder (holding files/ and info/), the entry's name in
@@ -43,6 +45,9 @@ class Trash {
   // Moves the entry at the path into the trash. The path's folders are resolved without
   // following links; the entry itself may be a link, which is moved, never what it points to.
   virtual TrashResult moveToTrash(const std::string& path) = 0;
+  // Moves a finding into the trash after finding it again from the root its walk recorded, as
+  // deletion does: never through a link or a mount, and only while it is the entry listed.
+  virtual TrashResult moveFinding(const std::string& path, const FindingOrigin& origin) = 0;
   // Puts a trashed entry back at its origin and drops its trash info. Never replaces an entry
   // that has taken the origin's name meanwhile: the trashed one then stays in the trash.
   virtual RestoreResult restore(const TrashLocation& location) = 0;

@@ -16,6 +16,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "platform/ConfinedRoot.h"
 #include "platform/MountTable.h"
 
 namespace qinglan::platform {
@@ -350,6 +351,20 @@ TrashResult PosixTrash::moveToTrash(const std::string& path) {
     return refused(errorText("its folder cannot be opened without following a link", errno));
   }
   return moveEntry(parent.get(), parts->name, nullptr);
+}
+
+TrashResult PosixTrash::moveFinding(const std::string& path, const FindingOrigin& origin) {
+  LocatedFinding found;
+  switch (locateFinding(path, origin, found)) {
+    case Located::Gone:
+      return TrashResult{false, true, {}, {}};
+    case Located::Refused:
+      return refused("no longer the entry that was listed, or out of its scan's reach");
+    case Located::Found:
+      break;
+  }
+  const FileIdentity expected{origin.id.device, origin.id.inode};
+  return moveEntry(found.parentFd, found.name, &expected);
 }
 
 TrashResult PosixTrash::moveEntry(int parentFd, const std::string& name, const FileIdentity* expected) {

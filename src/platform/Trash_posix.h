@@ -26,6 +26,7 @@ class PosixTrash final : public Trash {
       : m_calls(calls), m_homeTrash(std::move(homeTrash)) {}
 
   TrashResult moveToTrash(const std::string& path) override;
+  TrashResult moveFinding(const std::string& path, const FindingOrigin& origin) override;
   RestoreResult restore(const TrashLocation& location) override;
 
   // The core of moveToTrash for a parent folder already resolved: moves the entry `name` of the

@@ -33,6 +33,8 @@ std::vector<Volume> listVolumes();
 std::vector<Volume> parseVolumesOverride(std::string_view text);
 
 // True for the kinds whose volumes the cleaner searches: removable and fixed.
-inline bool isLocalDisk(DriveKind kind) { return kind == DriveKind::Removable || kind == DriveKind::Fixed; }
+inline bool isLocalDisk(DriveKind kind) {
+  return kind == DriveKind::Removable || kind == DriveKind::Fixed;
+}
 
 }  // namespace qinglan::platform

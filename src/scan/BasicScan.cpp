@@ -49,8 +49,10 @@ class BasicScan {
         m_multiSearch(m_lister) {
     const TPump pump = [this] { m_view.pump(); };
     m_search.setLister(m_lister);
+    m_search.setRootBase(settings.cloudCachePath);
     m_search.setPump(pump);
     m_search.OnFileFound = [this](const TFileInformations& found) { appendFinding(m_view, found, true); };
+    m_multiSearch.setRootBase(settings.cloudCachePath);
     m_multiSearch.setPump(pump);
   }
 

@@ -57,9 +57,8 @@ void cleanCheckedResults(ScanView& view) {
 }
 
 std::string deleteRowPath(const ResultsRow& row, platform::Remover& remover) {
-  const std::string path = row.fullPath();
-  ShellDeletePath(path, remover);
-  return std::string(pathExists(path) ? kCleanFailedStatus : kCleanedStatus);
+  const bool gone = ShellDeletePath(row.fullPath(), row.origin, remover);
+  return std::string(gone ? kCleanedStatus : kCleanFailedStatus);
 }
 
 void cleanCheckedResults(ScanView& view, platform::Remover& remover) {

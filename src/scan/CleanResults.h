@@ -18,17 +18,18 @@ class RowCleaner {
   virtual std::string clean(size_t index, const ResultsRow& row) = 0;
 };
 
-// The "清理选定" command: after the user confirms, deletes the full path of every checked row of the
-// results list and marks the row "清理成功" when nothing is left at the path, else "清理失败"; the
-// closing message counts the failures. Unchecked rows stay as they are; with none checked nothing is
-// asked. Deletion never follows a symbolic link: a row whose path has
-// become a link since the scan removes the link only.
+// The "清理选定" command: after the user confirms, deletes every checked row of the results list
+// and marks the row "清理成功" when the entry the scan listed is gone, else "清理失败"; the closing
+// message counts the failures. Unchecked rows stay as they are; with none checked nothing is asked.
+// A row is found again from the root its scan walked, never through a link or into another file
+// system, and deleted only while it is the same entry (device and inode): a row whose entry was
+// replaced since the scan, or that no scan listed, is kept and fails.
 void cleanCheckedResults(ScanView& view);
 void cleanCheckedResults(ScanView& view, platform::Remover& remover);
 // The same pass with each checked row cleaned by the cleaner.
 void cleanCheckedResults(ScanView& view, RowCleaner& cleaner);
 
-// Deletes a row's path permanently: "清理成功" when nothing is left at the path, else "清理失败".
+// Deletes a row's entry permanently through the confined path: "清理成功" when it is gone, else "清理失败".
 std::string deleteRowPath(const ResultsRow& row, platform::Remover& remover);
 
 // True when a file, a folder or a link (even a dangling one) is at the path, or when that

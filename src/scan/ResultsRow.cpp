@@ -14,6 +14,7 @@ ResultsRow resultsRowFor(const TFileInformations& found, bool checked) {
   row.sizeText = row.isFolder ? std::string(kFolderSizeText) : FormatFileSize(found.Size);
   row.dateText = dateText(found.CreationTime);
   row.checked = checked;
+  row.origin = found.Origin;
   return row;
 }
 

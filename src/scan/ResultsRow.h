@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ScanRoot.h"
 #include "platform/SystemTime.h"
 #include "search/FileSearchTypes.h"
 
@@ -27,6 +28,7 @@ struct ResultsRow {
   bool checked = false;
   int64_t size = 0;
   bool isFolder = false;
+  platform::FindingOrigin origin;  // where the scan listed it; cleaning deletes only that entry
 
   // The location followed directly by the name: what cleaning deletes.
   std::string fullPath() const { return location + name; }

@@ -1,23 +1,30 @@
 #include "scan/SoftwareCacheScan.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
 #include "app/unitGlobal.h"
 #include "platform/Codepage.h"
 #include "platform/DirLister.h"
+#include "platform/Path.h"
 #include "rules/RulesSql.h"
 #include "rules/SQLiteTable3.h"
 #include "scan/ResultsPage.h"
 #include "scan/RuleRoot.h"
 #include "scan/ScanView.h"
 #include "search/EasyFileSearch.h"
+#include "search/Mask.h"
 
 namespace qinglan {
 
 namespace {
 
 constexpr int32_t kBusyTimeoutMs = 1000;
+
+bool isNoFolder(const TFileInformations& found) {
+  return (found.Attributes & platform::kAttrDirectory) == 0;
+}
 
 // The CacheClean texts are stored as GBK bytes.
 std::string cacheCleanText(const TSQLiteTable& table, std::string_view column) {
@@ -80,13 +87,21 @@ class SoftwareCacheScan {
       m_view.setLabel1(std::string(kScanningItemPrefix) + cacheCleanText(table, "Des"));
       m_view.pump();
       for (const platform::Volume& disk : disks) {
-        const std::optional<std::string> root =
-            cacheRuleRoot(lister(), disk.root, cacheCleanText(table, "dir"));
-        if (!root)
+        const std::string dir = cacheCleanText(table, "dir");
+        const std::optional<std::string> root = cacheRuleRoot(lister(), disk.root, dir);
+        if (!root || passesThroughLink(disk.root, root->substr(disk.root.size())))
           continue;
+        std::vector<std::string> masks = splitLines(cacheCleanText(table, "FileName"));
+        const bool atDriveRoot =
+            root->find_first_not_of(platform::kSeparator, disk.root.size()) == std::string::npos;
+        if (atDriveRoot && std::ranges::any_of(masks, matchesEveryName))
+          continue;
+        // At a drive root only files of the rule's narrower masks are listed, never folders.
+        m_search.OnAcceptFile = atDriveRoot ? isNoFolder : TOnAcceptFile();
+        m_search.setRootBase(disk.root);
         m_search.setRootPath(*root);
         m_search.FileNames.clear();
-        m_search.FileNames = splitLines(cacheCleanText(table, "FileName"));
+        m_search.FileNames = std::move(masks);
         m_search.Execute();
         updateResultsCounter(m_view);
       }

@@ -23,7 +23,9 @@ struct SoftwareCacheScanOptions {
 // on every removable and fixed volume, without entering subfolders, lists the findings checked
 // and sets globals().ScanTotalKB. The window returns to idle however the scan ends; an error (the
 // database, a missing column, an invalid mask) is raised afterwards. A rule whose dir climbs out
-// of the volume root is skipped without a search.
+// of the volume root or passes through a link is skipped without a search, and so is a rule for
+// the volume root itself (an empty dir) with a mask that takes every name; at the volume root the
+// narrower masks list files only, never folders.
 void runSoftwareCacheScan(const ScanSettings& settings, ScanView& view,
                           const SoftwareCacheScanOptions& options = {});
 

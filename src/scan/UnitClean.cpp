@@ -12,4 +12,9 @@ bool ShellDeletePath(const std::string& path, platform::Remover& remover) {
   return remover.remove(path);
 }
 
+bool ShellDeletePath(const std::string& path, const platform::FindingOrigin& origin,
+                     platform::Remover& remover) {
+  return remover.removeFinding(path, origin);
+}
+
 }  // namespace qinglan

@@ -36,6 +36,10 @@ void TEasyFileSearch::setRootPath(std::string rootPath) {
   m_engine->setRootPath(std::move(rootPath));
 }
 
+void TEasyFileSearch::setRootBase(std::string base) {
+  m_engine->setRootBase(std::move(base));
+}
+
 void TEasyFileSearch::setPump(TPump pump) {
   m_engine->setPump(std::move(pump));
 }

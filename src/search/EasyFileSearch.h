@@ -49,6 +49,8 @@ class TEasyFileSearch {
   // The root is held by the engine; it starts as "." + separator.
   std::string RootPath() const;
   void setRootPath(std::string rootPath);
+  // The folder the root lies in that the walk may reach as given (see TFileSearch::setRootBase).
+  void setRootBase(std::string base);
 
   void setPump(TPump pump);
   // Lists folders through another lister (tests inject failures with one).

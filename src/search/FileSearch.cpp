@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <deque>
+#include <memory>
 #include <optional>
 
 #include "platform/DirLister.h"
@@ -47,6 +48,7 @@ class TFileSearch::Walk {
     bool result = true;
     std::deque<std::string> queue;
     std::string folder = m_search.m_rootPath;
+    std::unique_ptr<platform::WalkRoot> root;
     for (bool first = true;; first = false) {
       m_pump.pumpWhenDue();
       if (!first) {
@@ -59,7 +61,17 @@ class TFileSearch::Walk {
         m_search.m_onChangeFolder(folder);
       const std::string path = platform::withTrailingSeparator(folder);
       // An empty root would name the file system's root: it is a folder that cannot be listed.
-      const auto listing = folder.empty() ? nullptr : m_search.m_lister->list(path);
+      if (first && !folder.empty()) {
+        root = m_search.m_lister->openRoot(m_search.m_rootBase, folder);
+        if (root)
+          m_origin = root->scanRoot();
+      }
+      platform::WalkRoot::Listed listed;
+      if (root)
+        listed = root->list(std::string_view(path).substr(root->scanRoot()->path.size()), path);
+      if (listed.leftOut)
+        continue;
+      const auto& listing = listed.listing;
       if (!listing) {
         result = false;
         break;
@@ -159,10 +171,14 @@ class TFileSearch::Walk {
 
   void accept(const platform::DirEntry& entry, const std::string& path, const platform::EntryDetails& details,
               bool& fileAccepted) {
-    const TFileInformations found{entry.name,           path,
-                                  details.attributes,   details.size,
-                                  details.creationTime, details.lastAccessTime,
-                                  details.lastWriteTime};
+    const TFileInformations found{entry.name,
+                                  path,
+                                  details.attributes,
+                                  details.size,
+                                  details.creationTime,
+                                  details.lastAccessTime,
+                                  details.lastWriteTime,
+                                  {m_origin, details.id}};
     if (m_search.m_onAcceptFile && !m_search.m_onAcceptFile(found))
       return;
     if ((found.Attributes & platform::kAttrDirectory) != 0) {
@@ -193,6 +209,7 @@ class TFileSearch::Walk {
   const Clock::time_point m_start;
   PumpThrottle m_pump;
   TStatistics m_stats;
+  std::shared_ptr<const platform::ScanRoot> m_origin;
 };
 
 TFileSearch::TFileSearch()

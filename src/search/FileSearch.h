@@ -30,6 +30,9 @@ class TFileSearch {
   // The folder where the walk starts, given with or without a trailing separator; "./" at first.
   const std::string& rootPath() const { return m_rootPath; }
   void setRootPath(std::string rootPath) { m_rootPath = std::move(rootPath); }
+  // The folder the root lies in that the walk may reach as given; the rest of the root's path is
+  // reached without following links or leaving its file system. Empty: the root itself.
+  void setRootBase(std::string base) { m_rootBase = std::move(base); }
 
   void setOnFileFound(TOnFileFound handler) { m_onFileFound = std::move(handler); }
   void setOnAcceptFile(TOnAcceptFile handler) { m_onAcceptFile = std::move(handler); }
@@ -65,6 +68,7 @@ class TFileSearch {
   std::vector<std::string> m_fileNames{"*.*"};
   std::vector<std::string> m_excludedFiles;
   std::string m_rootPath;
+  std::string m_rootBase;
 
   TOnFileFound m_onFileFound;
   TOnAcceptFile m_onAcceptFile;

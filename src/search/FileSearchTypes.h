@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "platform/ScanRoot.h"
 #include "platform/SystemTime.h"
 
 namespace qinglan {
@@ -30,7 +31,8 @@ class EnumSet {
  public:
   constexpr EnumSet() = default;
   constexpr EnumSet(std::initializer_list<Enum> members) {
-    for (Enum member : members) m_bits |= bit(member);
+    for (Enum member : members)
+      m_bits |= bit(member);
   }
   static constexpr EnumSet fromBits(uint32_t bits) {
     EnumSet set;
@@ -67,6 +69,7 @@ struct TFileInformations {
   platform::SystemTime CreationTime;
   platform::SystemTime LastAccessTime;
   platform::SystemTime LastWriteTime;
+  platform::FindingOrigin Origin;  // what cleaning needs to find this very entry again
 };
 
 struct TStatistics {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -65,6 +66,7 @@ class MultiRuleSearch::Walk {
   bool run(const std::string& root) {
     std::deque<std::string> queue;
     std::string folder = root;
+    std::unique_ptr<platform::WalkRoot> walkRoot;
     for (bool first = true; m_liveCount > 0; first = false) {
       m_pump.pumpWhenDue();
       if (!first) {
@@ -74,7 +76,17 @@ class MultiRuleSearch::Walk {
         queue.pop_front();
       }
       const std::string path = platform::withTrailingSeparator(folder);
-      const auto listing = folder.empty() ? nullptr : m_search.m_lister->list(path);
+      if (first && !folder.empty()) {
+        walkRoot = m_search.m_lister->openRoot(m_search.m_rootBase, folder);
+        if (walkRoot)
+          m_origin = walkRoot->scanRoot();
+      }
+      platform::WalkRoot::Listed listed;
+      if (walkRoot)
+        listed = walkRoot->list(std::string_view(path).substr(m_origin->path.size()), path);
+      if (listed.leftOut)
+        continue;
+      const auto& listing = listed.listing;
       if (!listing)
         return false;
       enterFolder(path);
@@ -122,7 +134,8 @@ class MultiRuleSearch::Walk {
                                   details->size,
                                   details->creationTime,
                                   details->lastAccessTime,
-                                  details->lastWriteTime};
+                                  details->lastWriteTime,
+                                  {m_origin, details->id}};
     for (const size_t i : m_inScope) {
       if (m_accepting[i])
         m_results[m_scopes[i].request].found.push_back(found);
@@ -169,6 +182,7 @@ class MultiRuleSearch::Walk {
   std::vector<bool> m_matched;
   uint64_t m_generation = 0;
   PumpThrottle m_pump;
+  std::shared_ptr<const platform::ScanRoot> m_origin;
 };
 
 MultiRuleSearch::MultiRuleSearch() : MultiRuleSearch(platform::DirLister::system()) {}

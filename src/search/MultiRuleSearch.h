@@ -36,6 +36,8 @@ class MultiRuleSearch {
   size_t addMaskList(const std::vector<std::string>& masks);
 
   void setPump(TPump pump) { m_pump = std::move(pump); }
+  // The folder every root lies in that the walks may reach as given (see TFileSearch::setRootBase).
+  void setRootBase(std::string base) { m_rootBase = std::move(base); }
 
   struct Request {
     std::string root;
@@ -65,6 +67,7 @@ class MultiRuleSearch {
 
   platform::DirLister* m_lister;
   TPump m_pump;
+  std::string m_rootBase;
   std::vector<std::unique_ptr<Mask>> m_masks;
   std::unordered_map<std::string, uint32_t> m_maskIndex;
   std::vector<MaskListEntry> m_lists;

@@ -89,10 +89,11 @@ class ObservedBoxes final : public gui::MessageBoxes {
 class RefusingRemover final : public platform::Remover {
  public:
   explicit RefusingRemover(std::string name) : m_suffix("/" + std::move(name)) {}
-  bool remove(const std::string& path) override {
+  bool remove(const std::string&) override { return false; }
+  bool removeFinding(const std::string& path, const platform::FindingOrigin& origin) override {
     if (path.ends_with(m_suffix))
       return false;
-    return platform::Remover::system().remove(path);
+    return platform::Remover::system().removeFinding(path, origin);
   }
 
  private:

@@ -20,6 +20,7 @@ namespace {
 class RefusingRemover final : public platform::Remover {
  public:
   bool remove(const std::string&) override { return false; }
+  bool removeFinding(const std::string&, const platform::FindingOrigin&) override { return false; }
 };
 
 }  // namespace

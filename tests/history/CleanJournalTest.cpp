@@ -34,10 +34,11 @@ JournalEntry entry(std::string pass, std::string path, CleanOutcome outcome) {
 class CrashingRemover final : public platform::Remover {
  public:
   explicit CrashingRemover(int crashAt) : m_crashAt(crashAt) {}
-  bool remove(const std::string& path) override {
+  bool remove(const std::string& path) override { return platform::Remover::system().remove(path); }
+  bool removeFinding(const std::string& path, const platform::FindingOrigin& origin) override {
     if (++m_calls == m_crashAt)
       std::abort();
-    return platform::Remover::system().remove(path);
+    return platform::Remover::system().removeFinding(path, origin);
   }
 
  private:
@@ -72,6 +73,7 @@ TEST_F(CleanJournalTest, TheLinesBeforeACrashStayReadable) {
     row.name = name;
     row.location = m_dir.path("c/");
     row.checked = true;
+    row.origin = m_dir.origin(std::string("c/") + name);
   }
   EXPECT_DEATH(
       {

@@ -50,6 +50,7 @@ class CleaningPassTest : public ::testing::Test {
     added.checked = true;
     added.size = folder ? 0 : 1;
     added.isFolder = folder;
+    added.origin = m_dir.origin(relative);
   }
 
   std::vector<CleanOutcome> journalOutcomes() const {

@@ -2,16 +2,21 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "platform/ConfinedRoot.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace qinglan::platform {
@@ -162,6 +167,87 @@ TEST_F(RemoverTest, AFolderSwappedForALinkWhileRemovingIsNotFollowed) {
   expectOutsideIntact();
   EXPECT_TRUE(exists(m_dir.path("parked/c.txt")));
 }
+
+// Folders made one inside the other from their parent's descriptor, beyond the longest path.
+bool makeDeepTree(const std::string& root, int depth) {
+  int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  for (int level = 0; level < depth && fd >= 0; ++level) {
+    ::mkdirat(fd, "d", 0755);
+    ::close(::openat(fd, "f.tmp", O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    const int next = ::openat(fd, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::close(fd);
+    fd = next;
+  }
+  ::close(fd);
+  return fd >= 0;
+}
+
+TEST_F(RemoverTest, ATreeThreeThousandLevelsDeepGoesWithinSixtyFourDescriptors) {
+  const std::string root = m_dir.makeFolder("deep");
+  const int code = test::exitCodeInChild([&] {
+    const rlimit limit{64, 64};
+    if (::setrlimit(RLIMIT_NOFILE, &limit) != 0 || !makeDeepTree(root, 3000))
+      return 2;
+    return Remover::system().remove(root) ? 0 : 1;
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_FALSE(exists(root));
+}
+
+// A finding is deleted only while it is the entry listed, found again from its root without a
+// link; either way of resolving a path (openat2, or one component at a time) behaves alike.
+class RemoveFindingTest : public RemoverTest, public testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override { ConfinedRoot::setComponentWalkOnly(GetParam()); }
+  void TearDown() override { ConfinedRoot::setComponentWalkOnly(false); }
+};
+
+TEST_P(RemoveFindingTest, OnlyTheEntryListedIsDeleted) {
+  struct Case {
+    const char* name;
+    std::function<void(const test::TempDir&)> change;  // between the listing and the removal
+    bool removed;
+    const char* kept;  // relative to the folder
+  };
+  const std::vector<Case> cases = {
+      {"unchanged", [](const test::TempDir&) {}, true, "outside/f.txt"},
+      {"replaced by another file",
+       [](const test::TempDir& dir) {
+         ASSERT_EQ(std::rename(dir.path("tree/sub/f.txt").c_str(), dir.path("moved.txt").c_str()), 0);
+         dir.writeFile("tree/sub/f.txt", "new");
+       },
+       false, "tree/sub/f.txt"},
+      {"folder on the way swapped for a link",
+       [](const test::TempDir& dir) {
+         ASSERT_EQ(std::rename(dir.path("tree/sub").c_str(), dir.path("parked").c_str()), 0);
+         ASSERT_EQ(::symlink(dir.path("outside").c_str(), dir.path("tree/sub").c_str()), 0);
+       },
+       false, "parked/f.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    dir.writeFile("tree/sub/f.txt", "x");
+    dir.writeFile("outside/f.txt", "keep");
+    const FindingOrigin origin = dir.origin("tree/sub/f.txt");
+    c.change(dir);
+
+    EXPECT_EQ(Remover::system().removeFinding(dir.path("tree/sub/f.txt"), origin), c.removed);
+    EXPECT_EQ(exists(dir.path("tree/sub/f.txt")), !c.removed);
+    EXPECT_TRUE(exists(dir.path(c.kept)));
+    EXPECT_TRUE(exists(dir.path("outside/f.txt")));
+  }
+}
+
+TEST_F(RemoverTest, AFindingWithoutAKnownOriginIsKept) {
+  m_dir.writeFile("f.txt");
+  FindingOrigin origin = m_dir.origin("f.txt");
+  EXPECT_FALSE(Remover::system().removeFinding(m_dir.path("f.txt"), {nullptr, origin.id}));
+  EXPECT_FALSE(Remover::system().removeFinding(m_dir.path("f.txt"), {origin.root, {}}));
+  EXPECT_TRUE(exists(m_dir.path("f.txt")));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothResolutions, RemoveFindingTest, testing::Bool());
 
 }  // namespace
 }  // namespace qinglan::platform

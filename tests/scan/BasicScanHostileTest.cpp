@@ -1,8 +1,12 @@
 #include "scan/BasicScan.h"
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -193,6 +197,47 @@ TEST_F(BasicScanHostileTest, CleaningAfterAScanNeverReachesBeyondTheCache) {
   EXPECT_TRUE(fs::exists(sibling));
   EXPECT_TRUE(fs::is_directory(cache("1001")));
   EXPECT_TRUE(fs::exists("/bin"));
+}
+
+// The names of every entry below a folder, links not followed.
+std::vector<std::string> treeOf(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    names.push_back(entry.path().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// While scans and cleanings run, another thread swaps a resource, a content and a rule folder
+// for links to an outside tree and back, and refills the cache: nothing outside is ever deleted.
+TEST_F(BasicScanHostileTest, FoldersSwappedForLinksDuringScansAndCleaningsLeaveTheOutsideAlone) {
+  for (const char* file : {"a.log", "0/a.log", "0/Temp/a.log", "Temp/a.log"})
+    m_dir.writeFile(std::string("outside/") + file, "keep");
+  const std::vector<std::string> outside = treeOf(m_dir.path("outside"));
+  test::writeScanItems(m_settings.dbFileName, {{"0", "", "*.log"}, {"0", "Temp", "*"}});
+  constexpr int kRounds = 200;
+  std::atomic<bool> done{false};
+  std::thread swapper([&] {
+    for (int round = 0; round < kRounds * 3 && !done; ++round) {
+      const std::string victim = cache(std::vector<std::string>{"1001", "1001/0", "1001/0/Temp"}[round % 3]);
+      fs::rename(victim, victim + ".parked");
+      fs::create_directory_symlink(m_dir.path("outside"), victim);
+      std::this_thread::yield();
+      fs::remove(victim);
+      fs::rename(victim + ".parked", victim);
+      m_dir.writeFile("CloudCache/1001/0/a.log", "x");
+      m_dir.writeFile("CloudCache/1001/0/Temp/b.log", "x");
+    }
+  });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  for (int round = 0; round < kRounds && std::chrono::steady_clock::now() < deadline; ++round) {
+    scan();
+    cleanCheckedResults(m_view);
+  }
+  done = true;
+  swapper.join();
+
+  EXPECT_EQ(treeOf(m_dir.path("outside")), outside);
 }
 
 }  // namespace

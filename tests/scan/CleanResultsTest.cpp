@@ -5,9 +5,14 @@
 #include <string>
 #include <vector>
 
+#include <sched.h>
+#include <sys/mount.h>
+
 #include <gtest/gtest.h>
 
 #include "platform/Remover.h"
+#include "search/EasyFileSearch.h"
+#include "support/ChildProcess.h"
 #include "support/RecordingScanView.h"
 #include "support/TempDir.h"
 
@@ -20,11 +25,12 @@ class FailingRemover final : public platform::Remover {
   std::set<std::string> failing;
   std::vector<std::string> asked;
 
-  bool remove(const std::string& path) override {
+  bool remove(const std::string&) override { return false; }
+  bool removeFinding(const std::string& path, const platform::FindingOrigin& origin) override {
     asked.push_back(path);
     if (failing.contains(path))
       return false;
-    return platform::Remover::system().remove(path);
+    return platform::Remover::system().removeFinding(path, origin);
   }
 };
 
@@ -39,6 +45,7 @@ class CleanResultsTest : public ::testing::Test {
     added.location = path.parent_path().string() + "/";
     added.checked = checked;
     added.isFolder = folder;
+    added.origin = m_dir.origin(relative);
   }
 
   bool exists(const std::string& relative) const { return pathExists(m_dir.path(relative)); }
@@ -128,17 +135,55 @@ TEST_F(CleanResultsTest, AnEmptyListNoOrNothingCheckedDeletesNothing) {
   EXPECT_TRUE(m_remover.asked.empty());
 }
 
-TEST_F(CleanResultsTest, ARowThatHasBecomeALinkRemovesTheLinkOnly) {
+// What stands at a row's path now is not the entry the scan listed: it is kept.
+TEST_F(CleanResultsTest, ARowReplacedSinceTheScanIsKeptAndFails) {
   m_dir.writeFile("elsewhere/precious.doc", "keep");
   row("c/Cache", true, true);
+  row("c/a.log");
+  row("d/b.log");
   std::filesystem::remove(m_dir.path("c/Cache"));
   std::filesystem::create_directory_symlink(m_dir.path("elsewhere"), m_dir.path("c/Cache"));
+  std::filesystem::rename(m_dir.path("c/a.log"), m_dir.path("a.old"));
+  m_dir.writeFile("c/a.log", "new");
+  std::filesystem::rename(m_dir.path("d"), m_dir.path("d.old"));
+  std::filesystem::create_directory_symlink(m_dir.path("d.old"), m_dir.path("d"));
 
   cleanCheckedResults(m_view, m_remover);
 
-  EXPECT_EQ(statuses(), std::vector<std::string>{"清理成功"});
-  EXPECT_FALSE(exists("c/Cache"));
-  EXPECT_TRUE(exists("elsewhere/precious.doc"));
+  EXPECT_EQ(statuses(), (std::vector<std::string>{"清理失败", "清理失败", "清理失败"}));
+  for (const char* kept : {"c/Cache", "elsewhere/precious.doc", "c/a.log", "a.old", "d.old/b.log"})
+    EXPECT_TRUE(exists(kept)) << kept;
+}
+
+// A file system mounted inside the scanned tree is listed but neither walked nor deleted through:
+// the folder holding it stays, and so does what the mount shows.
+TEST_F(CleanResultsTest, AMountInsideTheTreeIsNeverWalkedNorDeletedThrough) {
+  m_dir.writeFile("outside/keep.txt", "keep");
+  m_dir.makeFolder("c/a/mnt");
+  m_dir.writeFile("c/a/free.log");
+  const int code = test::exitCodeInChild([&] {
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount(m_dir.path("outside").c_str(), m_dir.path("c/a/mnt").c_str(), nullptr, MS_BIND, nullptr) != 0)
+      return 77;
+    TEasyFileSearch search;
+    search.setRootPath(m_dir.path("c"));
+    search.FileNames = {"*"};
+    search.OnFileFound = [&](const TFileInformations& found) {
+      m_view.rows.push_back(resultsRowFor(found, true));
+    };
+    search.Execute();
+    cleanCheckedResults(m_view);
+    std::vector<std::string> cleaned;
+    for (const ResultsRow& row : m_view.rows)
+      cleaned.push_back(row.name + " " + row.status);
+    return cleaned == std::vector<std::string>{"a 清理失败", "free.log 清理成功", "mnt 清理失败"} ? 0 : 1;
+  });
+  if (code == 77)
+    GTEST_SKIP() << "no bind mount can be made in a private mount namespace here";
+  EXPECT_EQ(code, 0);
+  EXPECT_TRUE(exists("outside/keep.txt"));
+  EXPECT_TRUE(exists("c/a/mnt"));
+  EXPECT_FALSE(exists("c/a/free.log"));
 }
 
 TEST(PathExistsTest, ADanglingLinkStillExists) {

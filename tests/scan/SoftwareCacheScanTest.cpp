@@ -99,6 +99,27 @@ TEST_F(SoftwareCacheScanTest, AnEmptyDirSearchesTheVolumeRootItself) {
   EXPECT_EQ(m_view.fullPaths(), std::vector<std::string>{root("D") + "top.log"});
 }
 
+// A rule folder that is or passes through a link lists nothing, nor does a mask taking every
+// name at a volume root; the narrower masks there list files, never folders.
+TEST_F(SoftwareCacheScanTest, LinkedRuleFoldersAndEveryNameAtAVolumeRootListNothing) {
+  m_dir.writeFile("outside/x.tmp", "x");
+  m_dir.writeFile("D/top.log", "x");
+  m_dir.makeFolder("D/old.log");
+  m_dir.makeFolder("C/Real");
+  ASSERT_EQ(::symlink(m_dir.path("outside").c_str(), m_dir.path("C/Linked").c_str()), 0);
+  ASSERT_EQ(::symlink(m_dir.path("outside").c_str(), m_dir.path("C/Real/Inner").c_str()), 0);
+
+  EXPECT_EQ(scan({{"Linked", "*", "链接"},
+                  {"Real\\Inner", "*.tmp", "链接下"},
+                  {"", "*.log\r\n*", "全部"},
+                  {"", "?*", "全部"},
+                  {"", "*.*", "全部"},
+                  {"", "*.log", "日志"}}),
+            "");
+
+  EXPECT_EQ(m_view.fullPaths(), std::vector<std::string>{root("D") + "top.log"});
+}
+
 TEST_F(SoftwareCacheScanTest, ProgressRunsOverTheRulesAndTheWindowReturnsToIdle) {
   m_view.rows.emplace_back().name = "from the large file scan";
 

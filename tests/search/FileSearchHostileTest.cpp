@@ -140,14 +140,20 @@ TEST_F(FileSearchHostileTest, WalksFiveHundredLevelsDown) {
   EXPECT_EQ(m_found.size(), 501u);
 }
 
-TEST_F(FileSearchHostileTest, AFolderBeyondTheLongestPathEndsTheWalkAsUnlistable) {
+TEST_F(FileSearchHostileTest, AFindingBeyondTheLongestPathIsFoundAndDeleted) {
   const std::string root = m_tree.makeFolder("cache");
   const DeepTree tree(root, 500, std::string(20, 'd'));
   ASSERT_TRUE(tree.made());
+  TFileInformations last;
+  m_search.setOnFileFound([&](const TFileInformations& found) { last = found; });
 
-  EXPECT_FALSE(run(root));
-  EXPECT_FALSE(m_found.empty());
-  EXPECT_THAT(m_found, Each(StartsWith(root + "/")));
+  EXPECT_TRUE(run(root));
+  ASSERT_EQ(last.Name, "bottom.tmp");
+  EXPECT_GT(last.Path.size(), 10'000u);
+  EXPECT_TRUE(platform::Remover::system().removeFinding(last.Path + last.Name, last.Origin));
+  last = {};
+  EXPECT_TRUE(run(root));
+  EXPECT_NE(last.Name, "bottom.tmp");
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ class FakeLister : public platform::DirLister {
   // `folder` without a trailing separator; the listed attributes lack the read-only bit.
   void add(const std::string& folder, const std::string& name, uint32_t attributes, int64_t size = 0,
            platform::SystemTime time = {}) {
-    Item item{{name, attributes & ~kAttrReadOnly}, {attributes, size, time, time, time}};
+    Item item{{name, attributes & ~kAttrReadOnly}, {attributes, size, time, time, time, {}}};
     m_folders[folder + "/"].push_back(item);
   }
   void refuse(const std::string& folder) { m_refused.insert(folder + "/"); }

@@ -17,6 +17,29 @@ class RecordingLister final : public platform::DirLister {
     listed.push_back(folder);
     return platform::DirLister::system().list(folder);
   }
+
+  std::unique_ptr<platform::WalkRoot> openRoot(const std::string& base, const std::string& root) override {
+    auto opened = platform::DirLister::system().openRoot(base, root);
+    if (!opened)
+      listed.push_back(root.ends_with('/') ? root : root + '/');
+    return opened ? std::make_unique<Root>(*this, std::move(opened)) : nullptr;
+  }
+
+ private:
+  class Root final : public platform::WalkRoot {
+   public:
+    Root(RecordingLister& owner, std::unique_ptr<platform::WalkRoot> root)
+        : m_owner(owner), m_root(std::move(root)) {}
+    Listed list(std::string_view relative, const std::string& folder) override {
+      m_owner.listed.push_back(folder);
+      return m_root->list(relative, folder);
+    }
+    const std::shared_ptr<const platform::ScanRoot>& scanRoot() const override { return m_root->scanRoot(); }
+
+   private:
+    RecordingLister& m_owner;
+    std::unique_ptr<platform::WalkRoot> m_root;
+  };
 };
 
 }  // namespace qinglan::test

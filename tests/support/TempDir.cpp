@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include <sys/stat.h>
+
 namespace qinglan::test {
 
 namespace fs = std::filesystem;
@@ -44,6 +46,18 @@ std::string TempDir::makeFolder(std::string_view relative) const {
   const std::string full = path(relative);
   fs::create_directories(full);
   return full;
+}
+
+platform::FindingOrigin TempDir::origin(std::string_view relative) const {
+  const auto idAt = [](const std::string& at) {
+    struct stat info {};
+    ::lstat(at.c_str(), &info);
+    return platform::EntryId{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
+                             static_cast<uint32_t>(info.st_mode & S_IFMT)};
+  };
+  auto root = std::make_shared<platform::ScanRoot>(platform::scanRootOf(m_path, m_path));
+  root->id = idAt(m_path);
+  return {root, idAt(path(relative))};
 }
 
 }  // namespace qinglan::test

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ScanRoot.h"
+
 namespace qinglan::test {
 
 // A unique folder under /tmp for one test; removed with everything inside it on destruction.
@@ -23,6 +25,8 @@ class TempDir {
   std::string writeFile(std::string_view relative, std::string_view content = {}) const;
   // Makes a folder (and its parents) and returns its full path.
   std::string makeFolder(std::string_view relative) const;
+  // What a walk from the folder records for the entry at `relative`, as if it listed it now.
+  platform::FindingOrigin origin(std::string_view relative) const;
 
  private:
   std::string m_path;
