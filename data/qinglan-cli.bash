@@ -3,7 +3,7 @@ _qinglan_cli() {
   local cur prev words cword
   _init_completion || return
 
-  local commands="find rules note scan large software-cache clean check-updates silence"
+  local commands="find rules note scan large software-cache clean history restore check-updates silence"
   local command="" word
   for word in "${words[@]:1:cword-1}"; do
     case $word in
@@ -30,12 +30,14 @@ _qinglan_cli() {
   case $command in
     "") options="--help --version"; [[ $cur != -* ]] && options=$commands ;;
     find) options="--mask --exclude --no-subfolders --no-folders --min-size --max-size --json --help" ;;
-    rules) options="--db --json --help" ;;
+    rules) options="--db --json --check --help" ;;
     note) options="--db --help" ;;
     scan) options="--cache --app-dir --json --help" ;;
     large) options="--cache --min-mb --media --keep-lva --json --help" ;;
     software-cache) options="--app-dir --json --help" ;;
-    clean) options="--cache --app-dir --software-cache --yes --json --help" ;;
+    clean) options="--cache --app-dir --software-cache --yes --trash --json --help" ;;
+    history) options="--app-dir --json --help" ;;
+    restore) options="--app-dir --help" ;;
     check-updates) options="--cache --app-dir --json --help" ;;
     silence) options="--app-dir --help" ;;
   esac
