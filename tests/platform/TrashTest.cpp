@@ -167,7 +167,8 @@ void trashOnVolume(PosixTrash& trash, const std::string& volume, const std::stri
     ::mkdir((volume + "/.Trash").c_str(), sharedTrash == "sticky" ? 01777 : 0777);
   } else if (sharedTrash == "link") {
     ::mkdir((volume + "/real").c_str(), 01777);
-    ::symlink("real", (volume + "/.Trash").c_str());
+    if (::symlink("real", (volume + "/.Trash").c_str()) != 0)
+      ::_exit(2);
   }
   ::mkdir((volume + "/c").c_str(), 0700);
   std::ofstream(volume + "/c/a.log") << "x";
