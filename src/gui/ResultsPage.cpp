@@ -31,15 +31,22 @@ ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
   red.setColor(QPalette::WindowText, QColor(255, 0, 0));
   m_label2->setPalette(red);
 
-  m_listView1 =
-      new ListView({{QStringLiteral("文件名"), 150},
-                    {QStringLiteral("文件位置"), 250},
-                    {QStringLiteral("文件大小"), 90},
-                    {QStringLiteral("文件日期"), 100},
-                    {QStringLiteral("状态"), 80}},
-                   {.checkable = true, .redUnknownRows = true, .icons = nullptr, .statusColumn = 4}, this);
+  m_listView1 = new ListView({{QStringLiteral("文件名"), 150},
+                              {QStringLiteral("文件位置"), 250},
+                              {QStringLiteral("文件大小"), 90},
+                              {QStringLiteral("文件日期"), 100},
+                              {QStringLiteral("状态"), 80}},
+                             {.checkable = true,
+                              .redUnknownRows = true,
+                              .icons = nullptr,
+                              .statusColumn = 4,
+                              .sortable = true,
+                              .sizeColumn = 2,
+                              .dateColumn = 3},
+                             this);
   m_listView1->setObjectName(QStringLiteral("ListView1"));
   m_listView1->setGeometry(8, 30, 698, 334);
+  m_listView1->enableSorting();
 
   // The progress panel lies over the middle of the list while a scan or a cleaning pass runs.
   m_panel1 = new QFrame(this);

@@ -135,6 +135,8 @@ ListRow ScanViewAdapter::listRowFor(const ResultsRow& row) {
     listed.cells << rawBytes(row.name) << rawBytes(row.location);
   listed.checked = row.checked;
   listed.origin = row.origin;
+  listed.bytes = row.isFolder ? -1 : row.size;
+  listed.time = row.creationTime;
   return listed;
 }
 
@@ -148,6 +150,9 @@ ResultsRow ScanViewAdapter::resultsRowOf(const ListRow& row) {
   result.status = row.cells.value(kStatus).toStdString();
   result.checked = row.checked;
   result.origin = row.origin;
+  result.isFolder = row.bytes < 0 && result.sizeText == kFolderSizeText;
+  result.size = row.bytes < 0 ? 0 : row.bytes;
+  result.creationTime = row.time;
   return result;
 }
 

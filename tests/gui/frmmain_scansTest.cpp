@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -326,6 +327,56 @@ class frmmain_scansTest : public QObject {
     QVERIFY(std::filesystem::exists(inCache("1001/0/locked.tmp")));
     QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[6]"));
     QCOMPARE(form.resultsPage()->Label2()->text(), totalLine);
+  }
+
+  // Header clicks reach the window as the window system delivers them.
+  void sortingKeepsChecksAndNotesWithTheRowsAndCleaningTakesTheRowsTheUserChecked() {
+    const ScopedEnv dataHome("XDG_DATA_HOME", machine().dir().path("data"));
+    machine().addNamedResource(m_cache, "1001", "示例");
+    writeInCache("1001/0/a.tmp", 300);
+    writeInCache("1001/0/b.tmp", 100);
+    writeInCache("1001/0/c.tmp", 200);
+    writeScanItemTable(dbFile(), {{"0", "", "*.tmp"}});
+    gui::TForm1 form(machine().environment());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    gui::ListView* results = form.ListView1();
+    QHeaderView* header = results->header();
+    const auto clickHeader = [&](int column) {
+      const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                      header->height() / 2);
+      QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, header->viewport()->mapTo(&form, at));
+    };
+
+    for (int scan = 0; scan < 2; ++scan) {
+      form.bsSkinButton1()->click();
+      QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "b.tmp", "c.tmp"}));
+      clickHeader(2);
+      QCOMPARE(columnTexts(results, 0), strings({"b.tmp", "c.tmp", "a.tmp"}));
+    }
+    results->rows()->setChecked(0, false);
+    results->selectRow(0);
+    clickHeader(2);
+    QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "c.tmp", "b.tmp"}));
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    QCOMPARE(results->selectedRow(), 2);
+    QCOMPARE(form.resultsPage()->Edit1()->text(), QStringLiteral("您当前选择的文件来自: 示例"));
+
+    form.resultsPage()->bsSkinCheckRadioBox2()->setChecked(true);
+    m_boxes->answers = {true};
+    form.resultsPage()->bntClean()->click();
+    const QString trashed = QStringLiteral("已移到回收站");
+    QCOMPARE(statuses(results), (QStringList{trashed, trashed, QString()}));
+    QVERIFY(std::filesystem::exists(inCache("1001/0/b.tmp")));
+    QVERIFY(!std::filesystem::exists(inCache("1001/0/a.tmp")));
+
+    // Undoing after another sort marks the rows the pass took, wherever they went.
+    clickHeader(0);
+    QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "b.tmp", "c.tmp"}));
+    form.resultsPage()->bsSkinButton12()->click();
+    const QString restored = QStringLiteral("已恢复");
+    QCOMPARE(statuses(results), (QStringList{restored, QString(), restored}));
+    QVERIFY(std::filesystem::exists(inCache("1001/0/a.tmp")));
   }
 
   void cleaningIntoTheTrashCanBeUndoneAndTheChoiceIsRemembered() {
