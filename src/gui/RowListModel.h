@@ -29,7 +29,8 @@ struct ListRow {
   // date-time, which the cells show only rounded.
   int64_t bytes = -1;
   double time = 0;
-  size_t serial = 0;  // the order it was added in, set by the model
+  size_t serial = 0;          // the order it was added in, set by the model
+  std::string scanItem = {};  // a finding's scan item, for the junk summary
 };
 
 // The rows of one list view. Rows may be queued and made visible in one insertion at the next

@@ -170,6 +170,7 @@ void TForm1::connectHandlers() {
           [this] { guarded([this] { LinkLabel1Click(); }); });
   connect(m_basicScanPage->Label13(), &LinkLabel::clicked, this,
           [this] { guarded([this] { Label13Click(); }); });
+  connect(m_resultsPage->Label2(), &LinkLabel::clicked, this, [this] { guarded([this] { Label2Click(); }); });
   connect(ListView1(), &QAbstractItemView::clicked, this, [this] { guarded([this] { ListView1Click(); }); });
   // The note follows the current row however it got there, the arrow keys included.
   connect(ListView1()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

@@ -6,11 +6,14 @@
 #include <vector>
 
 #include <QApplication>
+#include <QBarCategoryAxis>
+#include <QChartView>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
+#include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,6 +27,8 @@
 
 #include "GuiTestSupport.h"
 #include "ScanRulesDb.h"
+#include "gui/JunkChartDialog.h"
+#include "gui/LinkLabel.h"
 #include "gui/ScanViewAdapter.h"
 #include "gui/UnitScanList.h"
 #include "gui/frmmain.h"
@@ -130,6 +135,13 @@ gui::ListRow finding(const std::string& name, const std::string& location, bool 
   row.location = location;
   row.checked = checked;
   return gui::ScanViewAdapter::listRowFor(row);
+}
+
+QList<bool> checksOf(gui::TForm1& form) {
+  QList<bool> checks;
+  for (int row = 0; row < form.ListView1()->rows()->count(); ++row)
+    checks.append(form.ListView1()->rows()->isChecked(row));
+  return checks;
 }
 
 QStringList statuses(const gui::ListView* view) {
@@ -377,6 +389,50 @@ class frmmain_scansTest : public QObject {
     const QString restored = QStringLiteral("已恢复");
     QCOMPARE(statuses(results), (QStringList{restored, QString(), restored}));
     QVERIFY(std::filesystem::exists(inCache("1001/0/a.tmp")));
+  }
+
+  // The link and the bars are clicked as the window system delivers clicks.
+  void theTotalLinksToTheJunkChartWhoseBarsCheckAProgramsRows() {
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    machine().addNamedResource(m_cache, "1002", "幻剑奇缘");
+    writeInCache("1001/0/a.log", 300);
+    writeInCache("1002/0/b.log", 100);
+    writeInCache("1002/0/c.log", 100);
+    writeScanItemTable(dbFile(), {{"0", "", "*.log", "日志文件"}});
+    gui::TForm1 form(machine().environment());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    gui::LinkLabel* total = form.resultsPage()->Label2();
+    QVERIFY(!total->linkShown());
+    form.bsSkinButton1()->click();
+    QVERIFY(total->linkShown());
+    form.ListView1()->rows()->setChecked(1, false);
+
+    QStringList captions;
+    QTimer::singleShot(0, this, [&] {
+      auto* dialog = qobject_cast<gui::JunkChartDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      QVERIFY(QTest::qWaitForWindowExposed(dialog));
+      QChartView* view = dialog->programChart();
+      auto* series = qobject_cast<QHorizontalBarSeries*>(view->chart()->series().front());
+      auto* axis = qobject_cast<QBarCategoryAxis*>(view->chart()->axes(Qt::Vertical).front());
+      captions = axis->categories();
+      // The lower bar is 幻剑奇缘's: its rows, one of them unchecked, become checked, then unchecked.
+      const QPointF inBar = view->chart()->mapToPosition(QPointF(50, 0), series);
+      const QPoint at = view->viewport()->mapTo(dialog, view->mapFromScene(inBar));
+      QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {}, at);
+      QCOMPARE(checksOf(form), (QList<bool>{true, true, true}));
+      QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {}, at);
+      QCOMPARE(checksOf(form), (QList<bool>{true, false, false}));
+      dialog->accept();
+    });
+    const QPoint onTotal = total->mapTo(&form, QPoint(10, total->height() / 2));
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, onTotal);
+    QCOMPARE(captions, strings({"幻剑奇缘  200B", "星海战记  300B"}));
+
+    // Another kind of scan leaves a plain total.
+    form.largeFilePage()->bsSkinButton8()->click();
+    QVERIFY(!total->linkShown());
   }
 
   void cleaningIntoTheTrashCanBeUndoneAndTheChoiceIsRemembered() {
