@@ -32,7 +32,7 @@ _qinglan_cli() {
     find) options="--mask --exclude --no-subfolders --no-folders --min-size --max-size --json --help" ;;
     rules) options="--db --json --check --help" ;;
     note) options="--db --help" ;;
-    scan) options="--cache --app-dir --json --help" ;;
+    scan) options="--cache --app-dir --json --summary --help" ;;
     large) options="--cache --min-mb --media --keep-lva --json --help" ;;
     software-cache) options="--app-dir --json --help" ;;
     clean) options="--cache --app-dir --software-cache --yes --trash --json --help" ;;

@@ -2,9 +2,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/unitGlobal.h"
 #include "cli/Commands.h"
+#include "cli/JsonText.h"
+#include "cli/PrintableName.h"
 #include "cli/ScanCommandSupport.h"
 #include "scan/BasicScan.h"
+#include "scan/FormatFileSize.h"
+#include "scan/JunkSummary.h"
 
 namespace qinglan::cli {
 
@@ -13,13 +18,31 @@ namespace {
 struct ScanOptions {
   LocationOptions locations;
   bool json = false;
+  bool summary = false;
 };
+
+// One object a line per resource, largest first.
+void appendResourceSummary(std::string& out, const std::vector<ResultsRow>& rows) {
+  std::string storage;
+  for (const JunkGroup& resource : summarizeJunk(globals().CloudCachePath, rows).resources) {
+    out += "{\"resource_id\":";
+    appendJsonString(out, printable(resource.id, storage));
+    out += ",\"name\":";
+    appendJsonString(out, printable(resource.name, storage));
+    out += ",\"rows\":" + std::to_string(resource.rows) + ",\"size\":" + std::to_string(resource.size);
+    out += ",\"size_text\":";
+    appendJsonString(out, FormatFileSize(resource.size));
+    out += "}\n";
+  }
+}
 
 void runScan(const ScanOptions& options) {
   applyLocations(options.locations, Needs::DatabaseAndCache);
   const std::vector<ScanResourceRow> resources = listScanResources();
   CliScanView view;
-  runAndPrint(view, options.json, [&] { runBasicScan(ScanSettings::fromGlobals(), resources, view); });
+  runAndPrint(
+      view, options.json, [&] { runBasicScan(ScanSettings::fromGlobals(), resources, view); }, {},
+      options.summary ? BeforeTotals(appendResourceSummary) : BeforeTotals());
 }
 
 }  // namespace
@@ -33,6 +56,9 @@ void addScanCommand(CLI::App& app) {
   addCacheOption(*command, options->locations);
   addAppDirOption(*command, options->locations);
   command->add_flag("--json", options->json, "One JSON object per finding, the totals last");
+  command->add_flag(
+      "--summary", options->summary,
+      "Before the totals, one JSON object per resource: its ID, name, rows and size, largest first");
   command->callback([options] { runScan(*options); });
 }
 

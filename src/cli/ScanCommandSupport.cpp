@@ -160,7 +160,8 @@ std::vector<ScanResourceRow> listScanResources() {
   return rows;
 }
 
-void printRows(const std::vector<ResultsRow>& rows, bool json, const RowReason& reasonOf) {
+void printRows(const std::vector<ResultsRow>& rows, bool json, const RowReason& reasonOf,
+               const BeforeTotals& beforeTotals) {
   BufferedOutput out;
   for (size_t i = 0; i < rows.size(); ++i) {
     const std::string reason = reasonOf ? reasonOf(i) : std::string();
@@ -171,6 +172,8 @@ void printRows(const std::vector<ResultsRow>& rows, bool json, const RowReason& 
     }
     out.flushWhenFull();
   }
+  if (beforeTotals)
+    beforeTotals(out.buffer(), rows);
   const double totalKB = globals().ScanTotalKB;
   if (json) {
     const nlohmann::ordered_json last{{"rows", rows.size()}, {"total_mb", totalMegabytesText(totalKB)}};
@@ -180,19 +183,20 @@ void printRows(const std::vector<ResultsRow>& rows, bool json, const RowReason& 
   }
 }
 
-void runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan, const RowReason& reasonOf) {
+void runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan, const RowReason& reasonOf,
+                 const BeforeTotals& beforeTotals) {
   try {
     scan();
   } catch (const EInvalidMask& error) {
-    printRows(view.rows(), json, reasonOf);
+    printRows(view.rows(), json, reasonOf, beforeTotals);
     std::cerr << error.what() << '\n';
     throw CLI::RuntimeError(2);
   } catch (const std::exception& error) {
-    printRows(view.rows(), json, reasonOf);
+    printRows(view.rows(), json, reasonOf, beforeTotals);
     std::cerr << error.what() << '\n';
     throw CLI::RuntimeError(1);
   }
-  printRows(view.rows(), json, reasonOf);
+  printRows(view.rows(), json, reasonOf, beforeTotals);
 }
 
 }  // namespace qinglan::cli

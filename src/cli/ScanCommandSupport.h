@@ -83,15 +83,18 @@ std::vector<ScanResourceRow> listScanResources();
 
 // Why a row's cleaning failed, by row index; empty for the rows that did not fail.
 using RowReason = std::function<std::string(size_t)>;
+// Appends lines to print after the rows and before the totals line.
+using BeforeTotals = std::function<void(std::string& out, const std::vector<ResultsRow>& rows)>;
 
 // Prints the rows as a table, or as one JSON object per line, and then the totals line for
 // globals().ScanTotalKB. A row with a reason shows it ("reason" in JSON).
-void printRows(const std::vector<ResultsRow>& rows, bool json, const RowReason& reasonOf = {});
+void printRows(const std::vector<ResultsRow>& rows, bool json, const RowReason& reasonOf = {},
+               const BeforeTotals& beforeTotals = {});
 
 // Runs a scan and prints its rows. A scan's error comes after the window-side steps: it is
 // printed after the rows found so far and ends the command with exit code 2 for an invalid mask,
 // else 1.
 void runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan,
-                 const RowReason& reasonOf = {});
+                 const RowReason& reasonOf = {}, const BeforeTotals& beforeTotals = {});
 
 }  // namespace qinglan::cli

@@ -18,9 +18,18 @@ LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent
   setPalette(blue);
 }
 
+void LinkLabel::setLinkShown(bool shown) {
+  m_shown = shown;
+  setCursor(shown ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  setFocusPolicy(shown ? Qt::StrongFocus : Qt::NoFocus);
+  QFont underlined = font();
+  underlined.setUnderline(shown);
+  setFont(underlined);
+}
+
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
   QLabel::mouseReleaseEvent(event);
-  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+  if (m_shown && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
     emit clicked();
 }
 

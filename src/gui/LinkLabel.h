@@ -12,6 +12,10 @@ class LinkLabel : public QLabel {
  public:
   explicit LinkLabel(const QString& text, QWidget* parent = nullptr);
 
+  // Off: drawn and handled as a plain label, its colour the caller's.
+  void setLinkShown(bool shown);
+  bool linkShown() const { return m_shown; }
+
  signals:
   void clicked();
 
@@ -19,6 +23,9 @@ class LinkLabel : public QLabel {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+
+ private:
+  bool m_shown = true;
 };
 
 }  // namespace qinglan::gui

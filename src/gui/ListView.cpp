@@ -45,6 +45,13 @@ ListView::ListView(const QList<Column>& columns, RowListModel::Options options, 
   setPalette(keepSelection);
 }
 
+void ListView::enableSorting() {
+  header()->setSortIndicator(-1, Qt::AscendingOrder);
+  setSortingEnabled(true);
+  connect(m_rows, &QAbstractItemModel::modelReset, this,
+          [this] { header()->setSortIndicator(-1, Qt::AscendingOrder); });
+}
+
 int ListView::selectedRow() const {
   const QModelIndexList selected = selectionModel()->selectedRows();
   return selected.isEmpty() ? -1 : selected.front().row();

@@ -28,6 +28,9 @@ class ListView : public QTreeView {
   void setPopupMenu(QMenu* menu) { m_popupMenu = menu; }
   QMenu* popupMenu() const { return m_popupMenu; }
 
+  // A header click sorts by its column, a second click reverses; refilling the list drops the order.
+  void enableSorting();
+
   // The selected row, or -1 when none is.
   int selectedRow() const;
   void selectRow(int row);

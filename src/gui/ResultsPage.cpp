@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "gui/LinkLabel.h"
 #include "gui/PageWidgets.h"
 #include "gui/ReadOnlyEdit.h"
 
@@ -25,21 +26,31 @@ QLineEdit* makeReadOnlyEdit(QWidget* parent, const char* name, int y) {
 }  // namespace
 
 ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
-  m_label2 =
-      makeLabel(this, "Label2", QStringLiteral("这里显示的是扫描结果。"), 8, 6, 698 - kButtonWidth - 20, 20);
+  // After a basic scan the total is a link to where the junk is.
+  m_label2 = new LinkLabel(QStringLiteral("这里显示的是扫描结果。"), this);
+  m_label2->setObjectName(QStringLiteral("Label2"));
+  m_label2->setGeometry(8, 6, 698 - kButtonWidth - 20, 20);
+  m_label2->setLinkShown(false);
   QPalette red = m_label2->palette();
   red.setColor(QPalette::WindowText, QColor(255, 0, 0));
   m_label2->setPalette(red);
 
-  m_listView1 =
-      new ListView({{QStringLiteral("文件名"), 150},
-                    {QStringLiteral("文件位置"), 250},
-                    {QStringLiteral("文件大小"), 90},
-                    {QStringLiteral("文件日期"), 100},
-                    {QStringLiteral("状态"), 80}},
-                   {.checkable = true, .redUnknownRows = true, .icons = nullptr, .statusColumn = 4}, this);
+  m_listView1 = new ListView({{QStringLiteral("文件名"), 150},
+                              {QStringLiteral("文件位置"), 250},
+                              {QStringLiteral("文件大小"), 90},
+                              {QStringLiteral("文件日期"), 100},
+                              {QStringLiteral("状态"), 80}},
+                             {.checkable = true,
+                              .redUnknownRows = true,
+                              .icons = nullptr,
+                              .statusColumn = 4,
+                              .sortable = true,
+                              .sizeColumn = 2,
+                              .dateColumn = 3},
+                             this);
   m_listView1->setObjectName(QStringLiteral("ListView1"));
   m_listView1->setGeometry(8, 30, 698, 334);
+  m_listView1->enableSorting();
 
   // The progress panel lies over the middle of the list while a scan or a cleaning pass runs.
   m_panel1 = new QFrame(this);

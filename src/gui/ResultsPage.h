@@ -14,6 +14,8 @@ class QPushButton;
 
 namespace qinglan::gui {
 
+class LinkLabel;
+
 // "扫描结果": the findings of the scans, the progress panel, the note of the selected finding and
 // the cleaning buttons.
 class ResultsPage : public QWidget {
@@ -22,7 +24,7 @@ class ResultsPage : public QWidget {
  public:
   explicit ResultsPage(QWidget* parent = nullptr);
 
-  QLabel* Label2() const { return m_label2; }
+  LinkLabel* Label2() const { return m_label2; }
   ListView* ListView1() const { return m_listView1; }
   QFrame* Panel1() const { return m_panel1; }
   QLabel* Label1() const { return m_label1; }
@@ -37,7 +39,7 @@ class ResultsPage : public QWidget {
   QPushButton* bsSkinButton12() const { return m_bsSkinButton12; }  // 扫描结果 › 撤销本次清理
 
  private:
-  QLabel* m_label2;
+  LinkLabel* m_label2;
   ListView* m_listView1;
   QFrame* m_panel1;
   QLabel* m_label1;

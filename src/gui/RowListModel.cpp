@@ -1,9 +1,15 @@
 #include "gui/RowListModel.h"
 
+#include <algorithm>
 #include <iterator>
+#include <numeric>
 #include <utility>
 
+#include <QCollator>
+#include <QCollatorSortKey>
 #include <QColor>
+#include <QHash>
+#include <QLocale>
 
 #include "gui/IconList.h"
 
@@ -19,6 +25,56 @@ QString unknownName() {
 
 QString failedStatus() {
   return QStringLiteral("清理失败");
+}
+
+// The interface is Simplified Chinese, so text sorts as a reader of it expects (by pinyin).
+const QCollator& interfaceCollator() {
+  static const QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
+  return collator;
+}
+
+// The rank of each text among the distinct texts in collation order: findings share locations
+// and names, so each distinct text is collated once and the rows then compare integers.
+std::vector<int> collationRanks(const std::vector<ListRow>& rows, int column) {
+  QHash<QString, int> distinctIndex;
+  std::vector<int> distinctOfRow(rows.size());
+  std::vector<QCollatorSortKey> keys;
+  for (size_t row = 0; row < rows.size(); ++row) {
+    const QString text = rows[row].cells.value(column);
+    auto found = distinctIndex.constFind(text);
+    if (found == distinctIndex.constEnd()) {
+      found = distinctIndex.insert(text, static_cast<int>(keys.size()));
+      keys.push_back(interfaceCollator().sortKey(text));
+    }
+    distinctOfRow[row] = found.value();
+  }
+  std::vector<int> byText(keys.size());
+  std::iota(byText.begin(), byText.end(), 0);
+  std::sort(byText.begin(), byText.end(), [&keys](int a, int b) { return keys[a].compare(keys[b]) < 0; });
+  std::vector<int> rankOfDistinct(keys.size());
+  for (size_t rank = 0; rank < byText.size(); ++rank)
+    rankOfDistinct[static_cast<size_t>(byText[rank])] = static_cast<int>(rank);
+  std::vector<int> ranks(rows.size());
+  for (size_t row = 0; row < rows.size(); ++row)
+    ranks[row] = rankOfDistinct[static_cast<size_t>(distinctOfRow[row])];
+  return ranks;
+}
+
+// The rows' positions ordered by a key, equal keys in the order the rows were added.
+template <typename Key>
+std::vector<int> orderBy(const std::vector<ListRow>& rows, const std::vector<Key>& keys,
+                         Qt::SortOrder order) {
+  std::vector<int> positions(rows.size());
+  std::iota(positions.begin(), positions.end(), 0);
+  const bool descending = order == Qt::DescendingOrder;
+  std::sort(positions.begin(), positions.end(), [&](int a, int b) {
+    const Key& left = keys[static_cast<size_t>(a)];
+    const Key& right = keys[static_cast<size_t>(b)];
+    if (left != right)
+      return descending ? right < left : left < right;
+    return rows[static_cast<size_t>(a)].serial < rows[static_cast<size_t>(b)].serial;
+  });
+  return positions;
 }
 
 }  // namespace
@@ -87,9 +143,67 @@ Qt::ItemFlags RowListModel::flags(const QModelIndex& index) const {
 }
 
 QVariant RowListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+  if (orientation != Qt::Horizontal)
+    return {};
+  if (role == Qt::InitialSortOrderRole && m_options.sortable)
+    return Qt::AscendingOrder;
+  if (role != Qt::DisplayRole)
     return {};
   return caption(section);
+}
+
+void RowListModel::sort(int column, Qt::SortOrder order) {
+  if (!m_options.sortable)
+    return;
+  flush();
+  m_sortColumn = column < 0 || column >= columnCount() ? -1 : column;
+  if (m_rows.size() > 1)
+    applyOrder(sortedOrder(m_sortColumn, order));
+}
+
+std::vector<int> RowListModel::sortedOrder(int column, Qt::SortOrder order) const {
+  if (column == m_options.sizeColumn) {
+    std::vector<int64_t> bytes;
+    bytes.reserve(m_rows.size());
+    for (const ListRow& row : m_rows)
+      bytes.push_back(row.bytes);
+    return orderBy(m_rows, bytes, order);
+  }
+  if (column == m_options.dateColumn) {
+    std::vector<double> times;
+    times.reserve(m_rows.size());
+    for (const ListRow& row : m_rows)
+      times.push_back(row.time);
+    return orderBy(m_rows, times, order);
+  }
+  if (column < 0) {
+    std::vector<size_t> serials;
+    serials.reserve(m_rows.size());
+    for (const ListRow& row : m_rows)
+      serials.push_back(row.serial);
+    return orderBy(m_rows, serials, Qt::AscendingOrder);
+  }
+  return orderBy(m_rows, collationRanks(m_rows, column), order);
+}
+
+void RowListModel::applyOrder(const std::vector<int>& order) {
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  std::vector<int> newRowOfOld(order.size());
+  std::vector<ListRow> rows;
+  rows.reserve(order.size());
+  for (size_t position = 0; position < order.size(); ++position) {
+    newRowOfOld[static_cast<size_t>(order[position])] = static_cast<int>(position);
+    rows.push_back(std::move(m_rows[static_cast<size_t>(order[position])]));
+  }
+  m_rows = std::move(rows);
+  const QModelIndexList from = persistentIndexList();
+  QModelIndexList to;
+  to.reserve(from.size());
+  for (const QModelIndex& index : from)
+    to.append(this->index(newRowOfOld[static_cast<size_t>(index.row())], index.column()));
+  changePersistentIndexList(from, to);
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+  emit rowsReordered(newRowOfOld);
 }
 
 QString RowListModel::caption(int column) const {
@@ -123,6 +237,7 @@ bool RowListModel::isChecked(int row) const {
 int RowListModel::appendRow(ListRow row) {
   flush();
   const int index = rowCount();
+  row.serial = m_nextSerial++;
   beginInsertRows({}, index, index);
   m_rows.push_back(std::move(row));
   endInsertRows();
@@ -130,6 +245,7 @@ int RowListModel::appendRow(ListRow row) {
 }
 
 void RowListModel::queueRow(ListRow row) {
+  row.serial = m_nextSerial++;
   m_queued.push_back(std::move(row));
 }
 
@@ -177,6 +293,8 @@ void RowListModel::clear() {
   beginResetModel();
   m_rows.clear();
   m_queued.clear();
+  m_nextSerial = 0;
+  m_sortColumn = -1;
   endResetModel();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,11 +25,18 @@ struct ListRow {
   // show only as text; empty when the cells say it all.
   std::string key = {};
   platform::FindingOrigin origin{};  // a finding's row: where its scan listed it
+  // What a sortable list orders its size and date columns by: bytes (-1 for a folder) and the
+  // date-time, which the cells show only rounded.
+  int64_t bytes = -1;
+  double time = 0;
+  size_t serial = 0;          // the order it was added in, set by the model
+  std::string scanItem = {};  // a finding's scan item, for the junk summary
 };
 
 // The rows of one list view. Rows may be queued and made visible in one insertion at the next
 // flush, so that hundreds of thousands of findings stay fast; the whole-list check commands emit a
-// single change for all rows.
+// single change for all rows. A sortable model reorders its rows in place, so a row index is always
+// the row the user sees; clearing it returns to the order the rows were added in.
 class RowListModel : public QAbstractTableModel {
   Q_OBJECT
 
@@ -38,6 +46,9 @@ class RowListModel : public QAbstractTableModel {
     bool redUnknownRows = false;      // rows whose first column is "未知" are drawn in red
     const IconList* icons = nullptr;  // shows each row's image when set
     int statusColumn = -1;            // rows whose status reads "清理失败" are drawn in red
+    bool sortable = false;
+    int sizeColumn = -1;  // sorted by each row's bytes
+    int dateColumn = -1;  // sorted by each row's time; the other columns by their text
   };
 
   RowListModel(QStringList captions, Options options, QObject* parent = nullptr);
@@ -48,6 +59,9 @@ class RowListModel : public QAbstractTableModel {
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  // Column -1 gives the order the rows were added in. Rows of equal keys keep that order.
+  void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+  int sortColumn() const { return m_sortColumn; }
 
   QString caption(int column) const;
   void setCaption(int column, const QString& caption);
@@ -73,15 +87,23 @@ class RowListModel : public QAbstractTableModel {
   void uncheckAll();
   void invertChecks();
 
+ signals:
+  // After a sort: the new index of each row, by its index before.
+  void rowsReordered(const std::vector<int>& newRowOfOld);
+
  private:
   ListRow& rowAt(int row);
   bool isRed(const ListRow& row) const;
   void changeAllChecks(int mode);
+  std::vector<int> sortedOrder(int column, Qt::SortOrder order) const;
+  void applyOrder(const std::vector<int>& order);
 
   QStringList m_captions;
   Options m_options;
   std::vector<ListRow> m_rows;
   std::vector<ListRow> m_queued;
+  size_t m_nextSerial = 0;
+  int m_sortColumn = -1;
 };
 
 }  // namespace qinglan::gui

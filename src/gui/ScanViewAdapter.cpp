@@ -76,6 +76,7 @@ void ScanViewAdapter::setLabel2(const std::string& text) {
 
 void ScanViewAdapter::clearResults() {
   m_form.forgetTrashPass();
+  m_form.offerJunkChart(false);
   m_form.ListView1()->rows()->clear();
 }
 
@@ -135,6 +136,9 @@ ListRow ScanViewAdapter::listRowFor(const ResultsRow& row) {
     listed.cells << rawBytes(row.name) << rawBytes(row.location);
   listed.checked = row.checked;
   listed.origin = row.origin;
+  listed.bytes = row.isFolder ? -1 : row.size;
+  listed.time = row.creationTime;
+  listed.scanItem = row.scanItem;
   return listed;
 }
 
@@ -148,6 +152,10 @@ ResultsRow ScanViewAdapter::resultsRowOf(const ListRow& row) {
   result.status = row.cells.value(kStatus).toStdString();
   result.checked = row.checked;
   result.origin = row.origin;
+  result.isFolder = row.bytes < 0 && result.sizeText == kFolderSizeText;
+  result.size = row.bytes < 0 ? 0 : row.bytes;
+  result.creationTime = row.time;
+  result.scanItem = row.scanItem;
   return result;
 }
 

@@ -170,10 +170,16 @@ void TForm1::connectHandlers() {
           [this] { guarded([this] { LinkLabel1Click(); }); });
   connect(m_basicScanPage->Label13(), &LinkLabel::clicked, this,
           [this] { guarded([this] { Label13Click(); }); });
+  connect(m_resultsPage->Label2(), &LinkLabel::clicked, this, [this] { guarded([this] { Label2Click(); }); });
   connect(ListView1(), &QAbstractItemView::clicked, this, [this] { guarded([this] { ListView1Click(); }); });
   // The note follows the current row however it got there, the arrow keys included.
   connect(ListView1()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this] { guarded([this] { ListView1Click(); }); });
+  // The rows a pass moved into the trash are found again after a sort.
+  connect(ListView1()->rows(), &RowListModel::rowsReordered, this, [this](const std::vector<int>& newRowOf) {
+    for (PassRecord& record : m_trashPass)
+      record.row = static_cast<size_t>(newRowOf.at(record.row));
+  });
   // A double click opens the row's folder, as the menu's command does.
   connect(ListView1(), &QAbstractItemView::doubleClicked, this, [this] { guarded([this] { N7Click(); }); });
   connect(ListView2(), &QAbstractItemView::doubleClicked, this, [this] { guarded([this] { N9Click(); }); });

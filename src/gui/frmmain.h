@@ -106,6 +106,8 @@ class TForm1 : public QWidget {
 
   // The results list was refilled: the last pass into the trash can no longer be undone from it.
   void forgetTrashPass();
+  // Shows the total line as the link to "垃圾分布", or plain.
+  void offerJunkChart(bool offered);
 
   // Runs a handler through the guard; the window closes afterwards if that was asked meanwhile.
   void guarded(const std::function<void()>& handler);
@@ -144,6 +146,7 @@ class TForm1 : public QWidget {
   void bsSkinButton8Click();
   void bsSkinButton10Click();
   void bsSkinButton9Click();
+  void Label2Click();  // 扫描结果 › the total line: "垃圾分布"
 
   // Update check and home page.
   void bsSkinButton11Click();

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <vector>
 
 #include <QCheckBox>
@@ -5,6 +6,8 @@
 #include <QFileInfo>
 #include <QPushButton>
 
+#include "gui/JunkChartDialog.h"
+#include "gui/LinkLabel.h"
 #include "gui/ScanViewAdapter.h"
 #include "gui/ShellActions.h"
 #include "gui/UnitScanList.h"
@@ -16,6 +19,7 @@
 #include "scan/BasicScan.h"
 #include "scan/CleanResults.h"
 #include "scan/FindingDetails.h"
+#include "scan/JunkSummary.h"
 #include "scan/LargeFileScan.h"
 #include "scan/SoftwareCacheScan.h"
 #include "whitelist/Whitelist.h"
@@ -39,6 +43,31 @@ void TForm1::bsSkinButton1Click() {
   const std::vector<ScanResourceRow> resources = scanResourcesOf(*ListView2()->rows());
   ScanViewAdapter view(*this);
   runBasicScan(ScanSettings::fromGlobals(), resources, view);
+  offerJunkChart(view.resultCount() > 0);
+}
+
+void TForm1::offerJunkChart(bool offered) {
+  m_resultsPage->Label2()->setLinkShown(offered);
+}
+
+void TForm1::Label2Click() {
+  RowListModel* rows = ListView1()->rows();
+  std::vector<ResultsRow> findings;
+  findings.reserve(static_cast<size_t>(rows->count()));
+  for (int row = 0; row < rows->count(); ++row)
+    findings.push_back(ScanViewAdapter::resultsRowOf(rows->row(row)));
+  // A bar's rows are all checked by a click, or all unchecked when they already were.
+  JunkChartDialog dialog(
+      summarizeJunk(ScanSettings::fromGlobals().cloudCachePath, findings),
+      [rows](const std::vector<size_t>& indexes) {
+        const bool allChecked = std::all_of(indexes.begin(), indexes.end(), [rows](size_t row) {
+          return rows->isChecked(static_cast<int>(row));
+        });
+        for (size_t row : indexes)
+          rows->setChecked(static_cast<int>(row), !allChecked);
+      },
+      this);
+  dialog.exec();
 }
 
 void TForm1::bntCleanClick() {

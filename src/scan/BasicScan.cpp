@@ -1,5 +1,6 @@
 #include "scan/BasicScan.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -26,6 +27,7 @@ constexpr int32_t kBusyTimeoutMs = 1000;
 // One row of the scan item table as the scan uses it.
 struct ScanRule {
   bool excluded = false;
+  std::string name;    // what the findings are listed under in the junk summary
   std::string folder;  // as stored, "\" between folder names
   std::string maskText;
   std::vector<std::string> masks;
@@ -51,7 +53,9 @@ class BasicScan {
     m_search.setLister(m_lister);
     m_search.setRootBase(settings.cloudCachePath);
     m_search.setPump(pump);
-    m_search.OnFileFound = [this](const TFileInformations& found) { appendFinding(m_view, found, true); };
+    m_search.OnFileFound = [this](const TFileInformations& found) {
+      appendFinding(m_view, found, true, m_currentItem);
+    };
     m_multiSearch.setRootBase(settings.cloudCachePath);
     m_multiSearch.setPump(pump);
   }
@@ -123,6 +127,7 @@ class BasicScan {
       const std::optional<std::string> root = rootOf(rule, contentFolder);
       if (!root)
         continue;
+      m_currentItem = rule.name;
       RunRuleSearch(m_search, *root, rule.maskText);
       updateResultsCounter(m_view);
     }
@@ -147,7 +152,7 @@ class BasicScan {
         continue;
       const MultiRuleSearch::Result& result = results[*requestOfRule[i]];
       for (const TFileInformations& found : result.found)
-        appendFinding(m_view, found, true);
+        appendFinding(m_view, found, true, rules[i].name);
       if (result.error)
         std::rethrow_exception(result.error);
       updateResultsCounter(m_view);
@@ -174,12 +179,16 @@ class BasicScan {
     if (m_rules)
       return *m_rules;
     std::vector<ScanRule> rules;
+    // The name only labels findings, so a table without it still scans.
+    const std::vector<std::string>& columns = m_table->ColumnNames();
+    const bool named = std::find(columns.begin(), columns.end(), "Name") != columns.end();
     m_table->FirstRow();
     for (uint32_t row = 0; row < m_table->RowCount(); ++row) {
       ScanRule& rule = rules.emplace_back();
       rule.excluded = m_table->ValueByName("UnScan") == "1";
       if (!rule.excluded) {
         rule.folder = m_table->ValueByName("Folder");
+        rule.name = named ? m_table->ValueByName("Name") : std::string();
         rule.maskText = m_table->ValueByName("File");
         rule.masks = splitLines(rule.maskText);
         rule.maskList = m_multiSearch.addMaskList(rule.masks);
@@ -209,6 +218,7 @@ class BasicScan {
   std::unique_ptr<TSQLiteTable> m_table;
   std::optional<std::vector<ScanRule>> m_rules;
   bool m_contentFolderLinked = false;
+  std::string m_currentItem;
   std::optional<CaselessResolver> m_resolver;  // the listings of one content folder
 };
 

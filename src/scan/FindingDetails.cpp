@@ -55,17 +55,24 @@ std::string cachePrefixOf(const std::string& cloudCachePath, const std::string& 
 
 }  // namespace
 
-std::string findingOrigin(const std::string& cloudCachePath, const std::string& location) {
+ResourceFolder resourceFolderOf(const std::string& cloudCachePath, const std::string& location) {
   // The finding's own location tells its cache: rows listed before a cache switch keep their origin.
   const std::string cachePrefix = cachePrefixOf(cloudCachePath, location);
   if (cachePrefix.empty())
-    return std::string(kUnknownResourceName);
+    return {};
   const std::vector<std::string> pieces = SplitAtDelimiter(
       std::string_view(location).substr(cachePrefix.size()), std::string(1, platform::kSeparator));
   // A location ends with the separator, so a resource folder gives at least two pieces.
   if (pieces.size() < 2 || pieces.front().empty())
+    return {};
+  return {cachePrefix + pieces.front(), pieces.front().size()};
+}
+
+std::string findingOrigin(const std::string& cloudCachePath, const std::string& location) {
+  const ResourceFolder resource = resourceFolderOf(cloudCachePath, location);
+  if (resource.folder.empty())
     return std::string(kUnknownResourceName);
-  return readResourceName(cachePrefix + pieces.front());
+  return readResourceName(resource.folder);
 }
 
 void showFindingDetails(const ScanSettings& settings, const ResultsRow& row, ScanView& view) {

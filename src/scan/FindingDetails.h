@@ -21,6 +21,16 @@ std::vector<std::string> SplitAtDelimiter(std::string_view text, std::string_vie
 // directory or directly in it, and for a resource without a name.
 std::string findingOrigin(const std::string& cloudCachePath, const std::string& location);
 
+// The resource folder that findingOrigin reads the name from, without a trailing separator, and
+// the length of its resource ID at its end; an empty folder when the location has none.
+struct ResourceFolder {
+  std::string folder;
+  size_t idLength = 0;
+
+  std::string_view id() const { return std::string_view(folder).substr(folder.size() - idLength); }
+};
+ResourceFolder resourceFolderOf(const std::string& cloudCachePath, const std::string& location);
+
 // What a click on a results row shows: Edit1 the finding's origin, then Edit2 the rules database's
 // note on its name or else its extension. A database error is raised with Edit1 already set.
 void showFindingDetails(const ScanSettings& settings, const ResultsRow& row, ScanView& view);

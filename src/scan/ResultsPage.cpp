@@ -29,8 +29,10 @@ void updateResultsCounter(ScanView& view) {
   view.setResultsCounter(resultsCounterCaption(view.resultCount()));
 }
 
-void appendFinding(ScanView& view, const TFileInformations& found, bool checked) {
-  view.appendResult(resultsRowFor(found, checked));
+void appendFinding(ScanView& view, const TFileInformations& found, bool checked, std::string_view scanItem) {
+  ResultsRow row = resultsRowFor(found, checked);
+  row.scanItem = scanItem;
+  view.appendResult(row);
   view.pump();
   if ((found.Attributes & platform::kAttrDirectory) == 0)
     globals().ScanTotalKB += static_cast<double>(found.Size) / 1024;

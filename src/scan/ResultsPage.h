@@ -29,7 +29,8 @@ void closeResultsPage(ScanView& view);
 void updateResultsCounter(ScanView& view);
 
 // Appends the row of one finding, lets pending events run, and counts a file's size in
-// globals().ScanTotalKB (folders count nothing).
-void appendFinding(ScanView& view, const TFileInformations& found, bool checked);
+// globals().ScanTotalKB (folders count nothing). The scan item is the one that listed it, if any.
+void appendFinding(ScanView& view, const TFileInformations& found, bool checked,
+                   std::string_view scanItem = {});
 
 }  // namespace qinglan

@@ -13,6 +13,7 @@ ResultsRow resultsRowFor(const TFileInformations& found, bool checked) {
   row.size = row.isFolder ? 0 : found.Size;
   row.sizeText = row.isFolder ? std::string(kFolderSizeText) : FormatFileSize(found.Size);
   row.dateText = dateText(found.CreationTime);
+  row.creationTime = platform::toDateTime(found.CreationTime);
   row.checked = checked;
   row.origin = found.Origin;
   return row;

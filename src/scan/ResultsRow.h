@@ -28,6 +28,9 @@ struct ResultsRow {
   bool checked = false;
   int64_t size = 0;
   bool isFolder = false;
+  double creationTime = 0;
+  std::string scanItem;  // the basic scan's item (its Name) that listed it; empty for other scans         //
+                         // the local creation date-time the date text rounds, for sorting
   platform::FindingOrigin origin;  // where the scan listed it; cleaning deletes only that entry
 
   // The location followed directly by the name: what cleaning deletes.

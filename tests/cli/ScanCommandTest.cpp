@@ -53,6 +53,26 @@ TEST_F(ScanCommandTest, PrintsOneObjectPerFindingAndTheTotalsLast) {
   EXPECT_EQ(nlohmann::json::parse(lines[3]), nlohmann::json::parse(R"({"rows":3,"total_mb":"2.00"})"));
 }
 
+TEST_F(ScanCommandTest, SummaryPrintsEachResourceBeforeTheTotals) {
+  test::writeScanItems(m_dir.path("app/ccdb.db"), {{"0", "", "*.log\r\nCrashes"}});
+  m_dir.writeFile("app/wb.lst", "");
+  m_dir.writeFile("CloudCache/1001/Resource.ini", "[Info]\r\nResourceName=Star\r\n");
+
+  const std::vector<std::string> lines =
+      test::runQinglanCli(m_dir, {"scan", "--cache", m_dir.path("CloudCache/"), "--app-dir",
+                                  m_dir.path("app"), "--json", "--summary"})
+          .lines;
+
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(nlohmann::json::parse(lines[4]),
+            nlohmann::json::parse(
+                R"({"resource_id":"1001","name":"Star","rows":3,"size":2097152,"size_text":"2.00MB"})"));
+  EXPECT_EQ(
+      nlohmann::json::parse(lines[5]),
+      nlohmann::json::parse(R"({"resource_id":"1002","name":"未知","rows":1,"size":1,"size_text":"1B"})"));
+  EXPECT_EQ(nlohmann::json::parse(lines[6])["rows"], 4);
+}
+
 TEST_F(ScanCommandTest, AnInvalidMaskIsReportedAfterTheRowsFoundBeforeIt) {
   test::writeScanItems(m_dir.path("app/ccdb.db"), {{"0", "", "a.log"}, {"0", "", "[abc"}});
 

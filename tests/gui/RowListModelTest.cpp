@@ -22,6 +22,12 @@ class RowListModelTest : public QObject {
   static ListRow row(const QString& name, bool checked = false) {
     return {{name, QStringLiteral("1")}, checked, -1};
   }
+  static QStringList strings(std::initializer_list<const char*> utf8) {
+    QStringList list;
+    for (const char* text : utf8)
+      list.append(QString::fromUtf8(text));
+    return list;
+  }
   static QList<bool> checks(const RowListModel& model) {
     QList<bool> marks;
     for (int i = 0; i < model.count(); ++i)
@@ -148,6 +154,55 @@ class RowListModelTest : public QObject {
     QVERIFY(!model->data(model->index(0, 0), Qt::DecorationRole).value<QIcon>().isNull());
     QVERIFY(model->data(model->index(1, 0), Qt::DecorationRole).value<QIcon>().isNull());
     QVERIFY(!model->data(model->index(0, 1), Qt::DecorationRole).isValid());
+  }
+
+  void headerSortsByBytesTimeOrCollatedTextAndKeepsAddedOrderForTies_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("order");
+    QTest::addColumn<QString>("names");
+    QTest::newRow("size, folder first") << 2 << int(Qt::AscendingOrder) << "dir c b a";
+    QTest::newRow("size reversed") << 2 << int(Qt::DescendingOrder) << "a b c dir";
+    QTest::newRow("date by time, not by text") << 3 << int(Qt::AscendingOrder) << "c a dir b";
+    QTest::newRow("location by pinyin, ties added order") << 1 << int(Qt::AscendingOrder) << "c b dir a";
+    QTest::newRow("location reversed, ties added order") << 1 << int(Qt::DescendingOrder) << "a b dir c";
+    QTest::newRow("added order again") << -1 << int(Qt::AscendingOrder) << "b a c dir";
+  }
+
+  void headerSortsByBytesTimeOrCollatedTextAndKeepsAddedOrderForTies() {
+    QFETCH(int, column);
+    QFETCH(int, order);
+    QFETCH(QString, names);
+    QObject owner;
+    auto* model =
+        new RowListModel(strings({"文件名", "文件位置", "文件大小", "文件日期"}),
+                         {.checkable = true, .sortable = true, .sizeColumn = 2, .dateColumn = 3}, &owner);
+    // Sizes 10, 9 and 1000 bytes shown as text that sorts otherwise; dates likewise.
+    const auto finding = [](const char* name, const char* location, int64_t bytes, double time) {
+      ListRow listed{strings({name, location, "x", "2013/10/1"}), bytes == 9, -1};
+      listed.bytes = bytes;
+      listed.time = time;
+      return listed;
+    };
+    model->appendRow(finding("b", "北京", 10, 300));
+    model->appendRow(finding("a", "中国", 1000, 100));
+    model->queueRow(finding("c", "阿里", 9, 50));
+    model->queueRow(finding("dir", "北京", -1, 200));
+    QSignalSpy reordered(model, &RowListModel::rowsReordered);
+
+    model->sort(0, Qt::DescendingOrder);
+    model->sort(column, static_cast<Qt::SortOrder>(order));
+
+    QStringList sorted;
+    for (int i = 0; i < model->count(); ++i)
+      sorted.append(model->text(i, 0));
+    QCOMPARE(sorted.join(QLatin1Char(' ')), names);
+    QCOMPARE(model->isChecked(sorted.indexOf(QStringLiteral("c"))), true);
+    QCOMPARE(checks(*model).count(true), 1);
+    // The second reordering tells where each row of the first one went.
+    const auto newRowOf = reordered.at(1).at(0).value<std::vector<int>>();
+    QCOMPARE(model->text(newRowOf.at(0), 0), QStringLiteral("dir"));
+    model->clear();
+    QCOMPARE(model->sortColumn(), -1);
   }
 
   void deleteAndClear() {

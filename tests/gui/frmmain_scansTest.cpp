@@ -6,10 +6,14 @@
 #include <vector>
 
 #include <QApplication>
+#include <QBarCategoryAxis>
+#include <QChartView>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFrame>
+#include <QHeaderView>
+#include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +27,8 @@
 
 #include "GuiTestSupport.h"
 #include "ScanRulesDb.h"
+#include "gui/JunkChartDialog.h"
+#include "gui/LinkLabel.h"
 #include "gui/ScanViewAdapter.h"
 #include "gui/UnitScanList.h"
 #include "gui/frmmain.h"
@@ -129,6 +135,13 @@ gui::ListRow finding(const std::string& name, const std::string& location, bool 
   row.location = location;
   row.checked = checked;
   return gui::ScanViewAdapter::listRowFor(row);
+}
+
+QList<bool> checksOf(gui::TForm1& form) {
+  QList<bool> checks;
+  for (int row = 0; row < form.ListView1()->rows()->count(); ++row)
+    checks.append(form.ListView1()->rows()->isChecked(row));
+  return checks;
 }
 
 QStringList statuses(const gui::ListView* view) {
@@ -326,6 +339,100 @@ class frmmain_scansTest : public QObject {
     QVERIFY(std::filesystem::exists(inCache("1001/0/locked.tmp")));
     QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[6]"));
     QCOMPARE(form.resultsPage()->Label2()->text(), totalLine);
+  }
+
+  // Header clicks reach the window as the window system delivers them.
+  void sortingKeepsChecksAndNotesWithTheRowsAndCleaningTakesTheRowsTheUserChecked() {
+    const ScopedEnv dataHome("XDG_DATA_HOME", machine().dir().path("data"));
+    machine().addNamedResource(m_cache, "1001", "示例");
+    writeInCache("1001/0/a.tmp", 300);
+    writeInCache("1001/0/b.tmp", 100);
+    writeInCache("1001/0/c.tmp", 200);
+    writeScanItemTable(dbFile(), {{"0", "", "*.tmp"}});
+    gui::TForm1 form(machine().environment());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    gui::ListView* results = form.ListView1();
+    QHeaderView* header = results->header();
+    const auto clickHeader = [&](int column) {
+      const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                      header->height() / 2);
+      QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, header->viewport()->mapTo(&form, at));
+    };
+
+    for (int scan = 0; scan < 2; ++scan) {
+      form.bsSkinButton1()->click();
+      QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "b.tmp", "c.tmp"}));
+      clickHeader(2);
+      QCOMPARE(columnTexts(results, 0), strings({"b.tmp", "c.tmp", "a.tmp"}));
+    }
+    results->rows()->setChecked(0, false);
+    results->selectRow(0);
+    clickHeader(2);
+    QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "c.tmp", "b.tmp"}));
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    QCOMPARE(results->selectedRow(), 2);
+    QCOMPARE(form.resultsPage()->Edit1()->text(), QStringLiteral("您当前选择的文件来自: 示例"));
+
+    form.resultsPage()->bsSkinCheckRadioBox2()->setChecked(true);
+    m_boxes->answers = {true};
+    form.resultsPage()->bntClean()->click();
+    const QString trashed = QStringLiteral("已移到回收站");
+    QCOMPARE(statuses(results), (QStringList{trashed, trashed, QString()}));
+    QVERIFY(std::filesystem::exists(inCache("1001/0/b.tmp")));
+    QVERIFY(!std::filesystem::exists(inCache("1001/0/a.tmp")));
+
+    // Undoing after another sort marks the rows the pass took, wherever they went.
+    clickHeader(0);
+    QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "b.tmp", "c.tmp"}));
+    form.resultsPage()->bsSkinButton12()->click();
+    const QString restored = QStringLiteral("已恢复");
+    QCOMPARE(statuses(results), (QStringList{restored, QString(), restored}));
+    QVERIFY(std::filesystem::exists(inCache("1001/0/a.tmp")));
+  }
+
+  // The link and the bars are clicked as the window system delivers clicks.
+  void theTotalLinksToTheJunkChartWhoseBarsCheckAProgramsRows() {
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    machine().addNamedResource(m_cache, "1002", "幻剑奇缘");
+    writeInCache("1001/0/a.log", 300);
+    writeInCache("1002/0/b.log", 100);
+    writeInCache("1002/0/c.log", 100);
+    writeScanItemTable(dbFile(), {{"0", "", "*.log", "日志文件"}});
+    gui::TForm1 form(machine().environment());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    gui::LinkLabel* total = form.resultsPage()->Label2();
+    QVERIFY(!total->linkShown());
+    form.bsSkinButton1()->click();
+    QVERIFY(total->linkShown());
+    form.ListView1()->rows()->setChecked(1, false);
+
+    QStringList captions;
+    QTimer::singleShot(0, this, [&] {
+      auto* dialog = qobject_cast<gui::JunkChartDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      QVERIFY(QTest::qWaitForWindowExposed(dialog));
+      QChartView* view = dialog->programChart();
+      auto* series = qobject_cast<QHorizontalBarSeries*>(view->chart()->series().front());
+      auto* axis = qobject_cast<QBarCategoryAxis*>(view->chart()->axes(Qt::Vertical).front());
+      captions = axis->categories();
+      // The lower bar is 幻剑奇缘's: its rows, one of them unchecked, become checked, then unchecked.
+      const QPointF inBar = view->chart()->mapToPosition(QPointF(50, 0), series);
+      const QPoint at = view->viewport()->mapTo(dialog, view->mapFromScene(inBar));
+      QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {}, at);
+      QCOMPARE(checksOf(form), (QList<bool>{true, true, true}));
+      QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {}, at);
+      QCOMPARE(checksOf(form), (QList<bool>{true, false, false}));
+      dialog->accept();
+    });
+    const QPoint onTotal = total->mapTo(&form, QPoint(10, total->height() / 2));
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, onTotal);
+    QCOMPARE(captions, strings({"幻剑奇缘  200B", "星海战记  300B"}));
+
+    // Another kind of scan leaves a plain total.
+    form.largeFilePage()->bsSkinButton8()->click();
+    QVERIFY(!total->linkShown());
   }
 
   void cleaningIntoTheTrashCanBeUndoneAndTheChoiceIsRemembered() {

@@ -1,0 +1,86 @@
+#include "scan/JunkSummary.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "scan/FindingDetails.h"
+#include "scan/ResourceList.h"
+#include "scan/ResultsRow.h"
+
+namespace qinglan {
+
+namespace {
+
+// Groups in order of first appearance, keyed by id.
+class Grouping {
+ public:
+  JunkGroup& groupFor(const std::string& id, bool& created) {
+    const auto [found, inserted] = m_index.try_emplace(id, m_groups.size());
+    created = inserted;
+    if (inserted)
+      m_groups.push_back({id, {}, 0, 0, {}});
+    return m_groups[found->second];
+  }
+
+  std::vector<JunkGroup> largestFirst() && {
+    std::stable_sort(m_groups.begin(), m_groups.end(),
+                     [](const JunkGroup& a, const JunkGroup& b) { return a.size > b.size; });
+    return std::move(m_groups);
+  }
+
+ private:
+  std::unordered_map<std::string, size_t> m_index;
+  std::vector<JunkGroup> m_groups;
+};
+
+void add(JunkGroup& group, const ResultsRow& row, size_t index) {
+  ++group.rows;
+  group.size += row.isFolder ? 0 : row.size;
+  group.rowIndexes.push_back(index);
+}
+
+}  // namespace
+
+JunkSummary summarizeJunk(const std::string& cloudCachePath, const std::vector<ResultsRow>& rows) {
+  Grouping resources;
+  Grouping scanItems;
+  // Rows of one folder come together, so the last location's resource is usually the next one's.
+  std::string lastLocation;
+  ResourceFolder lastResource;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const ResultsRow& row = rows[i];
+    if (i == 0 || row.location != lastLocation) {
+      lastLocation = row.location;
+      lastResource = resourceFolderOf(cloudCachePath, row.location);
+    }
+    bool created = false;
+    JunkGroup& resource = resources.groupFor(std::string(lastResource.id()), created);
+    if (created) {
+      resource.name = lastResource.folder.empty() ? std::string(kUnknownResourceName)
+                                                  : readResourceName(lastResource.folder);
+    }
+    add(resource, row, i);
+    JunkGroup& item = scanItems.groupFor(row.scanItem, created);
+    if (created)
+      item.name = row.scanItem.empty() ? std::string(kUnknownResourceName) : row.scanItem;
+    add(item, row, i);
+  }
+  return {std::move(resources).largestFirst(), std::move(scanItems).largestFirst()};
+}
+
+std::vector<JunkGroup> largestWithOthers(const std::vector<JunkGroup>& groups, size_t keep) {
+  if (groups.size() <= keep)
+    return groups;
+  std::vector<JunkGroup> kept(groups.begin(), groups.begin() + static_cast<std::ptrdiff_t>(keep));
+  JunkGroup others{{}, std::string(kOtherGroupName), 0, 0, {}};
+  for (auto group = groups.begin() + static_cast<std::ptrdiff_t>(keep); group != groups.end(); ++group) {
+    others.rows += group->rows;
+    others.size += group->size;
+    others.rowIndexes.insert(others.rowIndexes.end(), group->rowIndexes.begin(), group->rowIndexes.end());
+  }
+  std::sort(others.rowIndexes.begin(), others.rowIndexes.end());
+  kept.push_back(std::move(others));
+  return kept;
+}
+
+}  // namespace qinglan
