@@ -19,7 +19,8 @@ void runScan(const ScanOptions& options) {
   applyLocations(options.locations, Needs::DatabaseAndCache);
   const std::vector<ScanResourceRow> resources = listScanResources();
   CliScanView view;
-  runAndPrint(view, options.json, [&] { runBasicScan(ScanSettings::fromGlobals(), resources, view); });
+  if (!runAndPrint(view, options.json, [&] { runBasicScan(ScanSettings::fromGlobals(), resources, view); }))
+    throw CLI::RuntimeError(1);
 }
 
 }  // namespace
