@@ -59,7 +59,7 @@ void runClean(const CleanOptions& options) {
     const auto found = reasons->find(row);
     return found == reasons->end() ? std::string() : found->second;
   };
-  runAndPrint(
+  const bool everyFolderRead = runAndPrint(
       view, options.json,
       [&] {
         scan(options, view);
@@ -78,7 +78,7 @@ void runClean(const CleanOptions& options) {
     std::cerr << "pass " << pass->id() << " recorded in " << journal->fileName() << '\n';
   const bool anyFailed = std::ranges::any_of(
       view.rows(), [](const ResultsRow& row) { return row.status == kCleanFailedStatus; });
-  if (anyFailed)
+  if (anyFailed || !everyFolderRead)
     throw CLI::RuntimeError(1);
 }
 
@@ -90,7 +90,8 @@ void addCleanCommand(CLI::App& app) {
       "clean",
       "Run the basic scan (or the software cache scan) and, with --yes, delete its checked findings "
       "permanently, or with --trash move them into the trash; without --yes only list them. Every pass is "
-      "recorded in clean-log.jsonl (see history). Exits 1 when a finding could not be cleaned");
+      "recorded in clean-log.jsonl (see history). Exits 1 when a finding could not be cleaned or the scan "
+      "could not read a folder");
   addCacheOption(*command, options->locations);
   addAppDirOption(*command, options->locations);
   command->add_flag("--software-cache", options->softwareCache, "Clean the software cache scan's findings");

@@ -30,7 +30,8 @@ void runLarge(const LargeOptions& options) {
   scan.mediaOnly = options.media;
   scan.filterLva = !options.keepLva;
   CliScanView view;
-  runAndPrint(view, options.json, [&] { runLargeFileScan(globals().CloudCachePath, scan, view); });
+  if (!runAndPrint(view, options.json, [&] { runLargeFileScan(globals().CloudCachePath, scan, view); }))
+    throw CLI::RuntimeError(1);
 }
 
 }  // namespace

@@ -40,9 +40,11 @@ void runScan(const ScanOptions& options) {
   applyLocations(options.locations, Needs::DatabaseAndCache);
   const std::vector<ScanResourceRow> resources = listScanResources();
   CliScanView view;
-  runAndPrint(
+  const bool complete = runAndPrint(
       view, options.json, [&] { runBasicScan(ScanSettings::fromGlobals(), resources, view); }, {},
       options.summary ? BeforeTotals(appendResourceSummary) : BeforeTotals());
+  if (!complete)
+    throw CLI::RuntimeError(1);
 }
 
 }  // namespace

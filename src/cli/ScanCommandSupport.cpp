@@ -19,6 +19,7 @@
 #include "platform/Codepage.h"
 #include "platform/Path.h"
 #include "scan/ResourceList.h"
+#include "scan/ResultsPage.h"
 #include "search/Mask.h"
 #include "whitelist/Whitelist.h"
 
@@ -175,15 +176,19 @@ void printRows(const std::vector<ResultsRow>& rows, bool json, const RowReason& 
   if (beforeTotals)
     beforeTotals(out.buffer(), rows);
   const double totalKB = globals().ScanTotalKB;
+  const int32_t unreadable = globals().ScanUnreadableFolders;
   if (json) {
-    const nlohmann::ordered_json last{{"rows", rows.size()}, {"total_mb", totalMegabytesText(totalKB)}};
+    const nlohmann::ordered_json last{
+        {"rows", rows.size()}, {"total_mb", totalMegabytesText(totalKB)}, {"unreadable", unreadable}};
     out.line(last.dump());
   } else {
-    out.line(resultsCounterCaption(rows.size()) + "  " + totalLine(totalKB));
+    const std::string note = unreadableFoldersNote(unreadable);
+    out.line(resultsCounterCaption(rows.size()) + "  " + totalLine(totalKB) +
+             (note.empty() ? "" : "  " + note));
   }
 }
 
-void runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan, const RowReason& reasonOf,
+bool runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan, const RowReason& reasonOf,
                  const BeforeTotals& beforeTotals) {
   try {
     scan();
@@ -197,6 +202,7 @@ void runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan
     throw CLI::RuntimeError(1);
   }
   printRows(view.rows(), json, reasonOf, beforeTotals);
+  return globals().ScanUnreadableFolders == 0;
 }
 
 }  // namespace qinglan::cli

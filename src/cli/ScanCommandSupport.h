@@ -87,14 +87,15 @@ using RowReason = std::function<std::string(size_t)>;
 using BeforeTotals = std::function<void(std::string& out, const std::vector<ResultsRow>& rows)>;
 
 // Prints the rows as a table, or as one JSON object per line, and then the totals line for
-// globals().ScanTotalKB. A row with a reason shows it ("reason" in JSON).
+// globals().ScanTotalKB and globals().ScanUnreadableFolders. A row with a reason shows it ("reason"
+// in JSON).
 void printRows(const std::vector<ResultsRow>& rows, bool json, const RowReason& reasonOf = {},
                const BeforeTotals& beforeTotals = {});
 
 // Runs a scan and prints its rows. A scan's error comes after the window-side steps: it is
 // printed after the rows found so far and ends the command with exit code 2 for an invalid mask,
-// else 1.
-void runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan,
-                 const RowReason& reasonOf = {}, const BeforeTotals& beforeTotals = {});
+// else 1. False when the scan went on past folders it could not read: the command then exits 1.
+[[nodiscard]] bool runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan,
+                               const RowReason& reasonOf = {}, const BeforeTotals& beforeTotals = {});
 
 }  // namespace qinglan::cli

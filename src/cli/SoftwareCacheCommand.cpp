@@ -18,7 +18,8 @@ struct SoftwareCacheOptions {
 void runSoftwareCache(const SoftwareCacheOptions& options) {
   applyLocations(options.locations, Needs::Database);
   CliScanView view;
-  runAndPrint(view, options.json, [&] { runSoftwareCacheScan(ScanSettings::fromGlobals(), view); });
+  if (!runAndPrint(view, options.json, [&] { runSoftwareCacheScan(ScanSettings::fromGlobals(), view); }))
+    throw CLI::RuntimeError(1);
 }
 
 }  // namespace

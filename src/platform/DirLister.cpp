@@ -10,7 +10,11 @@ class PathWalkRoot final : public WalkRoot {
   PathWalkRoot(DirLister& lister, ScanRoot root)
       : m_lister(lister), m_root(std::make_shared<const ScanRoot>(std::move(root))) {}
 
-  Listed list(std::string_view, const std::string& folder) override { return {m_lister.list(folder)}; }
+  Listed list(std::string_view, const std::string& folder) override {
+    Listed listed{m_lister.list(folder)};
+    listed.unreadable = listed.listing == nullptr;
+    return listed;
+  }
   const std::shared_ptr<const ScanRoot>& scanRoot() const override { return m_root; }
 
  private:

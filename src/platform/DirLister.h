@@ -58,6 +58,9 @@ class WalkRoot {
   struct Listed {
     std::unique_ptr<DirListing> listing;  // null when the folder cannot be listed
     bool leftOut = false;                 // a link or another file system stands there: not entered
+    // A folder stands there but cannot be read (refused, an I/O error), as opposed to nothing
+    // standing there at all; the scans count such folders.
+    bool unreadable = false;
   };
 
   virtual ~WalkRoot() = default;
@@ -76,9 +79,11 @@ class DirLister {
   // The folder may be given with or without a trailing separator.
   virtual std::unique_ptr<DirListing> list(const std::string& folder) = 0;
 
-  // Opens the root of a walk as scanRootOf(base, root) describes it; null when it cannot be
-  // opened. The system's lister opens every folder beneath it from the root's descriptor, never
-  // through a link or into another file system; this default lists each by its path text.
+  // Opens the root of a walk as scanRootOf(base, root) describes it. A root that cannot be opened
+  // comes back all the same, and listing it says why. The system's lister opens every folder
+  // beneath it from the root's descriptor, never through a link or into another file system; this
+  // default lists each by its path text and, unable to tell a missing folder from a refused one,
+  // takes every folder it cannot list for unreadable.
   virtual std::unique_ptr<WalkRoot> openRoot(const std::string& base, const std::string& root);
 
   // The lister over the real file system.

@@ -164,25 +164,42 @@ std::unique_ptr<DirListing> listingOf(int folderFd) {
   return listing;
 }
 
+// What a failed open of a folder means for the walk. Beneath the root, a link or another file
+// system is left out; nothing standing there (or no folder, or a name no folder can have) is no
+// failure to read. The root itself is never left out: a walk that cannot start says so.
+WalkRoot::Listed failedOpen(int error, bool beneathRoot) {
+  WalkRoot::Listed listed;
+  const bool linkOrMount = error == ELOOP || error == EXDEV;
+  listed.leftOut = beneathRoot && linkOrMount;
+  listed.unreadable = !linkOrMount && error != ENOENT && error != ENOTDIR && error != ENAMETOOLONG;
+  return listed;
+}
+
 // Every folder is opened from the root's descriptor; a folder swapped for a link since its parent
-// was listed, or another file system mounted there, is left out rather than entered.
+// was listed, or another file system mounted there, is left out rather than entered. A root that
+// could not be opened keeps why, for its listing to tell.
 class ConfinedWalkRoot final : public WalkRoot {
  public:
-  ConfinedWalkRoot(std::unique_ptr<ConfinedRoot> root, ScanRoot scanRoot) : m_root(std::move(root)) {
-    scanRoot.id = m_root->id();
+  ConfinedWalkRoot(std::unique_ptr<ConfinedRoot> root, int openError, ScanRoot scanRoot)
+      : m_root(std::move(root)), m_openError(openError) {
+    if (m_root)
+      scanRoot.id = m_root->id();
     m_scanRoot = std::make_shared<const ScanRoot>(std::move(scanRoot));
   }
 
   Listed list(std::string_view relative, const std::string&) override {
+    if (!m_root)
+      return failedOpen(m_openError, false);
     const int folderFd = m_root->openFolder(relative);
     if (folderFd < 0)
-      return {nullptr, !relative.empty() && (errno == ELOOP || errno == EXDEV)};
+      return failedOpen(errno, !relative.empty());
     return {listingOf(folderFd)};
   }
   const std::shared_ptr<const ScanRoot>& scanRoot() const override { return m_scanRoot; }
 
  private:
   std::unique_ptr<ConfinedRoot> m_root;
+  int m_openError;
   std::shared_ptr<const ScanRoot> m_scanRoot;
 };
 
@@ -195,9 +212,8 @@ class PosixDirLister final : public DirLister {
   std::unique_ptr<WalkRoot> openRoot(const std::string& base, const std::string& root) override {
     ScanRoot scanRoot = scanRootOf(base, root);
     std::unique_ptr<ConfinedRoot> opened = ConfinedRoot::open(scanRoot.base, scanRoot.below);
-    if (!opened)
-      return nullptr;
-    return std::make_unique<ConfinedWalkRoot>(std::move(opened), std::move(scanRoot));
+    const int openError = opened ? 0 : errno;
+    return std::make_unique<ConfinedWalkRoot>(std::move(opened), openError, std::move(scanRoot));
   }
 };
 

@@ -56,8 +56,12 @@ class BasicScan {
     m_search.OnFileFound = [this](const TFileInformations& found) {
       appendFinding(m_view, found, true, m_currentItem);
     };
+    // A folder that cannot be read is counted and left out: the scan goes on past it.
+    m_search.AtUnlistedFolder = UnlistedFolder::Skip;
+    m_search.OnUnreadableFolder = [this](const std::string& folder) { m_unreadable.insert(folder); };
     m_multiSearch.setRootBase(settings.cloudCachePath);
     m_multiSearch.setPump(pump);
+    m_multiSearch.setAtUnlistedFolder(UnlistedFolder::Skip);
   }
 
   void run() {
@@ -153,6 +157,7 @@ class BasicScan {
       const MultiRuleSearch::Result& result = results[*requestOfRule[i]];
       for (const TFileInformations& found : result.found)
         appendFinding(m_view, found, true, rules[i].name);
+      m_unreadable.insert(result.unreadable.begin(), result.unreadable.end());
       if (result.error)
         std::rethrow_exception(result.error);
       updateResultsCounter(m_view);
@@ -202,7 +207,7 @@ class BasicScan {
   void finish() {
     m_table.reset();
     m_database.reset();
-    showScanTotals(m_view);
+    showScanTotals(m_view, m_unreadable);
     m_view.setScanButton(std::string(kScanCaption), true);
     closeResultsPage(m_view);
   }
@@ -220,6 +225,7 @@ class BasicScan {
   bool m_contentFolderLinked = false;
   std::string m_currentItem;
   std::optional<CaselessResolver> m_resolver;  // the listings of one content folder
+  UnreadableFolders m_unreadable;
 };
 
 }  // namespace

@@ -26,6 +26,9 @@ class LargeFileScan {
     m_search.FilterKind = TFilter{fkFilterOnSize};
     m_search.SizeFilterKind = sfkBiggerOrEqualTo;
     m_search.OnFileFound = [this](const TFileInformations& found) { fileFound(found); };
+    // A folder that cannot be read is counted and left out: the scan goes on past it.
+    m_search.AtUnlistedFolder = UnlistedFolder::Skip;
+    m_search.OnUnreadableFolder = [this](const std::string& folder) { m_unreadable.insert(folder); };
     m_search.setPump([this] { m_view.pump(); });
     if (options.lister)
       m_search.setLister(*options.lister);
@@ -66,13 +69,14 @@ class LargeFileScan {
   }
 
   void finish() {
-    showScanTotals(m_view);
+    showScanTotals(m_view, m_unreadable);
     closeResultsPage(m_view);
   }
 
   const LargeFileScanOptions& m_options;
   ScanView& m_view;
   TEasyFileSearch m_search;
+  UnreadableFolders m_unreadable;
 };
 
 }  // namespace

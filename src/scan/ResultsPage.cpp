@@ -15,8 +15,15 @@ void openResultsPage(ScanView& view) {
   view.setPageControlEnabled(false);
 }
 
-void showScanTotals(ScanView& view) {
-  view.setLabel1(std::string(kScanFinishedText));
+std::string unreadableFoldersNote(int32_t count) {
+  if (count <= 0)
+    return {};
+  return "（" + std::to_string(count) + " 个文件夹无法读取）";
+}
+
+void showScanTotals(ScanView& view, const UnreadableFolders& unreadable) {
+  globals().ScanUnreadableFolders = static_cast<int32_t>(unreadable.size());
+  view.setLabel1(std::string(kScanFinishedText) + unreadableFoldersNote(globals().ScanUnreadableFolders));
   view.setLabel2(totalLine(globals().ScanTotalKB));
 }
 

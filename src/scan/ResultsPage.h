@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <set>
+#include <string>
 #include <string_view>
 
 #include "search/FileSearchTypes.h"
@@ -19,8 +22,15 @@ inline constexpr std::string_view kScanFinishedText = "扫描完成！";
 // shown, and disables the page control.
 void openResultsPage(ScanView& view);
 
-// "扫描完成！" and the total line for globals().ScanTotalKB.
-void showScanTotals(ScanView& view);
+// The folders a scan reached but could not read, each once however many of its searches did.
+using UnreadableFolders = std::set<std::string>;
+
+// "（3 个文件夹无法读取）" for a count above 0, else nothing.
+std::string unreadableFoldersNote(int32_t count);
+
+// Keeps the count of the scan's unreadable folders in globals().ScanUnreadableFolders, then shows
+// "扫描完成！" with the note of that count and the total line for globals().ScanTotalKB.
+void showScanTotals(ScanView& view, const UnreadableFolders& unreadable);
 
 // Hides the progress panel and enables the page control again.
 void closeResultsPage(ScanView& view);

@@ -38,6 +38,7 @@ class SoftwareCacheScan {
     // Only the named folder itself: every kind of entry, folders included, no subfolders.
     m_search.SearchOptions = kAllSearchOptions.without(okIncludeSubfolder);
     m_search.OnFileFound = [this](const TFileInformations& found) { appendFinding(m_view, found, true); };
+    m_search.OnUnreadableFolder = [this](const std::string& folder) { m_unreadable.insert(folder); };
     m_search.setPump([this] { m_view.pump(); });
     if (options.lister)
       m_search.setLister(*options.lister);
@@ -115,7 +116,7 @@ class SoftwareCacheScan {
 
   void finish() {
     m_database.reset();
-    showScanTotals(m_view);
+    showScanTotals(m_view, m_unreadable);
     closeResultsPage(m_view);
   }
 
@@ -124,6 +125,7 @@ class SoftwareCacheScan {
   const SoftwareCacheScanOptions& m_options;
   TEasyFileSearch m_search;
   std::unique_ptr<TSQLiteDatabase> m_database;
+  UnreadableFolders m_unreadable;
 };
 
 }  // namespace

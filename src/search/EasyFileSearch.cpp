@@ -24,6 +24,10 @@ TEasyFileSearch::TEasyFileSearch()
     if (OnStatistics)
       OnStatistics(stats);
   });
+  m_engine->setOnUnreadableFolder([this](const std::string& folder) {
+    if (OnUnreadableFolder)
+      OnUnreadableFolder(folder);
+  });
 }
 
 TEasyFileSearch::~TEasyFileSearch() = default;
@@ -55,6 +59,7 @@ bool TEasyFileSearch::Execute() {
   m_engine->setSizeFilter(FilterKind.contains(fkFilterOnSize), SizeFilterKind, SizeFilterSize);
   m_engine->setExcludedFiles(ExcludedFiles);
   m_engine->setFileNames(FileNames);
+  m_engine->setAtUnlistedFolder(AtUnlistedFolder);
   return m_engine->Execute();
 }
 

@@ -40,11 +40,13 @@ class TEasyFileSearch {
   int64_t SizeFilterSize = 0;
   std::vector<std::string> ExcludedFiles;
   std::vector<std::string> FileNames{"*.*"};
+  UnlistedFolder AtUnlistedFolder = UnlistedFolder::Stop;
 
   TOnFileFound OnFileFound;
   TOnAcceptFile OnAcceptFile;
   TOnChangeFolder OnChangeFolder;
   TOnStatistics OnStatistics;
+  TOnUnreadableFolder OnUnreadableFolder;
 
   // The root is held by the engine; it starts as "." + separator.
   std::string RootPath() const;
@@ -56,7 +58,8 @@ class TEasyFileSearch {
   // Lists folders through another lister (tests inject failures with one).
   void setLister(platform::DirLister& lister);
 
-  // Runs one complete search. False when a folder the walk reached could not be listed.
+  // Runs one complete search. False when a folder the walk reached could not be listed; the walk
+  // ends there, or with AtUnlistedFolder Skip goes on without it.
   bool Execute();
 
  private:

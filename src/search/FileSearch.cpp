@@ -74,7 +74,11 @@ class TFileSearch::Walk {
       const auto& listing = listed.listing;
       if (!listing) {
         result = false;
-        break;
+        if (listed.unreadable && m_search.m_onUnreadableFolder)
+          m_search.m_onUnreadableFolder(path);
+        if (m_search.m_atUnlistedFolder == UnlistedFolder::Stop)
+          break;
+        continue;
       }
       bool fileAccepted = false;
       for (const platform::DirEntry& entry : listing->entries()) {

@@ -14,8 +14,9 @@ class DirLister;
 
 // The walk behind TEasyFileSearch: breadth-first through a first-in first-out queue of folders,
 // testing every entry of every folder listed and reporting the accepted ones. Owns copies of its
-// settings and mask lists. A folder that cannot be listed ends the walk and Execute returns
-// false; an invalid mask raises EInvalidMask out of Execute at the first entry that reaches it.
+// settings and mask lists. A folder that cannot be listed ends the walk, or is left out when the
+// walk is set to skip it, and Execute returns false; an invalid mask raises EInvalidMask out of
+// Execute at the first entry that reaches it.
 class TFileSearch {
  public:
   TFileSearch();
@@ -26,6 +27,7 @@ class TFileSearch {
   void setSizeFilter(bool on, TSizeFilterKind kind, int64_t limit);
   void setFileNames(std::vector<std::string> masks) { m_fileNames = std::move(masks); }
   void setExcludedFiles(std::vector<std::string> masks) { m_excludedFiles = std::move(masks); }
+  void setAtUnlistedFolder(UnlistedFolder action) { m_atUnlistedFolder = action; }
 
   // The folder where the walk starts, given with or without a trailing separator; "./" at first.
   const std::string& rootPath() const { return m_rootPath; }
@@ -38,10 +40,12 @@ class TFileSearch {
   void setOnAcceptFile(TOnAcceptFile handler) { m_onAcceptFile = std::move(handler); }
   void setOnChangeFolder(TOnChangeFolder handler) { m_onChangeFolder = std::move(handler); }
   void setOnStatistics(TOnStatistics handler) { m_onStatistics = std::move(handler); }
+  void setOnUnreadableFolder(TOnUnreadableFolder handler) { m_onUnreadableFolder = std::move(handler); }
   void setPump(TPump pump) { m_pump = std::move(pump); }
   void setLister(platform::DirLister& lister) { m_lister = &lister; }
 
-  // Runs one complete search. True when every folder the walk reached could be listed.
+  // Runs one complete search. True when every folder the walk reached could be listed; links and
+  // other file systems met beneath the root are left out without counting against it.
   bool Execute();
 
  private:
@@ -67,6 +71,7 @@ class TFileSearch {
 
   std::vector<std::string> m_fileNames{"*.*"};
   std::vector<std::string> m_excludedFiles;
+  UnlistedFolder m_atUnlistedFolder = UnlistedFolder::Stop;
   std::string m_rootPath;
   std::string m_rootBase;
 
@@ -74,6 +79,7 @@ class TFileSearch {
   TOnAcceptFile m_onAcceptFile;
   TOnChangeFolder m_onChangeFolder;
   TOnStatistics m_onStatistics;
+  TOnUnreadableFolder m_onUnreadableFolder;
   TPump m_pump;
   platform::DirLister* m_lister;
 };

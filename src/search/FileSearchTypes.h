@@ -20,6 +20,10 @@ enum TOptionsKind {
   okLookForAnyFile,
 };
 
+// What a walk does at a folder it cannot list, whether nothing stands there any more or the folder
+// cannot be read: end there, or leave that folder out and go on.
+enum class UnlistedFolder { Stop, Skip };
+
 enum TFilterKind { fkFilterOnDate, fkFilterOnSize };
 enum TDateFilterAccessKind { dfakCreatedFiles, dfakModifiedFiles, dfakOpenedFiles, dfakAnyFiles };
 enum TDateFilterKind { dfkBetween, dfkBefore, dfkAfter, dfkSame };
@@ -82,6 +86,8 @@ struct TStatistics {
 using TOnFileFound = std::function<void(const TFileInformations& fileFound)>;
 using TOnAcceptFile = std::function<bool(const TFileInformations& fileFound)>;
 using TOnChangeFolder = std::function<void(const std::string& newPath)>;
+// A folder that stands there but cannot be read, ending with the separator.
+using TOnUnreadableFolder = std::function<void(const std::string& folder)>;
 using TOnStatistics = std::function<void(const TStatistics& stats)>;
 // Lets the front end's pending events run during a long walk; called at most every ~15 ms.
 using TPump = std::function<void()>;

@@ -62,7 +62,7 @@ class MultiRuleSearch::Walk {
         m_matched(search.m_masks.size(), false),
         m_pump(search.m_pump) {}
 
-  // False when a folder could not be listed, which ends the walk.
+  // False when a folder could not be listed and the walk ended there.
   bool run(const std::string& root) {
     std::deque<std::string> queue;
     std::string folder = root;
@@ -87,8 +87,13 @@ class MultiRuleSearch::Walk {
       if (listed.leftOut)
         continue;
       const auto& listing = listed.listing;
-      if (!listing)
-        return false;
+      if (!listing) {
+        if (listed.unreadable)
+          reportUnreadable(path);
+        if (m_search.m_atUnlistedFolder == UnlistedFolder::Stop)
+          return false;
+        continue;
+      }
       enterFolder(path);
       for (const platform::DirEntry& entry : listing->entries()) {
         m_pump.pumpWhenDue();
@@ -111,6 +116,14 @@ class MultiRuleSearch::Walk {
         m_scopes[i].listed = true;
       if (path.starts_with(m_scopes[i].path))
         m_inScope.push_back(i);
+    }
+  }
+
+  // To every request still searching whose tree holds the folder.
+  void reportUnreadable(const std::string& path) {
+    for (size_t i = 0; i < m_scopes.size(); ++i) {
+      if (m_live[i] && path.starts_with(m_scopes[i].path))
+        m_results[m_scopes[i].request].unreadable.push_back(path);
     }
   }
 

@@ -23,7 +23,8 @@ class Mask;
 // invalid mask ends its request alone, at the entry where its own search would have raised.
 // Requests with the same root share one walk; a root inside another one's tree is served by the
 // outer walk when that walk reaches it through real folders and runs to its end, else walked on
-// its own. Masks shared by several lists are tested once per entry.
+// its own. Masks shared by several lists are tested once per entry. A folder that cannot be listed
+// ends the walks, or with UnlistedFolder::Skip is left out as a search of its own would leave it.
 class MultiRuleSearch {
  public:
   MultiRuleSearch();
@@ -36,6 +37,7 @@ class MultiRuleSearch {
   size_t addMaskList(const std::vector<std::string>& masks);
 
   void setPump(TPump pump) { m_pump = std::move(pump); }
+  void setAtUnlistedFolder(UnlistedFolder action) { m_atUnlistedFolder = action; }
   // The folder every root lies in that the walks may reach as given (see TFileSearch::setRootBase).
   void setRootBase(std::string base) { m_rootBase = std::move(base); }
 
@@ -45,6 +47,9 @@ class MultiRuleSearch {
   };
   struct Result {
     std::vector<TFileInformations> found;  // in walk order
+    // The folders of its tree that stand there but could not be read, in walk order, each ending
+    // with the separator: those its own search would report up to where it ended.
+    std::vector<std::string> unreadable;
     // The request's invalid-mask error; nothing after the entry that raised it was tested.
     std::exception_ptr error;
     // Not searched to its end because an earlier request raised.
@@ -67,6 +72,7 @@ class MultiRuleSearch {
 
   platform::DirLister* m_lister;
   TPump m_pump;
+  UnlistedFolder m_atUnlistedFolder = UnlistedFolder::Stop;
   std::string m_rootBase;
   std::vector<std::unique_ptr<Mask>> m_masks;
   std::unordered_map<std::string, uint32_t> m_maskIndex;

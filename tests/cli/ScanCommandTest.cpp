@@ -50,7 +50,8 @@ TEST_F(ScanCommandTest, PrintsOneObjectPerFindingAndTheTotalsLast) {
   EXPECT_EQ(file["name"], "b.log");
   EXPECT_EQ(file["size"], 1536 * 1024);
   EXPECT_EQ(file["size_text"], "1.50MB");
-  EXPECT_EQ(nlohmann::json::parse(lines[3]), nlohmann::json::parse(R"({"rows":3,"total_mb":"2.00"})"));
+  EXPECT_EQ(nlohmann::json::parse(lines[3]),
+            nlohmann::json::parse(R"({"rows":3,"total_mb":"2.00","unreadable":0})"));
 }
 
 TEST_F(ScanCommandTest, SummaryPrintsEachResourceBeforeTheTotals) {

@@ -180,6 +180,28 @@ TEST_F(DirListerTest, WhatCannotBeListedGivesNull) {
   }
 }
 
+// Only a folder that stands there but cannot be read counts as unreadable: nothing there, a name
+// no folder can have, a link and a root that is no folder do not.
+TEST_F(DirListerTest, AWalkRootTellsAFolderNotThereFromOneThatCannotBeRead) {
+  m_dir.makeFolder("tree/sub");
+  m_dir.writeFile("tree/plain.txt");
+  ASSERT_EQ(::symlink("sub", m_dir.path("tree/link").c_str()), 0);
+  ASSERT_EQ(::symlink("tree", m_dir.path("linked").c_str()), 0);
+  const std::vector<std::pair<std::string, std::string>> notListed = {
+      {"tree", "link"}, {"tree", "gone"}, {"tree", "plain.txt"}, {"tree", std::string(300, 'n')},
+      {"missing", ""},  {"linked", ""},   {"tree/plain.txt", ""}};
+  for (const auto& [root, relative] : notListed) {
+    SCOPED_TRACE(root + " " + relative.substr(0, 10));
+    auto walkRoot = DirLister::system().openRoot(m_dir.path(), m_dir.path(root));
+    ASSERT_NE(walkRoot, nullptr);
+    const WalkRoot::Listed listed = walkRoot->list(relative, m_dir.path(root + "/" + relative));
+    EXPECT_EQ(listed.listing, nullptr);
+    EXPECT_FALSE(listed.unreadable);
+  }
+  auto walkRoot = DirLister::system().openRoot(m_dir.path(), m_dir.path("tree"));
+  EXPECT_NE(walkRoot->list("sub", m_dir.path("tree/sub")).listing, nullptr);
+}
+
 TEST_F(DirListerTest, AnEntryGoneSinceTheListingHasNoDetails) {
   const std::string path = m_dir.writeFile("brief.txt");
   auto listing = listRoot();

@@ -1,13 +1,16 @@
 #include "scan/BasicScan.h"
 
 #include <filesystem>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "app/unitGlobal.h"
 #include "rules/SQLiteTable3.h"
+#include "scan/ResultsPage.h"
 #include "support/RecordingLister.h"
 #include "support/RecordingScanView.h"
 #include "support/RulesDbFile.h"
@@ -229,25 +232,37 @@ TEST(BasicScanWalksTest, OneWalkPerRootListsWhatOneSearchPerRuleLists) {
                                              {"0", "", "*"}});
   const std::vector<ScanResourceRow> resources = {{"a", "1001", true}, {"b", "1002", true}};
 
-  auto run = [&](RuleWalk walk) {
+  // The rows, the error and the closing status.
+  auto run = [&](RuleWalk walk, const std::set<std::string>& refused) {
     test::RecordingScanView view;
+    RecordingLister lister;
+    for (const std::string& folder : refused)
+      lister.refused.insert(dir.path("CloudCache/1001/0/" + folder + "/"));
     std::string error;
     try {
-      runBasicScan(settings, resources, view, {walk, nullptr});
+      runBasicScan(settings, resources, view, {walk, &lister});
     } catch (const std::exception& raised) {
       error = raised.what();
     }
     std::vector<std::string> listed;
     for (const ResultsRow& row : view.rows)
       listed.push_back(row.fullPath() + " " + row.sizeText);
-    return std::make_pair(listed, error);
+    return std::make_tuple(listed, error, view.label1);
   };
 
-  const auto perRoot = run(RuleWalk::PerRoot);
-  const auto perRule = run(RuleWalk::PerRule);
-  EXPECT_EQ(perRoot, perRule);
-  EXPECT_EQ(perRule.second, "'[z' is an invalid mask at (3)");
-  EXPECT_GT(perRule.first.size(), 20u);
+  // Unreadable: a rule's folder with another rule's folder below it, and two plain folders.
+  const std::vector<std::pair<std::set<std::string>, size_t>> refusals = {{{}, 20},
+                                                                          {{"sub", "other", "sub.x"}, 10}};
+  for (const auto& [refused, rows] : refusals) {
+    SCOPED_TRACE(refused.size());
+    const auto perRoot = run(RuleWalk::PerRoot, refused);
+    const auto perRule = run(RuleWalk::PerRule, refused);
+    EXPECT_EQ(perRoot, perRule);
+    EXPECT_EQ(std::get<1>(perRule), "'[z' is an invalid mask at (3)");
+    EXPECT_GT(std::get<0>(perRule).size(), rows);
+    EXPECT_EQ(std::get<2>(perRule),
+              "扫描完成！" + unreadableFoldersNote(static_cast<int32_t>(refused.size())));
+  }
 }
 
 TEST_P(BasicScanTest, AFailingQueryLeavesTheResultsAndReturnsToIdle) {

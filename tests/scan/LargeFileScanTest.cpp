@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/unitGlobal.h"
+#include "support/RecordingLister.h"
 #include "support/RecordingScanView.h"
 #include "support/TempDir.h"
 
@@ -125,6 +126,21 @@ TEST_F(LargeFileScanTest, EarlierRowsGoAndTheWindowReturnsToIdle) {
   EXPECT_EQ(finished, (std::vector<std::string>{"label1=扫描完成！", "label2=本次共扫描到约 0.00MB 垃圾。",
                                                 "panel=0", "pages=1"}));
   EXPECT_EQ(globals().ScanTotalKB, 0);
+}
+
+TEST_F(LargeFileScanTest, AFolderThatCannotBeReadIsCountedAndTheScanGoesOn) {
+  for (const char* path : {"1001/0/a.pak", "1001/1/b.pak", "1002/0/deep/c.pak"})
+    file(path, 2 * kMiB);
+  test::RecordingLister lister;
+  lister.refused = {m_cache + "/1001/0/", m_cache + "/1002/"};
+  LargeFileScanOptions options = atLeast(1);
+  options.lister = &lister;
+
+  scan(options);
+
+  EXPECT_EQ(m_view.rowNames(), std::vector<std::string>{"b.pak"});
+  EXPECT_EQ(m_view.label1, "扫描完成！（2 个文件夹无法读取）");
+  EXPECT_EQ(globals().ScanUnreadableFolders, 2);
 }
 
 TEST_F(LargeFileScanTest, AMissingCacheFindsNothing) {

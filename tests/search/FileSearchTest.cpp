@@ -96,6 +96,7 @@ struct Recorder {
     search.setOnStatistics([this](const TStatistics& stats) {
       statistics.push_back({stats.FilesFound, stats.FoldersWithFiles, stats.FoldersFound});
     });
+    search.setOnUnreadableFolder([this](const std::string& folder) { unreadable.push_back(folder); });
   }
   bool run(const std::string& root) {
     search.setRootPath(root);
@@ -107,6 +108,7 @@ struct Recorder {
   std::vector<int64_t> sizes;
   std::vector<std::string> folders;
   std::vector<std::vector<int>> statistics;
+  std::vector<std::string> unreadable;
 };
 
 TEST(FileSearchTest, WalksRootFirstThenLevelByLevel) {
@@ -149,6 +151,17 @@ TEST(FileSearchTest, UnlistableFolderEndsTheRunWithFalse) {
   EXPECT_THAT(recorder.found_, ElementsAre("r/one/1.txt"));
   EXPECT_THAT(recorder.folders, ElementsAre("r", "r/one", "r/two"));
   EXPECT_THAT(recorder.statistics, ElementsAre(ElementsAre(1, 1, 0)));
+  EXPECT_THAT(recorder.unreadable, ElementsAre("r/two/"));
+
+  // Set to skip, the walk leaves the folder out, goes on in the same order and still says false.
+  Recorder skipping(lister);
+  skipping.search.setFileNames({"*.txt"});
+  skipping.search.setAtUnlistedFolder(UnlistedFolder::Skip);
+  EXPECT_FALSE(skipping.run("r"));
+  EXPECT_THAT(skipping.found_, ElementsAre("r/one/1.txt", "r/three/3.txt"));
+  EXPECT_THAT(skipping.folders, ElementsAre("r", "r/one", "r/two", "r/three"));
+  EXPECT_THAT(skipping.statistics, ElementsAre(ElementsAre(2, 2, 0)));
+  EXPECT_THAT(skipping.unreadable, ElementsAre("r/two/"));
 
   Recorder missing(lister);
   EXPECT_FALSE(missing.run("nowhere"));

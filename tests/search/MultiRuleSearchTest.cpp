@@ -15,10 +15,11 @@
 namespace qinglan {
 namespace {
 
-// Lists through the system but refuses the folders named.
+// Lists through the system but refuses the folders named; the walks stop at them or skip them.
 class RefusingLister final : public platform::DirLister {
  public:
   std::set<std::string> refused;  // with trailing separators
+  UnlistedFolder atUnlisted = UnlistedFolder::Stop;
 
   std::unique_ptr<platform::DirListing> list(const std::string& folder) override {
     if (refused.contains(folder))
@@ -29,6 +30,7 @@ class RefusingLister final : public platform::DirLister {
 
 struct Outcome {
   std::vector<std::string> found;  // path, name and size of each entry
+  std::vector<std::string> unreadable;
   std::string error;
 
   friend bool operator==(const Outcome&, const Outcome&) = default;
@@ -38,14 +40,15 @@ std::string describe(const TFileInformations& found) {
   return found.Path + found.Name + " " + std::to_string(found.Size);
 }
 
-Outcome searchAlone(platform::DirLister& lister, const std::string& root,
-                    const std::vector<std::string>& masks) {
+Outcome searchAlone(RefusingLister& lister, const std::string& root, const std::vector<std::string>& masks) {
   Outcome outcome;
   TEasyFileSearch search;
   search.setLister(lister);
   search.setRootPath(root);
   search.FileNames = masks;
+  search.AtUnlistedFolder = lister.atUnlisted;
   search.OnFileFound = [&](const TFileInformations& found) { outcome.found.push_back(describe(found)); };
+  search.OnUnreadableFolder = [&](const std::string& folder) { outcome.unreadable.push_back(folder); };
   try {
     search.Execute();
   } catch (const EInvalidMask& error) {
@@ -61,8 +64,9 @@ struct Ask {
 
 // Every request up to the first that raises gets what its own search gives; the ones after it
 // are abandoned or complete.
-void expectSameAsSeparateSearches(platform::DirLister& lister, const std::vector<Ask>& asks) {
+void expectSameAsSeparateSearches(RefusingLister& lister, const std::vector<Ask>& asks) {
   MultiRuleSearch multi(lister);
+  multi.setAtUnlistedFolder(lister.atUnlisted);
   std::vector<MultiRuleSearch::Request> requests;
   for (const Ask& ask : asks)
     requests.push_back({ask.root, multi.addMaskList(ask.masks)});
@@ -75,6 +79,7 @@ void expectSameAsSeparateSearches(platform::DirLister& lister, const std::vector
     Outcome outcome;
     for (const TFileInformations& found : results[i].found)
       outcome.found.push_back(describe(found));
+    outcome.unreadable = results[i].unreadable;
     if (results[i].error) {
       try {
         std::rethrow_exception(results[i].error);
@@ -90,9 +95,11 @@ void expectSameAsSeparateSearches(platform::DirLister& lister, const std::vector
   }
 }
 
-class MultiRuleSearchTest : public ::testing::Test {
+// Every case runs with the walks stopping at a folder they cannot list and with them going on.
+class MultiRuleSearchTest : public ::testing::TestWithParam<UnlistedFolder> {
  protected:
   void SetUp() override {
+    m_lister.atUnlisted = GetParam();
     m_dir.writeFile("root/a.log", "a");
     m_dir.writeFile("root/b.tmp", "bb");
     m_dir.writeFile("root/c.dat", "ccc");
@@ -113,7 +120,7 @@ class MultiRuleSearchTest : public ::testing::Test {
   RefusingLister m_lister;
 };
 
-TEST_F(MultiRuleSearchTest, SharedAndNestedRootsGiveWhatSeparateSearchesGive) {
+TEST_P(MultiRuleSearchTest, SharedAndNestedRootsGiveWhatSeparateSearchesGive) {
   expectSameAsSeparateSearches(m_lister, {
                                              {path("root"), {"*.log"}},
                                              {path("root/sub"), {"*.tmp"}},
@@ -124,7 +131,7 @@ TEST_F(MultiRuleSearchTest, SharedAndNestedRootsGiveWhatSeparateSearchesGive) {
                                          });
 }
 
-TEST_F(MultiRuleSearchTest, ANestedRootBehindALinkOrSpelledDifferentlyIsSearchedOnItsOwn) {
+TEST_P(MultiRuleSearchTest, ANestedRootBehindALinkOrSpelledDifferentlyIsSearchedOnItsOwn) {
   expectSameAsSeparateSearches(m_lister, {
                                              {path("root"), {"*.log"}},
                                              {path("root/link"), {"*.log"}},
@@ -135,7 +142,7 @@ TEST_F(MultiRuleSearchTest, ANestedRootBehindALinkOrSpelledDifferentlyIsSearched
                                          });
 }
 
-TEST_F(MultiRuleSearchTest, AListingFailureOutsideANestedRootDoesNotCutItShort) {
+TEST_P(MultiRuleSearchTest, AListingFailureOutsideANestedRootDoesNotCutItShort) {
   // The outer walk stops at sub.d after listing sub but before sub/deep.
   m_lister.refused.insert(path("root/sub.d/"));
   expectSameAsSeparateSearches(m_lister, {
@@ -144,15 +151,23 @@ TEST_F(MultiRuleSearchTest, AListingFailureOutsideANestedRootDoesNotCutItShort) 
                                          });
 }
 
-TEST_F(MultiRuleSearchTest, AListingFailureInsideANestedRootEndsBothAlike) {
+TEST_P(MultiRuleSearchTest, AListingFailureInsideANestedRootEndsBothAlike) {
   m_lister.refused.insert(path("root/sub/deep/"));
   expectSameAsSeparateSearches(m_lister, {
                                              {path("root"), {"*.dat"}},
                                              {path("root/sub"), {"*"}},
                                          });
+  // A nested root that cannot be listed, and one below a folder that cannot.
+  m_lister.refused.insert({path("root/other/"), path("root/sub/")});
+  expectSameAsSeparateSearches(m_lister, {{path("root"), {"*"}},
+                                          {path("root/sub"), {"*.log"}},
+                                          {path("root/sub/deep"), {"*.log"}},
+                                          {path("root/sub/deep"), {"*.dat"}}});
 }
 
-TEST_F(MultiRuleSearchTest, AnInvalidMaskEndsItsOwnRequestAtTheSameEntry) {
+TEST_P(MultiRuleSearchTest, AnInvalidMaskEndsItsOwnRequestAtTheSameEntry) {
+  // A folder the walk cannot list after a request raised is none of that request's.
+  m_lister.refused.insert(path("root/sub/"));
   expectSameAsSeparateSearches(m_lister, {
                                              {path("root"), {"*.log"}},
                                              {path("root"), {"*.tmp", "[abc"}},
@@ -165,7 +180,7 @@ TEST_F(MultiRuleSearchTest, AnInvalidMaskEndsItsOwnRequestAtTheSameEntry) {
                                          });
 }
 
-TEST_F(MultiRuleSearchTest, RequestsAfterOneThatRaisedAreAbandoned) {
+TEST_P(MultiRuleSearchTest, RequestsAfterOneThatRaisedAreAbandoned) {
   MultiRuleSearch multi(m_lister);
   const size_t invalid = multi.addMaskList({"[abc"});
   const size_t logs = multi.addMaskList({"*.log"});
@@ -176,7 +191,7 @@ TEST_F(MultiRuleSearchTest, RequestsAfterOneThatRaisedAreAbandoned) {
   EXPECT_TRUE(results[1].abandoned);
 }
 
-TEST_F(MultiRuleSearchTest, AnEntryTwoListsAcceptIsReportedToBoth) {
+TEST_P(MultiRuleSearchTest, AnEntryTwoListsAcceptIsReportedToBoth) {
   MultiRuleSearch multi(m_lister);
   const size_t first = multi.addMaskList({"a.*"});
   const size_t second = multi.addMaskList({"*.LOG"});
@@ -186,6 +201,11 @@ TEST_F(MultiRuleSearchTest, AnEntryTwoListsAcceptIsReportedToBoth) {
   EXPECT_EQ(results[0].found[0].Path, path("root/"));
   EXPECT_EQ(results[1].found.size(), 5u);  // a, other/q, sub/x, sub.d/v, sub/deep/z
 }
+
+INSTANTIATE_TEST_SUITE_P(BothWays, MultiRuleSearchTest,
+                         ::testing::Values(UnlistedFolder::Stop, UnlistedFolder::Skip), [](const auto& info) {
+                           return info.param == UnlistedFolder::Stop ? "Stop" : "Skip";
+                         });
 
 }  // namespace
 }  // namespace qinglan
