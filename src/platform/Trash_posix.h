@@ -16,7 +16,7 @@ class TrashCalls {
   virtual int renameNoReplace(int fromFd, const char* from, int toFd, const char* to);
 };
 
-// The trash of the freedesktop.org Trash specification. The trash info is created first with
+// The desktop trash shared with file managers. The trash info is created first with
 // O_EXCL, which claims the name, and the entry is renamed in after it; on any failure the claim is
 // dropped and the entry stays where it was.
 class PosixTrash final : public Trash {

@@ -1,5 +1,7 @@
 #include "rules/SQLiteTable3.h"
 
+#include <algorithm>
+
 #include <array>
 #include <charconv>
 #include <filesystem>
@@ -261,6 +263,12 @@ uint32_t TSQLiteTable::ColumnIndex(std::string_view name) const {
       return column;
   }
   throw ESQLiteException("Field not found in dataset: " + std::string(name));
+}
+
+bool TSQLiteTable::HasColumn(std::string_view name) const {
+  const std::string wanted = asciiUpper(name);
+  return std::any_of(m_columnNames.begin(), m_columnNames.end(),
+                     [&](const std::string& column) { return asciiUpper(column) == wanted; });
 }
 
 std::string TSQLiteTable::ValueText(uint32_t column) const {

@@ -85,6 +85,8 @@ class TSQLiteTable {
 
   // Index of the named column, ignoring ASCII case.
   uint32_t ColumnIndex(std::string_view name) const;
+  // True when the result has a column of that name, ASCII letters in either case.
+  bool HasColumn(std::string_view name) const;
   // The current row's value of a column as text, converted by the column's kind.
   std::string ValueText(uint32_t column) const;
   std::string ValueByName(std::string_view name) const;

@@ -185,8 +185,7 @@ class BasicScan {
       return *m_rules;
     std::vector<ScanRule> rules;
     // The name only labels findings, so a table without it still scans.
-    const std::vector<std::string>& columns = m_table->ColumnNames();
-    const bool named = std::find(columns.begin(), columns.end(), "Name") != columns.end();
+    const bool named = m_table->HasColumn("Name");
     m_table->FirstRow();
     for (uint32_t row = 0; row < m_table->RowCount(); ++row) {
       ScanRule& rule = rules.emplace_back();

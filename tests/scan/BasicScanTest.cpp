@@ -91,6 +91,7 @@ TEST_P(BasicScanTest, RulesRunInOrderInEachContentFolderAndOverlapsAreListedTwic
   for (const ResultsRow& row : m_view.rows) {
     EXPECT_TRUE(row.checked);
     EXPECT_EQ(row.status, "");
+    EXPECT_EQ(row.scanItem, "item");  // the rule's Name, whatever case the column name is read in
   }
 }
 
