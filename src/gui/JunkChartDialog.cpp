@@ -54,6 +54,8 @@ QChartView* JunkChartDialog::makeChart(const QString& title, std::vector<JunkGro
   chart->addSeries(series);
   auto* names = new QBarCategoryAxis;
   names->append(captions);
+  // Qt cuts category labels to "…" as soon as several share the axis; the captions are the point.
+  names->setTruncateLabels(false);
   chart->addAxis(names, Qt::AlignLeft);
   series->attachAxis(names);
   auto* sizes = new QValueAxis;
