@@ -48,6 +48,10 @@ void TEasyFileSearch::setPump(TPump pump) {
   m_engine->setPump(std::move(pump));
 }
 
+void TEasyFileSearch::setStopToken(TStopToken stop) {
+  m_engine->setStopToken(std::move(stop));
+}
+
 void TEasyFileSearch::setLister(platform::DirLister& lister) {
   m_engine->setLister(lister);
 }

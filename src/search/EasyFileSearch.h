@@ -55,6 +55,8 @@ class TEasyFileSearch {
   void setRootBase(std::string base);
 
   void setPump(TPump pump);
+  // Ends the walk before the next entry once a stop is requested (see TStopToken).
+  void setStopToken(TStopToken stop);
   // Lists folders through another lister (tests inject failures with one).
   void setLister(platform::DirLister& lister);
 

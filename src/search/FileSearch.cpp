@@ -49,7 +49,7 @@ class TFileSearch::Walk {
     std::deque<std::string> queue;
     std::string folder = m_search.m_rootPath;
     std::unique_ptr<platform::WalkRoot> root;
-    for (bool first = true;; first = false) {
+    for (bool first = true; !m_search.m_stop.stop_requested(); first = false) {
       m_pump.pumpWhenDue();
       if (!first) {
         if (queue.empty())
@@ -83,6 +83,8 @@ class TFileSearch::Walk {
       bool fileAccepted = false;
       for (const platform::DirEntry& entry : listing->entries()) {
         m_pump.pumpWhenDue();
+        if (m_search.m_stop.stop_requested())
+          break;
         if (m_search.m_includeSubfolder && entry.isEnterableFolder())
           queue.push_back(path + entry.name);
         testEntry(*listing, entry, path, fileAccepted);

@@ -42,10 +42,12 @@ class TFileSearch {
   void setOnStatistics(TOnStatistics handler) { m_onStatistics = std::move(handler); }
   void setOnUnreadableFolder(TOnUnreadableFolder handler) { m_onUnreadableFolder = std::move(handler); }
   void setPump(TPump pump) { m_pump = std::move(pump); }
+  void setStopToken(TStopToken stop) { m_stop = std::move(stop); }
   void setLister(platform::DirLister& lister) { m_lister = &lister; }
 
-  // Runs one complete search. True when every folder the walk reached could be listed; links and
-  // other file systems met beneath the root are left out without counting against it.
+  // Runs one complete search, or the part of it before a stop request. True when every folder the
+  // walk reached could be listed; links and other file systems met beneath the root are left out
+  // without counting against it.
   bool Execute();
 
  private:
@@ -81,6 +83,7 @@ class TFileSearch {
   TOnStatistics m_onStatistics;
   TOnUnreadableFolder m_onUnreadableFolder;
   TPump m_pump;
+  TStopToken m_stop;
   platform::DirLister* m_lister;
 };
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <stop_token>
 #include <string>
 
 #include "platform/ScanRoot.h"
@@ -91,5 +92,9 @@ using TOnUnreadableFolder = std::function<void(const std::string& folder)>;
 using TOnStatistics = std::function<void(const TStatistics& stats)>;
 // Lets the front end's pending events run during a long walk; called at most every ~15 ms.
 using TPump = std::function<void()>;
+
+// A walk asked to stop ends before the next entry it would test: what it reported so far stands,
+// the events of an ending walk (statistics) still come.
+using TStopToken = std::stop_token;
 
 }  // namespace qinglan

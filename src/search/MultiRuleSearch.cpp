@@ -36,6 +36,12 @@ bool isInside(const std::string& inner, const std::string& outer) {
   }
 }
 
+// The requests from `first` on that were not abandoned: the walk under way and those not begun.
+void markStopped(std::vector<MultiRuleSearch::Result>& results, size_t first) {
+  for (size_t j = first; j < results.size(); ++j)
+    results[j].stopped = !results[j].abandoned;
+}
+
 }  // namespace
 
 // One request in a walk: the folder whose tree it searches, and whether the walk listed that
@@ -67,7 +73,7 @@ class MultiRuleSearch::Walk {
     std::deque<std::string> queue;
     std::string folder = root;
     std::unique_ptr<platform::WalkRoot> walkRoot;
-    for (bool first = true; m_liveCount > 0; first = false) {
+    for (bool first = true; m_liveCount > 0 && !m_search.m_stop.stop_requested(); first = false) {
       m_pump.pumpWhenDue();
       if (!first) {
         if (queue.empty())
@@ -97,6 +103,8 @@ class MultiRuleSearch::Walk {
       enterFolder(path);
       for (const platform::DirEntry& entry : listing->entries()) {
         m_pump.pumpWhenDue();
+        if (m_search.m_stop.stop_requested())
+          break;
         if (entry.isEnterableFolder())
           queue.push_back(path + entry.name);
         testEntry(*listing, entry, path);
@@ -262,6 +270,10 @@ std::vector<MultiRuleSearch::Result> MultiRuleSearch::search(const std::vector<R
     for (const size_t j : members)
       scopes.push_back({j, requests[j].list, platform::withTrailingSeparator(requests[j].root)});
     const bool complete = Walk(*this, scopes, results).run(root);
+    if (m_stop.stop_requested()) {
+      markStopped(results, first);
+      return results;
+    }
 
     // A nested root the walk did not list to its end is searched on its own after all.
     std::vector<Request> again;

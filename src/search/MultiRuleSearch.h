@@ -37,6 +37,8 @@ class MultiRuleSearch {
   size_t addMaskList(const std::vector<std::string>& masks);
 
   void setPump(TPump pump) { m_pump = std::move(pump); }
+  // Ends the walks before the next entry once a stop is requested (see TStopToken).
+  void setStopToken(TStopToken stop) { m_stop = std::move(stop); }
   void setAtUnlistedFolder(UnlistedFolder action) { m_atUnlistedFolder = action; }
   // The folder every root lies in that the walks may reach as given (see TFileSearch::setRootBase).
   void setRootBase(std::string base) { m_rootBase = std::move(base); }
@@ -54,6 +56,8 @@ class MultiRuleSearch {
     std::exception_ptr error;
     // Not searched to its end because an earlier request raised.
     bool abandoned = false;
+    // Not searched to its end because a stop was requested; found holds what came before it.
+    bool stopped = false;
   };
 
   // Runs the requests, given in the order their results are used: once one raises, the ones
@@ -72,6 +76,7 @@ class MultiRuleSearch {
 
   platform::DirLister* m_lister;
   TPump m_pump;
+  TStopToken m_stop;
   UnlistedFolder m_atUnlistedFolder = UnlistedFolder::Stop;
   std::string m_rootBase;
   std::vector<std::unique_ptr<Mask>> m_masks;

@@ -136,6 +136,30 @@ TEST(FileSearchTest, WalksRootFirstThenLevelByLevel) {
   EXPECT_THAT(flat.folders, ElementsAre("r/"));
 }
 
+// A stop asked for from an event ends the walk before the next entry, wherever it falls.
+TEST(FileSearchTest, AStopEndsTheWalkBeforeTheNextEntry) {
+  FakeLister lister;
+  lister.add("r", "B", kAttrDirectory);
+  lister.add("r", "a.txt", kAttrArchive);
+  lister.add("r/B", "x.txt", kAttrArchive);
+  lister.add("r/B", "y.txt", kAttrArchive);
+  const std::vector<std::string> all{"r/B", "r/a.txt", "r/B/x.txt", "r/B/y.txt"};
+  for (size_t stopAfter = 1; stopAfter <= all.size(); ++stopAfter) {
+    std::stop_source stop;
+    Recorder recorder(lister);
+    recorder.search.setFileNames({"*"});
+    recorder.search.setStopToken(stop.get_token());
+    recorder.search.setOnFileFound([&](const TFileInformations& found) {
+      recorder.found_.push_back(found.Path + found.Name);
+      if (recorder.found_.size() == stopAfter)
+        stop.request_stop();
+    });
+    EXPECT_TRUE(recorder.run("r"));
+    EXPECT_EQ(recorder.found_, std::vector<std::string>(all.begin(), all.begin() + stopAfter));
+    EXPECT_EQ(recorder.statistics.size(), 1u);
+  }
+}
+
 TEST(FileSearchTest, UnlistableFolderEndsTheRunWithFalse) {
   FakeLister lister;
   for (const char* name : {"one", "two", "three"})

@@ -209,3 +209,43 @@ INSTANTIATE_TEST_SUITE_P(BothWays, MultiRuleSearchTest,
 
 }  // namespace
 }  // namespace qinglan
+
+namespace qinglan {
+namespace {
+
+// A stop ends the walk under way at the next entry: the requests walked before it keep what they
+// found, the one under way and those not begun are stopped.
+TEST(MultiRuleSearchStopTest, KeepsWhatWasFoundAndStopsTheRest) {
+  test::TempDir dir;
+  for (const char* name : {"a/1.log", "a/2.log", "b/3.log", "c/4.log"})
+    dir.writeFile(name, "x");
+  std::stop_source stop;
+  // Asks for the stop as the walk of b lists its root, before any of its entries is tested.
+  class StoppingLister final : public platform::DirLister {
+   public:
+    StoppingLister(std::stop_source& stop, std::string at) : m_stop(stop), m_at(std::move(at)) {}
+    std::unique_ptr<platform::DirListing> list(const std::string& folder) override {
+      if (folder == m_at)
+        m_stop.request_stop();
+      return platform::DirLister::system().list(folder);
+    }
+
+   private:
+    std::stop_source& m_stop;
+    std::string m_at;
+  } lister(stop, dir.path("b") + "/");
+  MultiRuleSearch multi(lister);
+  multi.setStopToken(stop.get_token());
+  const size_t logs = multi.addMaskList({"*.log"});
+  const auto results = multi.search({{dir.path("a"), logs}, {dir.path("b"), logs}, {dir.path("c"), logs}});
+  ASSERT_EQ(results.size(), 3u);
+  EXPECT_FALSE(results[0].stopped);
+  EXPECT_EQ(results[0].found.size(), 2u);
+  for (size_t i : {1, 2}) {
+    EXPECT_TRUE(results[i].stopped);
+    EXPECT_TRUE(results[i].found.empty());
+  }
+}
+
+}  // namespace
+}  // namespace qinglan
