@@ -13,7 +13,7 @@
 #include <QTabWidget>
 
 #include "gui/Application.h"
-#include "gui/ScanViewAdapter.h"
+#include "gui/WindowScanFront.h"
 #include "gui/frmmain.h"
 #include "rules/SQLiteTable3.h"
 #include "scan/FormatFileSize.h"
@@ -82,9 +82,9 @@ int main(int argc, char* argv[]) {
   QCoreApplication::processEvents();
 
   const double append = millisecondsOf([&] {
-    gui::ScanViewAdapter view(form);
+    gui::WindowScanFront view(form);
     for (int i = 0; i < rows; ++i) {
-      view.appendResult(findingNumber(i));
+      view.results().append(findingNumber(i));
       view.pump();
     }
   });

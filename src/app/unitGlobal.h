@@ -14,9 +14,6 @@ struct GlobalSettings {
   std::string DbTableName;     // "ccdb"
   std::string DbPassword;      // always empty: the database is opened without a key
   std::string CloudCachePath;  // the cache directory in use, never ending with a separator
-  double ScanTotalKB = 0;      // sizes of the files the last scan listed, in kilobytes
-  // The folders the last scan reached but could not read.
-  int32_t ScanUnreadableFolders = 0;
   int32_t CachePathConfirmed = 0;
   std::string WhiteListFile;  // wb.lst: in AppPath unless installed
   std::string StateFolder;    // with a trailing separator: where records of the program's runs go

@@ -12,6 +12,7 @@
 #include "cli/ScanCommandSupport.h"
 #include "history/CleanJournal.h"
 #include "history/CleaningPass.h"
+#include "platform/Interrupt.h"
 #include "platform/Remover.h"
 #include "platform/Trash.h"
 #include "scan/BasicScan.h"
@@ -30,20 +31,21 @@ struct CleanOptions {
   bool trash = false;
 };
 
-void scan(const CleanOptions& options, CliScanView& view) {
+ScanTotals scan(const CleanOptions& options, CliScanFront& front) {
   if (options.softwareCache) {
     applyLocations(options.locations, Needs::Database);
-    runSoftwareCacheScan(ScanSettings::fromGlobals(), view);
-    return;
+    return runSoftwareCacheScan(ScanSettings::fromGlobals(), front);
   }
   applyLocations(options.locations, Needs::DatabaseAndCache);
-  runBasicScan(ScanSettings::fromGlobals(), listScanResources(), view);
+  return runBasicScan(ScanSettings::fromGlobals(), listScanResources(), front);
 }
 
-// A scan that fails deletes nothing: its rows are printed with the error.
+// A scan that fails or is stopped deletes nothing: its rows are printed with the error. A pass
+// that is stopped finishes the row under way and deletes nothing more.
 void runClean(const CleanOptions& options) {
-  CliScanView view;
-  view.setAnswer(options.yes);
+  const platform::InterruptWatch interrupt;
+  CliScanFront front(options.json, true, interrupt.token());
+  front.setAnswer(options.yes);
   std::unique_ptr<CleanJournal> journal;
   std::unique_ptr<CleaningPass> pass;
   // Indexed once, when printing starts: a pass may hold hundreds of thousands of rows.
@@ -60,16 +62,17 @@ void runClean(const CleanOptions& options) {
     return found == reasons->end() ? std::string() : found->second;
   };
   const bool everyFolderRead = runAndPrint(
-      view, options.json,
+      front,
       [&] {
-        scan(options, view);
+        if (scan(options, front).outcome == SessionOutcome::Stopped)
+          return;
         if (options.yes) {
           journal = std::make_unique<CleanJournal>(journalFile());
           pass = std::make_unique<CleaningPass>(*journal, options.trash, platform::Remover::system(),
                                                 platform::Trash::system());
-          cleanCheckedResults(view, *pass);
+          cleanCheckedResults(front, *pass);
           journal->close();
-        } else if (!view.rows().empty()) {
+        } else if (!front.rows().empty()) {
           std::cerr << "nothing deleted: these checked findings would be; add --yes to delete them\n";
         }
       },
@@ -77,9 +80,8 @@ void runClean(const CleanOptions& options) {
   if (pass && !pass->records().empty())
     std::cerr << "pass " << pass->id() << " recorded in " << journal->fileName() << '\n';
   const bool anyFailed = std::ranges::any_of(
-      view.rows(), [](const ResultsRow& row) { return row.status == kCleanFailedStatus; });
-  if (anyFailed || !everyFolderRead)
-    throw CLI::RuntimeError(1);
+      front.rows(), [](const ResultsRow& row) { return row.status == kCleanFailedStatus; });
+  exitForOutcome(front, everyFolderRead && !anyFailed);
 }
 
 }  // namespace

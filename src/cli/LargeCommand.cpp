@@ -6,6 +6,7 @@
 #include "app/unitGlobal.h"
 #include "cli/Commands.h"
 #include "cli/ScanCommandSupport.h"
+#include "platform/Interrupt.h"
 #include "scan/LargeFileScan.h"
 
 namespace qinglan::cli {
@@ -29,9 +30,9 @@ void runLarge(const LargeOptions& options) {
   scan.minimumMegabytes = options.minMegabytes;
   scan.mediaOnly = options.media;
   scan.filterLva = !options.keepLva;
-  CliScanView view;
-  if (!runAndPrint(view, options.json, [&] { runLargeFileScan(globals().CloudCachePath, scan, view); }))
-    throw CLI::RuntimeError(1);
+  const platform::InterruptWatch interrupt;
+  CliScanFront front(options.json, false, interrupt.token());
+  exitForOutcome(front, runAndPrint(front, [&] { runLargeFileScan(globals().CloudCachePath, scan, front); }));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "cli/JsonText.h"
 #include "cli/PrintableName.h"
 #include "cli/ScanCommandSupport.h"
+#include "platform/Interrupt.h"
 #include "scan/BasicScan.h"
 #include "scan/FormatFileSize.h"
 #include "scan/JunkSummary.h"
@@ -22,9 +23,9 @@ struct ScanOptions {
 };
 
 // One object a line per resource, largest first.
-void appendResourceSummary(std::string& out, const std::vector<ResultsRow>& rows) {
+void appendResourceSummary(std::string& out, const ResourceTally& tally) {
   std::string storage;
-  for (const JunkGroup& resource : summarizeJunk(globals().CloudCachePath, rows).resources) {
+  for (const JunkGroup& resource : tally.largestFirst()) {
     out += "{\"resource_id\":";
     appendJsonString(out, printable(resource.id, storage));
     out += ",\"name\":";
@@ -39,12 +40,17 @@ void appendResourceSummary(std::string& out, const std::vector<ResultsRow>& rows
 void runScan(const ScanOptions& options) {
   applyLocations(options.locations, Needs::DatabaseAndCache);
   const std::vector<ScanResourceRow> resources = listScanResources();
-  CliScanView view;
-  const bool complete = runAndPrint(
-      view, options.json, [&] { runBasicScan(ScanSettings::fromGlobals(), resources, view); }, {},
-      options.summary ? BeforeTotals(appendResourceSummary) : BeforeTotals());
-  if (!complete)
-    throw CLI::RuntimeError(1);
+  const platform::InterruptWatch interrupt;
+  CliScanFront front(options.json, false, interrupt.token());
+  ResourceTally tally(globals().CloudCachePath);
+  BeforeTotals summary;
+  if (options.summary) {
+    front.setRowObserver([&tally](const ResultsRow& row) { tally.add(row); });
+    summary = [&tally](std::string& out) { appendResourceSummary(out, tally); };
+  }
+  const bool everyFolderRead = runAndPrint(
+      front, [&] { runBasicScan(ScanSettings::fromGlobals(), resources, front); }, {}, summary);
+  exitForOutcome(front, everyFolderRead);
 }
 
 }  // namespace

@@ -13,13 +13,11 @@
 #include "app/AppPaths.h"
 #include "app/CloudCachePath.h"
 #include "app/unitGlobal.h"
-#include "cli/BufferedOutput.h"
 #include "cli/JsonText.h"
 #include "cli/PrintableName.h"
 #include "platform/Codepage.h"
 #include "platform/Path.h"
 #include "scan/ResourceList.h"
-#include "scan/ResultsPage.h"
 #include "search/Mask.h"
 #include "whitelist/Whitelist.h"
 
@@ -28,6 +26,8 @@ namespace qinglan::cli {
 namespace {
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+// Rows printed as they come reach a reader at least this often, however slowly they come.
+constexpr auto kFlushInterval = std::chrono::milliseconds(100);
 
 void appendTableRow(std::string& out, const ResultsRow& row, const std::string& reason) {
   char prefix[64];
@@ -82,23 +82,64 @@ std::string cacheDirectory(const std::string& given) {
 
 }  // namespace
 
-CliScanView::CliScanView() : m_showProgress(::isatty(STDERR_FILENO) == 1) {}
+CliScanFront::CliScanFront(bool json, bool keepRows, TStopToken stop)
+    : m_json(json),
+      m_keepRows(keepRows),
+      m_stop(std::move(stop)),
+      m_showProgress(::isatty(STDERR_FILENO) == 1),
+      m_lastFlush() {}
 
-CliScanView::~CliScanView() {
+CliScanFront::~CliScanFront() {
   clearProgress();
 }
 
-void CliScanView::setProgressPanelVisible(bool visible) {
-  if (!visible)
-    clearProgress();
+void CliScanFront::endSession(SessionKind kind, const ScanTotals& totals) {
+  clearProgress();
+  m_stopped = m_stopped || totals.outcome == SessionOutcome::Stopped;
+  if (kind != SessionKind::Cleaning)
+    m_totals = totals;
 }
 
-void CliScanView::showInformation(const std::string& text) {
+void CliScanFront::clear() {
+  m_rows.clear();
+  m_count = 0;
+}
+
+void CliScanFront::append(const ResultsRow& row) {
+  ++m_count;
+  if (m_observer)
+    m_observer(row);
+  if (m_keepRows) {
+    m_rows.push_back(row);
+    return;
+  }
+  if (m_json) {
+    appendJsonRow(m_out.buffer(), row, {});
+  } else {
+    appendTableRow(m_out.buffer(), row, {});
+  }
+  m_out.flushWhenFull();
+  flushWhenDue();
+}
+
+void CliScanFront::flushWhenDue() {
+  if (m_out.buffer().empty())
+    return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - m_lastFlush < kFlushInterval)
+    return;
+  clearProgress();
+  m_out.flush();
+  m_lastFlush = now;
+}
+
+void CliScanFront::showInformation(const std::string& text) {
   clearProgress();
   std::cerr << text << '\n';
 }
 
-void CliScanView::pump() {
+void CliScanFront::pump() {
+  flushWhenDue();
   if (!m_showProgress)
     return;
   const auto now = std::chrono::steady_clock::now();
@@ -108,17 +149,17 @@ void CliScanView::pump() {
   drawProgress();
 }
 
-void CliScanView::drawProgress() {
+void CliScanFront::drawProgress() {
   std::string line = "\r\033[K";
   if (m_maximum > 0)
     line += "[" + std::to_string(m_position) + "/" + std::to_string(m_maximum) + "] ";
-  line += m_label1 + "  " + resultsCounterCaption(m_rows.size());
+  line += m_text + "  " + resultsCounterCaption(m_count);
   std::fputs(line.c_str(), stderr);
   std::fflush(stderr);
   m_progressShown = true;
 }
 
-void CliScanView::clearProgress() {
+void CliScanFront::clearProgress() {
   if (!m_progressShown)
     return;
   std::fputs("\r\033[K", stderr);
@@ -161,48 +202,72 @@ std::vector<ScanResourceRow> listScanResources() {
   return rows;
 }
 
-void printRows(const std::vector<ResultsRow>& rows, bool json, const RowReason& reasonOf,
-               const BeforeTotals& beforeTotals) {
-  BufferedOutput out;
+namespace {
+
+void printKeptRows(CliScanFront& front, const RowReason& reasonOf) {
+  BufferedOutput& out = front.out();
+  const std::vector<ResultsRow>& rows = front.rows();
   for (size_t i = 0; i < rows.size(); ++i) {
     const std::string reason = reasonOf ? reasonOf(i) : std::string();
-    if (json) {
+    if (front.json()) {
       appendJsonRow(out.buffer(), rows[i], reason);
     } else {
       appendTableRow(out.buffer(), rows[i], reason);
     }
     out.flushWhenFull();
   }
-  if (beforeTotals)
-    beforeTotals(out.buffer(), rows);
-  const double totalKB = globals().ScanTotalKB;
-  const int32_t unreadable = globals().ScanUnreadableFolders;
-  if (json) {
-    const nlohmann::ordered_json last{
-        {"rows", rows.size()}, {"total_mb", totalMegabytesText(totalKB)}, {"unreadable", unreadable}};
-    out.line(last.dump());
-  } else {
-    const std::string note = unreadableFoldersNote(unreadable);
-    out.line(resultsCounterCaption(rows.size()) + "  " + totalLine(totalKB) +
-             (note.empty() ? "" : "  " + note));
-  }
 }
 
-bool runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan, const RowReason& reasonOf,
+void printTotals(CliScanFront& front) {
+  const ScanTotals& totals = front.totals();
+  const bool complete = !front.stopped();
+  if (front.json()) {
+    nlohmann::ordered_json last{{"rows", front.rowCount()},
+                                {"total_mb", totalMegabytesText(totals.totalKB)},
+                                {"unreadable", totals.unreadableFolders}};
+    if (!complete)
+      last["complete"] = false;
+    front.out().line(last.dump());
+  } else {
+    const std::string note = unreadableFoldersNote(totals.unreadableFolders);
+    const std::string total = complete ? totalLine(totals.totalKB) : stoppedTotalLine(totals.totalKB);
+    front.out().line(resultsCounterCaption(front.rowCount()) + "  " + total +
+                     (note.empty() ? "" : "  " + note));
+  }
+  front.out().flush();
+}
+
+void printAfterScan(CliScanFront& front, const RowReason& reasonOf, const BeforeTotals& beforeTotals) {
+  printKeptRows(front, reasonOf);
+  if (beforeTotals)
+    beforeTotals(front.out().buffer());
+  printTotals(front);
+}
+
+}  // namespace
+
+bool runAndPrint(CliScanFront& front, const std::function<void()>& scan, const RowReason& reasonOf,
                  const BeforeTotals& beforeTotals) {
   try {
     scan();
   } catch (const EInvalidMask& error) {
-    printRows(view.rows(), json, reasonOf, beforeTotals);
+    printAfterScan(front, reasonOf, beforeTotals);
     std::cerr << error.what() << '\n';
     throw CLI::RuntimeError(2);
   } catch (const std::exception& error) {
-    printRows(view.rows(), json, reasonOf, beforeTotals);
+    printAfterScan(front, reasonOf, beforeTotals);
     std::cerr << error.what() << '\n';
     throw CLI::RuntimeError(1);
   }
-  printRows(view.rows(), json, reasonOf, beforeTotals);
-  return globals().ScanUnreadableFolders == 0;
+  printAfterScan(front, reasonOf, beforeTotals);
+  return front.totals().unreadableFolders == 0;
+}
+
+void exitForOutcome(const CliScanFront& front, bool everyFolderRead) {
+  if (front.stopped())
+    throw CLI::RuntimeError(kInterruptedExitCode);
+  if (!everyFolderRead)
+    throw CLI::RuntimeError(1);
 }
 
 }  // namespace qinglan::cli

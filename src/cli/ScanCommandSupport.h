@@ -7,59 +7,82 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/BufferedOutput.h"
 #include "scan/BasicScan.h"
 #include "scan/ResultsRow.h"
-#include "scan/ScanView.h"
+#include "scan/ScanSession.h"
 
 // What the scan commands share: the results page kept as a list of rows, the progress line, the
 // options that locate the cache and the rules database, and the printing of findings.
 namespace qinglan::cli {
 
-// The results page of the command line. Rows are kept for printing and cleaning; the progress
-// panel becomes one line on standard error when that is a terminal; notices go to standard error.
-class CliScanView final : public ScanView {
+// The command line as the front of the scans and the cleaning pass. Rows are printed to standard
+// output as they come, or kept for cleaning and printed once the command has cleaned them; the
+// progress becomes one line on standard error when that is a terminal; notices go to standard
+// error. The user's stop is the interrupt (Ctrl-C).
+class CliScanFront final : public ScanFront, private ResultsList, private ScanProgress {
  public:
-  CliScanView();
-  ~CliScanView() override;
-  CliScanView(const CliScanView&) = delete;
-  CliScanView& operator=(const CliScanView&) = delete;
+  CliScanFront(bool json, bool keepRows, TStopToken stop = {});
+  ~CliScanFront() override;
+  CliScanFront(const CliScanFront&) = delete;
+  CliScanFront& operator=(const CliScanFront&) = delete;
 
   void setAnswer(bool yes) { m_answer = yes; }
+  // Sees every row as it is appended.
+  void setRowObserver(std::function<void(const ResultsRow&)> observer) { m_observer = std::move(observer); }
+  bool json() const { return m_json; }
+  // The rows kept; none when they are printed as they come.
   const std::vector<ResultsRow>& rows() const { return m_rows; }
+  size_t rowCount() const { return m_count; }
+  // The totals of the last scan, and whether any session was stopped.
+  const ScanTotals& totals() const { return m_totals; }
+  bool stopped() const { return m_stopped; }
+  BufferedOutput& out() { return m_out; }
 
-  void setScanButton(const std::string&, bool) override {}
-  void setProgressMinimum(int) override {}
-  void setProgressMaximum(int maximum) override { m_maximum = maximum; }
-  void setProgressPosition(int position) override { m_position = position; }
-  void setLabel1(const std::string& text) override { m_label1 = text; }
-  void setProgressPanelVisible(bool visible) override;
-  void setLabel2(const std::string&) override {}
-  void clearResults() override { m_rows.clear(); }
-  void appendResult(const ResultsRow& row) override { m_rows.push_back(row); }
-  size_t resultCount() const override { return m_rows.size(); }
-  ResultsRow result(size_t index) const override { return m_rows.at(index); }
-  void setResultStatus(size_t index, const std::string& status) override { m_rows.at(index).status = status; }
-  void setResultsCounter(const std::string&) override {}
-  void setEdit1(const std::string&) override {}
-  void setEdit2(const std::string&) override {}
-  void showResultsPage() override {}
-  void setPageControlEnabled(bool) override {}
+  ResultsList& results() override { return *this; }
+  ScanProgress& progress() override { return *this; }
+  void beginSession(SessionKind) override {}
+  void endSession(SessionKind kind, const ScanTotals& totals) override;
+  TStopToken stopToken() const override { return m_stop; }
+  void setSummary(const std::string&) override {}
+  void setFindingOrigin(const std::string&) override {}
+  void setFindingNote(const std::string&) override {}
   void showInformation(const std::string& text) override;
   bool askYesNo(const std::string&) override { return m_answer; }
   void pump() override;
 
  private:
+  void clear() override;
+  void append(const ResultsRow& row) override;
+  size_t count() const override { return m_count; }
+  ResultsRow row(size_t index) const override { return m_rows.at(index); }
+  void setStatus(size_t index, const std::string& status) override { m_rows.at(index).status = status; }
+  void setCounter(const std::string&) override {}
+  void setRange(int maximum) override { m_maximum = maximum; }
+  void setPosition(int position) override { m_position = position; }
+  void setText(const std::string& text) override { m_text = text; }
+
+  void flushWhenDue();
   void drawProgress();
   void clearProgress();
 
+  const bool m_json;
+  const bool m_keepRows;
+  const TStopToken m_stop;
+  BufferedOutput m_out;
   std::vector<ResultsRow> m_rows;
-  std::string m_label1;
+  size_t m_count = 0;
+  std::function<void(const ResultsRow&)> m_observer;
+  ScanTotals m_totals;
+  bool m_stopped = false;
+  std::string m_text;
   int m_maximum = 0;
   int m_position = 0;
   bool m_answer = false;
   const bool m_showProgress;
   bool m_progressShown = false;
   std::chrono::steady_clock::time_point m_lastDraw;
+  std::chrono::steady_clock::time_point m_lastFlush;
 };
 
 // Where the commands find the cache and the program's files.
@@ -84,18 +107,22 @@ std::vector<ScanResourceRow> listScanResources();
 // Why a row's cleaning failed, by row index; empty for the rows that did not fail.
 using RowReason = std::function<std::string(size_t)>;
 // Appends lines to print after the rows and before the totals line.
-using BeforeTotals = std::function<void(std::string& out, const std::vector<ResultsRow>& rows)>;
+using BeforeTotals = std::function<void(std::string& out)>;
 
-// Prints the rows as a table, or as one JSON object per line, and then the totals line for
-// globals().ScanTotalKB and globals().ScanUnreadableFolders. A row with a reason shows it ("reason"
-// in JSON).
-void printRows(const std::vector<ResultsRow>& rows, bool json, const RowReason& reasonOf = {},
-               const BeforeTotals& beforeTotals = {});
+// The exit status of a command that was stopped by the interrupt.
+inline constexpr int kInterruptedExitCode = 130;
 
-// Runs a scan and prints its rows. A scan's error comes after the window-side steps: it is
-// printed after the rows found so far and ends the command with exit code 2 for an invalid mask,
-// else 1. False when the scan went on past folders it could not read: the command then exits 1.
-[[nodiscard]] bool runAndPrint(CliScanView& view, bool json, const std::function<void()>& scan,
+// Runs a scan on the front and prints what it did not print as it went: the rows kept (a row
+// with a reason shows it, "reason" in JSON), the lines before the totals, and the totals line
+// ("complete":false, and the stopped line, when a session was stopped). A scan's error comes
+// after the window-side steps: it is printed after the rows found so far and ends the command
+// with exit code 2 for an invalid mask, else 1. False when the scan went on past folders it could
+// not read.
+[[nodiscard]] bool runAndPrint(CliScanFront& front, const std::function<void()>& scan,
                                const RowReason& reasonOf = {}, const BeforeTotals& beforeTotals = {});
+
+// Ends the command with exit code 130 when a session was stopped, else 1 when a folder could not
+// be read.
+void exitForOutcome(const CliScanFront& front, bool everyFolderRead);
 
 }  // namespace qinglan::cli

@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ScanCommandSupport.h"
+#include "platform/Interrupt.h"
 #include "scan/SoftwareCacheScan.h"
 
 namespace qinglan::cli {
@@ -17,9 +18,10 @@ struct SoftwareCacheOptions {
 
 void runSoftwareCache(const SoftwareCacheOptions& options) {
   applyLocations(options.locations, Needs::Database);
-  CliScanView view;
-  if (!runAndPrint(view, options.json, [&] { runSoftwareCacheScan(ScanSettings::fromGlobals(), view); }))
-    throw CLI::RuntimeError(1);
+  const platform::InterruptWatch interrupt;
+  CliScanFront front(options.json, false, interrupt.token());
+  exitForOutcome(front,
+                 runAndPrint(front, [&] { runSoftwareCacheScan(ScanSettings::fromGlobals(), front); }));
 }
 
 }  // namespace

@@ -61,7 +61,8 @@ ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
   m_label1 = makeLabel(m_panel1, "Label1", QStringLiteral("准备就绪。。。。"), 12, 8, 376, 20);
   m_progressBar1 = new QProgressBar(m_panel1);
   m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-  m_progressBar1->setGeometry(12, 36, 376, 22);
+  // The window's stop button takes the panel's lower right corner.
+  m_progressBar1->setGeometry(12, 38, 292, 22);
   m_panel1->hide();
   // The panel reports while the rest of the window is disabled, so it is drawn at full contrast.
   drawAtFullContrast(m_panel1);

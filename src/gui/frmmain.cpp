@@ -7,8 +7,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -29,7 +31,9 @@ namespace qinglan::gui {
 namespace {
 
 constexpr int kPumpIntervalMs = 15;
-// Both dates of the four search components as stored with the window: 20 November 2010.
+constexpr int kStopButtonWidth = 72;
+constexpr int kStopButtonHeight = 26;
+// Both dates of the resource search as stored with the window: 20 November 2010.
 constexpr double kStoredFilterDate = 40502.0;
 
 QAction* addMenuItem(QMenu* menu, const char* name, const QString& text) {
@@ -81,6 +85,13 @@ void TForm1::buildPages() {
   m_pageControl->addTab(m_updatePage, QStringLiteral("软件升级"));
   m_pageControl->addTab(m_resultsPage, QStringLiteral("扫描结果"));
   m_pageControl->setCurrentIndex(0);
+
+  // A child of the window, not of the page control that a session disables.
+  m_stopButton = new QPushButton(QStringLiteral("停止"), this);
+  m_stopButton->setObjectName(QStringLiteral("StopButton"));
+  m_stopButton->resize(kStopButtonWidth, kStopButtonHeight);
+  m_stopButton->hide();
+  connect(m_stopButton, &QPushButton::clicked, this, [this] { requestSessionStop(); });
 }
 
 void TForm1::buildMenus() {
@@ -113,17 +124,9 @@ void TForm1::buildMenus() {
 }
 
 void TForm1::presetSearches() {
-  TEasyFileSearch* searches[] = {&EasyFileSearch1, &EasyFileSearch2, &EasyFileSearch3, &EasyFileSearch4};
-  for (TEasyFileSearch* search : searches) {
-    search->DateFilterFirstDate = kStoredFilterDate;
-    search->DateFilterSecondDate = kStoredFilterDate;
-    search->setPump([this] { pump(); });
-  }
-  EasyFileSearch3.SearchOptions = kAllSearchOptions.without(okLookForDirectory);
-  EasyFileSearch3.FilterKind = {fkFilterOnSize};
-  EasyFileSearch3.SizeFilterKind = sfkBiggerOrEqualTo;
-  EasyFileSearch4.SearchOptions = kAllSearchOptions.without(okIncludeSubfolder);
-
+  EasyFileSearch2.DateFilterFirstDate = kStoredFilterDate;
+  EasyFileSearch2.DateFilterSecondDate = kStoredFilterDate;
+  EasyFileSearch2.setPump([this] { pump(); });
   presetResourceSearch(EasyFileSearch2);
   EasyFileSearch2.OnFileFound = [this](const TFileInformations& found) { EasyFileSearch2FileFound(found); };
 }
@@ -201,8 +204,39 @@ void TForm1::pump(bool force) {
     QCoreApplication::processEvents();
     m_sinceLastPump.start();
   }
-  if (m_closeRequested)
+  // A scan or cleaning pass was asked to stop instead, and returns on its own.
+  if (m_closeRequested && m_sessionStop == nullptr)
     throw CommandCancelled();
+}
+
+void TForm1::setSessionStop(std::stop_source* stop) {
+  m_sessionStop = stop;
+  if (stop == nullptr) {
+    m_stopButton->hide();
+    return;
+  }
+  // Beside the bar at the foot of the progress panel.
+  const QFrame* panel = m_resultsPage->Panel1();
+  m_stopButton->move(panel->mapTo(
+      this, QPoint(panel->width() - kStopButtonWidth - 12, panel->height() - kStopButtonHeight - 10)));
+  m_stopButton->show();
+  m_stopButton->raise();
+  m_stopButton->setFocus();
+  if (m_closeRequested)
+    stop->request_stop();
+}
+
+void TForm1::requestSessionStop() {
+  if (m_sessionStop != nullptr)
+    m_sessionStop->request_stop();
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && m_sessionStop != nullptr) {
+    requestSessionStop();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TForm1::guarded(const std::function<void()>& handler) {
@@ -221,6 +255,7 @@ void TForm1::guarded(const std::function<void()>& handler) {
 void TForm1::closeEvent(QCloseEvent* event) {
   if (m_handlerDepth > 0) {
     m_closeRequested = true;
+    requestSessionStop();
     event->ignore();
     return;
   }

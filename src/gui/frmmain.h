@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 class QAbstractButton;
 class QAction;
 class QEvent;
+class QKeyEvent;
 class QMenu;
 class QTabWidget;
 
@@ -51,7 +53,8 @@ std::string resourceIdOf(const RowListModel& rows, int row);
 
 // The main window. It routes every control to its handler; each handler runs guarded, reads its
 // controls, calls the core and writes the results back. Closing the window while a command runs
-// ends that command at its next pump, and the window closes once the command has unwound.
+// ends that command at its next pump (a scan or a cleaning pass stops as by its stop button), and
+// the window closes once the command has returned.
 class TForm1 : public QWidget {
   Q_OBJECT
 
@@ -70,6 +73,9 @@ class TForm1 : public QWidget {
   SoftwareCachePage* softwareCachePage() const { return m_softwareCachePage; }
   UpdatePage* updatePage() const { return m_updatePage; }
   ResultsPage* resultsPage() const { return m_resultsPage; }
+  // "停止": over the progress panel while a scan or a cleaning pass runs, usable while the page
+  // control is not.
+  QPushButton* stopButton() const { return m_stopButton; }
 
   ListView* ListView1() const { return m_resultsPage->ListView1(); }
   ListView* ListView2() const { return m_basicScanPage->ListView2(); }
@@ -108,6 +114,10 @@ class TForm1 : public QWidget {
   void forgetTrashPass();
   // Shows the total line as the link to "垃圾分布", or plain.
   void offerJunkChart(bool offered);
+  // The stop of the running scan or cleaning pass, null while none runs: the stop button, Esc and
+  // closing the window request it.
+  void setSessionStop(std::stop_source* stop);
+  void requestSessionStop();
 
   // Runs a handler through the guard; the window closes afterwards if that was asked meanwhile.
   void guarded(const std::function<void()>& handler);
@@ -157,15 +167,13 @@ class TForm1 : public QWidget {
   // True for the events that reach no object of the program: right-button presses.
   bool ApplicationEvents1Message(QEvent* event);
 
-  TEasyFileSearch EasyFileSearch1;
   TEasyFileSearch EasyFileSearch2;
-  TEasyFileSearch EasyFileSearch3;
-  TEasyFileSearch EasyFileSearch4;
   // The one HTTP client; its cookies last as long as the window.
   PageFetcher IdHTTP1;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void buildPages();
@@ -190,6 +198,8 @@ class TForm1 : public QWidget {
   SoftwareCachePage* m_softwareCachePage = nullptr;
   UpdatePage* m_updatePage = nullptr;
   ResultsPage* m_resultsPage = nullptr;
+  QPushButton* m_stopButton = nullptr;
+  std::stop_source* m_sessionStop = nullptr;
   ApplicationEvents* m_applicationEvents1 = nullptr;
 
   QMenu* m_popupMenu1 = nullptr;

@@ -8,9 +8,9 @@
 
 #include "gui/JunkChartDialog.h"
 #include "gui/LinkLabel.h"
-#include "gui/ScanViewAdapter.h"
 #include "gui/ShellActions.h"
 #include "gui/UnitScanList.h"
+#include "gui/WindowScanFront.h"
 #include "gui/frmmain.h"
 #include "history/CleanJournal.h"
 #include "history/PassHistory.h"
@@ -41,9 +41,9 @@ std::vector<ScanResourceRow> scanResourcesOf(const RowListModel& rows) {
 
 void TForm1::bsSkinButton1Click() {
   const std::vector<ScanResourceRow> resources = scanResourcesOf(*ListView2()->rows());
-  ScanViewAdapter view(*this);
+  WindowScanFront view(*this);
   runBasicScan(ScanSettings::fromGlobals(), resources, view);
-  offerJunkChart(view.resultCount() > 0);
+  offerJunkChart(view.results().count() > 0);
 }
 
 void TForm1::offerJunkChart(bool offered) {
@@ -55,7 +55,7 @@ void TForm1::Label2Click() {
   std::vector<ResultsRow> findings;
   findings.reserve(static_cast<size_t>(rows->count()));
   for (int row = 0; row < rows->count(); ++row)
-    findings.push_back(ScanViewAdapter::resultsRowOf(rows->row(row)));
+    findings.push_back(WindowScanFront::resultsRowOf(rows->row(row)));
   // A bar's rows are all checked by a click, or all unchecked when they already were.
   JunkChartDialog dialog(
       summarizeJunk(ScanSettings::fromGlobals().cloudCachePath, findings),
@@ -71,7 +71,7 @@ void TForm1::Label2Click() {
 }
 
 void TForm1::bntCleanClick() {
-  ScanViewAdapter view(*this);
+  WindowScanFront view(*this);
   platform::Remover& remover = m_environment.remover ? *m_environment.remover : platform::Remover::system();
   CleanJournal journal(journalFile());
   CleaningPass pass(journal, m_resultsPage->bsSkinCheckRadioBox2()->isChecked(), remover,
@@ -92,11 +92,11 @@ void TForm1::bsSkinButton12Click() {
   std::vector<JournalEntry> entries;
   for (const PassRecord& record : m_trashPass)
     entries.push_back(record.entry);
-  ScanViewAdapter view(*this);
+  WindowScanFront view(*this);
   size_t kept = 0;
   for (const RestoreReport& report : restoreEntries(entries, platform::Trash::system())) {
     if (report.result.restored) {
-      view.setResultStatus(m_trashPass[report.index].row, std::string(kRestoredStatus));
+      view.results().setStatus(m_trashPass[report.index].row, std::string(kRestoredStatus));
     } else {
       ++kept;
     }
@@ -115,9 +115,9 @@ void TForm1::ListView1Click() {
   const int row = ListView1()->selectedRow();
   if (row < 0)
     return;
-  ScanViewAdapter view(*this);
+  WindowScanFront view(*this);
   showFindingDetails(ScanSettings::fromGlobals(),
-                     ScanViewAdapter::resultsRowOf(ListView1()->rows()->row(row)), view);
+                     WindowScanFront::resultsRowOf(ListView1()->rows()->row(row)), view);
 }
 
 void TForm1::N7Click() {
@@ -140,14 +140,14 @@ void TForm1::bsSkinButton8Click() {
   options.minimumMegabytes = page.ComboBox1()->currentText().toLongLong();
   options.mediaOnly = page.ComboBox2()->currentText() != QStringLiteral("所有文件");
   options.filterLva = page.bsSkinCheckRadioBox1()->isChecked();
-  ScanViewAdapter view(*this);
+  WindowScanFront view(*this);
   runLargeFileScan(ScanSettings::fromGlobals().cloudCachePath, options, view);
 }
 
 void TForm1::bsSkinButton10Click() {
   SoftwareCacheScanOptions options;
   options.listVolumes = [this] { return volumes(); };
-  ScanViewAdapter view(*this);
+  WindowScanFront view(*this);
   runSoftwareCacheScan(ScanSettings::fromGlobals(), view, options);
 }
 

@@ -5,14 +5,12 @@
 #include <memory>
 #include <optional>
 
-#include "app/unitGlobal.h"
 #include "platform/DirLister.h"
 #include "platform/Path.h"
 #include "rules/RulesSql.h"
 #include "rules/SQLiteTable3.h"
-#include "scan/ResultsPage.h"
 #include "scan/RuleRoot.h"
-#include "scan/ScanView.h"
+#include "scan/ScanSession.h"
 #include "search/EasyFileSearch.h"
 #include "search/MultiRuleSearch.h"
 
@@ -20,8 +18,6 @@ namespace qinglan {
 
 namespace {
 
-constexpr std::string_view kScanCaption = "扫描";
-constexpr std::string_view kScanBusyCaption = "扫描中…";
 constexpr int32_t kBusyTimeoutMs = 1000;
 
 // One row of the scan item table as the scan uses it.
@@ -41,63 +37,66 @@ bool folderExists(const std::string& path) {
 
 class BasicScan {
  public:
-  BasicScan(const ScanSettings& settings, const std::vector<ScanResourceRow>& resources, ScanView& view,
+  BasicScan(const ScanSettings& settings, const std::vector<ScanResourceRow>& resources, ScanFront& front,
             const BasicScanOptions& options)
       : m_settings(settings),
         m_resources(resources),
-        m_view(view),
+        m_front(front),
         m_lister(options.lister ? *options.lister : platform::DirLister::system()),
         m_walk(options.walk),
         m_multiSearch(m_lister) {
-    const TPump pump = [this] { m_view.pump(); };
+    const TPump pump = [this] { m_front.pump(); };
     m_search.setLister(m_lister);
     m_search.setRootBase(settings.cloudCachePath);
     m_search.setPump(pump);
     m_search.OnFileFound = [this](const TFileInformations& found) {
-      appendFinding(m_view, found, true, m_currentItem);
+      m_session->addFinding(found, true, m_currentItem);
     };
     // A folder that cannot be read is counted and left out: the scan goes on past it.
     m_search.AtUnlistedFolder = UnlistedFolder::Skip;
-    m_search.OnUnreadableFolder = [this](const std::string& folder) { m_unreadable.insert(folder); };
+    m_search.OnUnreadableFolder = [this](const std::string& folder) {
+      m_session->unreadable().insert(folder);
+    };
     m_multiSearch.setRootBase(settings.cloudCachePath);
     m_multiSearch.setPump(pump);
     m_multiSearch.setAtUnlistedFolder(UnlistedFolder::Skip);
   }
 
-  void run() {
+  // A database that cannot be opened changes nothing on the front.
+  ScanTotals run() {
     m_database =
         std::make_unique<TSQLiteDatabase>(m_settings.dbFileName, kBusyTimeoutMs, m_settings.dbPassword);
-    try {
-      m_table = m_database->Query(selectAllSql(m_settings.dbTableName));
-      prepare();
-      scanResources();
-    } catch (...) {
-      finish();
-      throw;
-    }
-    finish();
+    ScanSession session(m_front, SessionKind::BasicScan);
+    m_session = &session;
+    m_table = m_database->Query(selectAllSql(m_settings.dbTableName));
+    prepare();
+    scanResources();
+    m_table.reset();
+    m_database.reset();
+    return session.finish();
   }
 
  private:
   void prepare() {
-    m_view.setScanButton(std::string(kScanBusyCaption), false);
-    m_view.setProgressMaximum(static_cast<int>(m_resources.size()));
-    m_view.setLabel1(std::string(kPreparingText));
-    m_view.setLabel2(std::string(kScanningText));
-    openResultsPage(m_view);
-    globals().ScanTotalKB = 0;
-    m_view.setProgressMinimum(0);
-    m_view.setEdit1({});
-    m_view.setEdit2({});
-    m_view.pump();
+    m_session->progress().setRange(static_cast<int>(m_resources.size()));
+    m_session->progress().setText(std::string(kPreparingText));
+    m_front.setSummary(std::string(kScanningText));
+    m_session->begin();
+    m_front.setFindingOrigin({});
+    m_front.setFindingNote({});
+    m_front.pump();
+    m_search.setStopToken(m_session->stopToken());
+    m_multiSearch.setStopToken(m_session->stopToken());
   }
 
   void scanResources() {
     for (size_t i = 0; i < m_resources.size(); ++i) {
       const ScanResourceRow& resource = m_resources[i];
-      m_view.pump();
-      m_view.setProgressPosition(static_cast<int>(i));
-      m_view.setLabel1(std::string(kScanningItemPrefix) + resource.caption);
+      m_front.pump();
+      if (m_session->stopRequested())
+        return;
+      m_session->progress().setPosition(static_cast<int>(i));
+      m_session->progress().setText(std::string(kScanningItemPrefix) + resource.caption);
       if (!resource.checked)
         continue;
       const std::string resourceFolder =
@@ -107,7 +106,9 @@ class BasicScan {
         const std::string contentFolder = resourceFolder + platform::kSeparator + std::to_string(n);
         if (!folderExists(contentFolder))
           break;
-        m_view.pump();
+        m_front.pump();
+        if (m_session->stopRequested())
+          return;
         scanContentFolder(contentFolder);
       }
     }
@@ -127,19 +128,21 @@ class BasicScan {
 
   void scanRuleByRule(const std::vector<ScanRule>& rules, const std::string& contentFolder) {
     for (const ScanRule& rule : rules) {
-      m_view.pump();
+      m_front.pump();
+      if (m_session->stopRequested())
+        return;
       const std::optional<std::string> root = rootOf(rule, contentFolder);
       if (!root)
         continue;
       m_currentItem = rule.name;
       RunRuleSearch(m_search, *root, rule.maskText);
-      updateResultsCounter(m_view);
+      m_session->updateCounter();
     }
   }
 
   // The searches of all rules run in as few walks as the roots allow; the findings are then listed
   // rule by rule, so the rows and their order are those of one search per rule, and an error
-  // comes after the rows its rule found.
+  // comes after the rows its rule found. Walks cut short by a stop list what they found before it.
   void scanRootByRoot(const std::vector<ScanRule>& rules, const std::string& contentFolder) {
     std::vector<MultiRuleSearch::Request> requests;
     std::vector<std::optional<size_t>> requestOfRule(rules.size());
@@ -151,16 +154,16 @@ class BasicScan {
     }
     const std::vector<MultiRuleSearch::Result> results = m_multiSearch.search(requests);
     for (size_t i = 0; i < rules.size(); ++i) {
-      m_view.pump();
+      m_front.pump();
       if (!requestOfRule[i])
         continue;
       const MultiRuleSearch::Result& result = results[*requestOfRule[i]];
       for (const TFileInformations& found : result.found)
-        appendFinding(m_view, found, true, rules[i].name);
-      m_unreadable.insert(result.unreadable.begin(), result.unreadable.end());
+        m_session->addFinding(found, true, rules[i].name);
+      m_session->unreadable().insert(result.unreadable.begin(), result.unreadable.end());
       if (result.error)
         std::rethrow_exception(result.error);
-      updateResultsCounter(m_view);
+      m_session->updateCounter();
     }
   }
 
@@ -203,17 +206,10 @@ class BasicScan {
     return *m_rules;
   }
 
-  void finish() {
-    m_table.reset();
-    m_database.reset();
-    showScanTotals(m_view, m_unreadable);
-    m_view.setScanButton(std::string(kScanCaption), true);
-    closeResultsPage(m_view);
-  }
-
   const ScanSettings& m_settings;
   const std::vector<ScanResourceRow>& m_resources;
-  ScanView& m_view;
+  ScanFront& m_front;
+  ScanSession* m_session = nullptr;  // the running scan's
   platform::DirLister& m_lister;
   const RuleWalk m_walk;
   TEasyFileSearch m_search;
@@ -224,14 +220,13 @@ class BasicScan {
   bool m_contentFolderLinked = false;
   std::string m_currentItem;
   std::optional<CaselessResolver> m_resolver;  // the listings of one content folder
-  UnreadableFolders m_unreadable;
 };
 
 }  // namespace
 
-void runBasicScan(const ScanSettings& settings, const std::vector<ScanResourceRow>& resources, ScanView& view,
-                  const BasicScanOptions& options) {
-  BasicScan(settings, resources, view, options).run();
+ScanTotals runBasicScan(const ScanSettings& settings, const std::vector<ScanResourceRow>& resources,
+                        ScanFront& front, const BasicScanOptions& options) {
+  return BasicScan(settings, resources, front, options).run();
 }
 
 void RunRuleSearch(TEasyFileSearch& search, const std::string& root, const std::string& maskText) {

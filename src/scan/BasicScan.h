@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "scan/ScanSession.h"
 #include "scan/ScanSettings.h"
 
 namespace qinglan {
@@ -10,7 +11,6 @@ namespace qinglan {
 namespace platform {
 class DirLister;
 }
-class ScanView;
 class TEasyFileSearch;
 
 // One row of the installed resource list as the basic scan reads it, in list order.
@@ -33,12 +33,13 @@ struct BasicScanOptions {
 };
 
 // The "扫描" command: applies every enabled rule of the scan item table to each numbered content
-// folder of every checked resource, lists the findings checked and sets globals().ScanTotalKB.
-// The window returns to idle however the scan ends; an error (the database, a missing column, an
-// invalid mask) is raised afterwards, and the rows found before it stay. A rule whose Folder climbs
-// out of the content folder is skipped without a search.
-void runBasicScan(const ScanSettings& settings, const std::vector<ScanResourceRow>& resources, ScanView& view,
-                  const BasicScanOptions& options = {});
+// folder of every checked resource, lists the findings checked and returns the totals. A stop
+// ends it at the next entry, keeping the rows found. The front returns to idle however the scan
+// ends; an error (the database, a missing column, an invalid mask) is raised afterwards, and the
+// rows found before it stay. A rule whose Folder climbs out of the content folder is skipped
+// without a search.
+ScanTotals runBasicScan(const ScanSettings& settings, const std::vector<ScanResourceRow>& resources,
+                        ScanFront& front, const BasicScanOptions& options = {});
 
 // Sets the search's root and its name masks (one a line) and runs it to its end; the findings
 // arrive through the search's OnFileFound.

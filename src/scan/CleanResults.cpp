@@ -6,7 +6,7 @@
 
 #include "platform/Remover.h"
 #include "scan/ResultsRow.h"
-#include "scan/ScanView.h"
+#include "scan/ScanSession.h"
 #include "scan/UnitClean.h"
 
 namespace qinglan {
@@ -18,6 +18,7 @@ constexpr std::string_view kConfirmText = "是否确定要清理选定的项目�
 constexpr std::string_view kCleaningText = "正在清理中。。。。";
 constexpr std::string_view kNothingCheckedText = "没有选中的项目！";
 constexpr std::string_view kCleanFinishedText = "清理垃圾完成！";
+constexpr std::string_view kCleanStoppedText = "清理已停止，其余项目未清理。";
 
 // The pass that only deletes, recording nothing.
 class DeletingRowCleaner final : public RowCleaner {
@@ -29,16 +30,16 @@ class DeletingRowCleaner final : public RowCleaner {
   platform::Remover& m_remover;
 };
 
-bool anyChecked(const ScanView& view) {
-  for (size_t i = 0; i < view.resultCount(); ++i) {
-    if (view.result(i).checked)
+bool anyChecked(const ResultsList& results) {
+  for (size_t i = 0; i < results.count(); ++i) {
+    if (results.row(i).checked)
       return true;
   }
   return false;
 }
 
-std::string finishedText(size_t failed) {
-  std::string text(kCleanFinishedText);
+std::string closingText(bool stopped, size_t failed) {
+  std::string text(stopped ? kCleanStoppedText : kCleanFinishedText);
   if (failed > 0)
     text += "其中 " + std::to_string(failed) + " 项清理失败。";
   return text;
@@ -52,8 +53,8 @@ bool pathExists(const std::string& path) {
   return std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found;
 }
 
-void cleanCheckedResults(ScanView& view) {
-  cleanCheckedResults(view, platform::Remover::system());
+void cleanCheckedResults(ScanFront& front) {
+  cleanCheckedResults(front, platform::Remover::system());
 }
 
 std::string deleteRowPath(const ResultsRow& row, platform::Remover& remover) {
@@ -61,44 +62,52 @@ std::string deleteRowPath(const ResultsRow& row, platform::Remover& remover) {
   return std::string(gone ? kCleanedStatus : kCleanFailedStatus);
 }
 
-void cleanCheckedResults(ScanView& view, platform::Remover& remover) {
+void cleanCheckedResults(ScanFront& front, platform::Remover& remover) {
   DeletingRowCleaner cleaner(remover);
-  cleanCheckedResults(view, cleaner);
+  cleanCheckedResults(front, cleaner);
 }
 
-void cleanCheckedResults(ScanView& view, RowCleaner& cleaner) {
-  if (view.resultCount() == 0) {
-    view.showInformation(std::string(kEmptyListText));
+void cleanCheckedResults(ScanFront& front, RowCleaner& cleaner) {
+  ResultsList& results = front.results();
+  if (results.count() == 0) {
+    front.showInformation(std::string(kEmptyListText));
     return;
   }
-  if (!anyChecked(view)) {
-    view.showInformation(std::string(kNothingCheckedText));
+  if (!anyChecked(results)) {
+    front.showInformation(std::string(kNothingCheckedText));
     return;
   }
-  if (!view.askYesNo(std::string(kConfirmText)))
+  if (!front.askYesNo(std::string(kConfirmText)))
     return;
 
-  const size_t rowCount = view.resultCount();
-  view.setPageControlEnabled(false);
-  view.setProgressPanelVisible(true);
-  view.setProgressMaximum(static_cast<int>(rowCount));
-  view.setProgressPosition(0);
-  view.setLabel1(std::string(kCleaningText));
-  view.pump();
+  const size_t rowCount = results.count();
   size_t failed = 0;
-  for (size_t i = 0; i < rowCount; ++i) {
-    view.setProgressPosition(static_cast<int>(i + 1));
-    const ResultsRow row = view.result(i);
-    if (!row.checked)
-      continue;
-    view.pump();
-    const std::string status = cleaner.clean(i, row);
-    failed += status == kCleanFailedStatus ? 1 : 0;
-    view.setResultStatus(i, status);
+  bool stopped = false;
+  {
+    ScanSession session(front, SessionKind::Cleaning);
+    session.begin();
+    session.progress().setRange(static_cast<int>(rowCount));
+    session.progress().setPosition(0);
+    session.progress().setText(std::string(kCleaningText));
+    session.pump();
+    for (size_t i = 0; i < rowCount; ++i) {
+      const ResultsRow row = results.row(i);
+      if (!row.checked) {
+        session.progress().setPosition(static_cast<int>(i + 1));
+        continue;
+      }
+      // A stop asked for while the last row was cleaned leaves this row and the rest untouched.
+      session.pump();
+      if (session.stopRequested())
+        break;
+      session.progress().setPosition(static_cast<int>(i + 1));
+      const std::string status = cleaner.clean(i, row);
+      failed += status == kCleanFailedStatus ? 1 : 0;
+      results.setStatus(i, status);
+    }
+    stopped = session.finish().outcome == SessionOutcome::Stopped;
   }
-  view.setProgressPanelVisible(false);
-  view.setPageControlEnabled(true);
-  view.showInformation(finishedText(failed));
+  front.showInformation(closingText(stopped, failed));
 }
 
 }  // namespace qinglan

@@ -8,7 +8,7 @@ namespace qinglan {
 namespace platform {
 class Remover;
 }
-class ScanView;
+class ScanFront;
 struct ResultsRow;
 
 // Cleans one checked row of a pass and gives the status the row then reads.
@@ -21,13 +21,15 @@ class RowCleaner {
 // The "清理选定" command: after the user confirms, deletes every checked row of the results list
 // and marks the row "清理成功" when the entry the scan listed is gone, else "清理失败"; the closing
 // message counts the failures. Unchecked rows stay as they are; with none checked nothing is asked.
+// A stop ends the pass between two rows: the row being cleaned is finished, the rows after it keep
+// an empty status, and the closing message says the pass stopped.
 // A row is found again from the root its scan walked, never through a link or into another file
 // system, and deleted only while it is the same entry (device and inode): a row whose entry was
 // replaced since the scan, or that no scan listed, is kept and fails.
-void cleanCheckedResults(ScanView& view);
-void cleanCheckedResults(ScanView& view, platform::Remover& remover);
+void cleanCheckedResults(ScanFront& front);
+void cleanCheckedResults(ScanFront& front, platform::Remover& remover);
 // The same pass with each checked row cleaned by the cleaner.
-void cleanCheckedResults(ScanView& view, RowCleaner& cleaner);
+void cleanCheckedResults(ScanFront& front, RowCleaner& cleaner);
 
 // Deletes a row's entry permanently through the confined path: "清理成功" when it is gone, else "清理失败".
 std::string deleteRowPath(const ResultsRow& row, platform::Remover& remover);

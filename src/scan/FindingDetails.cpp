@@ -7,7 +7,7 @@
 #include "rules/SQLiteTable3.h"
 #include "scan/ResourceList.h"
 #include "scan/ResultsRow.h"
-#include "scan/ScanView.h"
+#include "scan/ScanSession.h"
 
 namespace qinglan {
 
@@ -75,12 +75,12 @@ std::string findingOrigin(const std::string& cloudCachePath, const std::string& 
   return readResourceName(resource.folder);
 }
 
-void showFindingDetails(const ScanSettings& settings, const ResultsRow& row, ScanView& view) {
-  view.setEdit1(std::string(kOriginPrefix) + findingOrigin(settings.cloudCachePath, row.location));
+void showFindingDetails(const ScanSettings& settings, const ResultsRow& row, ScanFront& front) {
+  front.setFindingOrigin(std::string(kOriginPrefix) + findingOrigin(settings.cloudCachePath, row.location));
   // A lookup that fails must not leave the previous finding's note beside this one.
-  view.setEdit2({});
+  front.setFindingNote({});
   TSQLiteDatabase database(settings.dbFileName, kBusyTimeoutMs, settings.dbPassword);
-  view.setEdit2(lookupNote(database, row.name));
+  front.setFindingNote(lookupNote(database, row.name));
 }
 
 }  // namespace qinglan

@@ -8,7 +8,7 @@
 
 namespace qinglan {
 
-class ScanView;
+class ScanFront;
 struct ResultsRow;
 
 // The pieces of the text between the occurrences of the delimiter, in order, empty pieces
@@ -31,8 +31,8 @@ struct ResourceFolder {
 };
 ResourceFolder resourceFolderOf(const std::string& cloudCachePath, const std::string& location);
 
-// What a click on a results row shows: Edit1 the finding's origin, then Edit2 the rules database's
-// note on its name or else its extension. A database error is raised with Edit1 already set.
-void showFindingDetails(const ScanSettings& settings, const ResultsRow& row, ScanView& view);
+// What a click on a results row shows: the finding's origin, then the rules database's note on its
+// name or else its extension. A database error is raised with the origin already shown.
+void showFindingDetails(const ScanSettings& settings, const ResultsRow& row, ScanFront& front);
 
 }  // namespace qinglan

@@ -68,6 +68,38 @@ JunkSummary summarizeJunk(const std::string& cloudCachePath, const std::vector<R
   return {std::move(resources).largestFirst(), std::move(scanItems).largestFirst()};
 }
 
+struct ResourceTally::Groups {
+  Grouping grouping;
+  std::string lastLocation;
+  JunkGroup* last = nullptr;
+};
+
+ResourceTally::ResourceTally(std::string cloudCachePath)
+    : m_cloudCachePath(std::move(cloudCachePath)), m_groups(std::make_unique<Groups>()) {}
+
+ResourceTally::~ResourceTally() = default;
+
+void ResourceTally::add(const ResultsRow& row) {
+  Groups& groups = *m_groups;
+  // Rows of one folder come together, so the last location's group is usually the next one's.
+  if (groups.last == nullptr || row.location != groups.lastLocation) {
+    groups.lastLocation = row.location;
+    const ResourceFolder resource = resourceFolderOf(m_cloudCachePath, row.location);
+    bool created = false;
+    groups.last = &groups.grouping.groupFor(std::string(resource.id()), created);
+    if (created) {
+      groups.last->name =
+          resource.folder.empty() ? std::string(kUnknownResourceName) : readResourceName(resource.folder);
+    }
+  }
+  ++groups.last->rows;
+  groups.last->size += row.isFolder ? 0 : row.size;
+}
+
+std::vector<JunkGroup> ResourceTally::largestFirst() const {
+  return Grouping(m_groups->grouping).largestFirst();
+}
+
 std::vector<JunkGroup> largestWithOthers(const std::vector<JunkGroup>& groups, size_t keep) {
   if (groups.size() <= keep)
     return groups;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,24 @@ struct JunkSummary {
 };
 
 JunkSummary summarizeJunk(const std::string& cloudCachePath, const std::vector<ResultsRow>& rows);
+
+// The rows summed per resource as they come, without keeping them or their indexes: what
+// summarizeJunk gives as its resources, for rows printed and forgotten one by one.
+class ResourceTally {
+ public:
+  explicit ResourceTally(std::string cloudCachePath);
+  ~ResourceTally();
+  ResourceTally(const ResourceTally&) = delete;
+  ResourceTally& operator=(const ResourceTally&) = delete;
+
+  void add(const ResultsRow& row);
+  std::vector<JunkGroup> largestFirst() const;
+
+ private:
+  struct Groups;
+  std::string m_cloudCachePath;
+  std::unique_ptr<Groups> m_groups;
+};
 
 // The largest `keep` groups and, when there are more, one "其他" group holding the rest.
 std::vector<JunkGroup> largestWithOthers(const std::vector<JunkGroup>& groups, size_t keep);

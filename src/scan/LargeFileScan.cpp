@@ -1,10 +1,8 @@
 #include "scan/LargeFileScan.h"
 
-#include "app/unitGlobal.h"
 #include "platform/DirLister.h"
 #include "rules/RulesSql.h"
-#include "scan/ResultsPage.h"
-#include "scan/ScanView.h"
+#include "scan/ScanSession.h"
 #include "search/EasyFileSearch.h"
 #include "search/Mask.h"
 
@@ -20,7 +18,8 @@ constexpr std::string_view kEveryFileMask = "*";
 
 class LargeFileScan {
  public:
-  LargeFileScan(const LargeFileScanOptions& options, ScanView& view) : m_options(options), m_view(view) {
+  LargeFileScan(const LargeFileScanOptions& options, ScanFront& front)
+      : m_options(options), m_session(front, SessionKind::LargeFileScan) {
     // Subfolders entered, every kind of file looked for, folders not; only the size filter.
     m_search.SearchOptions = kAllSearchOptions.without(okLookForDirectory);
     m_search.FilterKind = TFilter{fkFilterOnSize};
@@ -28,62 +27,54 @@ class LargeFileScan {
     m_search.OnFileFound = [this](const TFileInformations& found) { fileFound(found); };
     // A folder that cannot be read is counted and left out: the scan goes on past it.
     m_search.AtUnlistedFolder = UnlistedFolder::Skip;
-    m_search.OnUnreadableFolder = [this](const std::string& folder) { m_unreadable.insert(folder); };
-    m_search.setPump([this] { m_view.pump(); });
+    m_search.OnUnreadableFolder = [this](const std::string& folder) {
+      m_session.unreadable().insert(folder);
+    };
+    m_search.setPump([this] { m_session.pump(); });
     if (options.lister)
       m_search.setLister(*options.lister);
   }
 
-  void run(const std::string& cloudCachePath) {
-    m_view.setLabel1(std::string(kScanningText));
-    m_view.setLabel2(std::string(kScanningText));
-    openResultsPage(m_view);
-    try {
-      globals().ScanTotalKB = 0;
-      m_view.setProgressMinimum(0);
-      m_view.setProgressPosition(0);
-      m_view.setEdit1({});
-      m_view.setEdit2({});
-      m_view.pump();
-      m_search.setRootPath(cloudCachePath);
-      m_search.FileNames = splitLines(m_options.mediaOnly ? MediaMaskList : kEveryFileMask);
-      m_search.SizeFilterSize = m_options.minimumMegabytes * kMegabyte;
-      m_search.Execute();
-    } catch (...) {
-      finish();
-      throw;
-    }
-    finish();
+  ScanTotals run(const std::string& cloudCachePath) {
+    ScanFront& front = m_session.front();
+    m_session.progress().setText(std::string(kScanningText));
+    front.setSummary(std::string(kScanningText));
+    m_session.begin();
+    // The bar stays empty: this scan does not know how far it has come.
+    m_session.progress().setPosition(0);
+    front.setFindingOrigin({});
+    front.setFindingNote({});
+    front.pump();
+    m_search.setStopToken(m_session.stopToken());
+    m_search.setRootPath(cloudCachePath);
+    m_search.FileNames = splitLines(m_options.mediaOnly ? MediaMaskList : kEveryFileMask);
+    m_search.SizeFilterSize = m_options.minimumMegabytes * kMegabyte;
+    m_search.Execute();
+    return m_session.finish();
   }
 
  private:
   void fileFound(const TFileInformations& found) {
-    m_view.pump();
+    m_session.pump();
     if ((found.Attributes & platform::kAttrDirectory) != 0)
       return;
-    m_view.setLabel1(std::string(kFoundPrefix) + found.Name);
+    m_session.progress().setText(std::string(kFoundPrefix) + found.Name);
     const bool leftOut = m_options.filterLva && asciiLower(fileExtension(found.Name)) == kLvaExtension;
     if (!leftOut)
-      appendFinding(m_view, found, false);
-    updateResultsCounter(m_view);
-  }
-
-  void finish() {
-    showScanTotals(m_view, m_unreadable);
-    closeResultsPage(m_view);
+      m_session.addFinding(found, false);
+    m_session.updateCounter();
   }
 
   const LargeFileScanOptions& m_options;
-  ScanView& m_view;
+  ScanSession m_session;
   TEasyFileSearch m_search;
-  UnreadableFolders m_unreadable;
 };
 
 }  // namespace
 
-void runLargeFileScan(const std::string& cloudCachePath, const LargeFileScanOptions& options,
-                      ScanView& view) {
-  LargeFileScan(options, view).run(cloudCachePath);
+ScanTotals runLargeFileScan(const std::string& cloudCachePath, const LargeFileScanOptions& options,
+                            ScanFront& front) {
+  return LargeFileScan(options, front).run(cloudCachePath);
 }
 
 }  // namespace qinglan

@@ -4,12 +4,13 @@
 #include <string>
 #include <string_view>
 
+#include "scan/ScanSession.h"
+
 namespace qinglan {
 
 namespace platform {
 class DirLister;
 }
-class ScanView;
 
 // The masks of "视频与歌曲文件", one a line.
 inline constexpr std::string_view MediaMaskList =
@@ -24,7 +25,9 @@ struct LargeFileScanOptions {
 };
 
 // The "开始扫描" command of the large file page: lists, unchecked, every file below the cache
-// directory whose size reaches the threshold, and sets globals().ScanTotalKB. Sizes are 64-bit.
-void runLargeFileScan(const std::string& cloudCachePath, const LargeFileScanOptions& options, ScanView& view);
+// directory whose size reaches the threshold, and returns the totals; a stop ends it at the next
+// entry, keeping the rows found. Sizes are 64-bit.
+ScanTotals runLargeFileScan(const std::string& cloudCachePath, const LargeFileScanOptions& options,
+                            ScanFront& front);
 
 }  // namespace qinglan

@@ -4,15 +4,13 @@
 #include <memory>
 #include <optional>
 
-#include "app/unitGlobal.h"
 #include "platform/Codepage.h"
 #include "platform/DirLister.h"
 #include "platform/Path.h"
 #include "rules/RulesSql.h"
 #include "rules/SQLiteTable3.h"
-#include "scan/ResultsPage.h"
 #include "scan/RuleRoot.h"
-#include "scan/ScanView.h"
+#include "scan/ScanSession.h"
 #include "search/EasyFileSearch.h"
 #include "search/Mask.h"
 
@@ -33,42 +31,44 @@ std::string cacheCleanText(const TSQLiteTable& table, std::string_view column) {
 
 class SoftwareCacheScan {
  public:
-  SoftwareCacheScan(const ScanSettings& settings, ScanView& view, const SoftwareCacheScanOptions& options)
-      : m_settings(settings), m_view(view), m_options(options) {
+  SoftwareCacheScan(const ScanSettings& settings, ScanFront& front, const SoftwareCacheScanOptions& options)
+      : m_settings(settings), m_front(front), m_options(options) {
     // Only the named folder itself: every kind of entry, folders included, no subfolders.
     m_search.SearchOptions = kAllSearchOptions.without(okIncludeSubfolder);
-    m_search.OnFileFound = [this](const TFileInformations& found) { appendFinding(m_view, found, true); };
-    m_search.OnUnreadableFolder = [this](const std::string& folder) { m_unreadable.insert(folder); };
-    m_search.setPump([this] { m_view.pump(); });
+    m_search.OnFileFound = [this](const TFileInformations& found) { m_session->addFinding(found, true); };
+    m_search.OnUnreadableFolder = [this](const std::string& folder) {
+      m_session->unreadable().insert(folder);
+    };
+    m_search.setPump([this] { m_front.pump(); });
     if (options.lister)
       m_search.setLister(*options.lister);
   }
 
-  void run() {
+  // A database that cannot be opened changes nothing on the front.
+  ScanTotals run() {
     m_database =
         std::make_unique<TSQLiteDatabase>(m_settings.dbFileName, kBusyTimeoutMs, m_settings.dbPassword);
-    try {
+    ScanSession session(m_front, SessionKind::SoftwareCacheScan);
+    m_session = &session;
+    {
       std::unique_ptr<TSQLiteTable> table = m_database->Query(selectCacheCleanSql());
       prepare(table->RowCount());
       searchRules(*table, localDisks());
-    } catch (...) {
-      finish();
-      throw;
     }
-    finish();
+    m_database.reset();
+    return session.finish();
   }
 
  private:
   void prepare(uint32_t ruleCount) {
-    m_view.setLabel1(std::string(kPreparingText));
-    m_view.setLabel2(std::string(kScanningText));
-    openResultsPage(m_view);
-    globals().ScanTotalKB = 0;
-    m_view.setProgressMinimum(0);
-    m_view.setProgressMaximum(static_cast<int>(ruleCount));
-    m_view.setEdit1({});
-    m_view.setEdit2({});
-    m_view.pump();
+    m_session->progress().setText(std::string(kPreparingText));
+    m_front.setSummary(std::string(kScanningText));
+    m_session->begin();
+    m_session->progress().setRange(static_cast<int>(ruleCount));
+    m_front.setFindingOrigin({});
+    m_front.setFindingNote({});
+    m_front.pump();
+    m_search.setStopToken(m_session->stopToken());
   }
 
   std::vector<platform::Volume> localDisks() const {
@@ -83,11 +83,15 @@ class SoftwareCacheScan {
     table.FirstRow();
     const uint32_t rowCount = table.RowCount();
     for (uint32_t row = 1; row <= rowCount; ++row) {
-      m_view.pump();
-      m_view.setProgressPosition(static_cast<int>(row));
-      m_view.setLabel1(std::string(kScanningItemPrefix) + cacheCleanText(table, "Des"));
-      m_view.pump();
+      m_front.pump();
+      if (m_session->stopRequested())
+        return;
+      m_session->progress().setPosition(static_cast<int>(row));
+      m_session->progress().setText(std::string(kScanningItemPrefix) + cacheCleanText(table, "Des"));
+      m_front.pump();
       for (const platform::Volume& disk : disks) {
+        if (m_session->stopRequested())
+          return;
         const std::string dir = cacheCleanText(table, "dir");
         const std::optional<std::string> root = cacheRuleRoot(lister(), disk.root, dir);
         if (!root || passesThroughLink(disk.root, root->substr(disk.root.size())))
@@ -104,7 +108,7 @@ class SoftwareCacheScan {
         m_search.FileNames.clear();
         m_search.FileNames = std::move(masks);
         m_search.Execute();
-        updateResultsCounter(m_view);
+        m_session->updateCounter();
       }
       table.NextRow();
     }
@@ -114,25 +118,19 @@ class SoftwareCacheScan {
     return m_options.lister ? *m_options.lister : platform::DirLister::system();
   }
 
-  void finish() {
-    m_database.reset();
-    showScanTotals(m_view, m_unreadable);
-    closeResultsPage(m_view);
-  }
-
   const ScanSettings& m_settings;
-  ScanView& m_view;
+  ScanFront& m_front;
   const SoftwareCacheScanOptions& m_options;
+  ScanSession* m_session = nullptr;  // the running scan's
   TEasyFileSearch m_search;
   std::unique_ptr<TSQLiteDatabase> m_database;
-  UnreadableFolders m_unreadable;
 };
 
 }  // namespace
 
-void runSoftwareCacheScan(const ScanSettings& settings, ScanView& view,
-                          const SoftwareCacheScanOptions& options) {
-  SoftwareCacheScan(settings, view, options).run();
+ScanTotals runSoftwareCacheScan(const ScanSettings& settings, ScanFront& front,
+                                const SoftwareCacheScanOptions& options) {
+  return SoftwareCacheScan(settings, front, options).run();
 }
 
 }  // namespace qinglan

@@ -24,9 +24,9 @@ TEST(ScanCommandSupportTest, TheTotalsLineCountsTheFoldersAScanCouldNotRead) {
   options.lister = &lister;
   for (const bool json : {true, false}) {
     lister.refused = json ? std::set<std::string>{cache + "/1001/0/"} : std::set<std::string>{};
-    CliScanView view;
     testing::internal::CaptureStdout();
-    const bool everyFolderRead = runAndPrint(view, json, [&] { runLargeFileScan(cache, options, view); });
+    CliScanFront front(json, false);
+    const bool everyFolderRead = runAndPrint(front, [&] { runLargeFileScan(cache, options, front); });
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(everyFolderRead, !json);
     EXPECT_TRUE(printed.ends_with(json ? "{\"rows\":1,\"total_mb\":\"0.00\",\"unreadable\":1}\n"

@@ -1,6 +1,12 @@
+#include <csignal>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -92,6 +98,83 @@ TEST_F(ScanCommandTest, AMissingRulesDatabaseIsNotCreated) {
 
   EXPECT_EQ(output.exitCode, 1);
   EXPECT_FALSE(std::filesystem::exists(m_dir.path("app/ccdb.db")));
+}
+
+struct InterruptedRun {
+  int exitCode = -1;
+  std::vector<std::string> lines;
+};
+
+// Runs qinglan-cli, sends it the interrupt once its first line is out, and reads the rest.
+InterruptedRun interruptAfterFirstLine(const std::vector<std::string>& arguments) {
+  const std::string binary = std::string(QINGLAN_BIN_DIR) + "/qinglan-cli";
+  std::vector<char*> argv{const_cast<char*>(binary.c_str())};
+  for (const std::string& argument : arguments)
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  int out[2];
+  if (::pipe(out) != 0)
+    return {};
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(out[1], STDOUT_FILENO);
+    ::dup2(::open("/dev/null", O_WRONLY), STDERR_FILENO);
+    ::close(out[0]);
+    ::close(out[1]);
+    ::execv(binary.c_str(), argv.data());
+    ::_exit(127);
+  }
+  ::close(out[1]);
+  std::string text;
+  char chunk[4096];
+  bool sent = false;
+  for (ssize_t got; (got = ::read(out[0], chunk, sizeof chunk)) > 0;) {
+    text.append(chunk, static_cast<size_t>(got));
+    if (!sent && text.find('\n') != std::string::npos) {
+      ::kill(pid, SIGINT);
+      sent = true;
+    }
+  }
+  ::close(out[0]);
+  InterruptedRun run;
+  int status = 0;
+  if (::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+    run.exitCode = WEXITSTATUS(status);
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);)
+    run.lines.push_back(line);
+  return run;
+}
+
+// The rows outgrow the command's output buffer and the pipe, so the command is still scanning,
+// waiting for its output to be read, when the interrupt comes after the first row.
+TEST_F(ScanCommandTest, AnInterruptEndsTheScanWithTheRowsSoFarAndAnIncompleteTotal) {
+  constexpr int kFolders = 20;
+  constexpr int kFilesPerFolder = 500;
+  for (int folder = 0; folder < kFolders; ++folder) {
+    const std::string path = m_dir.makeFolder("CloudCache/1003/" + std::to_string(folder));
+    for (int file = 0; file < kFilesPerFolder; ++file)
+      ::close(::creat(
+          (path + "/a-name-long-enough-to-fill-the-output-" + std::to_string(file) + ".log").c_str(), 0644));
+  }
+  test::writeScanItems(m_dir.path("app/ccdb.db"), {{"0", "", "*.log"}});
+  const std::vector<std::vector<std::string>> commands = {
+      {"large", "--min-mb", "0", "--cache", m_dir.path("CloudCache"), "--json"},
+      {"scan", "--cache", m_dir.path("CloudCache"), "--app-dir", m_dir.path("app"), "--json"}};
+  for (const std::vector<std::string>& command : commands) {
+    SCOPED_TRACE(command.front());
+    const InterruptedRun run = interruptAfterFirstLine(command);
+
+    EXPECT_EQ(run.exitCode, 130);
+    ASSERT_GE(run.lines.size(), 2u);
+    const size_t rows = run.lines.size() - 1;
+    EXPECT_LT(rows, static_cast<size_t>(kFolders * kFilesPerFolder));
+    for (size_t i = 0; i < rows; ++i)
+      EXPECT_TRUE(nlohmann::json::parse(run.lines[i]).contains("name")) << run.lines[i];
+    const auto totals = nlohmann::json::parse(run.lines.back());
+    EXPECT_EQ(totals["rows"], rows);
+    EXPECT_EQ(totals["complete"], false);
+  }
 }
 
 }  // namespace

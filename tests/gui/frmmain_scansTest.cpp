@@ -29,8 +29,8 @@
 #include "ScanRulesDb.h"
 #include "gui/JunkChartDialog.h"
 #include "gui/LinkLabel.h"
-#include "gui/ScanViewAdapter.h"
 #include "gui/UnitScanList.h"
+#include "gui/WindowScanFront.h"
 #include "gui/frmmain.h"
 #include "platform/Remover.h"
 #include "support/ScopedEnv.h"
@@ -124,8 +124,16 @@ QString windowState(gui::TForm1& form) {
 }
 
 // A scan that has ended, with its rows shown.
-QString idleState(int rows) {
-  return QStringLiteral("rows=%1 button=扫描/1 panel=0 pages=1 front=1 label1=扫描完成！").arg(rows);
+QString idleState(int rows, const QString& closing = QStringLiteral("扫描完成！")) {
+  return QStringLiteral("rows=%1 button=扫描/1 panel=0 pages=1 front=1 label1=%2").arg(rows).arg(closing);
+}
+
+// The user's stop as the window system delivers it: a click on "停止", or Esc.
+void pressStop(gui::TForm1& form, const QString& how) {
+  if (how == QStringLiteral("button"))
+    QTest::mouseClick(form.stopButton(), Qt::LeftButton);
+  else
+    QTest::keyClick(form.stopButton(), Qt::Key_Escape);
 }
 
 // The list row of a finding as a scan appends it.
@@ -134,7 +142,7 @@ gui::ListRow finding(const std::string& name, const std::string& location, bool 
   row.name = name;
   row.location = location;
   row.checked = checked;
-  return gui::ScanViewAdapter::listRowFor(row);
+  return gui::WindowScanFront::listRowFor(row);
 }
 
 QList<bool> checksOf(gui::TForm1& form) {
@@ -264,7 +272,7 @@ class frmmain_scansTest : public QObject {
 
     QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("error '[abc' is an invalid mask at (5)")});
     QCOMPARE(m_boxes->shown[0].title, QStringLiteral("晴岚清扫助手"));
-    QCOMPARE(m_boxes->shown[0].window, idleState(2));
+    QCOMPARE(m_boxes->shown[0].window, idleState(2, QStringLiteral("扫描未完成！")));
     QCOMPARE(columnTexts(form.ListView1(), 0), strings({"run.log", "setup.log"}));
     QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 0.00MB 垃圾。"));
   }
@@ -733,6 +741,56 @@ class frmmain_scansTest : public QObject {
     form.basicScanPage()->bsSkinButton9()->click();
     QCOMPARE(listed, strings({"日志文件"}));
     QVERIFY(QApplication::activeModalWidget() == nullptr);
+  }
+
+  void stoppingKeepsTheRowsFoundAndTheyCanBeCleaned_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("停止") << QStringLiteral("button");
+    QTest::newRow("Esc") << QStringLiteral("Esc");
+  }
+
+  void stoppingKeepsTheRowsFoundAndTheyCanBeCleaned() {
+    QFETCH(QString, how);
+    for (int id = 1000; id < 1020; ++id) {
+      machine().addResource(m_cache, std::to_string(id), "");
+      writeInCache(std::to_string(id) + "/0/a.log", 1024 * 1024);
+    }
+    writeScanItemTable(dbFile(), {{"0", "", "*.log"}});
+    gui::TForm1 form(machine().environment());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(form.stopButton()->isHidden());
+    // Stopped as the sixth resource comes up: the five before it were scanned.
+    QString during;
+    connect(form.resultsPage()->ProgressBar1(), &QProgressBar::valueChanged, this, [&](int value) {
+      if (value != 5)
+        return;
+      during = QStringLiteral("stop=%1 pages=%2")
+                   .arg(form.stopButton()->isVisible() && form.stopButton()->isEnabled())
+                   .arg(form.bsSkinPageControl1()->isEnabled());
+      pressStop(form, how);
+    });
+    form.bsSkinButton1()->click();
+    disconnect(form.resultsPage()->ProgressBar1(), nullptr, this, nullptr);
+
+    QCOMPARE(during, QStringLiteral("stop=1 pages=0"));
+    QCOMPARE(windowState(form), idleState(5, QStringLiteral("扫描已停止。")));
+    QCOMPARE(checksOf(form), QList<bool>(5, true));
+    QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("扫描已停止，已找到约 5.00 MB 垃圾。"));
+    QVERIFY(form.stopButton()->isHidden());
+
+    // A pass stopped before its first row cleans nothing; the next one cleans the rows kept.
+    m_boxes->answers = {true, true};
+    QTimer::singleShot(0, this, [&] { pressStop(form, how); });
+    form.resultsPage()->bntClean()->click();
+    QCOMPARE(statuses(form.ListView1()), QStringList(5, QString()));
+    form.resultsPage()->bntClean()->click();
+    QCOMPARE(statuses(form.ListView1()), QStringList(5, QStringLiteral("清理成功")));
+    QCOMPARE(m_boxes->texts(),
+             strings({"question 是否确定要清理选定的项目？", "information 清理已停止，其余项目未清理。",
+                      "question 是否确定要清理选定的项目？", "information 清理垃圾完成！"}));
+    QVERIFY(!std::filesystem::exists(inCache("1004/0/a.log")));
+    QVERIFY(std::filesystem::exists(inCache("1005/0/a.log")));
   }
 
   void closingTheWindowDuringAScanEndsTheScanThenTheWindow() {

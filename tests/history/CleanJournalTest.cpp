@@ -11,7 +11,7 @@
 #include "history/CleaningPass.h"
 #include "platform/Remover.h"
 #include "platform/Trash.h"
-#include "support/RecordingScanView.h"
+#include "support/RecordingScanFront.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -66,7 +66,7 @@ TEST_F(CleanJournalTest, EntriesReadBackAsWrittenWhateverTheirBytes) {
 }
 
 TEST_F(CleanJournalTest, TheLinesBeforeACrashStayReadable) {
-  test::RecordingScanView view;
+  test::RecordingScanFront view;
   for (const char* name : {"a.log", "b.log", "c.log"}) {
     m_dir.writeFile(std::string("c/") + name, "x");
     ResultsRow& row = view.rows.emplace_back();

@@ -13,7 +13,7 @@
 #include "history/PassHistory.h"
 #include "platform/Remover.h"
 #include "platform/Trash_posix.h"
-#include "support/RecordingScanView.h"
+#include "support/RecordingScanFront.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -68,7 +68,7 @@ class CleaningPassTest : public ::testing::Test {
   }
 
   test::TempDir m_dir;
-  test::RecordingScanView m_view;
+  test::RecordingScanFront m_view;
   RefusingCalls m_calls;
   platform::PosixTrash m_trash{m_calls, m_dir.path("home/Trash")};
   CleanJournal m_journal{m_dir.path("log.jsonl")};

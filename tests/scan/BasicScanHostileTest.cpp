@@ -14,11 +14,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/unitGlobal.h"
 #include "rules/SQLiteTable3.h"
 #include "scan/CleanResults.h"
 #include "support/RecordingLister.h"
-#include "support/RecordingScanView.h"
+#include "support/RecordingScanFront.h"
 #include "support/RulesDbFile.h"
 #include "support/TempDir.h"
 
@@ -60,9 +59,9 @@ class BasicScanHostileTest : public testing::Test {
 
   // The window is idle again (or was never touched), and the scan stayed inside the cache.
   void expectIdleAndInsideTheCache() const {
-    const std::vector<std::string> buttons = m_view.eventsStartingWith("button=");
-    if (!buttons.empty()) {
-      EXPECT_EQ(buttons.back(), "button=扫描");
+    const std::vector<std::string> sessions = m_view.eventsStartingWith("end=");
+    if (!sessions.empty()) {
+      EXPECT_EQ(m_view.events.back(), sessions.back());
     }
     for (const ResultsRow& row : m_view.rows)
       EXPECT_THAT(row.fullPath(), StartsWith(cache("1001/0/")));
@@ -75,7 +74,7 @@ class BasicScanHostileTest : public testing::Test {
 
   test::TempDir m_dir;
   ScanSettings m_settings;
-  test::RecordingScanView m_view;
+  test::RecordingScanFront m_view;
   RecordingLister m_lister;
 };
 

@@ -8,11 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/unitGlobal.h"
 #include "rules/SQLiteTable3.h"
-#include "scan/ResultsPage.h"
+#include "scan/ScanSession.h"
 #include "support/RecordingLister.h"
-#include "support/RecordingScanView.h"
+#include "support/RecordingScanFront.h"
 #include "support/RulesDbFile.h"
 #include "support/TempDir.h"
 
@@ -35,7 +34,6 @@ class BasicScanTest : public ::testing::TestWithParam<RuleWalk> {
     m_settings.cloudCachePath = m_dir.path("CloudCache");
     m_settings.dbFileName = m_dir.path("app/ccdb.db");
     m_dir.makeFolder("app");
-    globals().ScanTotalKB = -1;
   }
 
   std::string cache(const std::string& relative) const { return m_settings.cloudCachePath + "/" + relative; }
@@ -65,7 +63,7 @@ class BasicScanTest : public ::testing::TestWithParam<RuleWalk> {
 
   test::TempDir m_dir;
   ScanSettings m_settings;
-  test::RecordingScanView m_view;
+  test::RecordingScanFront m_view;
   RecordingLister m_lister;
 };
 
@@ -101,7 +99,7 @@ TEST(BasicScanRootsTest, OneSearchPerRuleSearchesTheRootsInRuleThenFolderOrder) 
   dir.writeFile("CloudCache/1001/1/cache/y.log");
   const ScanSettings settings = settingsIn(dir);
   test::writeScanItems(settings.dbFileName, {{"0", "", "*.log"}, {"0", "cache", "*.log"}});
-  test::RecordingScanView view;
+  test::RecordingScanFront view;
   RecordingLister lister;
   runBasicScan(settings, {{"r", "1001", true}}, view, {RuleWalk::PerRule, &lister});
 
@@ -145,17 +143,16 @@ TEST_P(BasicScanTest, TheWindowIsPreparedProgressesOverEveryRowAndReturnsToIdle)
 
   EXPECT_EQ(scan({{"甲", "1001", true}, {"乙", "1002", false}, {"丙", "1003", true}}), "");
 
-  const std::vector<std::string> prepared(m_view.events.begin(), m_view.events.begin() + 12);
-  EXPECT_EQ(prepared, (std::vector<std::string>{"button=扫描中… (disabled)", "max=3", "label1=准备扫描……",
-                                                "label2=正在扫描……", "clear", "counter=文件名[0]", "page",
-                                                "panel=1", "pages=0", "min=0", "edit1=", "edit2="}));
+  const std::vector<std::string> prepared(m_view.events.begin(), m_view.events.begin() + 8);
+  EXPECT_EQ(prepared, (std::vector<std::string>{"max=3", "text=准备扫描……", "summary=正在扫描……", "clear",
+                                                "counter=文件名[0]", "begin", "origin=", "note="}));
   EXPECT_EQ(m_view.eventsStartingWith("position="),
             (std::vector<std::string>{"position=0", "position=1", "position=2"}));
-  EXPECT_EQ(m_view.eventsStartingWith("label1=正在扫描…"),
-            (std::vector<std::string>{"label1=正在扫描…甲", "label1=正在扫描…乙", "label1=正在扫描…丙"}));
-  const std::vector<std::string> finished(m_view.events.end() - 5, m_view.events.end());
-  EXPECT_EQ(finished, (std::vector<std::string>{"label1=扫描完成！", "label2=本次共扫描到约 0.00MB 垃圾。",
-                                                "button=扫描", "panel=0", "pages=1"}));
+  EXPECT_EQ(m_view.eventsStartingWith("text=正在扫描…"),
+            (std::vector<std::string>{"text=正在扫描…甲", "text=正在扫描…乙", "text=正在扫描…丙"}));
+  const std::vector<std::string> finished(m_view.events.end() - 3, m_view.events.end());
+  EXPECT_EQ(finished, (std::vector<std::string>{"text=扫描完成！", "summary=本次共扫描到约 0.00MB 垃圾。",
+                                                "end=finished"}));
 }
 
 TEST_P(BasicScanTest, TheTotalCountsFilesAsOftenAsTheyAreListedAndFoldersNot) {
@@ -171,8 +168,8 @@ TEST_P(BasicScanTest, TheTotalCountsFilesAsOftenAsTheyAreListedAndFoldersNot) {
             (std::vector<std::string>{"Crashes", "half.log", "more.log", "twice.tmp", "twice.tmp"}));
   EXPECT_EQ(m_view.rows[0].sizeText, "文件夹");
   EXPECT_EQ(m_view.rows[1].sizeText, "512.00KB");
-  EXPECT_EQ(globals().ScanTotalKB, 512 + 1536 + 2 * 256);
-  EXPECT_EQ(m_view.label2, "本次共扫描到约 2.50MB 垃圾。");
+  EXPECT_EQ(m_view.ended.totalKB, 512 + 1536 + 2 * 256);
+  EXPECT_EQ(m_view.summary, "本次共扫描到约 2.50MB 垃圾。");
 }
 
 TEST_P(BasicScanTest, ARuleWhoseFolderClimbsOutIsSkippedWithoutASearch) {
@@ -206,7 +203,7 @@ TEST_P(BasicScanTest, AnInvalidMaskStopsTheScanAfterTheRowsFoundBeforeIt) {
   // The third rule lists a.log, then raises at b.txt; nothing of folder 1 is searched.
   EXPECT_EQ(m_view.rowNames(), (std::vector<std::string>{"a.log", "e.log", "c.tmp", "a.log"}));
   EXPECT_EQ(m_view.counter, "文件名[3]");
-  EXPECT_EQ(m_view.events.back(), "pages=1");
+  EXPECT_EQ(m_view.events.back(), "end=failed");
 }
 
 TEST(BasicScanWalksTest, OneWalkPerRootListsWhatOneSearchPerRuleLists) {
@@ -235,7 +232,7 @@ TEST(BasicScanWalksTest, OneWalkPerRootListsWhatOneSearchPerRuleLists) {
 
   // The rows, the error and the closing status.
   auto run = [&](RuleWalk walk, const std::set<std::string>& refused) {
-    test::RecordingScanView view;
+    test::RecordingScanFront view;
     RecordingLister lister;
     for (const std::string& folder : refused)
       lister.refused.insert(dir.path("CloudCache/1001/0/" + folder + "/"));
@@ -248,7 +245,7 @@ TEST(BasicScanWalksTest, OneWalkPerRootListsWhatOneSearchPerRuleLists) {
     std::vector<std::string> listed;
     for (const ResultsRow& row : view.rows)
       listed.push_back(row.fullPath() + " " + row.sizeText);
-    return std::make_tuple(listed, error, view.label1);
+    return std::make_tuple(listed, error, view.text);
   };
 
   // Unreadable: a rule's folder with another rule's folder below it, and two plain folders.
@@ -262,7 +259,7 @@ TEST(BasicScanWalksTest, OneWalkPerRootListsWhatOneSearchPerRuleLists) {
     EXPECT_EQ(std::get<1>(perRule), "'[z' is an invalid mask at (3)");
     EXPECT_GT(std::get<0>(perRule).size(), rows);
     EXPECT_EQ(std::get<2>(perRule),
-              "扫描完成！" + unreadableFoldersNote(static_cast<int32_t>(refused.size())));
+              "扫描未完成！" + unreadableFoldersNote(static_cast<int32_t>(refused.size())));
   }
 }
 
@@ -272,15 +269,12 @@ TEST_P(BasicScanTest, AFailingQueryLeavesTheResultsAndReturnsToIdle) {
     db.Execute("CREATE TABLE other (x INTEGER)");
   }
   m_view.rows.emplace_back().name = "earlier";
-  globals().ScanTotalKB = 5 * 1024;
 
   const std::string error = scan({{"r", "1001", true}});
 
   EXPECT_NE(error.find("no such table: ccdb"), std::string::npos) << error;
   EXPECT_EQ(m_view.rowNames(), std::vector<std::string>{"earlier"});
-  EXPECT_EQ(m_view.events,
-            (std::vector<std::string>{"label1=扫描完成！", "label2=本次共扫描到约 5.00MB 垃圾。",
-                                      "button=扫描", "panel=0", "pages=1"}));
+  EXPECT_EQ(m_view.events, std::vector<std::string>{"end=failed"});
 }
 
 TEST_P(BasicScanTest, AMissingColumnFailsAtTheFirstContentFolderOnly) {
@@ -291,12 +285,12 @@ TEST_P(BasicScanTest, AMissingColumnFailsAtTheFirstContentFolderOnly) {
   }
   file("1001/1/a.log");
   EXPECT_EQ(scan({{"r", "1001", true}}), "");
-  EXPECT_EQ(m_view.label2, "本次共扫描到约 0.00MB 垃圾。");
+  EXPECT_EQ(m_view.summary, "本次共扫描到约 0.00MB 垃圾。");
 
   file("1001/0/a.log");
   EXPECT_EQ(scan({{"r", "1001", true}}), "Field not found in dataset: Folder");
   EXPECT_TRUE(m_view.rows.empty());
-  EXPECT_EQ(m_view.events.back(), "pages=1");
+  EXPECT_EQ(m_view.events.back(), "end=failed");
 }
 
 TEST_P(BasicScanTest, ADatabaseThatCannotBeOpenedChangesNothing) {
@@ -305,7 +299,6 @@ TEST_P(BasicScanTest, ADatabaseThatCannotBeOpenedChangesNothing) {
   EXPECT_NE(scan({{"r", "1001", true}}), "");
 
   EXPECT_TRUE(m_view.events.empty());
-  EXPECT_EQ(globals().ScanTotalKB, -1);
 }
 
 }  // namespace

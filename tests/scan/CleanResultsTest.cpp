@@ -13,7 +13,7 @@
 #include "platform/Remover.h"
 #include "search/EasyFileSearch.h"
 #include "support/ChildProcess.h"
-#include "support/RecordingScanView.h"
+#include "support/RecordingScanFront.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -58,7 +58,7 @@ class CleanResultsTest : public ::testing::Test {
   }
 
   test::TempDir m_dir;
-  test::RecordingScanView m_view;
+  test::RecordingScanFront m_view;
   FailingRemover m_remover;
 };
 
@@ -73,11 +73,10 @@ TEST_F(CleanResultsTest, CheckedRowsAreDeletedAndMarkedUncheckedOnesKept) {
   EXPECT_FALSE(exists("c/a.log"));
   EXPECT_TRUE(exists("c/b.log"));
   EXPECT_FALSE(exists("c/c.log"));
-  EXPECT_EQ(m_view.events,
-            (std::vector<std::string>{"ask=是否确定要清理选定的项目？", "pages=0", "panel=1", "max=3",
-                                      "position=0", "label1=正在清理中。。。。", "position=1",
-                                      "status=0 清理成功", "position=2", "position=3", "status=2 清理成功",
-                                      "panel=0", "pages=1", "info=清理垃圾完成！"}));
+  EXPECT_EQ(m_view.events, (std::vector<std::string>{
+                               "ask=是否确定要清理选定的项目？", "begin", "max=3", "position=0",
+                               "text=正在清理中。。。。", "position=1", "status=0 清理成功", "position=2",
+                               "position=3", "status=2 清理成功", "end=finished", "info=清理垃圾完成！"}));
 }
 
 TEST_F(CleanResultsTest, AFolderRowTakesTheRowsOfItsFilesWithIt) {

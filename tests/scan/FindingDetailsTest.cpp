@@ -9,7 +9,7 @@
 #include "platform/Codepage.h"
 #include "rules/SQLiteTable3.h"
 #include "scan/ResultsRow.h"
-#include "support/RecordingScanView.h"
+#include "support/RecordingScanFront.h"
 #include "support/RulesDbFile.h"
 #include "support/TempDir.h"
 
@@ -57,7 +57,7 @@ class FindingDetailsTest : public ::testing::Test {
 
   test::TempDir m_dir;
   ScanSettings m_settings;
-  test::RecordingScanView m_view;
+  test::RecordingScanFront m_view;
 };
 
 TEST_F(FindingDetailsTest, TheOriginIsTheResourceOfTheFirstFolderBelowTheCache) {
@@ -90,8 +90,8 @@ TEST_F(FindingDetailsTest, TheNoteComesFromTheWholeNameElseTheExtension) {
        {Case{"Thumbs.DB", "缩略图缓存"}, Case{"other.DB", "数据库文件"}, Case{"It's.TMP", "临时文件"},
         Case{"README", "没有扩展名的文件"}, Case{"a.unknown", ""}}) {
     showFindingDetails(m_settings, finding(c.name, "CloudCache/1001/0/"), m_view);
-    EXPECT_EQ(m_view.edit1, "您当前选择的文件来自: 示例");
-    EXPECT_EQ(m_view.edit2, c.note) << c.name;
+    EXPECT_EQ(m_view.origin, "您当前选择的文件来自: 示例");
+    EXPECT_EQ(m_view.note, c.note) << c.name;
   }
 }
 
@@ -100,10 +100,10 @@ TEST_F(FindingDetailsTest, ADatabaseErrorComesAfterTheOriginIsShownAndThePreviou
     TSQLiteDatabase db(m_settings.dbFileName, TSQLiteDatabase::OpenMode::Create);
     db.Execute("CREATE TABLE ccdb (Id INTEGER)");
   }
-  m_view.edit2 = "上一行的说明";
+  m_view.note = "上一行的说明";
 
   EXPECT_THROW(showFindingDetails(m_settings, finding("a.log", "Temp/"), m_view), ESQLiteException);
-  EXPECT_EQ(m_view.events, (std::vector<std::string>{"edit1=您当前选择的文件来自: 未知", "edit2="}));
+  EXPECT_EQ(m_view.events, (std::vector<std::string>{"origin=您当前选择的文件来自: 未知", "note="}));
 
   // A missing database stays missing.
   std::filesystem::remove(m_settings.dbFileName);

@@ -6,9 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/unitGlobal.h"
 #include "support/RecordingLister.h"
-#include "support/RecordingScanView.h"
+#include "support/RecordingScanFront.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -18,7 +17,7 @@ constexpr uintmax_t kMiB = 1 << 20;
 
 class LargeFileScanTest : public ::testing::Test {
  protected:
-  LargeFileScanTest() : m_cache(m_dir.makeFolder("CloudCache")) { globals().ScanTotalKB = -1; }
+  LargeFileScanTest() : m_cache(m_dir.makeFolder("CloudCache")) {}
 
   // A sparse file of the given size below the cache.
   void file(const std::string& relative, uintmax_t size) const {
@@ -30,7 +29,7 @@ class LargeFileScanTest : public ::testing::Test {
 
   test::TempDir m_dir;
   std::string m_cache;
-  test::RecordingScanView m_view;
+  test::RecordingScanFront m_view;
 };
 
 LargeFileScanOptions atLeast(int64_t megabytes) {
@@ -53,7 +52,7 @@ TEST_F(LargeFileScanTest, TheThresholdIsInclusiveAndFilesAreListedUnchecked) {
     EXPECT_EQ(row.status, "");
   }
   EXPECT_EQ(m_view.rows[1].sizeText, "500.00MB");
-  EXPECT_EQ(m_view.label2, "本次共扫描到约 1800.00MB 垃圾。");
+  EXPECT_EQ(m_view.summary, "本次共扫描到约 1800.00MB 垃圾。");
   EXPECT_EQ(m_view.counter, "文件名[3]");
 }
 
@@ -67,7 +66,7 @@ TEST_F(LargeFileScanTest, FilesOfTwoGigabytesAndMoreCountWithTheirTrueSize) {
   EXPECT_EQ(m_view.rows[0].sizeText, "4.50GB");
   EXPECT_EQ(m_view.rows[1].sizeText, "3.00GB");
   EXPECT_EQ(m_view.rows[1].size, int64_t{3} << 30);
-  EXPECT_EQ(m_view.label2, "本次共扫描到约 7680.00MB 垃圾。");
+  EXPECT_EQ(m_view.summary, "本次共扫描到约 7680.00MB 垃圾。");
 }
 
 TEST_F(LargeFileScanTest, AllFilesMeansEveryFileAndFoldersAreNeverListed) {
@@ -101,10 +100,10 @@ TEST_F(LargeFileScanTest, LvaBackupsAreLeftOutOnRequestButStillBringTheCounterUp
   EXPECT_EQ(m_view.eventsStartingWith("counter="),
             (std::vector<std::string>{"counter=文件名[0]", "counter=文件名[1]", "counter=文件名[1]",
                                       "counter=文件名[2]"}));
-  EXPECT_EQ(m_view.eventsStartingWith("label1=正在扫描 "),
-            (std::vector<std::string>{"label1=正在扫描 a.pak", "label1=正在扫描 b.LVA",
-                                      "label1=正在扫描 c.lva.pak"}));
-  EXPECT_EQ(m_view.label2, "本次共扫描到约 4.00MB 垃圾。");
+  EXPECT_EQ(
+      m_view.eventsStartingWith("text=正在扫描 "),
+      (std::vector<std::string>{"text=正在扫描 a.pak", "text=正在扫描 b.LVA", "text=正在扫描 c.lva.pak"}));
+  EXPECT_EQ(m_view.summary, "本次共扫描到约 4.00MB 垃圾。");
 
   LargeFileScanOptions keep = atLeast(1);
   keep.filterLva = false;
@@ -118,14 +117,14 @@ TEST_F(LargeFileScanTest, EarlierRowsGoAndTheWindowReturnsToIdle) {
   scan(atLeast(500));
 
   EXPECT_TRUE(m_view.rows.empty());
-  const std::vector<std::string> prepared(m_view.events.begin(), m_view.events.begin() + 11);
-  EXPECT_EQ(prepared, (std::vector<std::string>{"label1=正在扫描……", "label2=正在扫描……", "clear",
-                                                "counter=文件名[0]", "page", "panel=1", "pages=0", "min=0",
-                                                "position=0", "edit1=", "edit2="}));
-  const std::vector<std::string> finished(m_view.events.end() - 4, m_view.events.end());
-  EXPECT_EQ(finished, (std::vector<std::string>{"label1=扫描完成！", "label2=本次共扫描到约 0.00MB 垃圾。",
-                                                "panel=0", "pages=1"}));
-  EXPECT_EQ(globals().ScanTotalKB, 0);
+  const std::vector<std::string> prepared(m_view.events.begin(), m_view.events.begin() + 8);
+  EXPECT_EQ(prepared,
+            (std::vector<std::string>{"text=正在扫描……", "summary=正在扫描……", "clear", "counter=文件名[0]",
+                                      "begin", "position=0", "origin=", "note="}));
+  const std::vector<std::string> finished(m_view.events.end() - 3, m_view.events.end());
+  EXPECT_EQ(finished, (std::vector<std::string>{"text=扫描完成！", "summary=本次共扫描到约 0.00MB 垃圾。",
+                                                "end=finished"}));
+  EXPECT_EQ(m_view.ended.totalKB, 0);
 }
 
 TEST_F(LargeFileScanTest, AFolderThatCannotBeReadIsCountedAndTheScanGoesOn) {
@@ -139,14 +138,14 @@ TEST_F(LargeFileScanTest, AFolderThatCannotBeReadIsCountedAndTheScanGoesOn) {
   scan(options);
 
   EXPECT_EQ(m_view.rowNames(), std::vector<std::string>{"b.pak"});
-  EXPECT_EQ(m_view.label1, "扫描完成！（2 个文件夹无法读取）");
-  EXPECT_EQ(globals().ScanUnreadableFolders, 2);
+  EXPECT_EQ(m_view.text, "扫描完成！（2 个文件夹无法读取）");
+  EXPECT_EQ(m_view.ended.unreadableFolders, 2);
 }
 
 TEST_F(LargeFileScanTest, AMissingCacheFindsNothing) {
   runLargeFileScan(m_dir.path("gone"), atLeast(1), m_view);
   EXPECT_TRUE(m_view.rows.empty());
-  EXPECT_EQ(m_view.label1, "扫描完成！");
+  EXPECT_EQ(m_view.text, "扫描完成！");
 }
 
 }  // namespace

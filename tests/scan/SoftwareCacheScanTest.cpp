@@ -8,9 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/unitGlobal.h"
 #include "rules/SQLiteTable3.h"
-#include "support/RecordingScanView.h"
+#include "support/RecordingScanFront.h"
 #include "support/RulesDbFile.h"
 #include "support/TempDir.h"
 
@@ -34,7 +33,6 @@ class SoftwareCacheScanTest : public ::testing::Test {
                                            {root("F"), DriveKind::Removable},
                                            {root("G"), DriveKind::Remote}};
     };
-    globals().ScanTotalKB = -1;
   }
 
   std::string root(const std::string& volume) const { return m_dir.path(volume) + "/"; }
@@ -53,7 +51,7 @@ class SoftwareCacheScanTest : public ::testing::Test {
   test::TempDir m_dir;
   ScanSettings m_settings;
   SoftwareCacheScanOptions m_options;
-  test::RecordingScanView m_view;
+  test::RecordingScanFront m_view;
 };
 
 TEST_F(SoftwareCacheScanTest, EachRuleSearchesItsFolderOnEveryLocalDiskInOrderWithoutSubfolders) {
@@ -70,8 +68,8 @@ TEST_F(SoftwareCacheScanTest, EachRuleSearchesItsFolderOnEveryLocalDiskInOrderWi
     EXPECT_TRUE(row.checked);
     EXPECT_EQ(row.status, "");
   }
-  EXPECT_EQ(m_view.eventsStartingWith("label1=正在扫描…"),
-            std::vector<std::string>{"label1=正在扫描…播放器缓存"});
+  EXPECT_EQ(m_view.eventsStartingWith("text=正在扫描…"),
+            std::vector<std::string>{"text=正在扫描…播放器缓存"});
   EXPECT_EQ(m_view.eventsStartingWith("counter="),
             (std::vector<std::string>{"counter=文件名[0]", "counter=文件名[1]", "counter=文件名[2]",
                                       "counter=文件名[4]"}));
@@ -87,7 +85,7 @@ TEST_F(SoftwareCacheScanTest, AllNamesListsSubfoldersAsFoldersThatCountNothing) 
   EXPECT_EQ(m_view.rowNames(), (std::vector<std::string>{"sub", "x.dat"}));
   EXPECT_EQ(m_view.rows[0].sizeText, "文件夹");
   EXPECT_EQ(m_view.rows[1].sizeText, "1.00KB");
-  EXPECT_EQ(globals().ScanTotalKB, 1);
+  EXPECT_EQ(m_view.ended.totalKB, 1);
 }
 
 TEST_F(SoftwareCacheScanTest, AnEmptyDirSearchesTheVolumeRootItself) {
@@ -126,14 +124,14 @@ TEST_F(SoftwareCacheScanTest, ProgressRunsOverTheRulesAndTheWindowReturnsToIdle)
   EXPECT_EQ(scan({{"A", "*", "甲"}, {"B", "*", "乙"}}), "");
 
   EXPECT_TRUE(m_view.rows.empty());
-  const std::vector<std::string> prepared(m_view.events.begin(), m_view.events.begin() + 12);
-  EXPECT_EQ(prepared, (std::vector<std::string>{"label1=准备扫描……", "label2=正在扫描……", "clear",
-                                                "counter=文件名[0]", "page", "panel=1", "pages=0", "min=0",
-                                                "max=2", "edit1=", "edit2=", "position=1"}));
+  const std::vector<std::string> prepared(m_view.events.begin(), m_view.events.begin() + 9);
+  EXPECT_EQ(prepared,
+            (std::vector<std::string>{"text=准备扫描……", "summary=正在扫描……", "clear", "counter=文件名[0]",
+                                      "begin", "max=2", "origin=", "note=", "position=1"}));
   EXPECT_EQ(m_view.eventsStartingWith("position="), (std::vector<std::string>{"position=1", "position=2"}));
-  const std::vector<std::string> finished(m_view.events.end() - 4, m_view.events.end());
-  EXPECT_EQ(finished, (std::vector<std::string>{"label1=扫描完成！", "label2=本次共扫描到约 0.00MB 垃圾。",
-                                                "panel=0", "pages=1"}));
+  const std::vector<std::string> finished(m_view.events.end() - 3, m_view.events.end());
+  EXPECT_EQ(finished, (std::vector<std::string>{"text=扫描完成！", "summary=本次共扫描到约 0.00MB 垃圾。",
+                                                "end=finished"}));
 }
 
 TEST_F(SoftwareCacheScanTest, DirsAreFoundWithoutRegardToCaseFromTheDriveRootAndNeverThroughALink) {
@@ -168,8 +166,8 @@ TEST_F(SoftwareCacheScanTest, AnInvalidMaskStopsTheScanWithTheRowsFoundSoFar) {
 
   EXPECT_EQ(error, "'[abc' is an invalid mask at (5)");
   EXPECT_EQ(m_view.rowNames(), (std::vector<std::string>{"a.tmp", "b.tmp"}));
-  EXPECT_TRUE(m_view.eventsStartingWith("label1=正在扫描…不再搜索").empty());
-  EXPECT_EQ(m_view.events.back(), "pages=1");
+  EXPECT_TRUE(m_view.eventsStartingWith("text=正在扫描…不再搜索").empty());
+  EXPECT_EQ(m_view.events.back(), "end=failed");
 }
 
 TEST_F(SoftwareCacheScanTest, AFailingQueryKeepsTheEarlierRows) {
@@ -178,7 +176,6 @@ TEST_F(SoftwareCacheScanTest, AFailingQueryKeepsTheEarlierRows) {
     db.Execute("CREATE TABLE ccdb (Id INTEGER)");
   }
   m_view.rows.emplace_back().name = "earlier";
-  globals().ScanTotalKB = 2048;
 
   try {
     runSoftwareCacheScan(m_settings, m_view, m_options);
@@ -188,9 +185,7 @@ TEST_F(SoftwareCacheScanTest, AFailingQueryKeepsTheEarlierRows) {
   }
 
   EXPECT_EQ(m_view.rowNames(), std::vector<std::string>{"earlier"});
-  EXPECT_EQ(m_view.events,
-            (std::vector<std::string>{"label1=扫描完成！", "label2=本次共扫描到约 2.00MB 垃圾。", "panel=0",
-                                      "pages=1"}));
+  EXPECT_EQ(m_view.events, std::vector<std::string>{"end=failed"});
 }
 
 }  // namespace

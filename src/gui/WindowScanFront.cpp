@@ -1,6 +1,4 @@
-#include "gui/ScanViewAdapter.h"
-
-#include <exception>
+#include "gui/WindowScanFront.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -34,101 +32,102 @@ std::string fromRawBytes(const QString& raw) {
 
 }  // namespace
 
-ScanViewAdapter::ScanViewAdapter(TForm1& form)
-    : m_form(form), m_exceptionsOnEntry(std::uncaught_exceptions()) {}
+WindowScanFront::WindowScanFront(TForm1& form) : m_form(form) {}
 
-ScanViewAdapter::~ScanViewAdapter() {
+WindowScanFront::~WindowScanFront() {
   m_form.ListView1()->rows()->flush();
-  if (std::uncaught_exceptions() > m_exceptionsOnEntry) {
-    m_form.resultsPage()->Panel1()->hide();
-    m_form.bsSkinPageControl1()->setEnabled(true);
+  if (m_inSession)
+    m_form.setSessionStop(nullptr);
+}
+
+void WindowScanFront::beginSession(SessionKind kind) {
+  if (kind == SessionKind::BasicScan) {
+    m_form.bsSkinButton1()->setText(QStringLiteral("扫描中…"));
+    m_form.bsSkinButton1()->setEnabled(false);
   }
+  if (kind != SessionKind::Cleaning)
+    m_form.bsSkinPageControl1()->setCurrentWidget(m_form.resultsPage());
+  m_form.resultsPage()->Panel1()->show();
+  m_form.bsSkinPageControl1()->setEnabled(false);
+  m_stop = std::stop_source();
+  m_form.setSessionStop(&m_stop);
+  m_inSession = true;
 }
 
-void ScanViewAdapter::setScanButton(const std::string& caption, bool enabled) {
-  m_form.bsSkinButton1()->setText(text(caption));
-  m_form.bsSkinButton1()->setEnabled(enabled);
+void WindowScanFront::endSession(SessionKind kind, const ScanTotals&) {
+  if (kind == SessionKind::BasicScan) {
+    m_form.bsSkinButton1()->setText(QStringLiteral("扫描"));
+    m_form.bsSkinButton1()->setEnabled(true);
+  }
+  m_form.resultsPage()->Panel1()->hide();
+  m_form.bsSkinPageControl1()->setEnabled(true);
+  m_form.setSessionStop(nullptr);
+  m_inSession = false;
 }
 
-void ScanViewAdapter::setProgressMinimum(int minimum) {
-  m_form.resultsPage()->ProgressBar1()->setMinimum(minimum);
-}
-
-void ScanViewAdapter::setProgressMaximum(int maximum) {
-  m_form.resultsPage()->ProgressBar1()->setMaximum(maximum);
-}
-
-void ScanViewAdapter::setProgressPosition(int position) {
-  m_form.resultsPage()->ProgressBar1()->setValue(position);
-}
-
-void ScanViewAdapter::setLabel1(const std::string& text) {
-  m_form.resultsPage()->Label1()->setText(gui::text(text));
-}
-
-void ScanViewAdapter::setProgressPanelVisible(bool visible) {
-  m_form.resultsPage()->Panel1()->setVisible(visible);
-}
-
-void ScanViewAdapter::setLabel2(const std::string& text) {
+void WindowScanFront::setSummary(const std::string& text) {
   m_form.resultsPage()->Label2()->setText(gui::text(text));
 }
 
-void ScanViewAdapter::clearResults() {
+void WindowScanFront::setFindingOrigin(const std::string& text) {
+  m_form.resultsPage()->Edit1()->setText(gui::text(text));
+}
+
+void WindowScanFront::setFindingNote(const std::string& text) {
+  m_form.resultsPage()->Edit2()->setText(gui::text(text));
+}
+
+void WindowScanFront::showInformation(const std::string& text) {
+  showPromptInformation(nullptr, gui::text(text));
+}
+
+bool WindowScanFront::askYesNo(const std::string& text) {
+  return askPromptQuestion(nullptr, gui::text(text));
+}
+
+void WindowScanFront::pump() {
+  m_form.pump();
+}
+
+void WindowScanFront::clear() {
   m_form.forgetTrashPass();
   m_form.offerJunkChart(false);
   m_form.ListView1()->rows()->clear();
 }
 
-void ScanViewAdapter::appendResult(const ResultsRow& row) {
+void WindowScanFront::append(const ResultsRow& row) {
   m_form.ListView1()->rows()->queueRow(listRowFor(row));
 }
 
-size_t ScanViewAdapter::resultCount() const {
+size_t WindowScanFront::count() const {
   return static_cast<size_t>(m_form.ListView1()->rows()->count());
 }
 
-ResultsRow ScanViewAdapter::result(size_t index) const {
+ResultsRow WindowScanFront::row(size_t index) const {
   return resultsRowOf(m_form.ListView1()->rows()->row(static_cast<int>(index)));
 }
 
-void ScanViewAdapter::setResultStatus(size_t index, const std::string& status) {
+void WindowScanFront::setStatus(size_t index, const std::string& status) {
   m_form.ListView1()->rows()->setText(static_cast<int>(index), kStatus, text(status));
 }
 
-void ScanViewAdapter::setResultsCounter(const std::string& caption) {
+void WindowScanFront::setCounter(const std::string& caption) {
   m_form.ListView1()->rows()->setCaption(kName, text(caption));
 }
 
-void ScanViewAdapter::setEdit1(const std::string& text) {
-  m_form.resultsPage()->Edit1()->setText(gui::text(text));
+void WindowScanFront::setRange(int maximum) {
+  m_form.resultsPage()->ProgressBar1()->setRange(0, maximum);
 }
 
-void ScanViewAdapter::setEdit2(const std::string& text) {
-  m_form.resultsPage()->Edit2()->setText(gui::text(text));
+void WindowScanFront::setPosition(int position) {
+  m_form.resultsPage()->ProgressBar1()->setValue(position);
 }
 
-void ScanViewAdapter::showResultsPage() {
-  m_form.bsSkinPageControl1()->setCurrentWidget(m_form.resultsPage());
+void WindowScanFront::setText(const std::string& text) {
+  m_form.resultsPage()->Label1()->setText(gui::text(text));
 }
 
-void ScanViewAdapter::setPageControlEnabled(bool enabled) {
-  m_form.bsSkinPageControl1()->setEnabled(enabled);
-}
-
-void ScanViewAdapter::showInformation(const std::string& text) {
-  showPromptInformation(nullptr, gui::text(text));
-}
-
-bool ScanViewAdapter::askYesNo(const std::string& text) {
-  return askPromptQuestion(nullptr, gui::text(text));
-}
-
-void ScanViewAdapter::pump() {
-  m_form.pump();
-}
-
-ListRow ScanViewAdapter::listRowFor(const ResultsRow& row) {
+ListRow WindowScanFront::listRowFor(const ResultsRow& row) {
   ListRow listed;
   listed.cells = {text(row.name), text(row.location), text(row.sizeText), text(row.dateText),
                   text(row.status)};
@@ -142,7 +141,7 @@ ListRow ScanViewAdapter::listRowFor(const ResultsRow& row) {
   return listed;
 }
 
-ResultsRow ScanViewAdapter::resultsRowOf(const ListRow& row) {
+ResultsRow WindowScanFront::resultsRowOf(const ListRow& row) {
   ResultsRow result;
   const bool raw = row.cells.size() > kRawLocation;
   result.name = raw ? fromRawBytes(row.cells.at(kRawName)) : row.cells.value(kName).toStdString();
