@@ -86,8 +86,7 @@ CliScanFront::CliScanFront(bool json, bool keepRows, TStopToken stop)
     : m_json(json),
       m_keepRows(keepRows),
       m_stop(std::move(stop)),
-      m_showProgress(::isatty(STDERR_FILENO) == 1),
-      m_lastFlush() {}
+      m_showProgress(::isatty(STDERR_FILENO) == 1) {}
 
 CliScanFront::~CliScanFront() {
   clearProgress();

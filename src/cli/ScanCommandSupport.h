@@ -82,7 +82,7 @@ class CliScanFront final : public ScanFront, private ResultsList, private ScanPr
   const bool m_showProgress;
   bool m_progressShown = false;
   std::chrono::steady_clock::time_point m_lastDraw;
-  std::chrono::steady_clock::time_point m_lastFlush;
+  std::chrono::steady_clock::time_point m_lastFlush;  // none yet: the first row is written at once
 };
 
 // Where the commands find the cache and the program's files.
