@@ -143,6 +143,12 @@ class PosixDirListing final : public DirListing {
     return details;
   }
 
+  // A removed folder keeps no link; its open descriptor still reads.
+  bool stillThere() const override {
+    struct stat info {};
+    return ::fstat(m_folderFd, &info) != 0 || info.st_nlink > 0;
+  }
+
  private:
   void addEntry(const char* name, unsigned char type) {
     DirEntry& entry = m_entries.emplace_back();

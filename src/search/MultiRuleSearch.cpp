@@ -1,13 +1,13 @@
 #include "search/MultiRuleSearch.h"
 
 #include <algorithm>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string_view>
 
 #include "platform/DirLister.h"
 #include "platform/Path.h"
+#include "search/ListAhead.h"
 #include "search/Mask.h"
 #include "search/PumpThrottle.h"
 
@@ -70,43 +70,51 @@ class MultiRuleSearch::Walk {
 
   // False when a folder could not be listed and the walk ended there.
   bool run(const std::string& root) {
-    std::deque<std::string> queue;
-    std::string folder = root;
     std::unique_ptr<platform::WalkRoot> walkRoot;
+    ListAhead queue(m_search.m_listAhead.value_or(walkThreads() > 1),
+                    [this](const std::string& path, const std::vector<platform::DirEntry>& entries,
+                           std::vector<char>& marks) { return judge(path, entries, marks); });
+    std::string folder = root;
     for (bool first = true; m_liveCount > 0 && !m_search.m_stop.stop_requested(); first = false) {
       m_pump.pumpWhenDue();
       if (!first) {
         if (queue.empty())
           break;
-        folder = std::move(queue.front());
-        queue.pop_front();
+        folder = queue.front();
       }
       const std::string path = platform::withTrailingSeparator(folder);
-      if (first && !folder.empty()) {
+      ListAhead::Taken taken;
+      if (!first) {
+        taken = queue.takeFront(path);
+      } else if (!folder.empty()) {
         walkRoot = m_search.m_lister->openRoot(m_search.m_rootBase, folder);
-        if (walkRoot)
+        if (walkRoot) {
           m_origin = walkRoot->scanRoot();
+          taken.listed = walkRoot->list(std::string_view(path).substr(m_origin->path.size()), path);
+          queue.start(*walkRoot, m_origin->path.size());
+        }
       }
-      platform::WalkRoot::Listed listed;
-      if (walkRoot)
-        listed = walkRoot->list(std::string_view(path).substr(m_origin->path.size()), path);
-      if (listed.leftOut)
+      if (taken.listed.leftOut)
         continue;
-      const auto& listing = listed.listing;
+      const auto& listing = taken.listed.listing;
       if (!listing) {
-        if (listed.unreadable)
+        if (taken.listed.unreadable)
           reportUnreadable(path);
         if (m_search.m_atUnlistedFolder == UnlistedFolder::Stop)
           return false;
         continue;
       }
       enterFolder(path);
-      for (const platform::DirEntry& entry : listing->entries()) {
+      const std::vector<platform::DirEntry>& entries = listing->entries();
+      for (size_t i = 0; i < entries.size(); ++i) {
+        const platform::DirEntry& entry = entries[i];
         m_pump.pumpWhenDue();
         if (m_search.m_stop.stop_requested())
           break;
         if (entry.isEnterableFolder())
-          queue.push_back(path + entry.name);
+          queue.push(path + entry.name);
+        if (taken.marks && !(*taken.marks)[i])
+          continue;
         testEntry(*listing, entry, path);
         if (m_liveCount == 0)
           break;
@@ -181,6 +189,40 @@ class MultiRuleSearch::Walk {
       return false;
     }
     return folder && list.everyFolderNamed;
+  }
+
+  // Marks the entries some request whose tree holds the folder accepts, for a listing read ahead;
+  // not where a list that may raise is in play. Runs beside the walk, so it keeps its own memory
+  // of the masks tested.
+  bool judge(const std::string& path, const std::vector<platform::DirEntry>& entries,
+             std::vector<char>& marks) const {
+    std::vector<const MaskListEntry*> lists;
+    for (const Scope& scope : m_scopes) {
+      if (!path.starts_with(scope.path))
+        continue;
+      const MaskListEntry& list = m_search.m_lists[scope.list];
+      if (list.hasInvalid)
+        return false;
+      lists.push_back(&list);
+    }
+    std::vector<size_t> testedAt(m_search.m_masks.size(), 0);
+    std::vector<char> matched(m_search.m_masks.size(), 0);
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const MaskSubject subject(entries[i].name);
+      const bool folder = entries[i].isFolder();
+      marks[i] = std::any_of(lists.begin(), lists.end(), [&](const MaskListEntry* list) {
+        if (folder && list->everyFolderNamed)
+          return true;
+        return std::any_of(list->masks.begin(), list->masks.end(), [&](uint32_t mask) {
+          if (testedAt[mask] != i + 1) {
+            matched[mask] = m_search.m_masks[mask]->matches(subject);
+            testedAt[mask] = i + 1;
+          }
+          return matched[mask] != 0;
+        });
+      });
+    }
+    return true;
   }
 
   bool maskMatches(uint32_t mask, const MaskSubject& subject) {
