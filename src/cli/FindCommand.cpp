@@ -14,6 +14,7 @@
 #include "cli/Commands.h"
 #include "cli/JsonText.h"
 #include "cli/PrintableName.h"
+#include "cli/ThreadsOption.h"
 #include "platform/Codepage.h"
 #include "platform/DirLister.h"
 #include "search/EasyFileSearch.h"
@@ -208,6 +209,7 @@ void addFindCommand(CLI::App& app) {
   options->maxSizeOption = command->add_option("--max-size", options->maxSize, "Largest size in bytes")
                                ->check(CLI::NonNegativeNumber);
   command->add_flag("--json", options->json, "One JSON object per line, statistics last");
+  addThreadsOption(*command);
   command->callback([options] { runFind(*options); });
 }
 
