@@ -56,7 +56,7 @@ void appendJsonRow(std::string& out, const ResultsRow& row, const std::string& r
   out += ",\"location\":";
   appendJsonString(out, printable(row.location, storage));
   out += ",\"size\":";
-  out += std::to_string(row.size);
+  appendNumber(out, row.size);
   out += ",\"size_text\":";
   appendJsonString(out, row.sizeText);
   out += ",\"date\":";

@@ -203,14 +203,19 @@ class TFileSearch::Walk {
 
   void accept(const platform::DirEntry& entry, const std::string& path, const platform::EntryDetails& details,
               bool& fileAccepted) {
-    const TFileInformations found{entry.name,
-                                  path,
-                                  details.attributes,
-                                  details.size,
-                                  details.creationTime,
-                                  details.lastAccessTime,
-                                  details.lastWriteTime,
-                                  {m_origin, details.id}};
+    // One record serves every entry: the handlers take it by reference and copy what they keep,
+    // so its strings keep their storage from one entry to the next.
+    TFileInformations& found = m_found;
+    found.Name.assign(entry.name);
+    found.Path.assign(path);
+    found.Attributes = details.attributes;
+    found.Size = details.size;
+    found.CreationTime = details.creationTime;
+    found.LastAccessTime = details.lastAccessTime;
+    found.LastWriteTime = details.lastWriteTime;
+    if (found.Origin.root != m_origin)
+      found.Origin.root = m_origin;
+    found.Origin.id = details.id;
     if (m_search.m_onAcceptFile && !m_search.m_onAcceptFile(found))
       return;
     if ((found.Attributes & platform::kAttrDirectory) != 0) {
@@ -243,6 +248,7 @@ class TFileSearch::Walk {
   PumpThrottle m_pump;
   TStatistics m_stats;
   std::shared_ptr<const platform::ScanRoot> m_origin;
+  TFileInformations m_found;
 };
 
 TFileSearch::TFileSearch()
