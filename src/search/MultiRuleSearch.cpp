@@ -18,12 +18,17 @@ namespace {
 // True when the walk of `outer` reaches `inner` by entering folders and lists it under the same
 // text: `inner` is `outer`, a separator and one or more plain folder names.
 bool isInside(const std::string& inner, const std::string& outer) {
-  if (outer.empty())
+  if (outer.empty() || !inner.starts_with(outer))
     return false;
-  const std::string base = platform::withTrailingSeparator(outer);
-  if (inner.size() <= base.size() || !inner.starts_with(base))
+  // The part of `inner` after `outer` and the separator that joins them.
+  std::string_view rest = std::string_view(inner).substr(outer.size());
+  if (!platform::endsWithSeparator(outer)) {
+    if (rest.empty() || rest.front() != platform::kSeparator)
+      return false;
+    rest.remove_prefix(1);
+  }
+  if (rest.empty())
     return false;
-  const std::string_view rest = std::string_view(inner).substr(base.size());
   size_t start = 0;
   for (;;) {
     const size_t end = rest.find(platform::kSeparator, start);
@@ -149,7 +154,7 @@ class MultiRuleSearch::Walk {
     ++m_generation;
     bool anyAccepted = false;
     for (const size_t i : m_inScope) {
-      m_accepting[i] = m_live[i] && listAccepts(i, subject, folder);
+      m_accepting[i] = m_live[i] && listAccepts(i, subject, folder) ? 1 : 0;
       anyAccepted = anyAccepted || m_accepting[i];
     }
     if (!anyAccepted)
@@ -230,19 +235,20 @@ class MultiRuleSearch::Walk {
       m_matched[mask] = m_search.m_masks[mask]->matches(subject);
       m_testedAt[mask] = m_generation;
     }
-    return m_matched[mask];
+    return m_matched[mask] != 0;
   }
 
   const MultiRuleSearch& m_search;
   std::vector<Scope>& m_scopes;
   std::vector<Result>& m_results;
-  std::vector<bool> m_live;
+  // Bytes rather than bits: these are read for every entry and every request.
+  std::vector<char> m_live;
   size_t m_liveCount;
-  std::vector<bool> m_accepting;
+  std::vector<char> m_accepting;
   std::vector<size_t> m_inScope;
   // The entry generation at which each mask was last tested, and what it gave.
   std::vector<uint64_t> m_testedAt;
-  std::vector<bool> m_matched;
+  std::vector<char> m_matched;
   uint64_t m_generation = 0;
   PumpThrottle m_pump;
   std::shared_ptr<const platform::ScanRoot> m_origin;
