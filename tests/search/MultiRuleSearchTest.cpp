@@ -130,6 +130,8 @@ TEST_P(MultiRuleSearchTest, SharedAndNestedRootsGiveWhatSeparateSearchesGive) {
                                              {path("root/sub/deep"), {"*.*"}},
                                              {path("root/sub"), {"*.log"}},
                                              {path("root"), {"*"}},
+                                             // Names are told apart by their last character first.
+                                             {path("root"), {"*.TMP", "README", "*.d", "?"}},
                                          });
 }
 
