@@ -48,29 +48,42 @@ void appendTableRow(std::string& out, const ResultsRow& row, const std::string& 
   out += '\n';
 }
 
-// The row's object, assembled in place: a scan may list hundreds of thousands of rows.
-void appendJsonRow(std::string& out, const ResultsRow& row, const std::string& reason) {
-  out += "{\"name\":";
-  std::string storage;
-  appendJsonString(out, printable(row.name, storage));
-  out += ",\"location\":";
-  appendJsonString(out, printable(row.location, storage));
-  out += ",\"size\":";
-  appendNumber(out, row.size);
-  out += ",\"size_text\":";
-  appendJsonString(out, row.sizeText);
-  out += ",\"date\":";
-  appendJsonString(out, row.dateText);
-  out += row.isFolder ? ",\"is_folder\":true" : ",\"is_folder\":false";
-  out += row.checked ? ",\"checked\":true" : ",\"checked\":false";
-  out += ",\"status\":";
-  appendJsonString(out, row.status);
-  if (!reason.empty()) {
-    out += ",\"reason\":";
-    appendJsonString(out, printable(reason, storage));
+// Writes the rows' objects, assembled in place: a scan may list hundreds of thousands of rows.
+// Rows mostly follow others of the same folder, whose text is escaped once for all of them.
+class JsonRowWriter {
+ public:
+  void append(std::string& out, const ResultsRow& row, const std::string& reason) {
+    out += "{\"name\":";
+    appendJsonString(out, printable(row.name, m_storage));
+    if (row.location != m_location || m_locationJson.empty()) {
+      m_location = row.location;
+      m_locationJson.clear();
+      appendJsonString(m_locationJson, printable(row.location, m_storage));
+    }
+    out += ",\"location\":";
+    out += m_locationJson;
+    out += ",\"size\":";
+    appendNumber(out, row.size);
+    out += ",\"size_text\":";
+    appendJsonString(out, row.sizeText);
+    out += ",\"date\":";
+    appendJsonString(out, row.dateText);
+    out += row.isFolder ? ",\"is_folder\":true" : ",\"is_folder\":false";
+    out += row.checked ? ",\"checked\":true" : ",\"checked\":false";
+    out += ",\"status\":";
+    appendJsonString(out, row.status);
+    if (!reason.empty()) {
+      out += ",\"reason\":";
+      appendJsonString(out, printable(reason, m_storage));
+    }
+    out += "}\n";
   }
-  out += "}\n";
-}
+
+ private:
+  std::string m_storage;
+  std::string m_location;
+  std::string m_locationJson;
+};
 
 // Rows name their folders from the cache path, so it is made absolute, without "." or "..".
 std::string cacheDirectory(const std::string& given) {
@@ -164,10 +177,11 @@ std::vector<ScanResourceRow> listScanResources() {
 void printRows(const std::vector<ResultsRow>& rows, bool json, const RowReason& reasonOf,
                const BeforeTotals& beforeTotals) {
   BufferedOutput out;
+  JsonRowWriter jsonRows;
   for (size_t i = 0; i < rows.size(); ++i) {
     const std::string reason = reasonOf ? reasonOf(i) : std::string();
     if (json) {
-      appendJsonRow(out.buffer(), rows[i], reason);
+      jsonRows.append(out.buffer(), rows[i], reason);
     } else {
       appendTableRow(out.buffer(), rows[i], reason);
     }
