@@ -1,5 +1,6 @@
 #include "search/FileSearch.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <ctime>
@@ -56,10 +57,10 @@ class FakeLister : public platform::DirLister {
   std::unique_ptr<platform::DirListing> list(const std::string& folder) override {
     if (m_refused.count(folder) != 0 || m_folders.count(folder) == 0)
       return nullptr;
-    return std::make_unique<Listing>(*this, m_folders[folder]);
+    return std::make_unique<Listing>(*this, m_folders.at(folder));
   }
 
-  int detailsRead = 0;
+  std::atomic<int> detailsRead = 0;  // walks read details on two threads
 
  private:
   class Listing : public platform::DirListing {
