@@ -21,7 +21,7 @@ _qinglan_cli() {
       _filedir db
       return
       ;;
-    --mask | --exclude | --min-size | --max-size | --min-mb)
+    --mask | --exclude | --min-size | --max-size | --min-mb | --threads)
       return
       ;;
   esac
@@ -29,12 +29,12 @@ _qinglan_cli() {
   local options
   case $command in
     "") options="--help --version"; [[ $cur != -* ]] && options=$commands ;;
-    find) options="--mask --exclude --no-subfolders --no-folders --min-size --max-size --json --help" ;;
+    find) options="--mask --exclude --no-subfolders --no-folders --min-size --max-size --json --threads --help" ;;
     rules) options="--db --json --check --help" ;;
     note) options="--db --help" ;;
-    scan) options="--cache --app-dir --json --summary --help" ;;
-    large) options="--cache --min-mb --media --keep-lva --json --help" ;;
-    software-cache) options="--app-dir --json --help" ;;
+    scan) options="--cache --app-dir --json --summary --threads --help" ;;
+    large) options="--cache --min-mb --media --keep-lva --json --threads --help" ;;
+    software-cache) options="--app-dir --json --threads --help" ;;
     clean) options="--cache --app-dir --software-cache --yes --trash --json --help" ;;
     history) options="--app-dir --json --help" ;;
     restore) options="--app-dir --help" ;;

@@ -1,6 +1,4 @@
 #include <charconv>
-#include <cinttypes>
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -14,6 +12,7 @@
 #include "cli/Commands.h"
 #include "cli/JsonText.h"
 #include "cli/PrintableName.h"
+#include "cli/ThreadsOption.h"
 #include "platform/Codepage.h"
 #include "platform/DirLister.h"
 #include "search/EasyFileSearch.h"
@@ -36,13 +35,6 @@ struct FindOptions {
   CLI::Option* maxSizeOption = nullptr;
 };
 
-template <typename Number>
-void appendNumber(std::string& out, Number value) {
-  char digits[24];
-  const auto result = std::to_chars(std::begin(digits), std::end(digits), value);
-  out.append(digits, result.ptr);
-}
-
 // Year/month/day without leading zeros.
 void appendDate(std::string& out, const platform::SystemTime& time) {
   appendNumber(out, time.year);
@@ -52,10 +44,15 @@ void appendDate(std::string& out, const platform::SystemTime& time) {
   appendNumber(out, time.day);
 }
 
-std::string dateText(const platform::SystemTime& time) {
-  std::string text;
-  appendDate(text, time);
-  return text;
+// `text` right-aligned (a negative width: left-aligned) in a field of `width` characters.
+void appendAligned(std::string& out, std::string_view text, int width) {
+  const size_t field = static_cast<size_t>(width < 0 ? -width : width);
+  const size_t padding = text.size() < field ? field - text.size() : 0;
+  if (width > 0)
+    out.append(padding, ' ');
+  out += text;
+  if (width < 0)
+    out.append(padding, ' ');
 }
 
 bool isFolder(const TFileInformations& found) {
@@ -97,18 +94,35 @@ class JsonRows {
   std::string m_folderJson;
 };
 
-void printRow(BufferedOutput& out, const TFileInformations& found) {
-  char prefix[64];
-  if (isFolder(found)) {
-    std::snprintf(prefix, sizeof prefix, "%15s  %-10s  ", "<folder>", dateText(found.CreationTime).c_str());
-  } else {
-    std::snprintf(prefix, sizeof prefix, "%15" PRId64 "  %-10s  ", found.Size,
-                  dateText(found.CreationTime).c_str());
+// The columns "%15s  %-10s  " of size (or "<folder>") and date, then the full path.
+class TextRows {
+ public:
+  explicit TextRows(BufferedOutput& out) : m_out(out) {}
+
+  void write(const TFileInformations& found) {
+    std::string& line = m_out.buffer();
+    m_field.clear();
+    if (isFolder(found)) {
+      m_field = "<folder>";
+    } else {
+      appendNumber(m_field, found.Size);
+    }
+    appendAligned(line, m_field, 15);
+    line += "  ";
+    m_field.clear();
+    appendDate(m_field, found.CreationTime);
+    appendAligned(line, m_field, -10);
+    line += "  ";
+    m_path.assign(found.Path).append(found.Name);
+    m_out.line(printable(m_path, m_storage));
   }
-  out.buffer() += prefix;
-  std::string storage;
-  out.line(printable(found.Path + found.Name, storage));
-}
+
+ private:
+  BufferedOutput& m_out;
+  std::string m_field;
+  std::string m_path;
+  std::string m_storage;
+};
 
 void printStatistics(BufferedOutput& out, const TStatistics& stats, bool complete, bool json) {
   if (json) {
@@ -168,7 +182,9 @@ void runFind(const FindOptions& options) {
     };
   } else {
     out.line("           Size  Created     Path");
-    search.OnFileFound = [&out](const TFileInformations& found) { printRow(out, found); };
+    search.OnFileFound = [rows = std::make_shared<TextRows>(out)](const TFileInformations& found) {
+      rows->write(found);
+    };
   }
   TStatistics stats;
   search.OnStatistics = [&stats](const TStatistics& last) { stats = last; };
@@ -208,6 +224,7 @@ void addFindCommand(CLI::App& app) {
   options->maxSizeOption = command->add_option("--max-size", options->maxSize, "Largest size in bytes")
                                ->check(CLI::NonNegativeNumber);
   command->add_flag("--json", options->json, "One JSON object per line, statistics last");
+  addThreadsOption(*command);
   command->callback([options] { runFind(*options); });
 }
 

@@ -6,6 +6,7 @@
 #include "app/unitGlobal.h"
 #include "cli/Commands.h"
 #include "cli/ScanCommandSupport.h"
+#include "cli/ThreadsOption.h"
 #include "platform/Interrupt.h"
 #include "scan/LargeFileScan.h"
 
@@ -50,6 +51,7 @@ void addLargeCommand(CLI::App& app) {
                     "Video and music files only, instead of every name with a dot");
   command->add_flag("--keep-lva", options->keepLva, "List the .lva backup files too");
   command->add_flag("--json", options->json, "One JSON object per file, the totals last");
+  addThreadsOption(*command);
   command->callback([options] { runLarge(*options); });
 }
 

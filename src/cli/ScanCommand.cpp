@@ -7,6 +7,7 @@
 #include "cli/JsonText.h"
 #include "cli/PrintableName.h"
 #include "cli/ScanCommandSupport.h"
+#include "cli/ThreadsOption.h"
 #include "platform/Interrupt.h"
 #include "scan/BasicScan.h"
 #include "scan/FormatFileSize.h"
@@ -64,6 +65,7 @@ void addScanCommand(CLI::App& app) {
   addCacheOption(*command, options->locations);
   addAppDirOption(*command, options->locations);
   command->add_flag("--json", options->json, "One JSON object per finding, the totals last");
+  addThreadsOption(*command);
   command->add_flag(
       "--summary", options->summary,
       "Before the totals, one JSON object per resource: its ID, name, rows and size, largest first");

@@ -48,15 +48,28 @@ void appendTableRow(std::string& out, const ResultsRow& row, const std::string& 
   out += '\n';
 }
 
-// The row's object, assembled in place: a scan may list hundreds of thousands of rows.
-void appendJsonRow(std::string& out, const ResultsRow& row, const std::string& reason) {
+// Rows name their folders from the cache path, so it is made absolute, without "." or "..".
+std::string cacheDirectory(const std::string& given) {
+  std::string path = std::filesystem::absolute(given).lexically_normal().string();
+  while (path.size() > 1 && platform::endsWithSeparator(path))
+    path.pop_back();
+  return path;
+}
+
+}  // namespace
+
+void JsonRowWriter::append(std::string& out, const ResultsRow& row, const std::string& reason) {
   out += "{\"name\":";
-  std::string storage;
-  appendJsonString(out, printable(row.name, storage));
+  appendJsonString(out, printable(row.name, m_storage));
+  if (row.location != m_location || m_locationJson.empty()) {
+    m_location = row.location;
+    m_locationJson.clear();
+    appendJsonString(m_locationJson, printable(row.location, m_storage));
+  }
   out += ",\"location\":";
-  appendJsonString(out, printable(row.location, storage));
+  out += m_locationJson;
   out += ",\"size\":";
-  out += std::to_string(row.size);
+  appendNumber(out, row.size);
   out += ",\"size_text\":";
   appendJsonString(out, row.sizeText);
   out += ",\"date\":";
@@ -67,20 +80,10 @@ void appendJsonRow(std::string& out, const ResultsRow& row, const std::string& r
   appendJsonString(out, row.status);
   if (!reason.empty()) {
     out += ",\"reason\":";
-    appendJsonString(out, printable(reason, storage));
+    appendJsonString(out, printable(reason, m_storage));
   }
   out += "}\n";
 }
-
-// Rows name their folders from the cache path, so it is made absolute, without "." or "..".
-std::string cacheDirectory(const std::string& given) {
-  std::string path = std::filesystem::absolute(given).lexically_normal().string();
-  while (path.size() > 1 && platform::endsWithSeparator(path))
-    path.pop_back();
-  return path;
-}
-
-}  // namespace
 
 CliScanFront::CliScanFront(bool json, bool keepRows, TStopToken stop)
     : m_json(json),
@@ -113,7 +116,7 @@ void CliScanFront::append(const ResultsRow& row) {
     return;
   }
   if (m_json) {
-    appendJsonRow(m_out.buffer(), row, {});
+    m_jsonRows.append(m_out.buffer(), row, {});
   } else {
     appendTableRow(m_out.buffer(), row, {});
   }
@@ -206,10 +209,11 @@ namespace {
 void printKeptRows(CliScanFront& front, const RowReason& reasonOf) {
   BufferedOutput& out = front.out();
   const std::vector<ResultsRow>& rows = front.rows();
+  JsonRowWriter jsonRows;
   for (size_t i = 0; i < rows.size(); ++i) {
     const std::string reason = reasonOf ? reasonOf(i) : std::string();
     if (front.json()) {
-      appendJsonRow(out.buffer(), rows[i], reason);
+      jsonRows.append(out.buffer(), rows[i], reason);
     } else {
       appendTableRow(out.buffer(), rows[i], reason);
     }

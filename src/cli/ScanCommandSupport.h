@@ -16,6 +16,18 @@
 // options that locate the cache and the rules database, and the printing of findings.
 namespace qinglan::cli {
 
+// Writes the rows' objects, assembled in place: a scan may list hundreds of thousands of rows.
+// Rows mostly follow others of the same folder, whose text is escaped once for all of them.
+class JsonRowWriter {
+ public:
+  void append(std::string& out, const ResultsRow& row, const std::string& reason);
+
+ private:
+  std::string m_storage;
+  std::string m_location;
+  std::string m_locationJson;
+};
+
 // The command line as the front of the scans and the cleaning pass. Rows are printed to standard
 // output as they come, or kept for cleaning and printed once the command has cleaned them; the
 // progress becomes one line on standard error when that is a terminal; notices go to standard
@@ -70,6 +82,7 @@ class CliScanFront final : public ScanFront, private ResultsList, private ScanPr
   const bool m_keepRows;
   const TStopToken m_stop;
   BufferedOutput m_out;
+  JsonRowWriter m_jsonRows;
   std::vector<ResultsRow> m_rows;
   size_t m_count = 0;
   std::function<void(const ResultsRow&)> m_observer;

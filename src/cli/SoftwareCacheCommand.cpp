@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ScanCommandSupport.h"
+#include "cli/ThreadsOption.h"
 #include "platform/Interrupt.h"
 #include "scan/SoftwareCacheScan.h"
 
@@ -34,6 +35,7 @@ void addSoftwareCacheCommand(CLI::App& app) {
       "(QINGLAN_VOLUMES overrides the list). Prints the findings and the total; nothing is deleted");
   addAppDirOption(*command, options->locations);
   command->add_flag("--json", options->json, "One JSON object per finding, the totals last");
+  addThreadsOption(*command);
   command->callback([options] { runSoftwareCache(*options); });
 }
 

@@ -50,6 +50,8 @@ class DirListing {
   virtual const std::vector<DirEntry>& entries() const = 0;
   // Stats one entry of this listing without following a link. Empty when the entry has gone.
   virtual std::optional<EntryDetails> details(const DirEntry& entry) = 0;
+  // False once the folder has been removed since it was listed.
+  virtual bool stillThere() const { return true; }
 };
 
 // The root folder of one walk, held open while the walk lasts.

@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -42,6 +43,42 @@ bool nameLess(const DirEntry& left, const DirEntry& right) {
   if (a.size() != b.size())
     return a.size() < b.size();
   return a < b;
+}
+
+// The first eight folded bytes of a name from `from` on as one number, short names padded with
+// zeros, which no name holds: numbers compare as the folded bytes do.
+uint64_t foldedWord(const std::string& name, size_t from) {
+  uint64_t word = 0;
+  for (size_t at = from; at < from + 8; ++at)
+    word = (word << 8) | (at < name.size() ? foldAscii(static_cast<unsigned char>(name[at])) : 0);
+  return word;
+}
+
+// Sorts by nameLess. Each name's first sixteen folded bytes become two numbers once, so most
+// comparisons are two integer compares; only names that agree in those are compared in full.
+void sortByName(std::vector<DirEntry>& entries) {
+  struct Key {
+    uint64_t high;
+    uint64_t low;
+    uint32_t index;
+  };
+  std::vector<Key> keys;
+  keys.reserve(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i)
+    keys.push_back(
+        {foldedWord(entries[i].name, 0), foldedWord(entries[i].name, 8), static_cast<uint32_t>(i)});
+  std::sort(keys.begin(), keys.end(), [&entries](const Key& a, const Key& b) {
+    if (a.high != b.high)
+      return a.high < b.high;
+    if (a.low != b.low)
+      return a.low < b.low;
+    return nameLess(entries[a.index], entries[b.index]);
+  });
+  std::vector<DirEntry> sorted;
+  sorted.reserve(entries.size());
+  for (const Key& key : keys)
+    sorted.push_back(std::move(entries[key.index]));
+  entries = std::move(sorted);
 }
 
 uint32_t attributesOfMode(mode_t mode) {
@@ -113,8 +150,7 @@ class PosixDirListing final : public DirListing {
         addEntry(record->d_name, record->d_type);
       }
     }
-    std::sort(m_entries.begin(), m_entries.end(),
-              [](const DirEntry& a, const DirEntry& b) { return nameLess(a, b); });
+    sortByName(m_entries);
   }
 
   const std::vector<DirEntry>& entries() const override { return m_entries; }
@@ -141,6 +177,12 @@ class PosixDirListing final : public DirListing {
     details.id = {static_cast<uint64_t>(makedev(info.stx_dev_major, info.stx_dev_minor)),
                   static_cast<uint64_t>(info.stx_ino), static_cast<uint32_t>(info.stx_mode & S_IFMT)};
     return details;
+  }
+
+  // A removed folder keeps no link; its open descriptor still reads.
+  bool stillThere() const override {
+    struct stat info {};
+    return ::fstat(m_folderFd, &info) != 0 || info.st_nlink > 0;
   }
 
  private:

@@ -18,16 +18,30 @@ std::string twoDecimals(double value) {
   return std::string(buffer.data(), result.ptr);
 }
 
+// Built in one buffer without the locale: a scan formats a size for every finding.
 std::string FormatFileSize(int64_t size) {
-  if (size < 1024)
-    return std::to_string(size) + "B";
-  const double kilobytes = static_cast<double>(size) / kUnit;
-  if (kilobytes < kUnit)
-    return twoDecimals(kilobytes) + "KB";
-  const double megabytes = kilobytes / kUnit;
-  if (megabytes < kUnit)
-    return twoDecimals(megabytes) + "MB";
-  return twoDecimals(megabytes / kUnit) + "GB";
+  std::array<char, 64> buffer;
+  char* const begin = buffer.data();
+  char* const end = begin + buffer.size() - 2;
+  if (size < 1024) {
+    char* at = std::to_chars(begin, end, size).ptr;
+    *at++ = 'B';
+    return std::string(begin, at);
+  }
+  double value = static_cast<double>(size) / kUnit;
+  const char* unit = "KB";
+  if (value >= kUnit) {
+    value /= kUnit;
+    unit = "MB";
+    if (value >= kUnit) {
+      value /= kUnit;
+      unit = "GB";
+    }
+  }
+  char* at = std::to_chars(begin, end, value, std::chars_format::fixed, 2).ptr;
+  *at++ = unit[0];
+  *at++ = unit[1];
+  return std::string(begin, at);
 }
 
 }  // namespace qinglan

@@ -1,5 +1,8 @@
 #include "scan/ResultsRow.h"
 
+#include <charconv>
+#include <iterator>
+
 #include "platform/DirLister.h"
 #include "scan/FormatFileSize.h"
 
@@ -19,8 +22,19 @@ ResultsRow resultsRowFor(const TFileInformations& found, bool checked) {
   return row;
 }
 
+// Built in place, without the locale: a scan makes one for every finding.
 std::string dateText(const platform::SystemTime& time) {
-  return std::to_string(time.year) + "/" + std::to_string(time.month) + "/" + std::to_string(time.day);
+  std::string text;
+  auto append = [&text](uint16_t value) {
+    char digits[8];
+    text.append(digits, std::to_chars(std::begin(digits), std::end(digits), value).ptr);
+  };
+  append(time.year);
+  text += '/';
+  append(time.month);
+  text += '/';
+  append(time.day);
+  return text;
 }
 
 std::string resultsCounterCaption(size_t rows) {

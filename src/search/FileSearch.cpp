@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <deque>
 #include <memory>
 #include <optional>
 
 #include "platform/DirLister.h"
 #include "platform/Path.h"
+#include "search/ListAhead.h"
 #include "search/Mask.h"
 #include "search/PumpThrottle.h"
 
@@ -30,7 +30,9 @@ double dateOf(const platform::SystemTime& time) {
 // So when every mask is valid the cheap tests run first and the rest are skipped once the verdict
 // is false; when some mask is invalid, both lists are tried for every entry in the original order
 // (exclusions, then names, each up to its first match) so the error comes at the same entry. The
-// stat behind size, dates and the read-only bit is made only for entries still in the running.
+// stat behind size, dates and the read-only bit is made only for entries still in the running. The
+// folders are listed ahead of the walk when it may (see ListAhead): with every mask valid, the
+// tests before the stat are made there too, and the walk tests only the entries they keep.
 class TFileSearch::Walk {
  public:
   explicit Walk(const TFileSearch& search)
@@ -41,53 +43,65 @@ class TFileSearch::Walk {
         m_everyFolderNamed(std::find(search.m_fileNames.begin(), search.m_fileNames.end(), kAllNamesMask) !=
                            search.m_fileNames.end()),
         m_allowedAttributes(allowedAttributes(search)),
+        m_lookForAnyFile(search.m_lookForAnyFile),
         m_start(Clock::now()),
         m_pump(search.m_pump) {}
 
   bool run() {
     bool result = true;
-    std::deque<std::string> queue;
-    std::string folder = m_search.m_rootPath;
     std::unique_ptr<platform::WalkRoot> root;
+    ListAhead queue(m_search.m_listAhead.value_or(walkThreads() > 1),
+                    [this](const std::string&, const std::vector<platform::DirEntry>& entries,
+                           std::vector<char>& marks) { return judge(entries, marks); });
+    std::string folder = m_search.m_rootPath;
     for (bool first = true; !m_search.m_stop.stop_requested(); first = false) {
       m_pump.pumpWhenDue();
       if (!first) {
         if (queue.empty())
           break;
-        folder = std::move(queue.front());
-        queue.pop_front();
+        folder = queue.front();
       }
       if (m_search.m_onChangeFolder)
         m_search.m_onChangeFolder(folder);
       const std::string path = platform::withTrailingSeparator(folder);
-      // An empty root would name the file system's root: it is a folder that cannot be listed.
-      if (first && !folder.empty()) {
+      ListAhead::Taken taken;
+      if (!first) {
+        taken = queue.takeFront(path);
+      } else if (!folder.empty()) {
+        // An empty root would name the file system's root: it is a folder that cannot be listed.
         root = m_search.m_lister->openRoot(m_search.m_rootBase, folder);
-        if (root)
+        if (root) {
           m_origin = root->scanRoot();
+          taken.listed = root->list(std::string_view(path).substr(m_origin->path.size()), path);
+          queue.start(*root, m_origin->path.size());
+        }
       }
-      platform::WalkRoot::Listed listed;
-      if (root)
-        listed = root->list(std::string_view(path).substr(root->scanRoot()->path.size()), path);
-      if (listed.leftOut)
+      if (taken.listed.leftOut)
         continue;
-      const auto& listing = listed.listing;
+      const auto& listing = taken.listed.listing;
       if (!listing) {
         result = false;
-        if (listed.unreadable && m_search.m_onUnreadableFolder)
+        if (taken.listed.unreadable && m_search.m_onUnreadableFolder)
           m_search.m_onUnreadableFolder(path);
         if (m_search.m_atUnlistedFolder == UnlistedFolder::Stop)
           break;
         continue;
       }
       bool fileAccepted = false;
-      for (const platform::DirEntry& entry : listing->entries()) {
+      const std::vector<platform::DirEntry>& entries = listing->entries();
+      for (size_t i = 0; i < entries.size(); ++i) {
+        const platform::DirEntry& entry = entries[i];
         m_pump.pumpWhenDue();
         if (m_search.m_stop.stop_requested())
           break;
         if (m_search.m_includeSubfolder && entry.isEnterableFolder())
-          queue.push_back(path + entry.name);
-        testEntry(*listing, entry, path, fileAccepted);
+          queue.push(path + entry.name);
+        if (taken.marks) {
+          if ((*taken.marks)[i])
+            testDetails(*listing, entry, path, fileAccepted);
+        } else if (needsDetails(entry)) {
+          testDetails(*listing, entry, path, fileAccepted);
+        }
       }
     }
     finish();
@@ -103,23 +117,35 @@ class TFileSearch::Walk {
            (search.m_lookForArchiveFile ? platform::kAttrArchive : 0);
   }
 
-  void testEntry(platform::DirListing& listing, const platform::DirEntry& entry, const std::string& path,
-                 bool& fileAccepted) {
+  // The tests that need no stat; only a mask test that reaches an invalid mask has a side effect.
+  bool needsDetails(const platform::DirEntry& entry) const {
     const bool folder = entry.isFolder();
     if (!masksPass(MaskSubject(entry.name), folder))
-      return;
-
+      return false;
     // The listing holds every attribute bit but read-only; a stat settles that one only when it
     // alone can decide.
-    const bool anyFile = m_search.m_lookForAnyFile && !folder;
-    const bool listedPass = anyFile || (entry.attributes & m_allowedAttributes) != 0;
-    if (!listedPass && (m_allowedAttributes & platform::kAttrReadOnly) == 0)
-      return;
+    return listedPass(entry) || (m_allowedAttributes & platform::kAttrReadOnly) != 0;
+  }
 
+  // Marks the entries needsDetails keeps, for a listing read ahead; not while a test may raise.
+  bool judge(const std::vector<platform::DirEntry>& entries, std::vector<char>& marks) const {
+    if (m_masksCanRaise)
+      return false;
+    for (size_t i = 0; i < entries.size(); ++i)
+      marks[i] = needsDetails(entries[i]);
+    return true;
+  }
+
+  bool listedPass(const platform::DirEntry& entry) const {
+    return (m_lookForAnyFile && !entry.isFolder()) || (entry.attributes & m_allowedAttributes) != 0;
+  }
+
+  void testDetails(platform::DirListing& listing, const platform::DirEntry& entry, const std::string& path,
+                   bool& fileAccepted) {
     const std::optional<platform::EntryDetails> details = listing.details(entry);
     if (!details)
       return;  // gone since the folder was listed
-    if (!listedPass && (details->attributes & m_allowedAttributes) == 0)
+    if (!listedPass(entry) && (details->attributes & m_allowedAttributes) == 0)
       return;
     if (!dateTest(*details) || !sizeTest(details->size))
       return;
@@ -177,14 +203,19 @@ class TFileSearch::Walk {
 
   void accept(const platform::DirEntry& entry, const std::string& path, const platform::EntryDetails& details,
               bool& fileAccepted) {
-    const TFileInformations found{entry.name,
-                                  path,
-                                  details.attributes,
-                                  details.size,
-                                  details.creationTime,
-                                  details.lastAccessTime,
-                                  details.lastWriteTime,
-                                  {m_origin, details.id}};
+    // One record serves every entry: the handlers take it by reference and copy what they keep,
+    // so its strings keep their storage from one entry to the next.
+    TFileInformations& found = m_found;
+    found.Name.assign(entry.name);
+    found.Path.assign(path);
+    found.Attributes = details.attributes;
+    found.Size = details.size;
+    found.CreationTime = details.creationTime;
+    found.LastAccessTime = details.lastAccessTime;
+    found.LastWriteTime = details.lastWriteTime;
+    if (found.Origin.root != m_origin)
+      found.Origin.root = m_origin;
+    found.Origin.id = details.id;
     if (m_search.m_onAcceptFile && !m_search.m_onAcceptFile(found))
       return;
     if ((found.Attributes & platform::kAttrDirectory) != 0) {
@@ -212,10 +243,12 @@ class TFileSearch::Walk {
   const bool m_masksCanRaise;
   const bool m_everyFolderNamed;  // "*.*" anywhere in the name list lets every folder pass
   const uint32_t m_allowedAttributes;
+  const bool m_lookForAnyFile;
   const Clock::time_point m_start;
   PumpThrottle m_pump;
   TStatistics m_stats;
   std::shared_ptr<const platform::ScanRoot> m_origin;
+  TFileInformations m_found;
 };
 
 TFileSearch::TFileSearch()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,8 @@ class TFileSearch {
   void setPump(TPump pump) { m_pump = std::move(pump); }
   void setStopToken(TStopToken stop) { m_stop = std::move(stop); }
   void setLister(platform::DirLister& lister) { m_lister = &lister; }
+  // Whether folders are listed ahead on a second thread; by default as walkThreads() says.
+  void setListAhead(bool on) { m_listAhead = on; }
 
   // Runs one complete search, or the part of it before a stop request. True when every folder the
   // walk reached could be listed; links and other file systems met beneath the root are left out
@@ -85,6 +88,7 @@ class TFileSearch {
   TPump m_pump;
   TStopToken m_stop;
   platform::DirLister* m_lister;
+  std::optional<bool> m_listAhead;
 };
 
 }  // namespace qinglan

@@ -1,13 +1,13 @@
 #include "search/MultiRuleSearch.h"
 
 #include <algorithm>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string_view>
 
 #include "platform/DirLister.h"
 #include "platform/Path.h"
+#include "search/ListAhead.h"
 #include "search/Mask.h"
 #include "search/PumpThrottle.h"
 
@@ -18,12 +18,17 @@ namespace {
 // True when the walk of `outer` reaches `inner` by entering folders and lists it under the same
 // text: `inner` is `outer`, a separator and one or more plain folder names.
 bool isInside(const std::string& inner, const std::string& outer) {
-  if (outer.empty())
+  if (outer.empty() || !inner.starts_with(outer))
     return false;
-  const std::string base = platform::withTrailingSeparator(outer);
-  if (inner.size() <= base.size() || !inner.starts_with(base))
+  // The part of `inner` after `outer` and the separator that joins them.
+  std::string_view rest = std::string_view(inner).substr(outer.size());
+  if (!platform::endsWithSeparator(outer)) {
+    if (rest.empty() || rest.front() != platform::kSeparator)
+      return false;
+    rest.remove_prefix(1);
+  }
+  if (rest.empty())
     return false;
-  const std::string_view rest = std::string_view(inner).substr(base.size());
   size_t start = 0;
   for (;;) {
     const size_t end = rest.find(platform::kSeparator, start);
@@ -34,6 +39,22 @@ bool isInside(const std::string& inner, const std::string& outer) {
       return true;
     start = end + 1;
   }
+}
+
+unsigned char foldAscii(unsigned char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
+}
+
+// A valid mask that ends with a plain ASCII character matches only names that end with it, in
+// either case for a letter; 0 for any other mask.
+unsigned char lastCharacterOf(const Mask& mask) {
+  const std::string& text = mask.text();
+  if (!mask.valid() || text.empty())
+    return 0;
+  const unsigned char last = static_cast<unsigned char>(text.back());
+  if (last >= 0x80 || last == '*' || last == '?' || last == '[' || last == ']')
+    return 0;
+  return foldAscii(last);
 }
 
 // The requests from `first` on that were not abandoned: the walk under way and those not begun.
@@ -70,43 +91,51 @@ class MultiRuleSearch::Walk {
 
   // False when a folder could not be listed and the walk ended there.
   bool run(const std::string& root) {
-    std::deque<std::string> queue;
-    std::string folder = root;
     std::unique_ptr<platform::WalkRoot> walkRoot;
+    ListAhead queue(m_search.m_listAhead.value_or(walkThreads() > 1),
+                    [this](const std::string& path, const std::vector<platform::DirEntry>& entries,
+                           std::vector<char>& marks) { return judge(path, entries, marks); });
+    std::string folder = root;
     for (bool first = true; m_liveCount > 0 && !m_search.m_stop.stop_requested(); first = false) {
       m_pump.pumpWhenDue();
       if (!first) {
         if (queue.empty())
           break;
-        folder = std::move(queue.front());
-        queue.pop_front();
+        folder = queue.front();
       }
       const std::string path = platform::withTrailingSeparator(folder);
-      if (first && !folder.empty()) {
+      ListAhead::Taken taken;
+      if (!first) {
+        taken = queue.takeFront(path);
+      } else if (!folder.empty()) {
         walkRoot = m_search.m_lister->openRoot(m_search.m_rootBase, folder);
-        if (walkRoot)
+        if (walkRoot) {
           m_origin = walkRoot->scanRoot();
+          taken.listed = walkRoot->list(std::string_view(path).substr(m_origin->path.size()), path);
+          queue.start(*walkRoot, m_origin->path.size());
+        }
       }
-      platform::WalkRoot::Listed listed;
-      if (walkRoot)
-        listed = walkRoot->list(std::string_view(path).substr(m_origin->path.size()), path);
-      if (listed.leftOut)
+      if (taken.listed.leftOut)
         continue;
-      const auto& listing = listed.listing;
+      const auto& listing = taken.listed.listing;
       if (!listing) {
-        if (listed.unreadable)
+        if (taken.listed.unreadable)
           reportUnreadable(path);
         if (m_search.m_atUnlistedFolder == UnlistedFolder::Stop)
           return false;
         continue;
       }
       enterFolder(path);
-      for (const platform::DirEntry& entry : listing->entries()) {
+      const std::vector<platform::DirEntry>& entries = listing->entries();
+      for (size_t i = 0; i < entries.size(); ++i) {
+        const platform::DirEntry& entry = entries[i];
         m_pump.pumpWhenDue();
         if (m_search.m_stop.stop_requested())
           break;
         if (entry.isEnterableFolder())
-          queue.push_back(path + entry.name);
+          queue.push(path + entry.name);
+        if (taken.marks && !(*taken.marks)[i])
+          continue;
         testEntry(*listing, entry, path);
         if (m_liveCount == 0)
           break;
@@ -141,7 +170,7 @@ class MultiRuleSearch::Walk {
     ++m_generation;
     bool anyAccepted = false;
     for (const size_t i : m_inScope) {
-      m_accepting[i] = m_live[i] && listAccepts(i, subject, folder);
+      m_accepting[i] = m_live[i] && listAccepts(i, subject, folder) ? 1 : 0;
       anyAccepted = anyAccepted || m_accepting[i];
     }
     if (!anyAccepted)
@@ -183,24 +212,59 @@ class MultiRuleSearch::Walk {
     return folder && list.everyFolderNamed;
   }
 
+  // Marks the entries some request whose tree holds the folder accepts, for a listing read ahead;
+  // not where a list that may raise is in play. Runs beside the walk, so it keeps its own memory
+  // of the masks tested.
+  bool judge(const std::string& path, const std::vector<platform::DirEntry>& entries,
+             std::vector<char>& marks) const {
+    std::vector<const MaskListEntry*> lists;
+    for (const Scope& scope : m_scopes) {
+      if (!path.starts_with(scope.path))
+        continue;
+      const MaskListEntry& list = m_search.m_lists[scope.list];
+      if (list.hasInvalid)
+        return false;
+      lists.push_back(&list);
+    }
+    std::vector<size_t> testedAt(m_search.m_masks.size(), 0);
+    std::vector<char> matched(m_search.m_masks.size(), 0);
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const MaskSubject subject(entries[i].name);
+      const bool folder = entries[i].isFolder();
+      marks[i] = std::any_of(lists.begin(), lists.end(), [&](const MaskListEntry* list) {
+        if (folder && list->everyFolderNamed)
+          return true;
+        return std::any_of(list->masks.begin(), list->masks.end(), [&](uint32_t mask) {
+          if (testedAt[mask] != i + 1) {
+            matched[mask] = m_search.mayMatch(mask, subject.name) && m_search.m_masks[mask]->matches(subject);
+            testedAt[mask] = i + 1;
+          }
+          return matched[mask] != 0;
+        });
+      });
+    }
+    return true;
+  }
+
   bool maskMatches(uint32_t mask, const MaskSubject& subject) {
     if (m_testedAt[mask] != m_generation) {
-      m_matched[mask] = m_search.m_masks[mask]->matches(subject);
+      m_matched[mask] = m_search.mayMatch(mask, subject.name) && m_search.m_masks[mask]->matches(subject);
       m_testedAt[mask] = m_generation;
     }
-    return m_matched[mask];
+    return m_matched[mask] != 0;
   }
 
   const MultiRuleSearch& m_search;
   std::vector<Scope>& m_scopes;
   std::vector<Result>& m_results;
-  std::vector<bool> m_live;
+  // Bytes rather than bits: these are read for every entry and every request.
+  std::vector<char> m_live;
   size_t m_liveCount;
-  std::vector<bool> m_accepting;
+  std::vector<char> m_accepting;
   std::vector<size_t> m_inScope;
   // The entry generation at which each mask was last tested, and what it gave.
   std::vector<uint64_t> m_testedAt;
-  std::vector<bool> m_matched;
+  std::vector<char> m_matched;
   uint64_t m_generation = 0;
   PumpThrottle m_pump;
   std::shared_ptr<const platform::ScanRoot> m_origin;
@@ -216,14 +280,21 @@ size_t MultiRuleSearch::addMaskList(const std::vector<std::string>& masks) {
   MaskListEntry list;
   for (const std::string& text : masks) {
     auto [it, added] = m_maskIndex.try_emplace(text, static_cast<uint32_t>(m_masks.size()));
-    if (added)
+    if (added) {
       m_masks.push_back(std::make_unique<Mask>(text));
+      m_lastCharacters.push_back(lastCharacterOf(*m_masks.back()));
+    }
     list.masks.push_back(it->second);
     list.hasInvalid = list.hasInvalid || !m_masks[it->second]->valid();
     list.everyFolderNamed = list.everyFolderNamed || text == kAllNamesMask;
   }
   m_lists.push_back(std::move(list));
   return m_lists.size() - 1;
+}
+
+bool MultiRuleSearch::mayMatch(uint32_t mask, std::string_view name) const {
+  const unsigned char last = m_lastCharacters[mask];
+  return last == 0 || (!name.empty() && foldAscii(static_cast<unsigned char>(name.back())) == last);
 }
 
 std::vector<MultiRuleSearch::Result> MultiRuleSearch::search(const std::vector<Request>& requests) {

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -42,6 +44,8 @@ class MultiRuleSearch {
   void setAtUnlistedFolder(UnlistedFolder action) { m_atUnlistedFolder = action; }
   // The folder every root lies in that the walks may reach as given (see TFileSearch::setRootBase).
   void setRootBase(std::string base) { m_rootBase = std::move(base); }
+  // Whether folders are listed ahead on a second thread; by default as walkThreads() says.
+  void setListAhead(bool on) { m_listAhead = on; }
 
   struct Request {
     std::string root;
@@ -79,7 +83,13 @@ class MultiRuleSearch {
   TStopToken m_stop;
   UnlistedFolder m_atUnlistedFolder = UnlistedFolder::Stop;
   std::string m_rootBase;
+  std::optional<bool> m_listAhead;
+  // False when the mask cannot match the name, by its last character alone.
+  bool mayMatch(uint32_t mask, std::string_view name) const;
+
   std::vector<std::unique_ptr<Mask>> m_masks;
+  // Per mask: the character, upper-cased, that every name it matches ends with; 0 when unknown.
+  std::vector<unsigned char> m_lastCharacters;
   std::unordered_map<std::string, uint32_t> m_maskIndex;
   std::vector<MaskListEntry> m_lists;
 };

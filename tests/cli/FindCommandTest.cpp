@@ -122,12 +122,17 @@ TEST_F(FindCommandTest, MissingRootIsReportedIncomplete) {
 }
 
 TEST_F(FindCommandTest, TableListsOneEntryPerLine) {
-  const test::CliOutput run = test::runQinglanCli(scratch, {"find", root(), "--mask", "*.log"});
+  const test::CliOutput run =
+      test::runQinglanCli(scratch, {"find", root(), "--mask", "*.log", "--mask", "deeper"});
   EXPECT_EQ(run.exitCode, 0);
-  ASSERT_EQ(run.lines.size(), 5u);  // header, three files, summary
+  ASSERT_EQ(run.lines.size(), 6u);  // header, three files and a folder, summary
   EXPECT_THAT(run.lines[1], testing::EndsWith(tree.path("root/b.log")));
   EXPECT_THAT(run.lines[1], testing::StartsWith("              5  "));
-  EXPECT_EQ(run.lines.back().rfind("3 files in 2 folders, 0 folders, ", 0), 0u);
+  EXPECT_THAT(run.lines[3], testing::StartsWith("       <folder>  "));
+  // The size and date columns are 15 and 10 wide, each followed by two spaces.
+  for (size_t i = 1; i + 1 < run.lines.size(); ++i)
+    EXPECT_EQ(run.lines[i].substr(15 + 2 + 10 + 2, root().size()), root()) << run.lines[i];
+  EXPECT_EQ(run.lines.back().rfind("3 files in 2 folders, 1 folders, ", 0), 0u);
 }
 
 }  // namespace

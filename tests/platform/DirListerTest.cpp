@@ -44,7 +44,10 @@ std::vector<std::string> namesOf(const DirListing& listing) {
 }
 
 TEST_F(DirListerTest, SortsWithAsciiLettersUpperCasedAndTiesByBytes) {
-  for (const char* name : {"b", "_x", "ab", "Z", "a", "[", "aB", "a_", "B", "1", "A"})
+  // Long names agree in their first sixteen bytes and differ after them, in case or in length.
+  for (const char* name :
+       {"b", "_x", "ab", "Z", "a", "[", "aB", "a_", "B", "1", "A", "setup_long_name_2", "SETUP_LONG_NAME_10",
+        "setup_long_nam", "setup_long_name_1", "Setup_long_name_1", "setup_long_name_\xe4"})
     m_dir.writeFile(name);
   m_dir.makeFolder("m");
 
@@ -52,7 +55,9 @@ TEST_F(DirListerTest, SortsWithAsciiLettersUpperCasedAndTiesByBytes) {
   ASSERT_NE(listing, nullptr);
   // "_" and "[" sort after every letter once letters are upper-cased; "." and ".." never show.
   EXPECT_THAT(namesOf(*listing),
-              ElementsAreArray({"1", "A", "a", "aB", "ab", "a_", "B", "b", "m", "Z", "[", "_x"}));
+              ElementsAreArray({"1", "A", "a", "aB", "ab", "a_", "B", "b", "m", "setup_long_nam",
+                                "Setup_long_name_1", "setup_long_name_1", "SETUP_LONG_NAME_10",
+                                "setup_long_name_2", "setup_long_name_\xe4", "Z", "[", "_x"}));
 }
 
 TEST_F(DirListerTest, AttributesComeFromTheListing) {

@@ -1,10 +1,14 @@
 #include "search/FileSearch.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
@@ -17,6 +21,7 @@
 #include "platform/DirLister.h"
 #include "platform/SystemTime.h"
 #include "search/Mask.h"
+#include "support/RandomTreeLister.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -52,10 +57,10 @@ class FakeLister : public platform::DirLister {
   std::unique_ptr<platform::DirListing> list(const std::string& folder) override {
     if (m_refused.count(folder) != 0 || m_folders.count(folder) == 0)
       return nullptr;
-    return std::make_unique<Listing>(*this, m_folders[folder]);
+    return std::make_unique<Listing>(*this, m_folders.at(folder));
   }
 
-  int detailsRead = 0;
+  std::atomic<int> detailsRead = 0;  // walks read details on two threads
 
  private:
   class Listing : public platform::DirListing {
@@ -445,6 +450,87 @@ TEST_F(FileSearchTreeTest, DateFilterReadsTheChosenTime) {
     run.run(tree.path());
     EXPECT_EQ(run.found_.size(), c.found ? 1u : 0u) << c.access << " " << c.day;
   }
+}
+
+// Listing folders ahead on a second thread changes nothing the walk reports, nor when: on random
+// trees with folders that cannot be read, are not there, hold another file system or go during
+// the walk, with invalid masks, filters, handlers that refuse and stops.
+TEST(FileSearchTest, ListingAheadReportsWhatListingInTurnReports) {
+  const std::vector<std::string> masks{"*.txt", "*.LOG", "?a*", "[ab]*", "*", "*.*", "~*", ".*", "[bad"};
+  const std::vector<std::string> exclusions{"*.tmp", "[!]", "B*"};
+  size_t reported = 0;
+  int listedAhead = 0;
+  for (uint32_t seed = 1; seed <= 80; ++seed) {
+    std::mt19937 random(seed);
+    auto pick = [&random](size_t count) {
+      return std::uniform_int_distribution<size_t>(0, count - 1)(random);
+    };
+    std::vector<std::string> names{masks[pick(masks.size())]};
+    while (pick(2) == 0)
+      names.push_back(masks[pick(masks.size())]);
+    const std::vector<std::string> excluded =
+        pick(3) == 0 ? std::vector<std::string>{exclusions[pick(exclusions.size())]}
+                     : std::vector<std::string>{};
+    const TOptions options =
+        pick(3) == 0 ? TOptions::fromBits(static_cast<uint32_t>(pick(64) * 2 + 1)) : kAllSearchOptions;
+    const bool sizeOn = pick(4) == 0;
+    const bool dateOn = pick(5) == 0;
+    const size_t stopAfter = pick(4) == 0 ? pick(12) + 1 : 0;
+
+    auto walk = [&](bool ahead) {
+      test::RandomTreeLister lister(seed);
+      std::vector<std::string> trace;
+      std::stop_source stop;
+      size_t reportedHere = 0;
+      TFileSearch search;
+      search.setLister(lister);
+      search.setListAhead(ahead);
+      search.setRootPath("r");
+      search.setFileNames(names);
+      search.setExcludedFiles(excluded);
+      search.setOptions(options);
+      search.setSizeFilter(sizeOn, sfkBiggerOrEqualTo, kGiB);
+      const double march2 = platform::dateTimeFromDate(2020, 3, 2);
+      search.setDateFilter(dateOn, dfakModifiedFiles, dfkSame, march2, march2);
+      search.setAtUnlistedFolder(seed % 2 == 0 ? UnlistedFolder::Stop : UnlistedFolder::Skip);
+      search.setStopToken(stop.get_token());
+      search.setOnChangeFolder([&](const std::string& folder) {
+        trace.push_back("change " + folder);
+        lister.reached(folder);
+        // Gives the reader time to get ahead, so that folders go after it listed them.
+        if (ahead)
+          std::this_thread::sleep_for(std::chrono::microseconds(200));
+      });
+      search.setOnAcceptFile([&](const TFileInformations& found) {
+        trace.push_back("accept " + found.Path + found.Name);
+        return found.Name.size() % 5 != 0;
+      });
+      search.setOnFileFound([&](const TFileInformations& found) {
+        trace.push_back("found " + found.Path + found.Name + " " + std::to_string(found.Attributes) + " " +
+                        std::to_string(found.Size));
+        if (++reportedHere == stopAfter)
+          stop.request_stop();
+      });
+      search.setOnUnreadableFolder(
+          [&](const std::string& folder) { trace.push_back("unreadable " + folder); });
+      search.setOnStatistics([&](const TStatistics& stats) {
+        trace.push_back("stats " + std::to_string(stats.FilesFound) + " " +
+                        std::to_string(stats.FoldersWithFiles) + " " + std::to_string(stats.FoldersFound));
+      });
+      try {
+        trace.push_back(search.Execute() ? "true" : "false");
+      } catch (const EInvalidMask& error) {
+        trace.push_back(error.what());
+      }
+      listedAhead += lister.listedElsewhere();
+      return trace;
+    };
+    const std::vector<std::string> inTurn = walk(false);
+    EXPECT_EQ(walk(true), inTurn) << "seed " << seed;
+    reported += inTurn.size();
+  }
+  EXPECT_GT(reported, 1000u);
+  EXPECT_GT(listedAhead, 100);
 }
 
 }  // namespace

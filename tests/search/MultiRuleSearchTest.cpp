@@ -1,6 +1,7 @@
 #include "search/MultiRuleSearch.h"
 
 #include <filesystem>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "platform/DirLister.h"
 #include "search/EasyFileSearch.h"
 #include "search/Mask.h"
+#include "support/RandomTreeLister.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -128,6 +130,8 @@ TEST_P(MultiRuleSearchTest, SharedAndNestedRootsGiveWhatSeparateSearchesGive) {
                                              {path("root/sub/deep"), {"*.*"}},
                                              {path("root/sub"), {"*.log"}},
                                              {path("root"), {"*"}},
+                                             // Names are told apart by their last character first.
+                                             {path("root"), {"*.TMP", "README", "*.d", "?"}},
                                          });
 }
 
@@ -212,6 +216,46 @@ INSTANTIATE_TEST_SUITE_P(BothWays, MultiRuleSearchTest,
 
 namespace qinglan {
 namespace {
+
+// Listing folders ahead on a second thread gives every request what listing in turn gives, on
+// random trees with folders that cannot be read, are not there or hold another file system.
+TEST(MultiRuleSearchListAheadTest, GivesWhatListingInTurnGives) {
+  const std::vector<std::string> masks{"*.txt", "*.LOG", "?a*", "[ab]*", "*.*", "~*", "[bad"};
+  for (uint32_t seed = 1; seed <= 60; ++seed) {
+    std::mt19937 random(seed);
+    auto pick = [&random](size_t count) {
+      return std::uniform_int_distribution<size_t>(0, count - 1)(random);
+    };
+    const std::vector<std::string> folders = test::RandomTreeLister(seed).folders();
+    std::vector<std::vector<std::string>> lists(3);
+    for (auto& list : lists) {
+      list.push_back(masks[pick(masks.size())]);
+      if (pick(2) == 0)
+        list.push_back(masks[pick(masks.size())]);
+    }
+    std::vector<MultiRuleSearch::Request> requests{{"r", 0}};
+    for (size_t more = pick(4); more > 0; --more)
+      requests.push_back({folders[pick(folders.size())], pick(lists.size())});
+
+    auto run = [&](bool ahead) {
+      test::RandomTreeLister lister(seed);
+      MultiRuleSearch multi(lister);
+      multi.setListAhead(ahead);
+      multi.setAtUnlistedFolder(seed % 2 == 0 ? UnlistedFolder::Stop : UnlistedFolder::Skip);
+      for (const auto& list : lists)
+        multi.addMaskList(list);
+      std::vector<std::string> outcome;
+      for (const MultiRuleSearch::Result& result : multi.search(requests)) {
+        for (const TFileInformations& found : result.found)
+          outcome.push_back(describe(found));
+        outcome.insert(outcome.end(), result.unreadable.begin(), result.unreadable.end());
+        outcome.push_back(std::to_string(result.error != nullptr) + std::to_string(result.abandoned));
+      }
+      return outcome;
+    };
+    EXPECT_EQ(run(true), run(false)) << "seed " << seed;
+  }
+}
 
 // A stop ends the walk under way at the next entry: the requests walked before it keep what they
 // found, the one under way and those not begun are stopped.

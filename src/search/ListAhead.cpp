@@ -1,0 +1,189 @@
+#include "search/ListAhead.h"
+
+#include <atomic>
+#include <exception>
+#include <string_view>
+#include <utility>
+
+#include "platform/Path.h"
+
+namespace qinglan {
+
+namespace {
+
+// Enough to keep the walk fed across small folders without holding much memory; every listing
+// ahead holds its folder open, so they are bounded too.
+constexpr size_t kMaxEntriesAhead = 4096;
+constexpr size_t kMaxListingsAhead = 128;
+
+std::atomic<unsigned>& walkThreadsSetting() {
+  static std::atomic<unsigned> threads{std::thread::hardware_concurrency() > 1 ? 2u : 1u};
+  return threads;
+}
+
+// A listing whose marked entries' details were read when it was listed.
+class ReadAheadListing final : public platform::DirListing {
+ public:
+  explicit ReadAheadListing(std::unique_ptr<platform::DirListing> inner) : m_inner(std::move(inner)) {}
+
+  void readDetails(const std::vector<char>& marks) {
+    const auto& entries = m_inner->entries();
+    m_details.resize(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+      if (marks[i])
+        m_details[i] = m_inner->details(entries[i]);
+    }
+    m_read = marks;
+  }
+
+  const std::vector<platform::DirEntry>& entries() const override { return m_inner->entries(); }
+
+  std::optional<platform::EntryDetails> details(const platform::DirEntry& entry) override {
+    const auto& entries = m_inner->entries();
+    const size_t index = static_cast<size_t>(&entry - entries.data());
+    if (index < m_read.size() && m_read[index])
+      return m_details[index];
+    return m_inner->details(entry);
+  }
+
+  bool stillThere() const override { return m_inner->stillThere(); }
+
+ private:
+  std::unique_ptr<platform::DirListing> m_inner;
+  std::vector<std::optional<platform::EntryDetails>> m_details;
+  std::vector<char> m_read;
+};
+
+}  // namespace
+
+unsigned walkThreads() {
+  return walkThreadsSetting().load();
+}
+
+void setWalkThreads(unsigned threads) {
+  walkThreadsSetting().store(threads);
+}
+
+ListAhead::ListAhead(bool threaded, Judge judge) : m_threaded(threaded), m_judge(std::move(judge)) {}
+
+ListAhead::~ListAhead() {
+  {
+    const std::lock_guard lock(m_mutex);
+    m_stopping = true;
+  }
+  m_changed.notify_all();
+  if (m_reader.joinable())
+    m_reader.join();
+}
+
+void ListAhead::start(platform::WalkRoot& root, size_t rootPathLength) {
+  m_root = &root;
+  m_rootPathLength = rootPathLength;
+  if (m_threaded)
+    m_reader = std::thread([this] { read(); });
+}
+
+void ListAhead::push(std::string folder) {
+  {
+    const std::lock_guard lock(m_mutex);
+    m_queue.emplace_back().folder = std::move(folder);
+  }
+  if (m_reader.joinable())
+    m_changed.notify_all();
+}
+
+ListAhead::Taken ListAhead::takeFront(const std::string& path) {
+  Slot slot;
+  {
+    std::unique_lock lock(m_mutex);
+    if (m_nextToRead == m_taken)
+      ++m_nextToRead;  // the reader has not reached it: listed here
+    m_changed.wait(lock, [this] { return m_queue.front().state != State::Listing; });
+    slot = std::move(m_queue.front());
+    m_queue.pop_front();
+    ++m_taken;
+    if (slot.state == State::Listed) {
+      m_entriesAhead -= slot.entries;
+      --m_listingsAhead;
+    }
+  }
+  if (slot.state == State::Listed)
+    m_changed.notify_all();
+
+  Taken taken;
+  if (slot.usable && slot.listed.listing->stillThere()) {
+    taken.listed = std::move(slot.listed);
+    if (!slot.marks.empty()) {
+      m_takenMarks = std::move(slot.marks);
+      taken.marks = &m_takenMarks;
+    }
+    return taken;
+  }
+  // Close a stale listing's folder before listing it again.
+  slot.listed = {};
+  taken.listed = listHere(path);
+  return taken;
+}
+
+platform::WalkRoot::Listed ListAhead::listHere(const std::string& path) {
+  return m_root->list(std::string_view(path).substr(m_rootPathLength), path);
+}
+
+bool ListAhead::readerHasWork() const {
+  return m_nextToRead < m_taken + m_queue.size() && m_entriesAhead < kMaxEntriesAhead &&
+         m_listingsAhead < kMaxListingsAhead;
+}
+
+void ListAhead::read() {
+  std::unique_lock lock(m_mutex);
+  for (;;) {
+    m_changed.wait(lock, [this] { return m_stopping || readerHasWork(); });
+    if (m_stopping)
+      return;
+    const uint64_t sequence = m_nextToRead++;
+    Slot& queued = m_queue[sequence - m_taken];
+    queued.state = State::Listing;
+    const std::string folder = queued.folder;
+    lock.unlock();
+
+    Slot done;
+    listAhead(done, folder);
+
+    lock.lock();
+    // The walk waits for a folder being listed, so the slot is still queued at the same place.
+    Slot& slot = m_queue[sequence - m_taken];
+    slot.state = State::Listed;
+    slot.usable = done.usable;
+    slot.listed = std::move(done.listed);
+    slot.marks = std::move(done.marks);
+    slot.entries = done.entries;
+    m_entriesAhead += slot.entries;
+    ++m_listingsAhead;
+    m_changed.notify_all();
+  }
+}
+
+// Whatever goes wrong here is left for the walk to meet again when it lists the folder itself.
+void ListAhead::listAhead(Slot& slot, const std::string& folder) {
+  try {
+    const std::string path = platform::withTrailingSeparator(folder);
+    platform::WalkRoot::Listed listed = listHere(path);
+    if (!listed.listing || listed.leftOut)
+      return;
+    const auto& entries = listed.listing->entries();
+    slot.entries = entries.size();
+    std::vector<char> marks(entries.size(), 0);
+    if (m_judge && m_judge(path, entries, marks)) {
+      auto readAhead = std::make_unique<ReadAheadListing>(std::move(listed.listing));
+      readAhead->readDetails(marks);
+      listed.listing = std::move(readAhead);
+      slot.marks = std::move(marks);
+    }
+    slot.listed = std::move(listed);
+    slot.usable = true;
+  } catch (...) {
+    slot = Slot{};
+  }
+}
+
+}  // namespace qinglan
