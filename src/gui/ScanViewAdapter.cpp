@@ -81,7 +81,19 @@ void ScanViewAdapter::clearResults() {
 }
 
 void ScanViewAdapter::appendResult(const ResultsRow& row) {
-  m_form.ListView1()->rows()->queueRow(listRowFor(row));
+  RowListModel& rows = *m_form.ListView1()->rows();
+  if (!platform::isValidUtf8(row.name) || !platform::isValidUtf8(row.location)) {
+    rows.queueRow(listRowFor(row));
+    return;
+  }
+  // The texts go to the list as they are, without a QString each on the way.
+  const std::string_view cells[] = {row.name, row.location, row.sizeText, row.dateText, row.status};
+  rows.queueRow(Utf8ListRow{.cells = cells,
+                            .checked = row.checked,
+                            .origin = &row.origin,
+                            .bytes = row.isFolder ? -1 : row.size,
+                            .time = row.creationTime,
+                            .scanItem = row.scanItem});
 }
 
 size_t ScanViewAdapter::resultCount() const {
