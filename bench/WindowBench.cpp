@@ -2,7 +2,8 @@
 // them as a scan does, the pump running, "全选" over all of them, sorting them by size and by name as
 // a header click does, and a new basic scan that clears them; and the peak resident memory. Each
 // step gives its wall time and the main thread's CPU time, which other loads on the machine do not
-// stretch. Runs offscreen; run by hand.
+// stretch. Runs offscreen; run by hand. The bench preset leaves the window out; build it with
+//   cmake --preset bench -DQINGLAN_BUILD_GUI=ON && cmake --build build/bench --target window_bench
 //   window_bench [ROWS...]
 #include <sys/resource.h>
 #include <time.h>
@@ -120,6 +121,7 @@ void print(const char* name, int rows, Step step) {
 }
 
 void runWith(gui::TForm1& form, int rows) {
+  form.ListView1()->rows()->clear();
   const Step append = stepOf([&] {
     gui::ScanViewAdapter view(form);
     for (int i = 0; i < rows; ++i) {
