@@ -234,6 +234,12 @@ bool RowListModel::isChecked(int row) const {
 uint32_t RowListModel::placeOf(const platform::FindingOrigin& origin) {
   if (origin.root == nullptr && origin.id.device == 0 && origin.id.type == 0)
     return 0;
+  if (!m_rows.empty()) {
+    const Place& previous = m_places[m_rows.back().place];
+    if (previous.root == origin.root && previous.device == origin.id.device &&
+        previous.type == origin.id.type)
+      return m_rows.back().place;
+  }
   const auto [found, added] = m_placeIndex.try_emplace({origin.root.get(), origin.id.device, origin.id.type},
                                                        static_cast<uint32_t>(m_places.size()));
   if (added)
@@ -285,10 +291,18 @@ void RowListModel::queueRow(const Utf8ListRow& row) {
     manyCells.resize(row.cells.size());
     cells = manyCells;
   }
+  // Findings come folder by folder: most of a row's texts are the row before's again, which a
+  // compare tells sooner than the pool's look-up.
+  const StoredRow* previous = m_rows.empty() ? nullptr : &m_rows.back();
+  const auto intern = [&](std::string_view text, TextPool::Id previousId) {
+    return m_texts.view(previousId) == text ? previousId : m_texts.intern(text);
+  };
   for (size_t column = 0; column < cells.size(); ++column)
-    cells[column] = m_texts.intern(row.cells[column]);
+    cells[column] =
+        intern(row.cells[column],
+               previous == nullptr ? TextPool::kEmpty : cellId(*previous, static_cast<int>(column)));
   StoredRow stored;
-  stored.scanItem = m_texts.intern(row.scanItem);
+  stored.scanItem = intern(row.scanItem, previous == nullptr ? TextPool::kEmpty : previous->scanItem);
   if (row.origin != nullptr) {
     stored.place = placeOf(*row.origin);
     stored.inode = row.origin->id.inode;
