@@ -1,7 +1,6 @@
 #include "gui/RowListModel.h"
 
 #include <algorithm>
-#include <iterator>
 #include <numeric>
 #include <utility>
 

@@ -87,6 +87,7 @@ class RowListModel : public QAbstractTableModel {
 
   // Rows visible and queued.
   int count() const;
+  // A copy of the row, its texts made QStrings again.
   ListRow row(int row) const;
   QString text(int row, int column) const;
   bool isChecked(int row) const;
