@@ -245,6 +245,22 @@ class RowListModelTest : public QObject {
       return gui::interfaceCollator().compare(a, b) < 0;
     });
     QCOMPARE(sorted, expected);
+
+    // Texts the collator finds equal (a control character weighs nothing) keep the order they were
+    // added in, whichever way round the list is sorted.
+    const QString withControl = QStringLiteral("a\u0001b");
+    QCOMPARE(gui::interfaceCollator().compare(withControl, QStringLiteral("ab")), 0);
+    RowListModel ties({QStringLiteral("文件名")}, {.sortable = true}, &owner);
+    for (const QString& name :
+         {QStringLiteral("ab"), withControl, QStringLiteral("aa"), QStringLiteral("ab")})
+      ties.appendRow(row(name));
+    for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+      ties.sort(0, order);
+      const int first = order == Qt::AscendingOrder ? 1 : 0;
+      QCOMPARE(ties.row(first).serial, size_t{0});
+      QCOMPARE(ties.row(first + 1).serial, size_t{1});
+      QCOMPARE(ties.row(first + 2).serial, size_t{3});
+    }
   }
 
   void deleteAndClear() {
