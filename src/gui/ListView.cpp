@@ -66,6 +66,17 @@ void ListView::selectRow(int row) {
   selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+void ListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                           const QList<int>& roles) {
+  // The views walk every row of a change, for its new height and for the area to repaint. All
+  // rows here are of one height and nothing is edited in place, so a change of many rows, as
+  // "全选" makes over a million, needs only a repaint.
+  if (topLeft.row() == bottomRight.row())
+    QTreeView::dataChanged(topLeft, bottomRight, roles);
+  else
+    viewport()->update();
+}
+
 void ListView::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::RightButton || m_popupMenu.isNull()) {
     QTreeView::mouseReleaseEvent(event);

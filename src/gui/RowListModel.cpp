@@ -1,17 +1,13 @@
 #include "gui/RowListModel.h"
 
 #include <algorithm>
-#include <iterator>
 #include <numeric>
 #include <utility>
 
-#include <QCollator>
-#include <QCollatorSortKey>
 #include <QColor>
-#include <QHash>
-#include <QLocale>
 
 #include "gui/IconList.h"
+#include "gui/TextCollation.h"
 
 namespace qinglan::gui {
 
@@ -19,51 +15,13 @@ namespace {
 
 enum CheckMode { kCheck, kUncheck, kInvert };
 
-QString unknownName() {
-  return QStringLiteral("未知");
-}
-
-QString failedStatus() {
-  return QStringLiteral("清理失败");
-}
-
-// The interface is Simplified Chinese, so text sorts as a reader of it expects (by pinyin).
-const QCollator& interfaceCollator() {
-  static const QCollator collator(QLocale(QLocale::Chinese, QLocale::China));
-  return collator;
-}
-
-// The rank of each text among the distinct texts in collation order: findings share locations
-// and names, so each distinct text is collated once and the rows then compare integers.
-std::vector<int> collationRanks(const std::vector<ListRow>& rows, int column) {
-  QHash<QString, int> distinctIndex;
-  std::vector<int> distinctOfRow(rows.size());
-  std::vector<QCollatorSortKey> keys;
-  for (size_t row = 0; row < rows.size(); ++row) {
-    const QString text = rows[row].cells.value(column);
-    auto found = distinctIndex.constFind(text);
-    if (found == distinctIndex.constEnd()) {
-      found = distinctIndex.insert(text, static_cast<int>(keys.size()));
-      keys.push_back(interfaceCollator().sortKey(text));
-    }
-    distinctOfRow[row] = found.value();
-  }
-  std::vector<int> byText(keys.size());
-  std::iota(byText.begin(), byText.end(), 0);
-  std::sort(byText.begin(), byText.end(), [&keys](int a, int b) { return keys[a].compare(keys[b]) < 0; });
-  std::vector<int> rankOfDistinct(keys.size());
-  for (size_t rank = 0; rank < byText.size(); ++rank)
-    rankOfDistinct[static_cast<size_t>(byText[rank])] = static_cast<int>(rank);
-  std::vector<int> ranks(rows.size());
-  for (size_t row = 0; row < rows.size(); ++row)
-    ranks[row] = rankOfDistinct[static_cast<size_t>(distinctOfRow[row])];
-  return ranks;
-}
+constexpr size_t kMaxCells = 1000;
+constexpr std::string_view kUnknownName = "未知";
+constexpr std::string_view kFailedStatus = "清理失败";
 
 // The rows' positions ordered by a key, equal keys in the order the rows were added.
-template <typename Key>
-std::vector<int> orderBy(const std::vector<ListRow>& rows, const std::vector<Key>& keys,
-                         Qt::SortOrder order) {
+template <typename Row, typename Key>
+std::vector<int> orderBy(const std::vector<Row>& rows, const std::vector<Key>& keys, Qt::SortOrder order) {
   std::vector<int> positions(rows.size());
   std::iota(positions.begin(), positions.end(), 0);
   const bool descending = order == Qt::DescendingOrder;
@@ -84,10 +42,10 @@ QString counterCaption(const QString& prefix, int rowCount) {
 }
 
 RowListModel::RowListModel(QStringList captions, Options options, QObject* parent)
-    : QAbstractTableModel(parent), m_captions(std::move(captions)), m_options(options) {}
+    : QAbstractTableModel(parent), m_captions(std::move(captions)), m_options(options), m_places(1) {}
 
 int RowListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+  return parent.isValid() ? 0 : static_cast<int>(m_visible);
 }
 
 int RowListModel::columnCount(const QModelIndex& parent) const {
@@ -97,11 +55,11 @@ int RowListModel::columnCount(const QModelIndex& parent) const {
 QVariant RowListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount())
     return {};
-  const ListRow& row = m_rows[static_cast<size_t>(index.row())];
+  const StoredRow& row = m_rows[static_cast<size_t>(index.row())];
   const bool first = index.column() == 0;
   switch (role) {
     case Qt::DisplayRole:
-      return index.column() < row.cells.size() ? row.cells.at(index.column()) : QString();
+      return m_texts.text(cellId(row, index.column()));
     case Qt::CheckStateRole:
       if (first && m_options.checkable)
         return row.checked ? Qt::Checked : Qt::Unchecked;
@@ -119,10 +77,10 @@ QVariant RowListModel::data(const QModelIndex& index, int role) const {
   }
 }
 
-bool RowListModel::isRed(const ListRow& row) const {
-  if (m_options.redUnknownRows && row.cells.value(0) == unknownName())
+bool RowListModel::isRed(const StoredRow& row) const {
+  if (m_options.redUnknownRows && m_texts.view(cellId(row, 0)) == kUnknownName)
     return true;
-  return m_options.statusColumn >= 0 && row.cells.value(m_options.statusColumn) == failedStatus();
+  return m_options.statusColumn >= 0 && m_texts.view(cellId(row, m_options.statusColumn)) == kFailedStatus;
 }
 
 bool RowListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
@@ -165,31 +123,47 @@ std::vector<int> RowListModel::sortedOrder(int column, Qt::SortOrder order) cons
   if (column == m_options.sizeColumn) {
     std::vector<int64_t> bytes;
     bytes.reserve(m_rows.size());
-    for (const ListRow& row : m_rows)
+    for (const StoredRow& row : m_rows)
       bytes.push_back(row.bytes);
     return orderBy(m_rows, bytes, order);
   }
   if (column == m_options.dateColumn) {
     std::vector<double> times;
     times.reserve(m_rows.size());
-    for (const ListRow& row : m_rows)
+    for (const StoredRow& row : m_rows)
       times.push_back(row.time);
     return orderBy(m_rows, times, order);
   }
   if (column < 0) {
-    std::vector<size_t> serials;
+    std::vector<uint32_t> serials;
     serials.reserve(m_rows.size());
-    for (const ListRow& row : m_rows)
+    for (const StoredRow& row : m_rows)
       serials.push_back(row.serial);
     return orderBy(m_rows, serials, Qt::AscendingOrder);
   }
-  return orderBy(m_rows, collationRanks(m_rows, column), order);
+  // Findings share locations and dates, and the pool holds each text once: each distinct text is
+  // ranked once and the rows then compare integers.
+  std::vector<TextPool::Id> texts;
+  std::vector<bool> seen(m_texts.size(), false);
+  for (const StoredRow& row : m_rows) {
+    const TextPool::Id id = cellId(row, column);
+    if (!seen[id]) {
+      seen[id] = true;
+      texts.push_back(id);
+    }
+  }
+  const std::vector<int> rankOfText = collationRanks(m_texts, texts);
+  std::vector<int> ranks;
+  ranks.reserve(m_rows.size());
+  for (const StoredRow& row : m_rows)
+    ranks.push_back(rankOfText[cellId(row, column)]);
+  return orderBy(m_rows, ranks, order);
 }
 
 void RowListModel::applyOrder(const std::vector<int>& order) {
   emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
   std::vector<int> newRowOfOld(order.size());
-  std::vector<ListRow> rows;
+  std::vector<StoredRow> rows;
   rows.reserve(order.size());
   for (size_t position = 0; position < order.size(); ++position) {
     newRowOfOld[static_cast<size_t>(order[position])] = static_cast<int>(position);
@@ -218,58 +192,164 @@ void RowListModel::setCaption(int column, const QString& caption) {
 }
 
 int RowListModel::count() const {
-  return static_cast<int>(m_rows.size() + m_queued.size());
+  return static_cast<int>(m_rows.size());
 }
 
-const ListRow& RowListModel::row(int row) const {
-  const size_t index = static_cast<size_t>(row);
-  return index < m_rows.size() ? m_rows[index] : m_queued.at(index - m_rows.size());
+const RowListModel::StoredRow& RowListModel::storedRow(int row) const {
+  return m_rows.at(static_cast<size_t>(row));
+}
+
+TextPool::Id RowListModel::cellId(const StoredRow& row, int column) const {
+  if (column < 0 || static_cast<uint32_t>(column) >= row.cellCount)
+    return TextPool::kEmpty;
+  return m_cells[row.firstCell + static_cast<uint32_t>(column)];
+}
+
+ListRow RowListModel::row(int row) const {
+  const StoredRow& stored = storedRow(row);
+  ListRow listed;
+  for (uint32_t column = 0; column < stored.cellCount; ++column)
+    listed.cells.append(m_texts.text(m_cells[stored.firstCell + column]));
+  listed.checked = stored.checked;
+  listed.imageIndex = stored.imageIndex;
+  listed.key = m_texts.view(stored.key);
+  const Place& place = m_places[stored.place];
+  listed.origin = {place.root, {place.device, stored.inode, place.type}};
+  listed.bytes = stored.bytes;
+  listed.time = stored.time;
+  listed.serial = stored.serial;
+  listed.scanItem = m_texts.view(stored.scanItem);
+  return listed;
 }
 
 QString RowListModel::text(int row, int column) const {
-  return this->row(row).cells.value(column);
+  return m_texts.text(cellId(storedRow(row), column));
 }
 
 bool RowListModel::isChecked(int row) const {
-  return this->row(row).checked;
+  return storedRow(row).checked;
+}
+
+uint32_t RowListModel::placeOf(const platform::FindingOrigin& origin) {
+  if (origin.root == nullptr && origin.id.device == 0 && origin.id.type == 0)
+    return 0;
+  if (!m_rows.empty()) {
+    const Place& previous = m_places[m_rows.back().place];
+    if (previous.root == origin.root && previous.device == origin.id.device &&
+        previous.type == origin.id.type)
+      return m_rows.back().place;
+  }
+  const auto [found, added] = m_placeIndex.try_emplace({origin.root.get(), origin.id.device, origin.id.type},
+                                                       static_cast<uint32_t>(m_places.size()));
+  if (added)
+    m_places.push_back({origin.root, origin.id.device, origin.id.type});
+  return found->second;
+}
+
+void RowListModel::store(StoredRow row, std::span<const TextPool::Id> cells) {
+  row.firstCell = static_cast<uint32_t>(m_cells.size());
+  row.cellCount = static_cast<uint16_t>(std::min<size_t>(cells.size(), kMaxCells));
+  row.serial = m_nextSerial++;
+  m_cells.insert(m_cells.end(), cells.begin(), cells.begin() + row.cellCount);
+  m_rows.push_back(row);
 }
 
 int RowListModel::appendRow(ListRow row) {
   flush();
+  queueRow(row);
   const int index = rowCount();
-  row.serial = m_nextSerial++;
   beginInsertRows({}, index, index);
-  m_rows.push_back(std::move(row));
+  m_visible = m_rows.size();
   endInsertRows();
   return index;
 }
 
-void RowListModel::queueRow(ListRow row) {
-  row.serial = m_nextSerial++;
-  m_queued.push_back(std::move(row));
+void RowListModel::queueRow(const ListRow& row) {
+  std::vector<TextPool::Id> cells;
+  cells.reserve(static_cast<size_t>(row.cells.size()));
+  for (const QString& cell : row.cells)
+    cells.push_back(m_texts.intern(cell));
+  StoredRow stored;
+  stored.imageIndex = row.imageIndex;
+  stored.key = m_texts.intern(std::string_view(row.key));
+  stored.scanItem = m_texts.intern(std::string_view(row.scanItem));
+  stored.place = placeOf(row.origin);
+  stored.inode = row.origin.id.inode;
+  stored.checked = row.checked;
+  stored.bytes = row.bytes;
+  stored.time = row.time;
+  store(stored, cells);
+}
+
+void RowListModel::queueRow(const Utf8ListRow& row) {
+  constexpr size_t kInlineCells = 8;
+  TextPool::Id inlineCells[kInlineCells];
+  std::vector<TextPool::Id> manyCells;
+  std::span<TextPool::Id> cells(inlineCells, std::min(row.cells.size(), kInlineCells));
+  if (row.cells.size() > kInlineCells) {
+    manyCells.resize(row.cells.size());
+    cells = manyCells;
+  }
+  // Findings come folder by folder: most of a row's texts are the row before's again, which a
+  // compare tells sooner than the pool's look-up.
+  const StoredRow* previous = m_rows.empty() ? nullptr : &m_rows.back();
+  const auto intern = [&](std::string_view text, TextPool::Id previousId) {
+    return m_texts.view(previousId) == text ? previousId : m_texts.intern(text);
+  };
+  for (size_t column = 0; column < cells.size(); ++column)
+    cells[column] =
+        intern(row.cells[column],
+               previous == nullptr ? TextPool::kEmpty : cellId(*previous, static_cast<int>(column)));
+  StoredRow stored;
+  stored.scanItem = intern(row.scanItem, previous == nullptr ? TextPool::kEmpty : previous->scanItem);
+  if (row.origin != nullptr) {
+    stored.place = placeOf(*row.origin);
+    stored.inode = row.origin->id.inode;
+  }
+  stored.checked = row.checked;
+  stored.bytes = row.bytes;
+  stored.time = row.time;
+  store(stored, cells);
 }
 
 void RowListModel::flush() {
-  if (m_queued.empty())
+  if (m_visible == m_rows.size())
     return;
-  const int first = rowCount();
-  beginInsertRows({}, first, first + static_cast<int>(m_queued.size()) - 1);
-  m_rows.insert(m_rows.end(), std::make_move_iterator(m_queued.begin()),
-                std::make_move_iterator(m_queued.end()));
-  m_queued.clear();
+  beginInsertRows({}, static_cast<int>(m_visible), static_cast<int>(m_rows.size()) - 1);
+  m_visible = m_rows.size();
   endInsertRows();
+  m_sinceFlush.start();
 }
 
-ListRow& RowListModel::rowAt(int row) {
+void RowListModel::flushSoon() {
+  constexpr size_t kRowsPerMillisecondOfWait = 2000;
+  const auto wait = static_cast<qint64>(m_visible / kRowsPerMillisecondOfWait);
+  if (wait == 0 || !m_sinceFlush.isValid() || m_sinceFlush.hasExpired(wait))
+    flush();
+}
+
+RowListModel::StoredRow& RowListModel::rowAt(int row) {
   flush();
   return m_rows.at(static_cast<size_t>(row));
 }
 
+void RowListModel::setCell(StoredRow& row, int column, TextPool::Id text) {
+  const auto wanted = static_cast<uint32_t>(column) + 1;
+  if (wanted > row.cellCount) {
+    // The row's cells move to the end, where there is room for more; the old ones stay unused.
+    const auto first = static_cast<uint32_t>(m_cells.size());
+    m_cells.resize(m_cells.size() + wanted, TextPool::kEmpty);
+    std::copy_n(m_cells.begin() + row.firstCell, row.cellCount, m_cells.begin() + first);
+    row.firstCell = first;
+    row.cellCount = static_cast<uint16_t>(wanted);
+  }
+  m_cells[row.firstCell + static_cast<uint32_t>(column)] = text;
+}
+
 void RowListModel::setText(int row, int column, const QString& text) {
-  ListRow& target = rowAt(row);
-  while (target.cells.size() <= column)
-    target.cells.append(QString());
-  target.cells[column] = text;
+  if (column < 0 || static_cast<size_t>(column) >= kMaxCells)
+    return;
+  setCell(rowAt(row), column, m_texts.intern(text));
   emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
   if ((column == 0 && m_options.redUnknownRows) || column == m_options.statusColumn)
     emit dataChanged(index(row, 0), index(row, columnCount() - 1));
@@ -286,13 +366,19 @@ void RowListModel::deleteRow(int row) {
     return;
   beginRemoveRows({}, row, row);
   m_rows.erase(m_rows.begin() + row);
+  m_visible = m_rows.size();
   endRemoveRows();
 }
 
 void RowListModel::clear() {
   beginResetModel();
-  m_rows.clear();
-  m_queued.clear();
+  // Swapped out rather than cleared, so that a million rows give their memory back.
+  std::vector<StoredRow>().swap(m_rows);
+  std::vector<TextPool::Id>().swap(m_cells);
+  m_texts.clear();
+  m_places.resize(1);
+  m_placeIndex.clear();
+  m_visible = 0;
   m_nextSerial = 0;
   m_sortColumn = -1;
   endResetModel();
@@ -314,7 +400,7 @@ void RowListModel::changeAllChecks(int mode) {
   flush();
   if (m_rows.empty())
     return;
-  for (ListRow& row : m_rows)
+  for (StoredRow& row : m_rows)
     row.checked = mode == kInvert ? !row.checked : mode == kCheck;
   emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::CheckStateRole});
 }

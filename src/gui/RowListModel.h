@@ -1,12 +1,19 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
+#include <span>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <vector>
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QStringList>
 
+#include "gui/TextPool.h"
 #include "platform/ScanRoot.h"
 
 namespace qinglan::gui {
@@ -33,10 +40,22 @@ struct ListRow {
   std::string scanItem = {};  // a finding's scan item, for the junk summary
 };
 
+// A row handed over as UTF-8 texts, which the model stores without making a QString of each:
+// the way a scan's findings arrive, by the hundred thousand. The rest is as in ListRow.
+struct Utf8ListRow {
+  std::span<const std::string_view> cells;
+  bool checked = false;
+  const platform::FindingOrigin* origin = nullptr;
+  int64_t bytes = -1;
+  double time = 0;
+  std::string_view scanItem = {};
+};
+
 // The rows of one list view. Rows may be queued and made visible in one insertion at the next
 // flush, so that hundreds of thousands of findings stay fast; the whole-list check commands emit a
 // single change for all rows. A sortable model reorders its rows in place, so a row index is always
-// the row the user sees; clearing it returns to the order the rows were added in.
+// the row the user sees; clearing it returns to the order the rows were added in. Each row is kept
+// compact: its texts live once each in a pool, and become QStrings only when asked for.
 class RowListModel : public QAbstractTableModel {
   Q_OBJECT
 
@@ -68,15 +87,21 @@ class RowListModel : public QAbstractTableModel {
 
   // Rows visible and queued.
   int count() const;
-  const ListRow& row(int row) const;
+  // A copy of the row, its texts made QStrings again.
+  ListRow row(int row) const;
   QString text(int row, int column) const;
   bool isChecked(int row) const;
 
   // Appends a row visible at once and returns its index.
   int appendRow(ListRow row);
   // Queues a row; it becomes visible at the next flush.
-  void queueRow(ListRow row);
+  void queueRow(const ListRow& row);
+  void queueRow(const Utf8ListRow& row);
   void flush();
+  // Flushes unless the list is long and was flushed a moment ago: a view lays all its rows out
+  // again at each insertion, so the longer the list, the longer the queue waits (a million rows
+  // about half a second), and a scan's pumps do not spend its time laying out the list.
+  void flushSoon();
 
   void setText(int row, int column, const QString& text);
   void setChecked(int row, bool checked);
@@ -92,17 +117,47 @@ class RowListModel : public QAbstractTableModel {
   void rowsReordered(const std::vector<int>& newRowOfOld);
 
  private:
-  ListRow& rowAt(int row);
-  bool isRed(const ListRow& row) const;
+  struct StoredRow {
+    uint32_t firstCell = 0;  // into m_cells
+    uint32_t serial = 0;
+    int32_t imageIndex = -1;
+    TextPool::Id key = TextPool::kEmpty;
+    TextPool::Id scanItem = TextPool::kEmpty;
+    uint32_t place = 0;  // into m_places
+    uint16_t cellCount = 0;
+    bool checked = false;
+    int64_t bytes = -1;
+    double time = 0;
+    uint64_t inode = 0;
+  };
+  // What findings share of their origin: the root they were listed under, the device and the type.
+  struct Place {
+    std::shared_ptr<const platform::ScanRoot> root;
+    uint64_t device = 0;
+    uint32_t type = 0;
+  };
+
+  StoredRow& rowAt(int row);
+  const StoredRow& storedRow(int row) const;
+  TextPool::Id cellId(const StoredRow& row, int column) const;
+  void setCell(StoredRow& row, int column, TextPool::Id text);
+  uint32_t placeOf(const platform::FindingOrigin& origin);
+  void store(StoredRow row, std::span<const TextPool::Id> cells);
+  bool isRed(const StoredRow& row) const;
   void changeAllChecks(int mode);
   std::vector<int> sortedOrder(int column, Qt::SortOrder order) const;
   void applyOrder(const std::vector<int>& order);
 
   QStringList m_captions;
   Options m_options;
-  std::vector<ListRow> m_rows;
-  std::vector<ListRow> m_queued;
-  size_t m_nextSerial = 0;
+  TextPool m_texts;
+  std::vector<TextPool::Id> m_cells;
+  std::vector<StoredRow> m_rows;  // the visible ones first, then the queued ones
+  size_t m_visible = 0;
+  QElapsedTimer m_sinceFlush;
+  std::vector<Place> m_places;  // [0]: no origin
+  std::map<std::tuple<const platform::ScanRoot*, uint64_t, uint32_t>, uint32_t> m_placeIndex;
+  uint32_t m_nextSerial = 0;
   int m_sortColumn = -1;
 };
 

@@ -55,6 +55,7 @@ void WindowScanFront::beginSession(SessionKind kind) {
 }
 
 void WindowScanFront::endSession(SessionKind kind, const ScanTotals&) {
+  m_form.ListView1()->rows()->flush();  // the pump shows rows in batches; the last ones show now
   if (kind == SessionKind::BasicScan) {
     m_form.bsSkinButton1()->setText(QStringLiteral("扫描"));
     m_form.bsSkinButton1()->setEnabled(true);
@@ -96,7 +97,19 @@ void WindowScanFront::clear() {
 }
 
 void WindowScanFront::append(const ResultsRow& row) {
-  m_form.ListView1()->rows()->queueRow(listRowFor(row));
+  RowListModel& rows = *m_form.ListView1()->rows();
+  if (!platform::isValidUtf8(row.name) || !platform::isValidUtf8(row.location)) {
+    rows.queueRow(listRowFor(row));
+    return;
+  }
+  // The texts go to the list as they are, without a QString each on the way.
+  const std::string_view cells[] = {row.name, row.location, row.sizeText, row.dateText, row.status};
+  rows.queueRow(Utf8ListRow{.cells = cells,
+                            .checked = row.checked,
+                            .origin = &row.origin,
+                            .bytes = row.isFolder ? -1 : row.size,
+                            .time = row.creationTime,
+                            .scanItem = row.scanItem});
 }
 
 size_t WindowScanFront::count() const {

@@ -200,7 +200,7 @@ Whitelist TForm1::whitelist() const {
 
 void TForm1::pump(bool force) {
   if (force || !m_sinceLastPump.isValid() || m_sinceLastPump.hasExpired(kPumpIntervalMs)) {
-    ListView1()->rows()->flush();
+    ListView1()->rows()->flushSoon();
     QCoreApplication::processEvents();
     m_sinceLastPump.start();
   }

@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "gui/IconList.h"
+#include "gui/TextCollation.h"
 
 namespace qinglan::test {
 
@@ -56,6 +57,19 @@ class RowListModelTest : public QObject {
     model->queueRow(row(QStringLiteral("late")));
     QCOMPARE(model->appendRow(row(QStringLiteral("now"))), 1001);
     QCOMPARE(model->text(1000, 0), QStringLiteral("late"));
+
+    // Rows handed over as UTF-8 come back whole, sharing their repeated texts with other rows.
+    const auto root = std::make_shared<const platform::ScanRoot>(platform::ScanRoot{"/c/", "", "/c/", {}});
+    const platform::FindingOrigin origin{root, {7, 42, 0100000}};
+    const std::string_view cells[] = {"日志.log", "1"};
+    model->queueRow(
+        gui::Utf8ListRow{.cells = cells, .checked = true, .origin = &origin, .bytes = 5, .scanItem = "日志"});
+    model->flushSoon();
+    const ListRow utf8 = model->row(1002);
+    QCOMPARE(model->rowCount(), 1003);
+    QCOMPARE(utf8.cells, QStringList({QStringLiteral("日志.log"), QStringLiteral("1")}));
+    QVERIFY(utf8.checked && utf8.origin == origin && utf8.bytes == 5 && utf8.scanItem == "日志");
+    QVERIFY(utf8.serial == 1002 && model->row(0).origin.root == nullptr);
   }
 
   void wholeListCheckCommandsChangeEveryRowAtOnce() {
@@ -174,7 +188,7 @@ class RowListModelTest : public QObject {
     QFETCH(QString, names);
     QObject owner;
     auto* model =
-        new RowListModel(strings({"文件名", "文件位置", "文件大小", "文件日期"}),
+        new RowListModel(strings({"文件名", "文件位置", "文件大小", "文件日期", "状态"}),
                          {.checkable = true, .sortable = true, .sizeColumn = 2, .dateColumn = 3}, &owner);
     // Sizes 10, 9 and 1000 bytes shown as text that sorts otherwise; dates likewise.
     const auto finding = [](const char* name, const char* location, int64_t bytes, double time) {
@@ -201,8 +215,52 @@ class RowListModelTest : public QObject {
     // The second reordering tells where each row of the first one went.
     const auto newRowOf = reordered.at(1).at(0).value<std::vector<int>>();
     QCOMPARE(model->text(newRowOf.at(0), 0), QStringLiteral("dir"));
+    // A status given after the sort goes with its row when the order changes again.
+    model->setText(static_cast<int>(sorted.indexOf(QStringLiteral("a"))), 4, QStringLiteral("清理失败"));
+    model->sort(-1);
+    QCOMPARE(model->text(1, 4), QStringLiteral("清理失败"));
+    QCOMPARE(model->text(1, 1), QStringLiteral("中国"));
     model->clear();
     QCOMPARE(model->sortColumn(), -1);
+  }
+
+  void namesSortAsTheCollatorOrdersThem() {
+    QVERIFY(gui::AsciiCollationKeys(gui::interfaceCollator()).usable());
+    const QStringList names =
+        strings({"b.tmp",  "B.tmp",    "a10.log",  "a9.log", "a_1.log", "a-1.log", "a 1.log",
+                 "A1.LOG", "中国.txt", "阿里.txt", "北京",   "北京1",   "123",     "12",
+                 "",       "~x",       "(1).txt",  "Ab",     "aB",      "ab",      "ab.",
+                 "z北",    "Z",        "é.log",    "e.log",  "f.log",   "[x]",     "x y"});
+    QObject owner;
+    RowListModel model({QStringLiteral("文件名")}, {.sortable = true}, &owner);
+    for (const QString& name : names)
+      model.queueRow(row(name));
+    model.sort(0, Qt::AscendingOrder);
+    QStringList sorted;
+    for (int i = 0; i < model.count(); ++i)
+      sorted.append(model.text(i, 0));
+
+    QStringList expected = names;
+    std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
+      return gui::interfaceCollator().compare(a, b) < 0;
+    });
+    QCOMPARE(sorted, expected);
+
+    // Texts the collator finds equal (a control character weighs nothing) keep the order they were
+    // added in, whichever way round the list is sorted.
+    const QString withControl = QStringLiteral("a\u0001b");
+    QCOMPARE(gui::interfaceCollator().compare(withControl, QStringLiteral("ab")), 0);
+    RowListModel ties({QStringLiteral("文件名")}, {.sortable = true}, &owner);
+    for (const QString& name :
+         {QStringLiteral("ab"), withControl, QStringLiteral("aa"), QStringLiteral("ab")})
+      ties.appendRow(row(name));
+    for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+      ties.sort(0, order);
+      const int first = order == Qt::AscendingOrder ? 1 : 0;
+      QCOMPARE(ties.row(first).serial, size_t{0});
+      QCOMPARE(ties.row(first + 1).serial, size_t{1});
+      QCOMPARE(ties.row(first + 2).serial, size_t{3});
+    }
   }
 
   void deleteAndClear() {
