@@ -52,7 +52,9 @@ grep -q '^1004=2.0' "$work/app/wb.lst" || fail "--app-dir not followed"
 mkdir -p "$work/volume/CloudCache/1001/0"
 printf '[Info]\nName=demo\n' > "$work/volume/CloudCache/1001/Resource.ini"
 echo junk > "$work/volume/CloudCache/1001/0/run.tmp"
-QINGLAN_VOLUMES="$work/volume/=fixed" "$cli" scan --json | grep -q '"name":"run.tmp"' || fail "scan found nothing"
+# Read to the end: the rows stream, and a reader that leaves early would end the scan with SIGPIPE.
+scanned=$(QINGLAN_VOLUMES="$work/volume/=fixed" "$cli" scan --json)
+grep -q '"name":"run.tmp"' <<< "$scanned" || fail "scan found nothing"
 
 [[ $(listing) == "$before" ]] || fail "the installation folder changed"
 echo "staged installation works"
