@@ -85,12 +85,14 @@ std::string gbkToUtf8(std::string_view gbk) {
 std::string utf8ToGbk(std::string_view utf8) {
   if (isAscii(utf8))
     return std::string(utf8);
-  // A sequence that is not UTF-8 becomes "?" before the conversion, as a character GBK lacks does in it.
+  // A sequence that is not UTF-8 becomes "?" before the conversion, as a character GBK lacks does
+  // in it; so does a character beyond the 16-bit plane, which GBK never holds and which would
+  // otherwise leave one "?" for each half of its surrogate pair.
   std::string valid;
   valid.reserve(utf8.size());
   while (!utf8.empty()) {
     const size_t length = utf8SequenceLength(utf8);
-    valid += length == 0 ? std::string_view("?") : utf8.substr(0, length);
+    valid += length == 0 || length == 4 ? std::string_view("?") : utf8.substr(0, length);
     utf8.remove_prefix(std::max<size_t>(1, length));
   }
   bool ok = false;
