@@ -70,8 +70,8 @@ class TreeRemover {
         continue;
       }
       const std::optional<HandleInfo> info = infoOf(handle.get());
-      // A file swapped for a folder since the listing was opened without the right to list it.
-      if (!info || (info->isFolder() && !folderLike)) {
+      // Not the entry listed: swapped meanwhile, or a link the system followed all the same.
+      if (!info || !matchesListing(child, *info) || (info->isFolder() && !folderLike)) {
         complete = false;
         continue;
       }
@@ -83,11 +83,11 @@ class TreeRemover {
   uint32_t m_volume;
 };
 
-bool removeAt(const FileHandle& handle) {
-  if (!handle.valid())
-    return false;
-  const std::optional<HandleInfo> info = infoOf(handle.get());
-  return info && TreeRemover(static_cast<uint32_t>(info->id.device)).removeOpened(handle.get(), *info);
+// A folder the user named, reached as given, links and all.
+FileHandle openFolderFollowing(const std::string& path) {
+  return FileHandle(::CreateFileW(
+      widePath(path).c_str(), FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY | SYNCHRONIZE,
+      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 std::vector<std::string> componentsOf(std::string_view relative) {
@@ -123,9 +123,7 @@ Located locateFinding(const std::string& path, const FindingOrigin& origin, File
   const size_t rootDepth = way.size();
   way.insert(way.end(), rest.begin(), rest.end());
 
-  FileHandle folder(::CreateFileW(
-      widePath(root.base).c_str(), FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY | SYNCHRONIZE,
-      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  FileHandle folder = openFolderFollowing(root.base);
   if (!folder.valid())
     return failure();
   if (rootDepth == 0) {
@@ -137,11 +135,12 @@ Located locateFinding(const std::string& path, const FindingOrigin& origin, File
     const bool last = i + 1 == way.size();
     const DWORD access =
         last ? (origin.id.type == kTypeFolder ? kFolderAccess : kEntryAccess) : FILE_READ_ATTRIBUTES;
-    FileHandle next = openChild(folder.get(), wideText(way[i]), access);
+    const std::wstring name = wideText(way[i]);
+    FileHandle next = openChild(folder.get(), name, access);
     if (!next.valid())
       return failure();
     const std::optional<HandleInfo> info = infoOf(next.get());
-    if (!info || info->id.device != root.id.device)
+    if (!info || info->id.device != root.id.device || !isListedAs(folder.get(), name, *info))
       return Located::Refused;
     if (last) {
       if (info->id != origin.id)
@@ -164,11 +163,19 @@ class WinRemover final : public Remover {
     const PathParts parts = splitPath(path);
     if (parts.name.empty() || parts.name == "." || parts.name == "..")
       return false;
+    const FileHandle parent = openFolderFollowing(parts.parent.empty() ? "." : parts.parent);
+    if (!parent.valid())
+      return false;
+    const std::wstring name = wideText(parts.name);
     // A file held open by another program for writing may still be deleted, but not read.
-    FileHandle handle = openEntry(path, kFolderAccess);
+    FileHandle handle = openChild(parent.get(), name, kFolderAccess);
     if (!handle.valid())
-      handle = openEntry(path, kEntryAccess);
-    return removeAt(handle);
+      handle = openChild(parent.get(), name, kEntryAccess);
+    if (!handle.valid())
+      return false;
+    const std::optional<HandleInfo> info = infoOf(handle.get());
+    return info && isListedAs(parent.get(), name, *info) &&
+           TreeRemover(static_cast<uint32_t>(info->id.device)).removeOpened(handle.get(), *info);
   }
 
   bool removeFinding(const std::string& path, const FindingOrigin& origin) override {
@@ -181,7 +188,8 @@ class WinRemover final : public Remover {
       case Located::Found:
         break;
     }
-    return removeAt(found);
+    const std::optional<HandleInfo> info = infoOf(found.get());
+    return info && TreeRemover(static_cast<uint32_t>(info->id.device)).removeOpened(found.get(), *info);
   }
 };
 
