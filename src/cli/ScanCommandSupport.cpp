@@ -6,8 +6,6 @@
 #include <iostream>
 #include <stdexcept>
 
-#include <unistd.h>
-
 #include <nlohmann/json.hpp>
 
 #include "app/AppPaths.h"
@@ -17,6 +15,7 @@
 #include "cli/JsonText.h"
 #include "cli/PrintableName.h"
 #include "platform/Codepage.h"
+#include "platform/Console.h"
 #include "platform/Path.h"
 #include "scan/ResourceList.h"
 #include "scan/ResultsPage.h"
@@ -82,7 +81,7 @@ std::string cacheDirectory(const std::string& given) {
 
 }  // namespace
 
-CliScanView::CliScanView() : m_showProgress(::isatty(STDERR_FILENO) == 1) {}
+CliScanView::CliScanView() : m_showProgress(platform::errorStreamIsTerminal()) {}
 
 CliScanView::~CliScanView() {
   clearProgress();

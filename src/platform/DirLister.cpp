@@ -1,6 +1,31 @@
 #include "platform/DirLister.h"
 
+#include <algorithm>
+
 namespace qinglan::platform {
+
+namespace {
+
+unsigned char foldAscii(unsigned char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
+}
+
+}  // namespace
+
+bool listedBefore(const DirEntry& left, const DirEntry& right) {
+  const std::string& a = left.name;
+  const std::string& b = right.name;
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    const unsigned char ca = foldAscii(static_cast<unsigned char>(a[i]));
+    const unsigned char cb = foldAscii(static_cast<unsigned char>(b[i]));
+    if (ca != cb)
+      return ca < cb;
+  }
+  if (a.size() != b.size())
+    return a.size() < b.size();
+  return a < b;
+}
 
 namespace {
 

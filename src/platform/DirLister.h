@@ -32,6 +32,10 @@ struct DirEntry {
   bool isEnterableFolder() const { return isFolder() && !isLink(); }
 };
 
+// The order of a listing, the one NTFS keeps: ASCII letters compared upper-cased, everything else
+// by byte value; names that fold to the same text by their raw bytes, so the order is total.
+bool listedBefore(const DirEntry& left, const DirEntry& right);
+
 // What a stat of one entry adds to the listing.
 struct EntryDetails {
   uint32_t attributes = 0;  // complete, kAttrReadOnly included

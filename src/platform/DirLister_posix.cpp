@@ -23,27 +23,6 @@ namespace {
 constexpr size_t kReadBufferSize = 64 * 1024;
 constexpr size_t kInitialEntryCapacity = 64;
 
-unsigned char foldAscii(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
-}
-
-// The order NTFS keeps: ASCII letters compared upper-cased, everything else by byte value.
-// Names that fold to the same text are ordered by their raw bytes so the order is total.
-bool nameLess(const DirEntry& left, const DirEntry& right) {
-  const std::string& a = left.name;
-  const std::string& b = right.name;
-  const size_t common = std::min(a.size(), b.size());
-  for (size_t i = 0; i < common; ++i) {
-    const unsigned char ca = foldAscii(static_cast<unsigned char>(a[i]));
-    const unsigned char cb = foldAscii(static_cast<unsigned char>(b[i]));
-    if (ca != cb)
-      return ca < cb;
-  }
-  if (a.size() != b.size())
-    return a.size() < b.size();
-  return a < b;
-}
-
 uint32_t attributesOfMode(mode_t mode) {
   if (S_ISDIR(mode))
     return kAttrDirectory;
@@ -113,8 +92,7 @@ class PosixDirListing final : public DirListing {
         addEntry(record->d_name, record->d_type);
       }
     }
-    std::sort(m_entries.begin(), m_entries.end(),
-              [](const DirEntry& a, const DirEntry& b) { return nameLess(a, b); });
+    std::sort(m_entries.begin(), m_entries.end(), listedBefore);
   }
 
   const std::vector<DirEntry>& entries() const override { return m_entries; }

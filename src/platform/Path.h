@@ -6,7 +6,11 @@
 namespace qinglan::platform {
 
 // The separator that stands wherever the stored texts and the Windows original use "\".
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
 inline constexpr char kSeparator = '/';
+#endif
 
 inline bool endsWithSeparator(std::string_view path) {
   return !path.empty() && path.back() == kSeparator;

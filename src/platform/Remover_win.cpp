@@ -1,0 +1,195 @@
+#include "platform/Remover.h"
+
+#include "platform/FileHandle_win.h"
+#include "platform/NativePath.h"
+#include "platform/Path.h"
+
+namespace qinglan::platform {
+
+namespace {
+
+// Deleting needs DELETE; the attributes are read to know the entry and written to clear a
+// read-only mark, which would refuse the deletion.
+constexpr DWORD kEntryAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+constexpr DWORD kFolderAccess = kEntryAccess | FILE_LIST_DIRECTORY;
+
+// Marks the open entry for deletion; it goes when its last handle closes. The handle was opened
+// without following a reparse point, so a link goes itself and never what it leads to. A read-only
+// mark is cleared first, as the shell's deletion does, and put back when the deletion is refused.
+bool deleteOpened(HANDLE handle, DWORD attributes) {
+  const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  FILE_BASIC_INFO basic{};
+  if (readOnly) {
+    basic.FileAttributes = attributes & ~FILE_ATTRIBUTE_READONLY;
+    if (basic.FileAttributes == 0)
+      basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (!::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic))
+      return false;
+  }
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  if (::SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition))
+    return true;
+  if (readOnly) {
+    basic.FileAttributes = attributes;
+    ::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+  }
+  return false;
+}
+
+// Every folder beneath the one removed is opened relative to its parent's handle and held until
+// it is deleted, so no folder on the way can be renamed or replaced meanwhile; a tree takes one
+// handle per level of depth. Nothing on another volume is touched: a mount point, like every
+// reparse point, is removed as the link it is, and a folder whose volume differs is left.
+class TreeRemover {
+ public:
+  explicit TreeRemover(uint32_t volume) : m_volume(volume) {}
+
+  // Removes the open entry, with everything inside when it is a real folder.
+  bool removeOpened(HANDLE handle, const HandleInfo& info) {
+    if (info.id.device != m_volume)
+      return false;
+    bool complete = true;
+    if (info.isFolder())
+      complete = clear(handle);
+    return deleteOpened(handle, info.attributes) && complete;
+  }
+
+ private:
+  // Removes what the folder holds; a failure goes on with the rest and makes the result false.
+  bool clear(HANDLE folder) {
+    const std::optional<std::vector<ChildEntry>> children = childrenOf(folder);
+    if (!children)
+      return false;
+    bool complete = true;
+    for (const ChildEntry& child : *children) {
+      const bool folderLike = (child.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                              (child.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+      const FileHandle handle = openChild(folder, child.name, folderLike ? kFolderAccess : kEntryAccess);
+      if (!handle.valid()) {
+        complete = complete && isNotFoundError(::GetLastError());
+        continue;
+      }
+      const std::optional<HandleInfo> info = infoOf(handle.get());
+      // A file swapped for a folder since the listing was opened without the right to list it.
+      if (!info || (info->isFolder() && !folderLike)) {
+        complete = false;
+        continue;
+      }
+      complete = removeOpened(handle.get(), *info) && complete;
+    }
+    return complete;
+  }
+
+  uint32_t m_volume;
+};
+
+bool removeAt(const FileHandle& handle) {
+  if (!handle.valid())
+    return false;
+  const std::optional<HandleInfo> info = infoOf(handle.get());
+  return info && TreeRemover(static_cast<uint32_t>(info->id.device)).removeOpened(handle.get(), *info);
+}
+
+std::vector<std::string> componentsOf(std::string_view relative) {
+  std::vector<std::string> names;
+  while (!relative.empty()) {
+    const size_t end = std::min(relative.find(kSeparator), relative.size());
+    if (end > 0)
+      names.emplace_back(relative.substr(0, end));
+    relative.remove_prefix(std::min(end + 1, relative.size()));
+  }
+  return names;
+}
+
+enum class Located { Found, Gone, Refused };
+
+Located failure() {
+  return isNotFoundError(::GetLastError()) ? Located::Gone : Located::Refused;
+}
+
+// Finds a finding again from its walk's root: the base as the user gave it, then every component
+// below it and on to the finding relative to the handle before, never through a reparse point nor
+// onto another volume, and only while the entry there is the one listed.
+Located locateFinding(const std::string& path, const FindingOrigin& origin, FileHandle& found) {
+  if (!origin.root || !origin.root->id.known() || !origin.id.known())
+    return Located::Refused;
+  const ScanRoot& root = *origin.root;
+  if (path.size() <= root.path.size() || !path.starts_with(root.path))
+    return Located::Refused;
+  std::vector<std::string> way = componentsOf(root.below);
+  const std::vector<std::string> rest = componentsOf(std::string_view(path).substr(root.path.size()));
+  if (rest.empty() || rest.back() == "." || rest.back() == "..")
+    return Located::Refused;
+  const size_t rootDepth = way.size();
+  way.insert(way.end(), rest.begin(), rest.end());
+
+  FileHandle folder(::CreateFileW(
+      widePath(root.base).c_str(), FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY | SYNCHRONIZE,
+      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!folder.valid())
+    return failure();
+  if (rootDepth == 0) {
+    const std::optional<HandleInfo> base = infoOf(folder.get());
+    if (!base || base->id != root.id)
+      return Located::Refused;
+  }
+  for (size_t i = 0; i < way.size(); ++i) {
+    const bool last = i + 1 == way.size();
+    const DWORD access =
+        last ? (origin.id.type == kTypeFolder ? kFolderAccess : kEntryAccess) : FILE_READ_ATTRIBUTES;
+    FileHandle next = openChild(folder.get(), wideText(way[i]), access);
+    if (!next.valid())
+      return failure();
+    const std::optional<HandleInfo> info = infoOf(next.get());
+    if (!info || info->id.device != root.id.device)
+      return Located::Refused;
+    if (last) {
+      if (info->id != origin.id)
+        return Located::Refused;
+      found = std::move(next);
+      return Located::Found;
+    }
+    if (!info->isFolder())
+      return info->isReparsePoint() ? Located::Refused : Located::Gone;
+    if (i + 1 == rootDepth && info->id != root.id)
+      return Located::Refused;
+    folder = std::move(next);
+  }
+  return Located::Refused;
+}
+
+class WinRemover final : public Remover {
+ public:
+  bool remove(const std::string& path) override {
+    const PathParts parts = splitPath(path);
+    if (parts.name.empty() || parts.name == "." || parts.name == "..")
+      return false;
+    // A file held open by another program for writing may still be deleted, but not read.
+    FileHandle handle = openEntry(path, kFolderAccess);
+    if (!handle.valid())
+      handle = openEntry(path, kEntryAccess);
+    return removeAt(handle);
+  }
+
+  bool removeFinding(const std::string& path, const FindingOrigin& origin) override {
+    FileHandle found;
+    switch (locateFinding(path, origin, found)) {
+      case Located::Gone:
+        return true;
+      case Located::Refused:
+        return false;
+      case Located::Found:
+        break;
+    }
+    return removeAt(found);
+  }
+};
+
+}  // namespace
+
+Remover& Remover::system() {
+  static WinRemover remover;
+  return remover;
+}
+
+}  // namespace qinglan::platform
