@@ -12,6 +12,9 @@ namespace qinglan::platform {
 
 namespace {
 
+// Windows takes "/" for a separator as well; no name can hold either.
+constexpr const char* kPathSeparators = "\\/";
+
 // What the listing itself tells of an entry, kept for when the entry cannot be opened.
 struct Listed {
   DWORD attributes = 0;
@@ -143,7 +146,7 @@ class WinWalkRoot final : public WalkRoot {
     FileHandle current;
     HANDLE folder = from;
     while (!relative.empty()) {
-      const size_t end = std::min(relative.find(kSeparator), relative.size());
+      const size_t end = std::min(relative.find_first_of(kPathSeparators), relative.size());
       const std::string_view name = relative.substr(0, end);
       relative.remove_prefix(std::min(end + 1, relative.size()));
       if (name.empty())

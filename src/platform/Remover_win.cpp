@@ -8,6 +8,9 @@ namespace qinglan::platform {
 
 namespace {
 
+// Windows takes "/" for a separator as well; no name can hold either.
+constexpr const char* kPathSeparators = "\\/";
+
 // Deleting needs DELETE; the attributes are read to know the entry and written to clear a
 // read-only mark, which would refuse the deletion.
 constexpr DWORD kEntryAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
@@ -93,7 +96,7 @@ FileHandle openFolderFollowing(const std::string& path) {
 std::vector<std::string> componentsOf(std::string_view relative) {
   std::vector<std::string> names;
   while (!relative.empty()) {
-    const size_t end = std::min(relative.find(kSeparator), relative.size());
+    const size_t end = std::min(relative.find_first_of(kPathSeparators), relative.size());
     if (end > 0)
       names.emplace_back(relative.substr(0, end));
     relative.remove_prefix(std::min(end + 1, relative.size()));
