@@ -1,5 +1,10 @@
 #include "platform/Remover.h"
 
+#include <cstring>
+
+#include <windows.h>
+#include <winioctl.h>
+
 #include "platform/FileHandle_win.h"
 #include "platform/NativePath.h"
 #include "platform/Path.h"
@@ -39,17 +44,39 @@ bool deleteOpened(HANDLE handle, DWORD attributes) {
   return false;
 }
 
+// True for a volume mounted on a folder, told from a junction by its target, a volume's name.
+bool isVolumeMountPoint(HANDLE handle) {
+  alignas(8) char buffer[MAXIMUM_REPARSE_DATA_BUFFER_SIZE];
+  DWORD size = 0;
+  if (!::DeviceIoControl(handle, FSCTL_GET_REPARSE_POINT, nullptr, 0, buffer, sizeof buffer, &size, nullptr))
+    return false;
+  // The mount point layout: tag, length, reserved, then the substitute name's offset and length.
+  DWORD tag = 0;
+  WORD offset = 0;
+  WORD length = 0;
+  std::memcpy(&tag, buffer, sizeof tag);
+  std::memcpy(&offset, buffer + 8, sizeof offset);
+  std::memcpy(&length, buffer + 10, sizeof length);
+  constexpr size_t kNamesStart = 16;
+  if (tag != IO_REPARSE_TAG_MOUNT_POINT || kNamesStart + offset + length > size)
+    return false;
+  std::wstring target(length / sizeof(wchar_t), L'\0');
+  std::memcpy(target.data(), buffer + kNamesStart + offset, length);
+  return target.starts_with(L"\\??\\Volume{");
+}
+
 // Every folder beneath the one removed is opened relative to its parent's handle and held until
 // it is deleted, so no folder on the way can be renamed or replaced meanwhile; a tree takes one
-// handle per level of depth. Nothing on another volume is touched: a mount point, like every
-// reparse point, is removed as the link it is, and a folder whose volume differs is left.
+// handle per level of depth. Nothing on another volume is touched: a junction or link is removed
+// as the link it is, a volume mount point and a folder whose volume differs are left.
 class TreeRemover {
  public:
   explicit TreeRemover(uint32_t volume) : m_volume(volume) {}
 
   // Removes the open entry, with everything inside when it is a real folder.
   bool removeOpened(HANDLE handle, const HandleInfo& info) {
-    if (info.id.device != m_volume)
+    // A volume mounted here stays mounted, with everything on it, as on every other system.
+    if (info.id.device != m_volume || (info.isReparsePoint() && isVolumeMountPoint(handle)))
       return false;
     bool complete = true;
     if (info.isFolder())
