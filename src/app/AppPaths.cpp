@@ -1,7 +1,6 @@
 #include "app/AppPaths.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "platform/Locations.h"
+#include "platform/NativePath.h"
 #include "platform/Path.h"
 #include "rules/RulesSql.h"
 #include "rules/SQLiteTable3.h"
@@ -29,28 +29,22 @@ namespace {
 constexpr const char* kDbName = "ccdb.db";
 constexpr const char* kProgramFolder = "qinglan";
 
-// $name when it is an absolute path, else the home folder followed by fallback.
-std::string xdgFolder(const char* name, const char* fallback) {
-  if (const char* value = std::getenv(name); value != nullptr && value[0] == '/')
-    return value;
-  return platform::withTrailingSeparator(platform::homeFolder()) + fallback;
-}
-
-std::string programFolderIn(const char* name, const char* fallback) {
-  return platform::withTrailingSeparator(xdgFolder(name, fallback)) + kProgramFolder + platform::kSeparator;
+std::string programFolderIn(platform::UserFolder kind) {
+  return platform::userFolder(kind) + kProgramFolder + platform::kSeparator;
 }
 
 // A nonzero 31-bit digest of the file's bytes, kept in the user's copy as its user_version so that
 // the next start can tell whether the template changed since.
 int32_t templateFingerprint(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
+  std::ifstream in(platform::fsPath(file), std::ios::binary);
   uint32_t hash = 2166136261u;
   for (std::istreambuf_iterator<char> it(in), end; it != end; ++it) {
     hash ^= static_cast<unsigned char>(*it);
     hash *= 16777619u;
   }
   if (in.bad())
-    throw fs::filesystem_error("cannot read", file, std::make_error_code(std::errc::io_error));
+    throw fs::filesystem_error("cannot read", platform::fsPath(file),
+                               std::make_error_code(std::errc::io_error));
   return static_cast<int32_t>((hash & 0x7fffffffu) | 1u);
 }
 
@@ -75,12 +69,14 @@ std::string temporarySibling(const std::string& file) {
 
 void writeUserCopy(const AppPaths& paths, int32_t fingerprint,
                    const std::vector<std::pair<std::string, bool>>& choices) {
-  fs::create_directories(fs::path(paths.dbFileName).parent_path());
+  fs::create_directories(platform::fsPath(paths.dbFileName).parent_path());
   const std::string temporary = temporarySibling(paths.dbFileName);
   try {
-    fs::copy_file(paths.templateDb, temporary, fs::copy_options::overwrite_existing);
+    fs::copy_file(platform::fsPath(paths.templateDb), platform::fsPath(temporary),
+                  fs::copy_options::overwrite_existing);
     // The template may be read-only; the copy is the user's to write.
-    fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
+    fs::permissions(platform::fsPath(temporary), fs::perms::owner_read | fs::perms::owner_write,
+                    fs::perm_options::add);
     {
       TSQLiteDatabase db(temporary);
       db.Execute("BEGIN");
@@ -90,10 +86,10 @@ void writeUserCopy(const AppPaths& paths, int32_t fingerprint,
       db.Execute("COMMIT");
       db.Execute("PRAGMA user_version=" + std::to_string(fingerprint));
     }
-    fs::rename(temporary, paths.dbFileName);
+    fs::rename(platform::fsPath(temporary), platform::fsPath(paths.dbFileName));
   } catch (...) {
     std::error_code ignored;
-    fs::remove(temporary, ignored);
+    fs::remove(platform::fsPath(temporary), ignored);
     throw;
   }
 }
@@ -114,15 +110,16 @@ AppPaths decideAppPaths(const std::string& executableFolder,
                         const std::function<bool(const std::string&)>& writable) {
   AppPaths paths = appFolderPaths(executableFolder);
   std::error_code error;
-  if (fs::is_regular_file(paths.dbFileName, error) && writable(paths.appPath)) {
+  if (fs::is_regular_file(platform::fsPath(paths.dbFileName), error) && writable(paths.appPath)) {
     paths.layout = Layout::Portable;
     return paths;
   }
   paths.layout = Layout::Installed;
-  paths.templateDb = (fs::path(paths.appPath) / QINGLAN_DATA_FROM_BIN / kDbName).lexically_normal().string();
-  paths.dbFileName = programFolderIn("XDG_DATA_HOME", ".local/share") + kDbName;
-  paths.whiteListFile = programFolderIn("XDG_CONFIG_HOME", ".config") + std::string(kWhitelistFileName);
-  paths.stateFolder = programFolderIn("XDG_STATE_HOME", ".local/state");
+  paths.templateDb = platform::pathText(
+      (platform::fsPath(paths.appPath) / QINGLAN_DATA_FROM_BIN / kDbName).lexically_normal());
+  paths.dbFileName = programFolderIn(platform::UserFolder::Data) + kDbName;
+  paths.whiteListFile = programFolderIn(platform::UserFolder::Config) + std::string(kWhitelistFileName);
+  paths.stateFolder = programFolderIn(platform::UserFolder::State);
   return paths;
 }
 
@@ -135,12 +132,12 @@ AppPaths appPaths(const std::string& appFolder) {
 void prepareUserFolders(const AppPaths& paths) {
   if (paths.layout != Layout::Installed)
     return;
-  fs::create_directories(fs::path(paths.whiteListFile).parent_path());
-  if (!fs::is_regular_file(paths.templateDb))
+  fs::create_directories(platform::fsPath(paths.whiteListFile).parent_path());
+  if (!fs::is_regular_file(platform::fsPath(paths.templateDb)))
     return;
   const int32_t fingerprint = templateFingerprint(paths.templateDb);
   std::vector<std::pair<std::string, bool>> choices;
-  if (fs::exists(paths.dbFileName)) {
+  if (fs::exists(platform::fsPath(paths.dbFileName))) {
     TSQLiteDatabase db(paths.dbFileName);
     if (storedFingerprint(db) == fingerprint)
       return;

@@ -6,8 +6,6 @@
 #include <iostream>
 #include <stdexcept>
 
-#include <unistd.h>
-
 #include <nlohmann/json.hpp>
 
 #include "app/AppPaths.h"
@@ -16,6 +14,7 @@
 #include "cli/JsonText.h"
 #include "cli/PrintableName.h"
 #include "platform/Codepage.h"
+#include "platform/Console.h"
 #include "platform/Path.h"
 #include "scan/ResourceList.h"
 #include "search/Mask.h"
@@ -89,7 +88,7 @@ CliScanFront::CliScanFront(bool json, bool keepRows, TStopToken stop)
     : m_json(json),
       m_keepRows(keepRows),
       m_stop(std::move(stop)),
-      m_showProgress(::isatty(STDERR_FILENO) == 1) {}
+      m_showProgress(platform::errorStreamIsTerminal()) {}
 
 CliScanFront::~CliScanFront() {
   clearProgress();

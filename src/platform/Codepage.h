@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,9 @@ std::string utf16leToUtf8(std::string_view utf16le);
 
 // UTF-8 to UTF-16LE, without a byte-order mark; an invalid UTF-8 sequence becomes U+FFFD.
 std::string utf8ToUtf16le(std::string_view utf8);
+
+// The length of the well-formed UTF-8 sequence that starts the text, or 0 when none does.
+std::size_t utf8SequenceLength(std::string_view text);
 
 // Strict: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool isValidUtf8(std::string_view text);

@@ -32,6 +32,12 @@ struct DirEntry {
   bool isEnterableFolder() const { return isFolder() && !isLink(); }
 };
 
+// The order of a listing, the one NTFS keeps: ASCII letters compared upper-cased, everything else
+// by byte value; names that fold to the same text by their raw bytes, so the order is total.
+bool listedBefore(const DirEntry& left, const DirEntry& right);
+// Puts a folder's entries in listing order (listedBefore), cheaper than a plain sort by it.
+void sortListed(std::vector<DirEntry>& entries);
+
 // What a stat of one entry adds to the listing.
 struct EntryDetails {
   uint32_t attributes = 0;  // complete, kAttrReadOnly included

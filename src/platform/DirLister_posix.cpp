@@ -24,63 +24,6 @@ namespace {
 constexpr size_t kReadBufferSize = 64 * 1024;
 constexpr size_t kInitialEntryCapacity = 64;
 
-unsigned char foldAscii(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
-}
-
-// The order NTFS keeps: ASCII letters compared upper-cased, everything else by byte value.
-// Names that fold to the same text are ordered by their raw bytes so the order is total.
-bool nameLess(const DirEntry& left, const DirEntry& right) {
-  const std::string& a = left.name;
-  const std::string& b = right.name;
-  const size_t common = std::min(a.size(), b.size());
-  for (size_t i = 0; i < common; ++i) {
-    const unsigned char ca = foldAscii(static_cast<unsigned char>(a[i]));
-    const unsigned char cb = foldAscii(static_cast<unsigned char>(b[i]));
-    if (ca != cb)
-      return ca < cb;
-  }
-  if (a.size() != b.size())
-    return a.size() < b.size();
-  return a < b;
-}
-
-// The first eight folded bytes of a name from `from` on as one number, short names padded with
-// zeros, which no name holds: numbers compare as the folded bytes do.
-uint64_t foldedWord(const std::string& name, size_t from) {
-  uint64_t word = 0;
-  for (size_t at = from; at < from + 8; ++at)
-    word = (word << 8) | (at < name.size() ? foldAscii(static_cast<unsigned char>(name[at])) : 0);
-  return word;
-}
-
-// Sorts by nameLess. Each name's first sixteen folded bytes become two numbers once, so most
-// comparisons are two integer compares; only names that agree in those are compared in full.
-void sortByName(std::vector<DirEntry>& entries) {
-  struct Key {
-    uint64_t high;
-    uint64_t low;
-    uint32_t index;
-  };
-  std::vector<Key> keys;
-  keys.reserve(entries.size());
-  for (size_t i = 0; i < entries.size(); ++i)
-    keys.push_back(
-        {foldedWord(entries[i].name, 0), foldedWord(entries[i].name, 8), static_cast<uint32_t>(i)});
-  std::sort(keys.begin(), keys.end(), [&entries](const Key& a, const Key& b) {
-    if (a.high != b.high)
-      return a.high < b.high;
-    if (a.low != b.low)
-      return a.low < b.low;
-    return nameLess(entries[a.index], entries[b.index]);
-  });
-  std::vector<DirEntry> sorted;
-  sorted.reserve(entries.size());
-  for (const Key& key : keys)
-    sorted.push_back(std::move(entries[key.index]));
-  entries = std::move(sorted);
-}
-
 uint32_t attributesOfMode(mode_t mode) {
   if (S_ISDIR(mode))
     return kAttrDirectory;
@@ -150,7 +93,7 @@ class PosixDirListing final : public DirListing {
         addEntry(record->d_name, record->d_type);
       }
     }
-    sortByName(m_entries);
+    sortListed(m_entries);
   }
 
   const std::vector<DirEntry>& entries() const override { return m_entries; }

@@ -2,15 +2,14 @@
 
 #include <cstddef>
 
-#include <sys/types.h>
-
 namespace qinglan::platform::detail {
 
 // The system calls through which an IniFile write replaces its file. Tests swap one of them to make
-// that step fail, since permissions deny nothing to root.
+// that step fail, since permissions deny nothing to root. Each returns what the system call returns
+// and leaves errno set on failure.
 struct IniFileIo {
-  int (*open)(const char* path, int flags, mode_t mode);
-  ssize_t (*write)(int fd, const void* data, std::size_t size);
+  int (*open)(const char* path, int flags, unsigned mode);
+  std::ptrdiff_t (*write)(int fd, const void* data, std::size_t size);
   int (*fsync)(int fd);
   int (*rename)(const char* from, const char* to);
 };

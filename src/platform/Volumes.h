@@ -29,6 +29,9 @@ struct Volume {
 // else the mount table ("/" first, then by mount path).
 std::vector<Volume> listVolumes();
 
+// The volumes the system reports, without the override.
+std::vector<Volume> systemVolumes();
+
 // "PATH=KIND;PATH=KIND…" with KIND one of fixed, removable, remote, optical, ram.
 std::vector<Volume> parseVolumesOverride(std::string_view text);
 

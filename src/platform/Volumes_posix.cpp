@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -13,6 +12,7 @@
 
 #include <sys/stat.h>
 
+#include "platform/Locations.h"
 #include "platform/MountTable.h"
 #include "platform/Path.h"
 
@@ -41,25 +41,6 @@ std::string_view trim(std::string_view text) {
     return {};
   const size_t last = text.find_last_not_of(" \t\r\n");
   return text.substr(first, last - first + 1);
-}
-
-std::optional<DriveKind> kindFromName(std::string_view name) {
-  std::string lower(name);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c + 32);
-  }
-  if (lower == "fixed")
-    return DriveKind::Fixed;
-  if (lower == "removable")
-    return DriveKind::Removable;
-  if (lower == "remote")
-    return DriveKind::Remote;
-  if (lower == "optical")
-    return DriveKind::Optical;
-  if (lower == "ram")
-    return DriveKind::Ram;
-  return std::nullopt;
 }
 
 // Mount paths escape space, tab, newline and backslash as three octal digits.
@@ -151,31 +132,7 @@ bool isRemovableBlockDevice(std::string_view majorMinor) {
   return trim(flag) == "1";
 }
 
-bool isFolder(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 }  // namespace
-
-std::vector<Volume> parseVolumesOverride(std::string_view text) {
-  std::vector<Volume> volumes;
-  for (size_t start = 0; start <= text.size();) {
-    const size_t end = std::min(text.find(';', start), text.size());
-    const std::string_view piece = text.substr(start, end - start);
-    start = end + 1;
-    // The kind never holds "=", so the last one ends the path.
-    const size_t equals = piece.rfind('=');
-    if (equals == std::string_view::npos)
-      continue;
-    const std::string_view root = trim(piece.substr(0, equals));
-    const std::optional<DriveKind> kind = kindFromName(trim(piece.substr(equals + 1)));
-    if (root.empty() || !kind)
-      continue;
-    volumes.push_back({withTrailingSeparator(std::string(root)), *kind});
-  }
-  return volumes;
-}
 
 std::vector<Volume> volumesFromMountInfo(std::string_view text, const RemovableDeviceTest& isRemovable) {
   struct Seen {
@@ -224,9 +181,7 @@ std::string mountPointOf(std::string_view path) {
   return mountPointOf(path, readWholeFile("/proc/self/mountinfo"));
 }
 
-std::vector<Volume> listVolumes() {
-  if (const char* override = std::getenv("QINGLAN_VOLUMES"))
-    return parseVolumesOverride(override);
+std::vector<Volume> systemVolumes() {
   std::vector<Volume> volumes =
       volumesFromMountInfo(readWholeFile("/proc/self/mountinfo"), isRemovableBlockDevice);
   // Files bound over files (a container's /etc/hosts) are mounts but no volumes.

@@ -5,20 +5,27 @@
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
 
 #include "history/PassHistory.h"
 #include "platform/Remover.h"
 #include "platform/Trash_posix.h"
 #include "support/RecordingScanFront.h"
 #include "support/TempDir.h"
+#endif
 
 namespace qinglan {
 namespace {
 
+#ifdef _WIN32
+TEST(CleaningPassTest, RunsOverTheXdgTrash) {
+  GTEST_SKIP() << "the passes are tested over the XDG trash, which Windows has not";
+}
+#else
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
@@ -133,6 +140,8 @@ TEST_F(CleaningPassTest, RestoringAPassPutsFoldersBackFirstAndLeavesTakenNamesIn
   EXPECT_EQ(passes[0].bytes, 2);
   EXPECT_EQ(passes[0].trashed, 3u);
 }
+
+#endif
 
 }  // namespace
 }  // namespace qinglan

@@ -9,8 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include <unistd.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -19,6 +17,7 @@
 #include "support/RecordingLister.h"
 #include "support/RecordingScanFront.h"
 #include "support/RulesDbFile.h"
+#include "support/Symlink.h"
 #include "support/TempDir.h"
 
 // The basic scan over rules databases and caches no one should ship: each ends in a clear error
@@ -145,10 +144,12 @@ TEST_F(BasicScanHostileTest, ThirtyStarPlacesMatchAndOneMoreIsAnInvalidMask) {
 // A rule folder is joined to the content folder; a link there leads elsewhere, so the rule finds
 // nothing rather than files the cache does not hold.
 TEST_F(BasicScanHostileTest, ARuleFolderThatIsALinkIsNotSearched) {
-  ASSERT_EQ(::symlink("/", cache("1001/0/toRoot").c_str()), 0);
-  ASSERT_EQ(::symlink("../..", cache("1001/0/toParent").c_str()), 0);
+  if (!test::kSymlinksMade)
+    GTEST_SKIP() << test::kNoSymlinks;
+  ASSERT_EQ(test::makeSymlink("/", cache("1001/0/toRoot")), 0);
+  ASSERT_EQ(test::makeSymlink("../..", cache("1001/0/toParent")), 0);
   m_dir.makeFolder("CloudCache/1001/0/real");
-  ASSERT_EQ(::symlink("../toParent", cache("1001/0/real/back").c_str()), 0);
+  ASSERT_EQ(test::makeSymlink("../toParent", cache("1001/0/real/back")), 0);
   test::writeScanItems(m_settings.dbFileName, {{"0", "toRoot", "*"},
                                                {"0", "toParent", "*.log"},
                                                {"0", "toParent\\..\\..", "*.log"},
@@ -161,10 +162,12 @@ TEST_F(BasicScanHostileTest, ARuleFolderThatIsALinkIsNotSearched) {
 }
 
 TEST_F(BasicScanHostileTest, ContentAndResourceFoldersThatAreLinksAreNotSearched) {
+  if (!test::kSymlinksMade)
+    GTEST_SKIP() << test::kNoSymlinks;
   m_dir.writeFile("CloudCache/1002/0/b.log", "x");
-  ASSERT_EQ(::symlink("/", cache("1001/1").c_str()), 0);
+  ASSERT_EQ(test::makeSymlink("/", cache("1001/1")), 0);
   m_dir.writeFile("CloudCache/1001/2/c.log", "x");
-  ASSERT_EQ(::symlink(cache("1002").c_str(), cache("1003").c_str()), 0);
+  ASSERT_EQ(test::makeSymlink(cache("1002"), cache("1003")), 0);
   test::writeScanItems(m_settings.dbFileName, {{"0", "", "*"}});
 
   BasicScanOptions options;
@@ -179,12 +182,14 @@ TEST_F(BasicScanHostileTest, ContentAndResourceFoldersThatAreLinksAreNotSearched
 // Cleaning everything a scan listed in a cache full of links removes the links, never what they
 // point at.
 TEST_F(BasicScanHostileTest, CleaningAfterAScanNeverReachesBeyondTheCache) {
+  if (!test::kSymlinksMade)
+    GTEST_SKIP() << test::kNoSymlinks;
   const std::string sibling = m_dir.writeFile("CloudCache/1002/0/keep.log", "x");
-  ASSERT_EQ(::symlink("/", cache("1001/0/toRoot").c_str()), 0);
-  ASSERT_EQ(::symlink("..", cache("1001/0/toParent").c_str()), 0);
-  ASSERT_EQ(::symlink(m_dir.path("outside.log").c_str(), cache("1001/0/outside.log").c_str()), 0);
+  ASSERT_EQ(test::makeSymlink("/", cache("1001/0/toRoot")), 0);
+  ASSERT_EQ(test::makeSymlink("..", cache("1001/0/toParent")), 0);
+  ASSERT_EQ(test::makeSymlink(m_dir.path("outside.log"), cache("1001/0/outside.log")), 0);
   m_dir.makeFolder("CloudCache/1001/0/sub");
-  ASSERT_EQ(::symlink("../../../1002", cache("1001/0/sub/loop").c_str()), 0);
+  ASSERT_EQ(test::makeSymlink("../../../1002", cache("1001/0/sub/loop")), 0);
   test::writeScanItems(m_settings.dbFileName, {{"0", "", "*"}, {"0", "sub\\loop", "*"}});
 
   ASSERT_EQ(scan(), "");
@@ -210,6 +215,8 @@ std::vector<std::string> treeOf(const std::string& folder) {
 // While scans and cleanings run, another thread swaps a resource, a content and a rule folder
 // for links to an outside tree and back, and refills the cache: nothing outside is ever deleted.
 TEST_F(BasicScanHostileTest, FoldersSwappedForLinksDuringScansAndCleaningsLeaveTheOutsideAlone) {
+  if (!test::kSymlinksMade)
+    GTEST_SKIP() << test::kNoSymlinks;
   for (const char* file : {"a.log", "0/a.log", "0/Temp/a.log", "Temp/a.log"})
     m_dir.writeFile(std::string("outside/") + file, "keep");
   const std::vector<std::string> outside = treeOf(m_dir.path("outside"));

@@ -5,15 +5,20 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <sched.h>
 #include <sys/mount.h>
+#endif
 
 #include <gtest/gtest.h>
 
 #include "platform/Remover.h"
 #include "search/EasyFileSearch.h"
+#ifndef _WIN32
 #include "support/ChildProcess.h"
+#endif
 #include "support/RecordingScanFront.h"
+#include "support/Symlink.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -136,6 +141,8 @@ TEST_F(CleanResultsTest, AnEmptyListNoOrNothingCheckedDeletesNothing) {
 
 // What stands at a row's path now is not the entry the scan listed: it is kept.
 TEST_F(CleanResultsTest, ARowReplacedSinceTheScanIsKeptAndFails) {
+  if (!test::kSymlinksMade)
+    GTEST_SKIP() << test::kNoSymlinks;
   m_dir.writeFile("elsewhere/precious.doc", "keep");
   row("c/Cache", true, true);
   row("c/a.log");
@@ -154,6 +161,7 @@ TEST_F(CleanResultsTest, ARowReplacedSinceTheScanIsKeptAndFails) {
     EXPECT_TRUE(exists(kept)) << kept;
 }
 
+#ifndef _WIN32
 // A file system mounted inside the scanned tree is listed but neither walked nor deleted through:
 // the folder holding it stays, and so does what the mount shows.
 TEST_F(CleanResultsTest, AMountInsideTheTreeIsNeverWalkedNorDeletedThrough) {
@@ -184,8 +192,11 @@ TEST_F(CleanResultsTest, AMountInsideTheTreeIsNeverWalkedNorDeletedThrough) {
   EXPECT_TRUE(exists("c/a/mnt"));
   EXPECT_FALSE(exists("c/a/free.log"));
 }
+#endif
 
 TEST(PathExistsTest, ADanglingLinkStillExists) {
+  if (!test::kSymlinksMade)
+    GTEST_SKIP() << test::kNoSymlinks;
   test::TempDir dir;
   std::filesystem::create_symlink(dir.path("nowhere"), dir.path("dangling"));
   EXPECT_TRUE(pathExists(dir.path("dangling")));

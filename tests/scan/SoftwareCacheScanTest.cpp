@@ -4,13 +4,12 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include "rules/SQLiteTable3.h"
 #include "support/RecordingScanFront.h"
 #include "support/RulesDbFile.h"
+#include "support/Symlink.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -100,12 +99,14 @@ TEST_F(SoftwareCacheScanTest, AnEmptyDirSearchesTheVolumeRootItself) {
 // A rule folder that is or passes through a link lists nothing, nor does a mask taking every
 // name at a volume root; the narrower masks there list files, never folders.
 TEST_F(SoftwareCacheScanTest, LinkedRuleFoldersAndEveryNameAtAVolumeRootListNothing) {
+  if (!test::kSymlinksMade)
+    GTEST_SKIP() << test::kNoSymlinks;
   m_dir.writeFile("outside/x.tmp", "x");
   m_dir.writeFile("D/top.log", "x");
   m_dir.makeFolder("D/old.log");
   m_dir.makeFolder("C/Real");
-  ASSERT_EQ(::symlink(m_dir.path("outside").c_str(), m_dir.path("C/Linked").c_str()), 0);
-  ASSERT_EQ(::symlink(m_dir.path("outside").c_str(), m_dir.path("C/Real/Inner").c_str()), 0);
+  ASSERT_EQ(test::makeSymlink(m_dir.path("outside"), m_dir.path("C/Linked")), 0);
+  ASSERT_EQ(test::makeSymlink(m_dir.path("outside"), m_dir.path("C/Real/Inner")), 0);
 
   EXPECT_EQ(scan({{"Linked", "*", "链接"},
                   {"Real\\Inner", "*.tmp", "链接下"},
@@ -135,10 +136,12 @@ TEST_F(SoftwareCacheScanTest, ProgressRunsOverTheRulesAndTheWindowReturnsToIdle)
 }
 
 TEST_F(SoftwareCacheScanTest, DirsAreFoundWithoutRegardToCaseFromTheDriveRootAndNeverThroughALink) {
+  if (!test::kSymlinksMade)
+    GTEST_SKIP() << test::kNoSymlinks;
   m_dir.writeFile("C/TEMP/a.tmp", "x");
   m_dir.writeFile("D/temp/b.tmp", "x");
   m_dir.writeFile("outside/c.tmp", "x");
-  ASSERT_EQ(::symlink(m_dir.path("outside").c_str(), m_dir.path("F/Temp").c_str()), 0);
+  ASSERT_EQ(test::makeSymlink(m_dir.path("outside"), m_dir.path("F/Temp")), 0);
 
   EXPECT_EQ(scan({{"\\Temp", "*.tmp", "临时"}}), "");
 

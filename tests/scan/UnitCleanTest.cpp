@@ -1,8 +1,7 @@
 #include "scan/UnitClean.h"
 
+#include <filesystem>
 #include <string>
-
-#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -11,9 +10,11 @@
 namespace qinglan {
 namespace {
 
+// True when an entry stands at the path, a link counting as itself.
 bool exists(const std::string& path) {
-  struct stat info {};
-  return ::lstat(path.c_str(), &info) == 0;
+  std::error_code error;
+  return std::filesystem::exists(
+      std::filesystem::symlink_status(std::u8string(path.begin(), path.end()), error));
 }
 
 TEST(UnitCleanTest, DeletesAFolderTreeOrAFile) {

@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#endif
 
 #include "platform/DirLister.h"
 #include "platform/Remover.h"
@@ -20,6 +22,12 @@
 namespace qinglan {
 namespace {
 
+#ifdef _WIN32
+TEST(FileSearchHostileTest, BuildsItsTreesTheWayPosixSystemsAllow) {
+  GTEST_SKIP() << "links, names of any bytes and descriptor-relative trees are POSIX file system cases; "
+                  "the Win32 lister's reparse points and long paths are tested beside it";
+}
+#else
 using testing::Each;
 using testing::StartsWith;
 using testing::UnorderedElementsAre;
@@ -155,6 +163,7 @@ TEST_F(FileSearchHostileTest, AFindingBeyondTheLongestPathIsFoundAndDeleted) {
   EXPECT_TRUE(run(root));
   EXPECT_NE(last.Name, "bottom.tmp");
 }
+#endif
 
 }  // namespace
 }  // namespace qinglan

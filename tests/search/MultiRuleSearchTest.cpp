@@ -12,6 +12,7 @@
 #include "search/EasyFileSearch.h"
 #include "search/Mask.h"
 #include "support/RandomTreeLister.h"
+#include "support/Symlink.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -101,6 +102,8 @@ void expectSameAsSeparateSearches(RefusingLister& lister, const std::vector<Ask>
 class MultiRuleSearchTest : public ::testing::TestWithParam<UnlistedFolder> {
  protected:
   void SetUp() override {
+    if (!test::kSymlinksMade)
+      GTEST_SKIP() << test::kNoSymlinks;
     m_lister.atUnlisted = GetParam();
     m_dir.writeFile("root/a.log", "a");
     m_dir.writeFile("root/b.tmp", "bb");

@@ -1,15 +1,46 @@
 #include "support/CliRunner.h"
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/wait.h>
+#endif
 
 namespace qinglan::test {
 
 namespace {
 
+#ifdef _WIN32
+// cmd.exe reads the line: each argument goes in double quotes, and the whole line in one more pair,
+// which cmd strips.
+std::string shellQuoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (const char c : text)
+    quoted += c == '"' ? std::string("\\\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+std::wstring wide(const std::string& utf8) {
+  std::wstring text(utf8.size(), L'\0');
+  text.resize(static_cast<size_t>(::MultiByteToWideChar(
+      CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+FILE* openPipe(const std::string& command) {
+  return ::_wpopen(wide("\"" + command + "\"").c_str(), L"rb");
+}
+
+int closePipe(FILE* pipe) {
+  return ::_pclose(pipe);
+}
+
+const char* const kProgram = "qinglan-cli.exe";
+#else
 std::string shellQuoted(const std::string& text) {
   std::string quoted = "'";
   for (const char c : text)
@@ -17,13 +48,25 @@ std::string shellQuoted(const std::string& text) {
   return quoted + "'";
 }
 
+FILE* openPipe(const std::string& command) {
+  return ::popen(command.c_str(), "r");
+}
+
+int closePipe(FILE* pipe) {
+  const int status = ::pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+const char* const kProgram = "qinglan-cli";
+#endif
+
 }  // namespace
 
 CliOutput runQinglanCli(const TempDir& scratch, const std::vector<std::string>& arguments) {
 #ifdef QINGLAN_BIN_DIR
-  const std::string binary = std::string(QINGLAN_BIN_DIR) + "/qinglan-cli";
+  const std::string binary = std::string(QINGLAN_BIN_DIR) + "/" + kProgram;
 #else
-  const std::string binary = "qinglan-cli";
+  const std::string binary = kProgram;
 #endif
   const std::string errorFile = scratch.path("cli-stderr.txt");
   std::string command = shellQuoted(binary);
@@ -32,18 +75,23 @@ CliOutput runQinglanCli(const TempDir& scratch, const std::vector<std::string>& 
   command += " 2>" + shellQuoted(errorFile);
 
   CliOutput output;
-  FILE* pipe = ::popen(command.c_str(), "r");
+  FILE* pipe = openPipe(command);
   if (pipe == nullptr)
     return output;
   std::string text;
   char chunk[4096];
   for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
     text.append(chunk, got);
-  const int status = ::pclose(pipe);
-  output.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  output.exitCode = closePipe(pipe);
   std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);)
+  for (std::string line; std::getline(stream, line);) {
+#ifdef _WIN32
+    // The program writes its standard output in text mode: lines end with CR LF.
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+#endif
     output.lines.push_back(line);
+  }
   std::ifstream errors(errorFile);
   std::getline(errors, output.errors, '\0');
   return output;

@@ -9,6 +9,11 @@ namespace qinglan::test {
 namespace {
 
 void assign(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+  // An empty value removes the variable there; the runtime passes the change on to the system's copy.
+  ::_putenv_s(name.c_str(), value ? value->c_str() : "");
+  ::_tzset();
+#else
   if (value) {
     ::setenv(name.c_str(), value->c_str(), 1);
   } else {
@@ -16,6 +21,7 @@ void assign(const std::string& name, const std::optional<std::string>& value) {
   }
   // Local time conversions read TZ only when told to.
   ::tzset();
+#endif
 }
 
 }  // namespace

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace qinglan::platform {
+
+// The value of an environment variable as UTF-8; empty when it is not set.
+std::optional<std::string> environmentVariable(const char* name);
+
+}  // namespace qinglan::platform

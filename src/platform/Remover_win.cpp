@@ -1,0 +1,233 @@
+#include "platform/Remover.h"
+
+#include <cstring>
+
+#include <windows.h>
+#include <winioctl.h>
+
+#include "platform/FileHandle_win.h"
+#include "platform/NativePath.h"
+#include "platform/Path.h"
+
+namespace qinglan::platform {
+
+namespace {
+
+// Windows takes "/" for a separator as well; no name can hold either.
+constexpr const char* kPathSeparators = "\\/";
+
+// Deleting needs DELETE; the attributes are read to know the entry and written to clear a
+// read-only mark, which would refuse the deletion.
+constexpr DWORD kEntryAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+constexpr DWORD kFolderAccess = kEntryAccess | FILE_LIST_DIRECTORY;
+
+// Marks the open entry for deletion; it goes when its last handle closes. The handle was opened
+// without following a reparse point, so a link goes itself and never what it leads to. A read-only
+// mark is cleared first, as the shell's deletion does, and put back when the deletion is refused.
+bool deleteOpened(HANDLE handle, DWORD attributes) {
+  const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  FILE_BASIC_INFO basic{};
+  if (readOnly) {
+    basic.FileAttributes = attributes & ~FILE_ATTRIBUTE_READONLY;
+    if (basic.FileAttributes == 0)
+      basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (!::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic))
+      return false;
+  }
+  FILE_DISPOSITION_INFO disposition{TRUE};
+  if (::SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition))
+    return true;
+  if (readOnly) {
+    basic.FileAttributes = attributes;
+    ::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+  }
+  return false;
+}
+
+// True for a volume mounted on a folder, told from a junction by its target, a volume's name.
+bool isVolumeMountPoint(HANDLE handle) {
+  alignas(8) char buffer[MAXIMUM_REPARSE_DATA_BUFFER_SIZE];
+  DWORD size = 0;
+  if (!::DeviceIoControl(handle, FSCTL_GET_REPARSE_POINT, nullptr, 0, buffer, sizeof buffer, &size, nullptr))
+    return false;
+  // The mount point layout: tag, length, reserved, then the substitute name's offset and length.
+  DWORD tag = 0;
+  WORD offset = 0;
+  WORD length = 0;
+  std::memcpy(&tag, buffer, sizeof tag);
+  std::memcpy(&offset, buffer + 8, sizeof offset);
+  std::memcpy(&length, buffer + 10, sizeof length);
+  constexpr size_t kNamesStart = 16;
+  if (tag != IO_REPARSE_TAG_MOUNT_POINT || kNamesStart + offset + length > size)
+    return false;
+  std::wstring target(length / sizeof(wchar_t), L'\0');
+  std::memcpy(target.data(), buffer + kNamesStart + offset, length);
+  return target.starts_with(L"\\??\\Volume{");
+}
+
+// Every folder beneath the one removed is opened relative to its parent's handle and held until
+// it is deleted, so no folder on the way can be renamed or replaced meanwhile; a tree takes one
+// handle per level of depth. Nothing on another volume is touched: a junction or link is removed
+// as the link it is, a volume mount point and a folder whose volume differs are left.
+class TreeRemover {
+ public:
+  explicit TreeRemover(uint32_t volume) : m_volume(volume) {}
+
+  // Removes the open entry, with everything inside when it is a real folder.
+  bool removeOpened(HANDLE handle, const HandleInfo& info) {
+    // A volume mounted here stays mounted, with everything on it, as on every other system.
+    if (info.id.device != m_volume || (info.isReparsePoint() && isVolumeMountPoint(handle)))
+      return false;
+    bool complete = true;
+    if (info.isFolder())
+      complete = clear(handle);
+    return deleteOpened(handle, info.attributes) && complete;
+  }
+
+ private:
+  // Removes what the folder holds; a failure goes on with the rest and makes the result false.
+  bool clear(HANDLE folder) {
+    const std::optional<std::vector<ChildEntry>> children = childrenOf(folder);
+    if (!children)
+      return false;
+    bool complete = true;
+    for (const ChildEntry& child : *children) {
+      const bool folderLike = (child.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                              (child.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+      const FileHandle handle = openChild(folder, child.name, folderLike ? kFolderAccess : kEntryAccess);
+      if (!handle.valid()) {
+        complete = complete && isNotFoundError(::GetLastError());
+        continue;
+      }
+      const std::optional<HandleInfo> info = infoOf(handle.get());
+      // Not the entry listed: swapped meanwhile, or a link the system followed all the same.
+      if (!info || !matchesListing(child, *info) || (info->isFolder() && !folderLike)) {
+        complete = false;
+        continue;
+      }
+      complete = removeOpened(handle.get(), *info) && complete;
+    }
+    return complete;
+  }
+
+  uint32_t m_volume;
+};
+
+// A folder the user named, reached as given, links and all.
+FileHandle openFolderFollowing(const std::string& path) {
+  return FileHandle(::CreateFileW(
+      widePath(path).c_str(), FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY | SYNCHRONIZE,
+      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+std::vector<std::string> componentsOf(std::string_view relative) {
+  std::vector<std::string> names;
+  while (!relative.empty()) {
+    const size_t end = std::min(relative.find_first_of(kPathSeparators), relative.size());
+    if (end > 0)
+      names.emplace_back(relative.substr(0, end));
+    relative.remove_prefix(std::min(end + 1, relative.size()));
+  }
+  return names;
+}
+
+enum class Located { Found, Gone, Refused };
+
+Located failure() {
+  return isNotFoundError(::GetLastError()) ? Located::Gone : Located::Refused;
+}
+
+// Finds a finding again from its walk's root: the base as the user gave it, then every component
+// below it and on to the finding relative to the handle before, never through a reparse point nor
+// onto another volume, and only while the entry there is the one listed.
+Located locateFinding(const std::string& path, const FindingOrigin& origin, FileHandle& found) {
+  if (!origin.root || !origin.root->id.known() || !origin.id.known())
+    return Located::Refused;
+  const ScanRoot& root = *origin.root;
+  if (path.size() <= root.path.size() || !path.starts_with(root.path))
+    return Located::Refused;
+  std::vector<std::string> way = componentsOf(root.below);
+  const std::vector<std::string> rest = componentsOf(std::string_view(path).substr(root.path.size()));
+  if (rest.empty() || rest.back() == "." || rest.back() == "..")
+    return Located::Refused;
+  const size_t rootDepth = way.size();
+  way.insert(way.end(), rest.begin(), rest.end());
+
+  FileHandle folder = openFolderFollowing(root.base);
+  if (!folder.valid())
+    return failure();
+  if (rootDepth == 0) {
+    const std::optional<HandleInfo> base = infoOf(folder.get());
+    if (!base || base->id != root.id)
+      return Located::Refused;
+  }
+  for (size_t i = 0; i < way.size(); ++i) {
+    const bool last = i + 1 == way.size();
+    const DWORD access =
+        last ? (origin.id.type == kTypeFolder ? kFolderAccess : kEntryAccess) : FILE_READ_ATTRIBUTES;
+    const std::wstring name = wideText(way[i]);
+    FileHandle next = openChild(folder.get(), name, access);
+    if (!next.valid())
+      return failure();
+    const std::optional<HandleInfo> info = infoOf(next.get());
+    if (!info || info->id.device != root.id.device || !isListedAs(folder.get(), name, *info))
+      return Located::Refused;
+    if (last) {
+      if (info->id != origin.id)
+        return Located::Refused;
+      found = std::move(next);
+      return Located::Found;
+    }
+    if (!info->isFolder())
+      return info->isReparsePoint() ? Located::Refused : Located::Gone;
+    if (i + 1 == rootDepth && info->id != root.id)
+      return Located::Refused;
+    folder = std::move(next);
+  }
+  return Located::Refused;
+}
+
+class WinRemover final : public Remover {
+ public:
+  bool remove(const std::string& path) override {
+    const PathParts parts = splitPath(path);
+    if (parts.name.empty() || parts.name == "." || parts.name == "..")
+      return false;
+    const FileHandle parent = openFolderFollowing(parts.parent.empty() ? "." : parts.parent);
+    if (!parent.valid())
+      return false;
+    const std::wstring name = wideText(parts.name);
+    // A file held open by another program for writing may still be deleted, but not read.
+    FileHandle handle = openChild(parent.get(), name, kFolderAccess);
+    if (!handle.valid())
+      handle = openChild(parent.get(), name, kEntryAccess);
+    if (!handle.valid())
+      return false;
+    const std::optional<HandleInfo> info = infoOf(handle.get());
+    return info && isListedAs(parent.get(), name, *info) &&
+           TreeRemover(static_cast<uint32_t>(info->id.device)).removeOpened(handle.get(), *info);
+  }
+
+  bool removeFinding(const std::string& path, const FindingOrigin& origin) override {
+    FileHandle found;
+    switch (locateFinding(path, origin, found)) {
+      case Located::Gone:
+        return true;
+      case Located::Refused:
+        return false;
+      case Located::Found:
+        break;
+    }
+    const std::optional<HandleInfo> info = infoOf(found.get());
+    return info && TreeRemover(static_cast<uint32_t>(info->id.device)).removeOpened(found.get(), *info);
+  }
+};
+
+}  // namespace
+
+Remover& Remover::system() {
+  static WinRemover remover;
+  return remover;
+}
+
+}  // namespace qinglan::platform

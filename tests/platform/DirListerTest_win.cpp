@@ -1,0 +1,95 @@
+#include "platform/DirLister.h"
+
+#include <string>
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/NativePath.h"
+#include "platform/Path.h"
+#include "platform/Volumes.h"
+#include "support/TempDir.h"
+#include "support/WinFiles_win.h"
+
+namespace qinglan::platform {
+namespace {
+
+const DirEntry* entryNamed(const DirListing& listing, const std::string& name) {
+  for (const DirEntry& entry : listing.entries()) {
+    if (entry.name == name)
+      return &entry;
+  }
+  return nullptr;
+}
+
+TEST(DirListerWinTest, ListsTheSystemsAttributeBitsAndTimes) {
+  test::TempDir dir;
+  const std::string file = dir.writeFile("示例.txt", "12345");
+  const std::wstring wide = widePath(file);
+  ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
+  // 2001-02-03 04:05:06 UTC, written through a handle opened for it.
+  const FILETIME stamp{0x3E8E9B00, 0x01C08DB3};
+  const HANDLE handle = ::CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(::SetFileTime(handle, &stamp, &stamp, &stamp));
+  ::CloseHandle(handle);
+
+  auto listing = DirLister::system().list(dir.path());
+  ASSERT_NE(listing, nullptr);
+  const DirEntry* entry = entryNamed(*listing, "示例.txt");
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->attributes & (kAttrHidden | kAttrReadOnly | kAttrDirectory), kAttrHidden | kAttrReadOnly);
+  const std::optional<EntryDetails> details = listing->details(*entry);
+  ASSERT_TRUE(details.has_value());
+  EXPECT_EQ(details->size, 5);
+  EXPECT_TRUE(details->id.known());
+  SYSTEMTIME local{};
+  FILETIME localStamp{};
+  ::FileTimeToLocalFileTime(&stamp, &localStamp);
+  ::FileTimeToSystemTime(&localStamp, &local);
+  const SystemTime expected{local.wYear, local.wMonth,  local.wDayOfWeek, local.wDay,
+                            local.wHour, local.wMinute, local.wSecond,    local.wMilliseconds};
+  EXPECT_EQ(details->lastWriteTime, expected);
+  ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(DirListerWinTest, ListsAFolderBeyondTheOldPathLimit) {
+  test::TempDir dir;
+  const std::string deep = test::makeLongPathFile(dir.path(), "deep.txt");
+  auto listing = DirLister::system().list(splitPath(deep).parent);
+  ASSERT_NE(listing, nullptr);
+  ASSERT_EQ(listing->entries().size(), 1u);
+  EXPECT_TRUE(listing->details(listing->entries().front()).has_value());
+}
+
+TEST(DirListerWinTest, AJunctionIsListedButNeverEntered) {
+  test::TempDir dir;
+  dir.writeFile("outside/keep.txt", "keep");
+  dir.makeFolder("root");
+  if (!test::makeJunction(dir.path("root/link"), dir.path("outside")))
+    GTEST_SKIP() << "this file system makes no junctions";
+  auto walk = DirLister::system().openRoot(dir.path(), dir.path("root"));
+  WalkRoot::Listed root = walk->list("", dir.path("root"));
+  ASSERT_NE(root.listing, nullptr);
+  ASSERT_EQ(root.listing->entries().size(), 1u);
+  EXPECT_TRUE(root.listing->entries().front().isLink());
+  EXPECT_FALSE(root.listing->entries().front().isEnterableFolder());
+  WalkRoot::Listed beyond = walk->list("link", dir.path("root/link"));
+  EXPECT_EQ(beyond.listing, nullptr);
+  EXPECT_TRUE(beyond.leftOut);
+}
+
+TEST(VolumesWinTest, EveryDriveLetterWithARootHasItsSystemKind) {
+  const std::vector<Volume> volumes = systemVolumes();
+  ASSERT_FALSE(volumes.empty());
+  for (const Volume& volume : volumes) {
+    ASSERT_EQ(volume.root.size(), 3u);
+    EXPECT_EQ(volume.root.substr(1), ":\\");
+    EXPECT_EQ(static_cast<UINT>(volume.kind), ::GetDriveTypeW(widePath(volume.root).substr(4).c_str()));
+  }
+}
+
+}  // namespace
+}  // namespace qinglan::platform
