@@ -12,6 +12,9 @@ namespace qinglan::platform {
 
 namespace {
 
+// Windows takes "/" for a separator as well; no name can hold either.
+constexpr const char* kPathSeparators = "\\/";
+
 // What the listing itself tells of an entry, kept for when the entry cannot be opened.
 struct Listed {
   DWORD attributes = 0;
@@ -69,7 +72,8 @@ class WinDirListing final : public DirListing {
       return detailsOf(entry.attributes, listed->second, {});
     }
     const std::optional<HandleInfo> info = infoOf(handle.get());
-    if (!info)
+    // A link the system followed all the same tells of its target: the listing's word is kept.
+    if (!info || (entry.isLink() && !info->isReparsePoint()))
       return detailsOf(entry.attributes, listed->second, {});
     const Listed fresh{info->attributes, info->size, info->created, info->accessed, info->written};
     return detailsOf(info->attributes, fresh, info->id);
@@ -95,6 +99,8 @@ class WinDirListing final : public DirListing {
 };
 
 std::unique_ptr<DirListing> listingOf(const std::string& folder) {
+  if (folder.empty())
+    return nullptr;
   auto listing = std::make_unique<WinDirListing>(folder);
   if (!listing->readAll())
     return nullptr;
@@ -140,18 +146,19 @@ class WinWalkRoot final : public WalkRoot {
     FileHandle current;
     HANDLE folder = from;
     while (!relative.empty()) {
-      const size_t end = std::min(relative.find(kSeparator), relative.size());
+      const size_t end = std::min(relative.find_first_of(kPathSeparators), relative.size());
       const std::string_view name = relative.substr(0, end);
       relative.remove_prefix(std::min(end + 1, relative.size()));
       if (name.empty())
         continue;
-      FileHandle next = openChild(folder, wideText(name), FILE_READ_ATTRIBUTES);
+      const std::wstring wideName = wideText(name);
+      FileHandle next = openChild(folder, wideName, FILE_READ_ATTRIBUTES);
       if (!next.valid())
         return failure();
       const std::optional<HandleInfo> info = infoOf(next.get());
       if (!info)
         return Reached::Refused;
-      if (info->isReparsePoint() || info->id.device != m_id.device)
+      if (info->isReparsePoint() || info->id.device != m_id.device || !isListedAs(folder, wideName, *info))
         return Reached::LinkOrVolume;
       if (!info->isFolder())
         return Reached::Missing;

@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include "platform/Codepage.h"
+#include "platform/NativePath.h"
 
 namespace qinglan::platform {
 
 std::optional<std::string> environmentVariable(const char* name) {
-  const std::string wideName = utf8ToUtf16le(name);
-  const std::wstring key(reinterpret_cast<const wchar_t*>(wideName.data()), wideName.size() / 2);
+  const std::wstring key = wideText(name);
   const DWORD needed = ::GetEnvironmentVariableW(key.c_str(), nullptr, 0);
   if (needed == 0)
     return std::nullopt;
@@ -17,7 +16,7 @@ std::optional<std::string> environmentVariable(const char* name) {
   if (written >= needed)
     return std::nullopt;
   value.resize(written);
-  return utf16leToUtf8(std::string_view(reinterpret_cast<const char*>(value.data()), value.size() * 2));
+  return utf8Text(value);
 }
 
 }  // namespace qinglan::platform

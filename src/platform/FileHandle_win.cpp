@@ -4,6 +4,11 @@
 
 #include "platform/NativePath.h"
 
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE folder, HANDLE event, PVOID apcRoutine,
+                                               PVOID apcContext, PIO_STATUS_BLOCK status, PVOID buffer,
+                                               ULONG length, FILE_INFORMATION_CLASS query, BOOLEAN single,
+                                               PUNICODE_STRING name, BOOLEAN restart);
+
 namespace qinglan::platform {
 
 namespace {
@@ -36,26 +41,6 @@ std::optional<HandleInfo> infoOf(HANDLE handle) {
   info.accessed = data.ftLastAccessTime;
   info.written = data.ftLastWriteTime;
   return info;
-}
-
-std::wstring wideText(std::string_view utf8) {
-  if (utf8.empty())
-    return {};
-  const int size = static_cast<int>(utf8.size());
-  const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
-  return wide;
-}
-
-std::string utf8Text(std::wstring_view wide) {
-  if (wide.empty())
-    return {};
-  const int size = static_cast<int>(wide.size());
-  const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
-  return text;
 }
 
 timespec timespecOf(const FILETIME& time) {
@@ -100,24 +85,50 @@ FileHandle openChild(HANDLE folder, std::wstring_view name, DWORD access) {
 std::optional<std::vector<ChildEntry>> childrenOf(HANDLE folder) {
   std::vector<ChildEntry> children;
   std::vector<char> buffer(kListingBufferSize);
-  FILE_INFO_BY_HANDLE_CLASS query = FileFullDirectoryRestartInfo;
+  FILE_INFO_BY_HANDLE_CLASS query = FileIdBothDirectoryRestartInfo;
   for (;;) {
     if (!::GetFileInformationByHandleEx(folder, query, buffer.data(), static_cast<DWORD>(buffer.size()))) {
       if (::GetLastError() == ERROR_NO_MORE_FILES)
         return children;
       return std::nullopt;
     }
-    query = FileFullDirectoryInfo;
+    query = FileIdBothDirectoryInfo;
     for (size_t offset = 0;;) {
-      const auto* record = reinterpret_cast<const FILE_FULL_DIR_INFO*>(buffer.data() + offset);
+      const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data() + offset);
       const std::wstring_view name(record->FileName, record->FileNameLength / sizeof(wchar_t));
       if (name != L"." && name != L"..")
-        children.push_back({std::wstring(name), record->FileAttributes});
+        children.push_back(
+            {std::wstring(name), record->FileAttributes, static_cast<uint64_t>(record->FileId.QuadPart)});
       if (record->NextEntryOffset == 0)
         break;
       offset += record->NextEntryOffset;
     }
   }
+}
+
+bool isListedAs(HANDLE folder, std::wstring_view name, const HandleInfo& opened) {
+  UNICODE_STRING pattern;
+  pattern.Buffer = const_cast<wchar_t*>(name.data());
+  pattern.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+  pattern.MaximumLength = pattern.Length;
+  // A handle answers a name query once only, so the folder is asked through a handle of its own.
+  const FileHandle listing = openChild(folder, L"", FILE_LIST_DIRECTORY);
+  if (!listing.valid())
+    return false;
+  alignas(8) char buffer[sizeof(FILE_ID_BOTH_DIR_INFO) + MAX_PATH * sizeof(wchar_t) * 2];
+  IO_STATUS_BLOCK status{};
+  const NTSTATUS result =
+      ::NtQueryDirectoryFile(listing.get(), nullptr, nullptr, nullptr, &status, buffer, sizeof buffer,
+                             FileIdBothDirectoryInformation, TRUE, &pattern, TRUE);
+  if (!NT_SUCCESS(result))
+    return false;
+  const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer);
+  return matchesListing({{}, entry->FileAttributes, static_cast<uint64_t>(entry->FileId.QuadPart)}, opened);
+}
+
+bool matchesListing(const ChildEntry& listed, const HandleInfo& opened) {
+  const bool listedReparse = (listed.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  return listedReparse == opened.isReparsePoint() && (listed.fileId == 0 || listed.fileId == opened.id.inode);
 }
 
 bool isNotFoundError(DWORD error) {

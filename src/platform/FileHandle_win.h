@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include "platform/NativePath.h"
 #include "platform/ScanRoot.h"
 
 namespace qinglan::platform {
@@ -65,10 +66,6 @@ std::optional<HandleInfo> infoOf(HANDLE handle);
 
 uint32_t entryTypeOf(DWORD attributes);
 
-// The UTF-16 text of UTF-8, and back, without any path treatment.
-std::wstring wideText(std::string_view utf8);
-std::string utf8Text(std::wstring_view wide);
-
 // An instant of the file system's clock as the rest of the program counts time.
 timespec timespecOf(const FILETIME& time);
 
@@ -87,8 +84,16 @@ FileHandle openChild(HANDLE folder, std::wstring_view name, DWORD access);
 struct ChildEntry {
   std::wstring name;
   DWORD attributes = 0;
+  uint64_t fileId = 0;  // 0 where the file system numbers no entries
 };
 std::optional<std::vector<ChildEntry>> childrenOf(HANDLE folder);
+
+// What the open folder's own listing says of its entry `name`, asked after the entry was opened
+// relative to it: true when the listing holds the very entry opened, a reparse point exactly when
+// the handle is one. Systems that follow some links even when asked not to (Wine follows its
+// host's symbolic links) are caught here, and the entry they led to is never taken for the link.
+bool isListedAs(HANDLE folder, std::wstring_view name, const HandleInfo& opened);
+bool matchesListing(const ChildEntry& listed, const HandleInfo& opened);
 
 // True when the error says nothing stands at the path (or at a folder on the way).
 bool isNotFoundError(DWORD error);

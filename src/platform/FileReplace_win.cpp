@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <windows.h>
 
-#include "platform/Codepage.h"
 #include "platform/IniFileIo.h"
 #include "platform/NativePath.h"
 
@@ -54,10 +53,6 @@ IniFileIo iniFileIo = systemIniFileIo();
 
 namespace {
 
-std::string utf8Of(std::wstring_view wide) {
-  return utf16leToUtf8(std::string_view(reinterpret_cast<const char*>(wide.data()), wide.size() * 2));
-}
-
 // The file a write replaces: the target of a symbolic link, so the link itself survives.
 std::string replacedPath(const std::string& path) {
   const std::wstring wide = widePath(path);
@@ -79,7 +74,7 @@ std::string replacedPath(const std::string& path) {
   if (length == 0 || length >= target.size())
     return path;
   target.resize(length);
-  return utf8Of(target);
+  return utf8Text(target);
 }
 
 std::string folderOf(const std::string& path) {

@@ -6,7 +6,6 @@
 #include <shlobj.h>
 #include <windows.h>
 
-#include "platform/Codepage.h"
 #include "platform/Environment.h"
 #include "platform/NativePath.h"
 #include "platform/Path.h"
@@ -14,10 +13,6 @@
 namespace qinglan::platform {
 
 namespace {
-
-std::string utf8Of(std::wstring_view wide) {
-  return utf16leToUtf8(std::string_view(reinterpret_cast<const char*>(wide.data()), wide.size() * 2));
-}
 
 // The path without the "\\?\" prefix that marks a long path to the system.
 std::string withoutLongPathPrefix(std::string path) {
@@ -32,7 +27,7 @@ std::string knownFolder(REFKNOWNFOLDERID id) {
   PWSTR folder = nullptr;
   std::string path;
   if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &folder)))
-    path = utf8Of(folder);
+    path = utf8Text(folder);
   ::CoTaskMemFree(folder);
   return path;
 }
@@ -52,7 +47,7 @@ std::string executableFolder() {
       break;
     if (length < buffer.size()) {
       buffer.resize(length);
-      const std::string self = withoutLongPathPrefix(utf8Of(buffer));
+      const std::string self = withoutLongPathPrefix(utf8Text(buffer));
       return withTrailingSeparator(self.substr(0, self.rfind(kSeparator)));
     }
     buffer.resize(buffer.size() * 2);

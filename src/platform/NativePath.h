@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -14,7 +15,14 @@ std::filesystem::path fsPath(std::string_view utf8);
 // The UTF-8 text of a path object, the inverse of fsPath.
 std::string pathText(const std::filesystem::path& path);
 
+// std::fopen for a UTF-8 path text.
+std::FILE* openFile(const std::string& utf8, const char* mode);
+
 #ifdef _WIN32
+// The UTF-16 text of UTF-8, and back, without any path treatment.
+std::wstring wideText(std::string_view utf8);
+std::string utf8Text(std::wstring_view wide);
+
 // The UTF-16 form in which a path reaches the Win32 calls: separators made "\", and an absolute
 // path given the "\\?\" prefix so that it may pass 260 characters.
 std::wstring widePath(std::string_view utf8);

@@ -6,24 +6,34 @@ namespace qinglan::platform {
 
 namespace {
 
-std::wstring toWide(std::string_view utf8) {
-  if (utf8.empty())
-    return {};
-  const int length =
-      ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-  return wide;
-}
-
 bool isDriveAbsolute(const std::wstring& path) {
   return path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
 }
 
 }  // namespace
 
+std::wstring wideText(std::string_view utf8) {
+  if (utf8.empty())
+    return {};
+  const int size = static_cast<int>(utf8.size());
+  const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
+  return wide;
+}
+
+std::string utf8Text(std::wstring_view wide) {
+  if (wide.empty())
+    return {};
+  const int size = static_cast<int>(wide.size());
+  const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<size_t>(length), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
+  return text;
+}
+
 std::wstring widePath(std::string_view utf8) {
-  std::wstring path = toWide(utf8);
+  std::wstring path = wideText(utf8);
   for (wchar_t& c : path) {
     if (c == L'/')
       c = L'\\';
@@ -44,6 +54,10 @@ std::wstring widePath(std::string_view utf8) {
   if (full.starts_with(L"\\\\"))
     return L"\\\\?\\UNC\\" + full.substr(2);
   return full;
+}
+
+std::FILE* openFile(const std::string& utf8, const char* mode) {
+  return ::_wfopen(widePath(utf8).c_str(), wideText(mode).c_str());
 }
 
 }  // namespace qinglan::platform

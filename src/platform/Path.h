@@ -35,7 +35,9 @@ inline PathParts splitPath(std::string_view path) {
   const size_t slash = path.rfind(kSeparator);
   if (slash == std::string_view::npos)
     return {{}, std::string(path)};
-  return {slash == 0 ? "/" : std::string(path.substr(0, slash)), std::string(path.substr(slash + 1))};
+  // A root keeps its separator: "/" here, "C:\\" on Windows.
+  const bool atRoot = slash == 0 || (kSeparator == '\\' && slash == 2 && path[1] == ':');
+  return {std::string(path.substr(0, atRoot ? slash + 1 : slash)), std::string(path.substr(slash + 1))};
 }
 
 }  // namespace qinglan::platform

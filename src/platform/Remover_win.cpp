@@ -1,5 +1,10 @@
 #include "platform/Remover.h"
 
+#include <cstring>
+
+#include <windows.h>
+#include <winioctl.h>
+
 #include "platform/FileHandle_win.h"
 #include "platform/NativePath.h"
 #include "platform/Path.h"
@@ -7,6 +12,9 @@
 namespace qinglan::platform {
 
 namespace {
+
+// Windows takes "/" for a separator as well; no name can hold either.
+constexpr const char* kPathSeparators = "\\/";
 
 // Deleting needs DELETE; the attributes are read to know the entry and written to clear a
 // read-only mark, which would refuse the deletion.
@@ -36,17 +44,39 @@ bool deleteOpened(HANDLE handle, DWORD attributes) {
   return false;
 }
 
+// True for a volume mounted on a folder, told from a junction by its target, a volume's name.
+bool isVolumeMountPoint(HANDLE handle) {
+  alignas(8) char buffer[MAXIMUM_REPARSE_DATA_BUFFER_SIZE];
+  DWORD size = 0;
+  if (!::DeviceIoControl(handle, FSCTL_GET_REPARSE_POINT, nullptr, 0, buffer, sizeof buffer, &size, nullptr))
+    return false;
+  // The mount point layout: tag, length, reserved, then the substitute name's offset and length.
+  DWORD tag = 0;
+  WORD offset = 0;
+  WORD length = 0;
+  std::memcpy(&tag, buffer, sizeof tag);
+  std::memcpy(&offset, buffer + 8, sizeof offset);
+  std::memcpy(&length, buffer + 10, sizeof length);
+  constexpr size_t kNamesStart = 16;
+  if (tag != IO_REPARSE_TAG_MOUNT_POINT || kNamesStart + offset + length > size)
+    return false;
+  std::wstring target(length / sizeof(wchar_t), L'\0');
+  std::memcpy(target.data(), buffer + kNamesStart + offset, length);
+  return target.starts_with(L"\\??\\Volume{");
+}
+
 // Every folder beneath the one removed is opened relative to its parent's handle and held until
 // it is deleted, so no folder on the way can be renamed or replaced meanwhile; a tree takes one
-// handle per level of depth. Nothing on another volume is touched: a mount point, like every
-// reparse point, is removed as the link it is, and a folder whose volume differs is left.
+// handle per level of depth. Nothing on another volume is touched: a junction or link is removed
+// as the link it is, a volume mount point and a folder whose volume differs are left.
 class TreeRemover {
  public:
   explicit TreeRemover(uint32_t volume) : m_volume(volume) {}
 
   // Removes the open entry, with everything inside when it is a real folder.
   bool removeOpened(HANDLE handle, const HandleInfo& info) {
-    if (info.id.device != m_volume)
+    // A volume mounted here stays mounted, with everything on it, as on every other system.
+    if (info.id.device != m_volume || (info.isReparsePoint() && isVolumeMountPoint(handle)))
       return false;
     bool complete = true;
     if (info.isFolder())
@@ -70,8 +100,8 @@ class TreeRemover {
         continue;
       }
       const std::optional<HandleInfo> info = infoOf(handle.get());
-      // A file swapped for a folder since the listing was opened without the right to list it.
-      if (!info || (info->isFolder() && !folderLike)) {
+      // Not the entry listed: swapped meanwhile, or a link the system followed all the same.
+      if (!info || !matchesListing(child, *info) || (info->isFolder() && !folderLike)) {
         complete = false;
         continue;
       }
@@ -83,17 +113,17 @@ class TreeRemover {
   uint32_t m_volume;
 };
 
-bool removeAt(const FileHandle& handle) {
-  if (!handle.valid())
-    return false;
-  const std::optional<HandleInfo> info = infoOf(handle.get());
-  return info && TreeRemover(static_cast<uint32_t>(info->id.device)).removeOpened(handle.get(), *info);
+// A folder the user named, reached as given, links and all.
+FileHandle openFolderFollowing(const std::string& path) {
+  return FileHandle(::CreateFileW(
+      widePath(path).c_str(), FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY | SYNCHRONIZE,
+      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 std::vector<std::string> componentsOf(std::string_view relative) {
   std::vector<std::string> names;
   while (!relative.empty()) {
-    const size_t end = std::min(relative.find(kSeparator), relative.size());
+    const size_t end = std::min(relative.find_first_of(kPathSeparators), relative.size());
     if (end > 0)
       names.emplace_back(relative.substr(0, end));
     relative.remove_prefix(std::min(end + 1, relative.size()));
@@ -123,9 +153,7 @@ Located locateFinding(const std::string& path, const FindingOrigin& origin, File
   const size_t rootDepth = way.size();
   way.insert(way.end(), rest.begin(), rest.end());
 
-  FileHandle folder(::CreateFileW(
-      widePath(root.base).c_str(), FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY | SYNCHRONIZE,
-      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  FileHandle folder = openFolderFollowing(root.base);
   if (!folder.valid())
     return failure();
   if (rootDepth == 0) {
@@ -137,11 +165,12 @@ Located locateFinding(const std::string& path, const FindingOrigin& origin, File
     const bool last = i + 1 == way.size();
     const DWORD access =
         last ? (origin.id.type == kTypeFolder ? kFolderAccess : kEntryAccess) : FILE_READ_ATTRIBUTES;
-    FileHandle next = openChild(folder.get(), wideText(way[i]), access);
+    const std::wstring name = wideText(way[i]);
+    FileHandle next = openChild(folder.get(), name, access);
     if (!next.valid())
       return failure();
     const std::optional<HandleInfo> info = infoOf(next.get());
-    if (!info || info->id.device != root.id.device)
+    if (!info || info->id.device != root.id.device || !isListedAs(folder.get(), name, *info))
       return Located::Refused;
     if (last) {
       if (info->id != origin.id)
@@ -164,11 +193,19 @@ class WinRemover final : public Remover {
     const PathParts parts = splitPath(path);
     if (parts.name.empty() || parts.name == "." || parts.name == "..")
       return false;
+    const FileHandle parent = openFolderFollowing(parts.parent.empty() ? "." : parts.parent);
+    if (!parent.valid())
+      return false;
+    const std::wstring name = wideText(parts.name);
     // A file held open by another program for writing may still be deleted, but not read.
-    FileHandle handle = openEntry(path, kFolderAccess);
+    FileHandle handle = openChild(parent.get(), name, kFolderAccess);
     if (!handle.valid())
-      handle = openEntry(path, kEntryAccess);
-    return removeAt(handle);
+      handle = openChild(parent.get(), name, kEntryAccess);
+    if (!handle.valid())
+      return false;
+    const std::optional<HandleInfo> info = infoOf(handle.get());
+    return info && isListedAs(parent.get(), name, *info) &&
+           TreeRemover(static_cast<uint32_t>(info->id.device)).removeOpened(handle.get(), *info);
   }
 
   bool removeFinding(const std::string& path, const FindingOrigin& origin) override {
@@ -181,7 +218,8 @@ class WinRemover final : public Remover {
       case Located::Found:
         break;
     }
-    return removeAt(found);
+    const std::optional<HandleInfo> info = infoOf(found.get());
+    return info && TreeRemover(static_cast<uint32_t>(info->id.device)).removeOpened(found.get(), *info);
   }
 };
 

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "platform/DirLister.h"
 #include "platform/Path.h"
 
 namespace qinglan::test {
@@ -83,21 +84,35 @@ std::string TempDir::makeFolder(std::string_view relative) const {
   return full;
 }
 
+#ifdef _WIN32
+// Windows tells an entry's identity only through an open handle: the system's walk and lister
+// record it as a scan would.
+platform::FindingOrigin TempDir::origin(std::string_view relative) const {
+  auto walk = platform::DirLister::system().openRoot(m_path, m_path);
+  const platform::PathParts parts = platform::splitPath(path(relative));
+  platform::FindingOrigin found{walk->scanRoot(), {}};
+  if (auto listing = platform::DirLister::system().list(parts.parent)) {
+    for (const platform::DirEntry& entry : listing->entries()) {
+      if (entry.name != parts.name)
+        continue;
+      if (const std::optional<platform::EntryDetails> details = listing->details(entry))
+        found.id = details->id;
+    }
+  }
+  return found;
+}
+#else
 platform::FindingOrigin TempDir::origin(std::string_view relative) const {
   const auto idAt = [](const std::string& at) {
-#ifdef _WIN32
-    (void)at;
-    return platform::EntryId{};
-#else
     struct stat info {};
     ::lstat(at.c_str(), &info);
     return platform::EntryId{static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino),
                              static_cast<uint32_t>(info.st_mode & S_IFMT)};
-#endif
   };
   auto root = std::make_shared<platform::ScanRoot>(platform::scanRootOf(m_path, m_path));
   root->id = idAt(m_path);
   return {root, idAt(path(relative))};
 }
+#endif
 
 }  // namespace qinglan::test
