@@ -8,6 +8,7 @@
 
 #include "app/AppPaths.h"
 #include "cli/Commands.h"
+#include "platform/NativePath.h"
 #include "rules/RulesReader.h"
 
 namespace qinglan::cli {
@@ -22,10 +23,10 @@ struct NoteOptions {
 void runNote(const NoteOptions& options) {
   std::string path = options.db.empty() ? startUpPaths().dbFileName : options.db;
   // Opening creates a missing file; a lookup should not leave an empty database behind.
-  if (!std::filesystem::is_regular_file(path))
+  if (!std::filesystem::is_regular_file(platform::fsPath(path)))
     throw std::runtime_error("no rules database at " + path);
   // A finding's note is looked up by its file name alone.
-  std::string fileName = std::filesystem::path(options.name).filename().string();
+  std::string fileName = platform::pathText(platform::fsPath(options.name).filename());
   TSQLiteDatabase db(path);
   std::string note = lookupNote(db, fileName);
   if (note.empty()) {

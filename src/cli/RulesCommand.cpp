@@ -10,6 +10,7 @@
 
 #include "app/AppPaths.h"
 #include "cli/Commands.h"
+#include "platform/NativePath.h"
 #include "rules/RulesReader.h"
 #include "scan/RulesCheck.h"
 #include "search/EasyFileSearch.h"
@@ -79,7 +80,7 @@ void printProblems(const std::vector<ScanItem>& items, const std::vector<CacheRu
 void runRules(const RulesOptions& options) {
   std::string path = options.db.empty() ? startUpPaths().dbFileName : options.db;
   // Opening creates a missing file; a listing should not leave an empty database behind.
-  if (!std::filesystem::is_regular_file(path))
+  if (!std::filesystem::is_regular_file(platform::fsPath(path)))
     throw std::runtime_error("no rules database at " + path);
   TSQLiteDatabase db(path);
   std::vector<ScanItem> items = readScanItems(db);

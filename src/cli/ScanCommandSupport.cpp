@@ -15,6 +15,7 @@
 #include "cli/PrintableName.h"
 #include "platform/Codepage.h"
 #include "platform/Console.h"
+#include "platform/NativePath.h"
 #include "platform/Path.h"
 #include "scan/ResourceList.h"
 #include "search/Mask.h"
@@ -49,7 +50,8 @@ void appendTableRow(std::string& out, const ResultsRow& row, const std::string& 
 
 // Rows name their folders from the cache path, so it is made absolute, without "." or "..".
 std::string cacheDirectory(const std::string& given) {
-  std::string path = std::filesystem::absolute(given).lexically_normal().string();
+  std::string path =
+      platform::pathText(std::filesystem::absolute(platform::fsPath(given)).lexically_normal());
   while (path.size() > 1 && platform::endsWithSeparator(path))
     path.pop_back();
   return path;
@@ -182,14 +184,14 @@ void addAppDirOption(CLI::App& command, LocationOptions& options) {
 void applyLocations(const LocationOptions& options, Needs needs) {
   initGlobalSettings(needs == Needs::Cache ? appPaths(options.appDir) : startUpPaths(options.appDir));
   // Opening a missing database would leave an empty one behind.
-  if (needs != Needs::Cache && !std::filesystem::is_regular_file(globals().DbFileName))
+  if (needs != Needs::Cache && !std::filesystem::is_regular_file(platform::fsPath(globals().DbFileName)))
     throw std::runtime_error("no rules database at " + globals().DbFileName);
   if (needs == Needs::Database)
     return;
   const std::string cache = options.cache.empty() ? FindCloudCachePath() : cacheDirectory(options.cache);
   if (cache.empty())
     throw std::runtime_error("没有找到云端缓存目录");
-  if (!std::filesystem::is_directory(cache))
+  if (!std::filesystem::is_directory(platform::fsPath(cache)))
     throw std::runtime_error("no cache directory at " + cache);
   globals().CloudCachePath = cache;
 }

@@ -11,6 +11,7 @@
 
 #include "app/unitGlobal.h"
 #include "history/EscapedPath.h"
+#include "platform/NativePath.h"
 
 namespace qinglan {
 
@@ -32,7 +33,7 @@ std::optional<std::string> rawPath(const nlohmann::json& object, const char* key
 
 // True when the file is missing or empty or its last line is whole.
 bool endsWithWholeLine(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary | std::ios::ate);
+  std::ifstream in(platform::fsPath(fileName), std::ios::binary | std::ios::ate);
   if (!in || in.tellg() <= 0)
     return true;
   in.seekg(-1, std::ios::end);
@@ -41,7 +42,7 @@ bool endsWithWholeLine(const std::string& fileName) {
 
 std::vector<std::string> readLines(const std::string& fileName) {
   std::vector<std::string> lines;
-  std::ifstream in(fileName, std::ios::binary);
+  std::ifstream in(platform::fsPath(fileName), std::ios::binary);
   for (std::string line; std::getline(in, line);)
     lines.push_back(std::move(line));
   return lines;
@@ -119,37 +120,34 @@ std::optional<JournalEntry> entryFromLine(std::string_view line) {
 CleanJournal::CleanJournal(std::string fileName, uintmax_t limitBytes)
     : m_fileName(std::move(fileName)), m_limitBytes(limitBytes) {}
 
-CleanJournal::~CleanJournal() {
-  if (m_file)
-    std::fclose(m_file);
-}
+CleanJournal::~CleanJournal() = default;
 
 void CleanJournal::open() {
-  if (m_file)
+  if (m_file.is_open())
     return;
   // The state folder of an installed program is made at the first pass that needs it.
   std::error_code ignored;
-  std::filesystem::create_directories(std::filesystem::path(m_fileName).parent_path(), ignored);
+  std::filesystem::create_directories(platform::fsPath(m_fileName).parent_path(), ignored);
   trim();
   // A line cut by a crash stays alone on its line rather than swallowing the next one.
   const bool whole = endsWithWholeLine(m_fileName);
-  m_file = std::fopen(m_fileName.c_str(), "ab");
-  if (!m_file || (!whole && std::fputc('\n', m_file) == EOF))
+  m_file.open(platform::fsPath(m_fileName), std::ios::binary | std::ios::app);
+  if (!m_file.is_open() || (!whole && !m_file.put('\n')))
     throw JournalWriteError("Unable to write to " + m_fileName);
 }
 
 void CleanJournal::append(const JournalEntry& entry) {
   open();
   const std::string line = journalLine(entry) + "\n";
-  if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() || std::fflush(m_file) != 0)
+  if (!m_file.write(line.data(), static_cast<std::streamsize>(line.size())) || !m_file.flush())
     throw JournalWriteError("Unable to write to " + m_fileName);
 }
 
 void CleanJournal::close() {
-  if (!m_file)
+  if (!m_file.is_open())
     return;
-  std::fclose(m_file);
-  m_file = nullptr;
+  m_file.close();
+  m_file.clear();
   trim();
 }
 
@@ -164,7 +162,7 @@ std::vector<JournalEntry> CleanJournal::read() const {
 
 void CleanJournal::trim() const {
   std::error_code error;
-  const uintmax_t size = std::filesystem::file_size(m_fileName, error);
+  const uintmax_t size = std::filesystem::file_size(platform::fsPath(m_fileName), error);
   if (error || size <= m_limitBytes)
     return;
   // Lines keep their pass's place of first appearance; passes drop out oldest first.
@@ -188,7 +186,7 @@ void CleanJournal::trim() const {
   }
   const std::string temporary = m_fileName + ".tmp";
   {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    std::ofstream out(platform::fsPath(temporary), std::ios::binary | std::ios::trunc);
     for (size_t i = 0; i < lines.size(); ++i) {
       if (!dropped[passOfLine[i]])
         out << lines[i] << '\n';
@@ -196,7 +194,7 @@ void CleanJournal::trim() const {
     if (!out.flush())
       return;
   }
-  std::filesystem::rename(temporary, m_fileName, error);
+  std::filesystem::rename(platform::fsPath(temporary), platform::fsPath(m_fileName), error);
 }
 
 }  // namespace qinglan

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <fstream>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -71,7 +71,7 @@ class CleanJournal {
 
   std::string m_fileName;
   uintmax_t m_limitBytes;
-  std::FILE* m_file = nullptr;
+  std::ofstream m_file;
 };
 
 std::string journalLine(const JournalEntry& entry);

@@ -1,13 +1,14 @@
 #include "rules/SQLiteTable3.h"
 
 #include <algorithm>
-
 #include <array>
 #include <charconv>
 #include <filesystem>
 #include <system_error>
 
 #include <sqlite3.h>
+
+#include "platform/NativePath.h"
 
 namespace qinglan {
 
@@ -123,7 +124,7 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& DbPath, int32_t BusyTimeoutM
     throw ESQLiteException("Failed to open database \"" + DbPath +
                            "\" : keyed (encrypted) databases are not supported; open it without a password");
   }
-  const std::filesystem::path file(DbPath);
+  const std::filesystem::path file = platform::fsPath(DbPath);
   int flags = SQLITE_OPEN_READWRITE;
   if (Mode == OpenMode::Create) {
     flags |= SQLITE_OPEN_CREATE;
@@ -135,7 +136,7 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& DbPath, int32_t BusyTimeoutM
   } else {
     std::error_code error;
     if (!std::filesystem::exists(file, error) && !error)
-      throw ESQLiteException("找不到规则数据库 " + file.filename().string() + "\n" + DbPath);
+      throw ESQLiteException("找不到规则数据库 " + platform::pathText(file.filename()) + "\n" + DbPath);
   }
   int code = sqlite3_open_v2(DbPath.c_str(), &m_db, flags, nullptr);
   if (code != SQLITE_OK) {

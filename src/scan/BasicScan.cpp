@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/DirLister.h"
+#include "platform/NativePath.h"
 #include "platform/Path.h"
 #include "rules/RulesSql.h"
 #include "rules/SQLiteTable3.h"
@@ -32,7 +33,7 @@ struct ScanRule {
 
 bool folderExists(const std::string& path) {
   std::error_code error;
-  return std::filesystem::is_directory(path, error);
+  return std::filesystem::is_directory(platform::fsPath(path), error);
 }
 
 class BasicScan {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/NativePath.h"
 #include "platform/Remover.h"
 #include "scan/ResultsRow.h"
 #include "scan/ScanSession.h"
@@ -50,7 +51,8 @@ std::string closingText(bool stopped, size_t failed) {
 bool pathExists(const std::string& path) {
   // When the answer cannot be had (a parent refused), the path counts as still there.
   std::error_code error;
-  return std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::not_found;
+  return std::filesystem::symlink_status(platform::fsPath(path), error).type() !=
+         std::filesystem::file_type::not_found;
 }
 
 void cleanCheckedResults(ScanFront& front) {

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/CaselessName.h"
+#include "platform/NativePath.h"
 #include "platform/Path.h"
 
 namespace qinglan {
@@ -94,7 +95,7 @@ bool passesThroughLink(const std::string& base, std::string_view relative) {
       path += platform::kSeparator;
       path.append(relative.substr(start, end - start));
       std::error_code error;
-      if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, error)))
+      if (std::filesystem::is_symlink(std::filesystem::symlink_status(platform::fsPath(path), error)))
         return true;
     }
     start = end + 1;

@@ -13,8 +13,6 @@ namespace {
 constexpr const char* kUserAgent =
     "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 6.1; Trident/4.0; SLCC2; .NET CLR 2.0.50727; .NET CLR "
     "3.5.30729; .NET CLR 3.0.30729; Media Center PC 6.0)";
-constexpr std::u16string_view kLinkStart = u"\"linkHistroy\":[\"";
-constexpr std::u16string_view kLinkEnd = u"\"],\"histroyIndex\"";
 
 void initCurlOnce() {
   static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
@@ -204,23 +202,6 @@ std::string PageFetcher::get(const std::string& address, const Pump& pump) {
     throw FetchError(impl.statusLine.empty() ? "HTTP status " + std::to_string(status) : impl.statusLine);
   }
   return std::move(impl.body);
-}
-
-std::string geturltostr(PageFetcher& http, const std::string& address, const Pump& pump) {
-  std::string body = http.get(address, pump);
-  return decodeUtf8Strict(body) ? body : std::string();
-}
-
-std::string getTrueUrl(PageFetcher& http, const std::string& address, const Pump& pump) {
-  const std::u16string page = utf8ToWide(geturltostr(http, address, pump));
-  const int a = PosFrom(1, page, kLinkStart);
-  if (a == 0)
-    return {};
-  const int b = PosFrom(a, page, kLinkEnd);
-  if (b == 0)
-    return {};
-  const int startLength = static_cast<int>(kLinkStart.size());
-  return removeAll(CopyWideToStr(page, a + startLength, b - a - startLength), "&nbsp;");
 }
 
 }  // namespace qinglan

@@ -12,14 +12,16 @@
 #include <thread>
 #include <vector>
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#endif
 
 #include "platform/Codepage.h"
 #include "platform/IniFileIo.h"
@@ -246,6 +248,9 @@ TEST_F(IniFileTest, EraseSectionRemovesEverySectionOfThatName) {
 }
 
 TEST_F(IniFileTest, WritesKeepTheFileModeAndASymbolicLink) {
+#ifdef _WIN32
+  GTEST_SKIP() << "file modes and symbolic links are POSIX ones";
+#else
   const std::string real = m_dir.writeFile("real.lst", "[s]\r\nk=0\r\n");
   ::chmod(real.c_str(), 0640);
   fs::create_symlink(real, m_dir.path("wb.lst"));
@@ -254,6 +259,7 @@ TEST_F(IniFileTest, WritesKeepTheFileModeAndASymbolicLink) {
   EXPECT_TRUE(fs::is_symlink(m_dir.path("wb.lst")));
   EXPECT_EQ(readBytes(real), "[s]\r\nk=1\r\n");
   EXPECT_EQ(fs::status(real).permissions() & fs::perms::mask, fs::perms(0640));
+#endif
 }
 
 TEST_F(IniFileTest, ShortWritesStillWriteEverything) {
@@ -295,20 +301,20 @@ TEST_P(IniFileRefusedWriteTest, KeepsTheOldFileAndLeavesNoTemporaryFile) {
 INSTANTIATE_TEST_SUITE_P(EachStep, IniFileRefusedWriteTest,
                          testing::Values(
                              [](detail::IniFileIo& io) {
-                               io.open = [](const char*, int, mode_t) {
+                               io.open = [](const char*, int, unsigned) {
                                  errno = EACCES;
                                  return -1;
                                };
                              },
                              [](detail::IniFileIo& io) {
-                               io.write = [](int, const void*, std::size_t) -> ssize_t {
+                               io.write = [](int, const void*, std::size_t) -> std::ptrdiff_t {
                                  errno = ENOSPC;
                                  return -1;
                                };
                              },
                              // A write that stops making progress half-way.
                              [](detail::IniFileIo& io) {
-                               io.write = [](int fd, const void* data, std::size_t size) -> ssize_t {
+                               io.write = [](int fd, const void* data, std::size_t size) -> std::ptrdiff_t {
                                  return size > 8 ? detail::systemIniFileIo().write(fd, data, 8) : 0;
                                };
                              },
@@ -390,6 +396,11 @@ TEST_F(IniFileTest, ASectionWithoutClosingBracketIsNotTakenForTheNewOne) {
   EXPECT_EQ(bytes(), "[White\r\nk=old\r\n[White]\r\nk=new\r\n");
 }
 
+#ifdef _WIN32
+TEST_F(IniFileTest, AWriterKilledOrAFullFileSystemLeaveTheOldOrTheNewFile) {
+  GTEST_SKIP() << "writers are killed in forked children and a full tmpfs is mounted on POSIX systems only";
+}
+#else
 // Two contents a writer alternates between; the comment line makes each write take a while.
 class IniFileCrashTest : public IniFileTest {
  protected:
@@ -485,6 +496,8 @@ TEST_F(IniFileTest, AFullFileSystemKeepsTheOldFileAndRaises) {
   EXPECT_EQ(ini.readString("White", "1002", ""), "1");
   EXPECT_THAT(folderEntries(m_dir.path("small")), testing::UnorderedElementsAre("wb.lst", "filler"));
 }
+
+#endif
 
 }  // namespace
 }  // namespace qinglan::platform

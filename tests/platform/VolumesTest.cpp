@@ -52,6 +52,11 @@ TEST(VolumesTest, TheOverrideReplacesTheMountTable) {
               ElementsAre(Volume{"/data/", DriveKind::Fixed}, Volume{"/stick/", DriveKind::Removable}));
 }
 
+#ifdef _WIN32
+TEST(VolumesTest, ReadsTheLinuxMountTable) {
+  GTEST_SKIP() << "the mount table is Linux's; the drive letters are tested beside the Win32 backend";
+}
+#else
 TEST(VolumesTest, TheMountTableAlwaysStartsWithTheRoot) {
   test::ScopedEnv volumes("QINGLAN_VOLUMES", std::nullopt);
   const std::vector<Volume> found = listVolumes();
@@ -135,6 +140,8 @@ TEST(VolumesTest, TheMountPointOfAPathIsItsLongestMountedFolder) {
   for (const auto& [path, mountPoint] : cases)
     EXPECT_EQ(mountPointOf(path, text), mountPoint) << path;
 }
+
+#endif
 
 }  // namespace
 }  // namespace qinglan::platform
