@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -100,6 +102,7 @@ TEST_F(ScanCommandTest, AMissingRulesDatabaseIsNotCreated) {
   EXPECT_FALSE(std::filesystem::exists(m_dir.path("app/ccdb.db")));
 }
 
+#ifndef _WIN32
 struct InterruptedRun {
   int exitCode = -1;
   std::vector<std::string> lines;
@@ -176,6 +179,7 @@ TEST_F(ScanCommandTest, AnInterruptEndsTheScanWithTheRowsSoFarAndAnIncompleteTot
     EXPECT_EQ(totals["complete"], false);
   }
 }
+#endif
 
 }  // namespace
 }  // namespace qinglan
