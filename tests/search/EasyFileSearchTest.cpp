@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/Path.h"
 #include "platform/SystemTime.h"
 #include "search/Mask.h"
 #include "support/TempDir.h"
@@ -29,7 +30,7 @@ TEST(EasyFileSearchTest, StartsWithTheComponentDefaults) {
   EXPECT_EQ(search.SizeFilterSize, 0);
   EXPECT_THAT(search.FileNames, ElementsAre("*.*"));
   EXPECT_THAT(search.ExcludedFiles, IsEmpty());
-  EXPECT_EQ(search.RootPath(), "./");
+  EXPECT_EQ(search.RootPath(), std::string(".") + platform::kSeparator);
 }
 
 class EasyFileSearchTreeTest : public testing::Test {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/DirLister.h"
+#include "platform/Path.h"
 #include "search/EasyFileSearch.h"
 #include "search/Mask.h"
 #include "support/RandomTreeLister.h"
@@ -280,7 +281,7 @@ TEST(MultiRuleSearchStopTest, KeepsWhatWasFoundAndStopsTheRest) {
    private:
     std::stop_source& m_stop;
     std::string m_at;
-  } lister(stop, dir.path("b") + "/");
+  } lister(stop, platform::withTrailingSeparator(dir.path("b")));
   MultiRuleSearch multi(lister);
   multi.setStopToken(stop.get_token());
   const size_t logs = multi.addMaskList({"*.log"});

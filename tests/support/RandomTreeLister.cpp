@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <random>
 
+#include "platform/Path.h"
+
 namespace qinglan::test {
 
 namespace {
@@ -44,7 +46,8 @@ class RandomTreeLister::Listing final : public DirListing {
 
 class RandomTreeLister::Root final : public WalkRoot {
  public:
-  explicit Root(RandomTreeLister& owner) : m_owner(owner), m_root(std::make_shared<ScanRoot>("", "", "r/")) {}
+  explicit Root(RandomTreeLister& owner)
+      : m_owner(owner), m_root(std::make_shared<ScanRoot>("", "", std::string("r") + kSeparator)) {}
   Listed list(std::string_view, const std::string& folder) override { return m_owner.listFolder(folder); }
   const std::shared_ptr<const ScanRoot>& scanRoot() const override { return m_root; }
 
@@ -59,7 +62,7 @@ RandomTreeLister::RandomTreeLister(uint32_t seed) {
   std::vector<std::string> removable;
   m_order.push_back("r");
   for (size_t next = 0; next < m_order.size(); ++next) {
-    const std::string path = m_order[next] + "/";
+    const std::string path = m_order[next] + kSeparator;
     Folder& folder = m_folders[path];
     if (next > 0) {
       const int kind = std::uniform_int_distribution(0, 99)(random);
@@ -70,7 +73,7 @@ RandomTreeLister::RandomTreeLister(uint32_t seed) {
       if (chance(8))
         removable.push_back(path);
     }
-    const int depth = static_cast<int>(std::count(path.begin(), path.end(), '/'));
+    const int depth = static_cast<int>(std::count(path.begin(), path.end(), kSeparator));
     std::set<std::string> names;
     for (int count = std::uniform_int_distribution(0, 9)(random); count > 0; --count) {
       std::string name = randomName(random);
