@@ -55,6 +55,13 @@ TEST_F(CleanCommandTest, WithYesItDeletesTheFindingsAndReportsEachOutcome) {
 
 // The whole way back on the command line: clean into the trash, find the pass, restore it.
 TEST_F(CleanCommandTest, TrashedFindingsAreListedInHistoryAndRestored) {
+#ifdef _WIN32
+  // This build reaches no Recycle Bin: the finding stays, and the clean says it failed.
+  const test::CliOutput refused = clean({"--yes", "--trash"});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_TRUE(exists("CloudCache/1001/0/a.log"));
+  GTEST_SKIP() << "the trash and its restore are the desktop trash of POSIX systems";
+#endif
   const test::ScopedEnv dataHome("XDG_DATA_HOME", m_dir.path("data"));
   const test::CliOutput cleaned = clean({"--yes", "--trash"});
   ASSERT_EQ(cleaned.exitCode, 0) << cleaned.errors;

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -5,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "platform/Path.h"
 #include "support/CliRunner.h"
 #include "support/TempDir.h"
 
@@ -13,13 +15,23 @@ namespace {
 
 using testing::ElementsAre;
 
+// A name that is no valid UTF-8, and how it prints. Windows names are UTF-16, which lists as valid
+// UTF-8 only: there it is a name beyond ASCII, printed as it is.
+#ifdef _WIN32
+constexpr const char* kOddName = "\xC3\xBFname.log";
+constexpr const char* kOddPrinted = "\xC3\xBFname.log";
+#else
+constexpr const char* kOddName = "\xFFname.log";
+constexpr const char* kOddPrinted = "\\xFFname.log";
+#endif
+
 class FindCommandTest : public testing::Test {
  protected:
   FindCommandTest() {
     tree.writeFile("root/b.log", "12345");
     tree.writeFile("root/readme", "1");
     tree.writeFile("root/sub/c.LOG", std::string(100, 'x'));
-    tree.writeFile(std::string("root/sub/\xff") + "name.log", "1");
+    tree.writeFile(std::string("root/sub/") + kOddName, "1");
     tree.makeFolder("root/sub/deeper");
   }
   std::string root() const { return tree.path("root"); }
@@ -39,14 +51,18 @@ TEST_F(FindCommandTest, JsonLinesEndWithStatistics) {
     const auto row = nlohmann::json::parse(run.lines[i]);  // escaped names keep the JSON valid
     names.push_back(row["name"].get<std::string>());
     if (row["name"] == "b.log") {
-      EXPECT_EQ(row["path"], tree.path("root") + "/");
+      EXPECT_EQ(row["path"], tree.path("root") + platform::kSeparator);
       EXPECT_EQ(row["size"], 5);
       EXPECT_EQ(row["attributes"], 0x20);
       EXPECT_EQ(row["is_folder"], false);
-      EXPECT_THAT(row["created"].get<std::string>(), testing::MatchesRegex("[0-9]+/[1-9][0-9]?/[1-9][0-9]?"));
+      // Year/month/day without leading zeros.
+      const std::string created = row["created"];
+      int year = 0, month = 0, day = 0;
+      ASSERT_EQ(std::sscanf(created.c_str(), "%d/%d/%d", &year, &month, &day), 3) << created;
+      EXPECT_EQ(created, std::to_string(year) + "/" + std::to_string(month) + "/" + std::to_string(day));
     }
   }
-  EXPECT_THAT(names, ElementsAre("b.log", "c.LOG", "deeper", "\\xFFname.log"));
+  EXPECT_THAT(names, ElementsAre("b.log", "c.LOG", "deeper", kOddPrinted));
   const auto last = nlohmann::json::parse(run.lines.back());
   EXPECT_EQ(last["statistics"]["files_found"], 3);
   EXPECT_EQ(last["statistics"]["folders_with_files"], 2);
@@ -55,6 +71,9 @@ TEST_F(FindCommandTest, JsonLinesEndWithStatistics) {
 }
 
 TEST_F(FindCommandTest, NamesNeedingJsonEscapesStayValid) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows names hold no quote, backslash or control character";
+#endif
   tree.writeFile("odd/say \"hi\"\n\\.log", "1");
   const test::CliOutput run = test::runQinglanCli(scratch, {"find", tree.path("odd"), "--json"});
   ASSERT_EQ(run.lines.size(), 2u);
@@ -63,6 +82,9 @@ TEST_F(FindCommandTest, NamesNeedingJsonEscapesStayValid) {
 
 // One printed form in every command: backslashes doubled, stray bytes as \xHH.
 TEST_F(FindCommandTest, ALiteralEscapeNeverReadsLikeAByte) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows names hold neither stray bytes nor backslashes";
+#endif
   tree.writeFile("esc/\xC4", "1");
   tree.writeFile("esc/\\xC4", "1");
   tree.writeFile("esc/\xC4\xA7\xC4", "1");

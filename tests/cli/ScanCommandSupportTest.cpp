@@ -23,7 +23,7 @@ TEST(ScanCommandSupportTest, TheTotalsLineCountsTheFoldersAScanCouldNotRead) {
   options.minimumMegabytes = 0;
   options.lister = &lister;
   for (const bool json : {true, false}) {
-    lister.refused = json ? std::set<std::string>{cache + "/1001/0/"} : std::set<std::string>{};
+    lister.refused = json ? std::set<std::string>{dir.path("CloudCache/1001/0/")} : std::set<std::string>{};
     testing::internal::CaptureStdout();
     CliScanFront front(json, false);
     const bool everyFolderRead = runAndPrint(front, [&] { runLargeFileScan(cache, options, front); });

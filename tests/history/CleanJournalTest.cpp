@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,19 +32,26 @@ JournalEntry entry(std::string pass, std::string path, CleanOutcome outcome) {
   return made;
 }
 
-// Deletes through the system, and ends the process abruptly at the given call.
+// Deletes through the system, and ends the process abruptly at the given call, or instead hands
+// that call to `atCrash`, which then fails.
 class CrashingRemover final : public platform::Remover {
  public:
-  explicit CrashingRemover(int crashAt) : m_crashAt(crashAt) {}
+  explicit CrashingRemover(int crashAt, std::function<void()> atCrash = {})
+      : m_crashAt(crashAt), m_atCrash(std::move(atCrash)) {}
   bool remove(const std::string& path) override { return platform::Remover::system().remove(path); }
   bool removeFinding(const std::string& path, const platform::FindingOrigin& origin) override {
-    if (++m_calls == m_crashAt)
-      std::abort();
+    if (++m_calls == m_crashAt) {
+      if (!m_atCrash)
+        std::abort();
+      m_atCrash();
+      return false;
+    }
     return platform::Remover::system().removeFinding(path, origin);
   }
 
  private:
   int m_crashAt;
+  std::function<void()> m_atCrash;
   int m_calls = 0;
 };
 
@@ -75,6 +84,24 @@ TEST_F(CleanJournalTest, TheLinesBeforeACrashStayReadable) {
     row.checked = true;
     row.origin = m_dir.origin(std::string("c/") + name);
   }
+#ifdef _WIN32
+  // A death test would run this test again in a new process, whose fixture makes a folder of its
+  // own. A crash leaves what the file holds at that moment: the file is put back to that after the
+  // pass.
+  std::string leftByCrash;
+  {
+    CleanJournal journal(m_file);
+    CrashingRemover remover(3, [&] {
+      std::ifstream written(m_file, std::ios::binary);
+      std::ostringstream held;
+      held << written.rdbuf();
+      leftByCrash = held.str();
+    });
+    CleaningPass pass(journal, false, remover, platform::Trash::system());
+    cleanCheckedResults(view, pass);
+  }
+  std::ofstream(m_file, std::ios::binary | std::ios::trunc) << leftByCrash;
+#else
   EXPECT_DEATH(
       {
         CleanJournal journal(m_file);
@@ -83,6 +110,7 @@ TEST_F(CleanJournalTest, TheLinesBeforeACrashStayReadable) {
         cleanCheckedResults(view, pass);
       },
       "");
+#endif
   // A line cut midway by a crash must not swallow the next pass's first line either.
   std::ofstream(m_file, std::ios::app) << "{\"pass\":\"cut";
   CleanJournal journal(m_file);

@@ -8,6 +8,9 @@ namespace qinglan::platform {
 namespace {
 
 TEST(SystemTimeTest, BreaksAUtcInstantDownInTheLocalZone) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the zone is set through TZ, which Windows does not read for its local time";
+#endif
   const timespec instant{1434371696, 789654321};  // Monday 2015-06-15 12:34:56.789 UTC
   const struct {
     const char* zone;

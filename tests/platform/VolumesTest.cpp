@@ -1,5 +1,6 @@
 #include "platform/Volumes.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/MountTable.h"
+#include "platform/Path.h"
 #include "support/ScopedEnv.h"
 
 namespace qinglan::platform {
@@ -21,6 +23,18 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+
+// The texts below are written with "/"; roots end with the system's own separator.
+std::string native(std::string text) {
+  std::replace(text.begin(), text.end(), '/', kSeparator);
+  return text;
+}
+
+std::vector<Volume> native(std::vector<Volume> volumes) {
+  for (Volume& volume : volumes)
+    volume.root = native(volume.root);
+  return volumes;
+}
 
 TEST(VolumesTest, ParsesTheOverride) {
   const struct {
@@ -42,14 +56,14 @@ TEST(VolumesTest, ParsesTheOverride) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    EXPECT_EQ(parseVolumesOverride(c.text), c.expected);
+    EXPECT_EQ(parseVolumesOverride(native(c.text)), native(c.expected));
   }
 }
 
 TEST(VolumesTest, TheOverrideReplacesTheMountTable) {
-  test::ScopedEnv volumes("QINGLAN_VOLUMES", "/data=fixed;/stick=removable");
-  EXPECT_THAT(listVolumes(),
-              ElementsAre(Volume{"/data/", DriveKind::Fixed}, Volume{"/stick/", DriveKind::Removable}));
+  test::ScopedEnv volumes("QINGLAN_VOLUMES", native("/data=fixed;/stick=removable"));
+  EXPECT_THAT(listVolumes(), ElementsAre(Volume{native("/data/"), DriveKind::Fixed},
+                                         Volume{native("/stick/"), DriveKind::Removable}));
 }
 
 #ifdef _WIN32

@@ -16,11 +16,21 @@ namespace {
 
 #ifdef _WIN32
 // cmd.exe reads the line: each argument goes in double quotes, and the whole line in one more pair,
-// which cmd strips.
+// which cmd strips. Backslashes before a quote, the closing one too (a folder given as C:\dir\), are
+// doubled so that the program's argument parser keeps them as written.
 std::string shellQuoted(const std::string& text) {
   std::string quoted = "\"";
-  for (const char c : text)
-    quoted += c == '"' ? std::string("\\\"") : std::string(1, c);
+  size_t backslashes = 0;
+  for (const char c : text) {
+    if (c == '"') {
+      quoted.append(backslashes + 1, '\\');
+      backslashes = 0;
+    } else {
+      backslashes = c == '\\' ? backslashes + 1 : 0;
+    }
+    quoted += c;
+  }
+  quoted.append(backslashes, '\\');
   return quoted + "\"";
 }
 
