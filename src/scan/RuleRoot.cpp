@@ -20,7 +20,9 @@ bool isAsciiLetter(char c) {
 
 std::string storedPathToLocal(std::string_view stored) {
   std::string local(stored);
+  // Windows takes "/" as a separator too, so a "/" must not hide a ".." or a rooted path there.
   std::replace(local.begin(), local.end(), '\\', platform::kSeparator);
+  std::replace(local.begin(), local.end(), '/', platform::kSeparator);
   return local;
 }
 

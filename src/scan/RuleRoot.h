@@ -11,7 +11,7 @@
 namespace qinglan {
 
 // A stored folder text (a scan item's Folder, a CacheClean dir) names folders the Windows way;
-// each "\" becomes the platform's separator.
+// each "\" (and "/", which Windows reads as one too) becomes the platform's separator.
 std::string storedPathToLocal(std::string_view stored);
 
 // True when a relative folder text would lead out of the folder it is joined to: a ".."

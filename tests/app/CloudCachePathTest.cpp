@@ -20,7 +20,9 @@ using ::testing::IsEmpty;
 class CloudCachePathTest : public ::testing::Test {
  protected:
   // A volume root in the temporary folder, with a trailing separator as listVolumes gives it.
-  Volume volume(const std::string& name, DriveKind kind) { return {m_dir.makeFolder(name) + "/", kind}; }
+  Volume volume(const std::string& name, DriveKind kind) {
+    return {m_dir.makeFolder(name) + platform::kSeparator, kind};
+  }
 
   test::TempDir m_dir;
 };
@@ -57,8 +59,13 @@ TEST_F(CloudCachePathTest, TheNameIsMatchedAsWindowsDoesExactFirst) {
   m_dir.makeFolder("a/cloudcache");
   m_dir.makeFolder("b/cloudCache");
   m_dir.makeFolder("b/CloudCache");
-  EXPECT_THAT(FindAllCloudCachePaths(volumes),
-              ElementsAre(m_dir.path("a/CLOUDCACHE"), m_dir.path("b/CloudCache")));
+#ifdef _WIN32
+  // Both spellings name one folder, which keeps the name it was made with.
+  const std::string inB = m_dir.path("b/cloudCache");
+#else
+  const std::string inB = m_dir.path("b/CloudCache");
+#endif
+  EXPECT_THAT(FindAllCloudCachePaths(volumes), ElementsAre(m_dir.path("a/CLOUDCACHE"), inB));
 }
 
 TEST_F(CloudCachePathTest, ReadsTheMachinesVolumes) {

@@ -37,7 +37,9 @@ class BasicScanTest : public ::testing::TestWithParam<RuleWalk> {
     m_dir.makeFolder("app");
   }
 
-  std::string cache(const std::string& relative) const { return m_settings.cloudCachePath + "/" + relative; }
+  std::string cache(const std::string& relative) const {
+    return m_settings.cloudCachePath + test::nativeSeparators("/" + relative);
+  }
 
   void file(const std::string& relative, uintmax_t size = 1) const {
     m_dir.writeFile("CloudCache/" + relative);
@@ -104,11 +106,10 @@ TEST(BasicScanRootsTest, OneSearchPerRuleSearchesTheRootsInRuleThenFolderOrder) 
   RecordingLister lister;
   runBasicScan(settings, {{"r", "1001", true}}, view, {RuleWalk::PerRule, &lister});
 
-  const std::string base = dir.path("CloudCache/1001/");
+  const auto at = [&](const std::string& folder) { return dir.path("CloudCache/1001/" + folder); };
   // The content folder is listed again to find the rule's folder in it.
-  EXPECT_EQ(lister.listed,
-            (std::vector<std::string>{base + "0/", base + "0/cache/", base + "0/", base + "0/cache/",
-                                      base + "1/", base + "1/cache/", base + "1/", base + "1/cache/"}));
+  EXPECT_EQ(lister.listed, (std::vector<std::string>{at("0/"), at("0/cache/"), at("0/"), at("0/cache/"),
+                                                     at("1/"), at("1/cache/"), at("1/"), at("1/cache/")}));
 }
 
 TEST_P(BasicScanTest, OnlyAnUnScanThatReadsOneSwitchesARuleOff) {

@@ -47,7 +47,7 @@ class CleanResultsTest : public ::testing::Test {
     const std::filesystem::path path(full);
     ResultsRow& added = m_view.rows.emplace_back();
     added.name = path.filename().string();
-    added.location = path.parent_path().string() + "/";
+    added.location = path.parent_path().string() + platform::kSeparator;
     added.checked = checked;
     added.isFolder = folder;
     added.origin = m_dir.origin(relative);

@@ -25,12 +25,13 @@ TEST(JunkSummaryTest, SumsEachResourceAndScanItemLargestFirstWithTheirRows) {
   test::TempDir dir;
   dir.writeFile("CloudCache/1001/Resource.ini", platform::utf8ToGbk("[Info]\r\nResourceName=示例\r\n"));
   const std::string cache = dir.path("CloudCache");
-  const std::vector<ResultsRow> rows = {finding(cache + "/1002/0/", 100, "日志文件"),
-                                        finding(cache + "/1001/0/", 300, "临时文件"),
-                                        finding(cache + "/1001/0/sub/", 7, "日志文件", true),
-                                        finding(cache + "/1002/1/", 50, "临时文件"),
-                                        finding("/elsewhere/", 5, ""),
-                                        finding(cache + "/1001/0/", 1, "日志文件")};
+  const auto in = [&](const std::string& folder) { return dir.path("CloudCache/" + folder); };
+  const std::vector<ResultsRow> rows = {finding(in("1002/0/"), 100, "日志文件"),
+                                        finding(in("1001/0/"), 300, "临时文件"),
+                                        finding(in("1001/0/sub/"), 7, "日志文件", true),
+                                        finding(in("1002/1/"), 50, "临时文件"),
+                                        finding(test::nativeSeparators("/elsewhere/"), 5, ""),
+                                        finding(in("1001/0/"), 1, "日志文件")};
 
   const JunkSummary summary = summarizeJunk(cache, rows);
 

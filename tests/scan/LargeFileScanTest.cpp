@@ -22,7 +22,7 @@ class LargeFileScanTest : public ::testing::Test {
   // A sparse file of the given size below the cache.
   void file(const std::string& relative, uintmax_t size) const {
     m_dir.writeFile("CloudCache/" + relative);
-    std::filesystem::resize_file(m_cache + "/" + relative, size);
+    std::filesystem::resize_file(m_dir.path("CloudCache/" + relative), size);
   }
 
   void scan(const LargeFileScanOptions& options) { runLargeFileScan(m_cache, options, m_view); }
@@ -131,7 +131,7 @@ TEST_F(LargeFileScanTest, AFolderThatCannotBeReadIsCountedAndTheScanGoesOn) {
   for (const char* path : {"1001/0/a.pak", "1001/1/b.pak", "1002/0/deep/c.pak"})
     file(path, 2 * kMiB);
   test::RecordingLister lister;
-  lister.refused = {m_cache + "/1001/0/", m_cache + "/1002/"};
+  lister.refused = {m_dir.path("CloudCache/1001/0/"), m_dir.path("CloudCache/1002/")};
   LargeFileScanOptions options = atLeast(1);
   options.lister = &lister;
 

@@ -71,8 +71,8 @@ TEST_F(ResourceListTest, ListsUndottedFoldersInListingOrderLeavingWhitelistedOne
 
   const std::vector<InstalledResource> found = listed();
   ASSERT_EQ(found.size(), 2u);
-  EXPECT_EQ(found[0],
-            (InstalledResource{"甲", "1001", cache() + "/1001", cache() + "/1001/IconCache/0.ico"}));
+  EXPECT_EQ(found[0], (InstalledResource{"甲", "1001", m_dir.path("CloudCache/1001"),
+                                         m_dir.path("CloudCache/1001/IconCache/0.ico")}));
   EXPECT_EQ(found[1].id, "1003");
   EXPECT_EQ(found[1].name, "丙");
 }

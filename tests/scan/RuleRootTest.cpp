@@ -33,8 +33,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, ClimbsOutOfRootTest,
 
 TEST(RuleRootTest, FolderTextsBecomeLocalPaths) {
   EXPECT_EQ(scanItemRoot("/c/1001/0", ""), "/c/1001/0");
-  EXPECT_EQ(scanItemRoot("/c/1001/0", "cache"), "/c/1001/0/cache");
-  EXPECT_EQ(scanItemRoot("/c/1001/0", "Data\\Logs"), "/c/1001/0/Data/Logs");
+  EXPECT_EQ(scanItemRoot("/c/1001/0", "cache"), "/c/1001/0" + test::nativeSeparators("/cache"));
+  EXPECT_EQ(scanItemRoot("/c/1001/0", "Data\\Logs"), "/c/1001/0" + test::nativeSeparators("/Data/Logs"));
   EXPECT_EQ(scanItemRoot("/c/1001/0", "..\\..\\1002"), std::nullopt);
 }
 

@@ -34,7 +34,7 @@ class SoftwareCacheScanTest : public ::testing::Test {
     };
   }
 
-  std::string root(const std::string& volume) const { return m_dir.path(volume) + "/"; }
+  std::string root(const std::string& volume) const { return m_dir.path(volume + "/"); }
 
   // Runs the scan; the error text, or "" when it ends normally.
   std::string scan(const std::vector<CacheRuleRow>& rules) {
@@ -61,8 +61,8 @@ TEST_F(SoftwareCacheScanTest, EachRuleSearchesItsFolderOnEveryLocalDiskInOrderWi
   EXPECT_EQ(scan({{"Temp", "*.tmp\r\n*.dat", "播放器缓存"}}), "");
 
   EXPECT_EQ(m_view.fullPaths(),
-            (std::vector<std::string>{root("C") + "Temp/a.tmp", root("D") + "Temp/b.dat",
-                                      root("F") + "Temp/.h.tmp", root("F") + "Temp/d.tmp"}));
+            (std::vector<std::string>{m_dir.path("C/Temp/a.tmp"), m_dir.path("D/Temp/b.dat"),
+                                      m_dir.path("F/Temp/.h.tmp"), m_dir.path("F/Temp/d.tmp")}));
   for (const ResultsRow& row : m_view.rows) {
     EXPECT_TRUE(row.checked);
     EXPECT_EQ(row.status, "");
@@ -93,7 +93,7 @@ TEST_F(SoftwareCacheScanTest, AnEmptyDirSearchesTheVolumeRootItself) {
 
   EXPECT_EQ(scan({{"", "*.log", "日志"}}), "");
 
-  EXPECT_EQ(m_view.fullPaths(), std::vector<std::string>{root("D") + "top.log"});
+  EXPECT_EQ(m_view.fullPaths(), std::vector<std::string>{m_dir.path("D/top.log")});
 }
 
 // A rule folder that is or passes through a link lists nothing, nor does a mask taking every

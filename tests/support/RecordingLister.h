@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/DirLister.h"
+#include "platform/Path.h"
 
 namespace qinglan::test {
 
@@ -27,7 +28,7 @@ class RecordingLister final : public platform::DirLister {
   std::unique_ptr<platform::WalkRoot> openRoot(const std::string& base, const std::string& root) override {
     auto opened = platform::DirLister::system().openRoot(base, root);
     if (!opened)
-      write(root.ends_with('/') ? root : root + '/');
+      write(platform::withTrailingSeparator(root));
     return opened ? std::make_unique<Root>(*this, std::move(opened)) : nullptr;
   }
 

@@ -3,9 +3,18 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Path.h"
 #include "platform/ScanRoot.h"
 
 namespace qinglan::test {
+
+// A path text written with "/" as the system writes it; tests write paths with "/" everywhere.
+inline std::string nativeSeparators(std::string path) {
+  for (char& c : path)
+    if (c == '/')
+      c = platform::kSeparator;
+  return path;
+}
 
 // A unique folder under /tmp for one test; removed with everything inside it on destruction.
 // Paths handed to the helpers are relative to the folder; parent folders are made as needed.

@@ -27,8 +27,10 @@ class WhitelistTest : public ::testing::Test {
 };
 
 TEST_F(WhitelistTest, LivesInTheProgramFolder) {
-  EXPECT_EQ(Whitelist::inAppFolder("/opt/app/").fileName(), "/opt/app/wb.lst");
-  EXPECT_EQ(Whitelist::inAppFolder("/opt/app").fileName(), "/opt/app/wb.lst");
+  const std::string folder = test::nativeSeparators("/opt/app");
+  EXPECT_EQ(Whitelist::inAppFolder(folder + platform::kSeparator).fileName(),
+            folder + test::nativeSeparators("/wb.lst"));
+  EXPECT_EQ(Whitelist::inAppFolder(folder).fileName(), folder + test::nativeSeparators("/wb.lst"));
 }
 
 TEST_F(WhitelistTest, AddCreatesBothEntriesInGbk) {
