@@ -1,7 +1,6 @@
 #include "platform/SystemTime.h"
 
 #include <chrono>
-#include <ctime>
 
 namespace qinglan::platform {
 

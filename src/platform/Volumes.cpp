@@ -6,18 +6,11 @@
 
 #include "platform/Environment.h"
 #include "platform/Path.h"
+#include "platform/TextTrim.h"
 
 namespace qinglan::platform {
 
 namespace {
-
-std::string_view trim(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos)
-    return {};
-  const size_t last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
-}
 
 std::optional<DriveKind> kindFromName(std::string_view name) {
   std::string lower(name);
@@ -50,8 +43,8 @@ std::vector<Volume> parseVolumesOverride(std::string_view text) {
     const size_t equals = piece.rfind('=');
     if (equals == std::string_view::npos)
       continue;
-    const std::string_view root = trim(piece.substr(0, equals));
-    const std::optional<DriveKind> kind = kindFromName(trim(piece.substr(equals + 1)));
+    const std::string_view root = trimWhitespace(piece.substr(0, equals));
+    const std::optional<DriveKind> kind = kindFromName(trimWhitespace(piece.substr(equals + 1)));
     if (root.empty() || !kind)
       continue;
     volumes.push_back({withTrailingSeparator(std::string(root)), *kind});

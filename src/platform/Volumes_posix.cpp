@@ -15,6 +15,7 @@
 #include "platform/Locations.h"
 #include "platform/MountTable.h"
 #include "platform/Path.h"
+#include "platform/TextTrim.h"
 
 namespace qinglan::platform {
 
@@ -33,14 +34,6 @@ constexpr std::array kRemovableTrees = {std::string_view("/media/"), std::string
 template <size_t N>
 bool isOneOf(std::string_view value, const std::array<std::string_view, N>& set) {
   return std::find(set.begin(), set.end(), value) != set.end();
-}
-
-std::string_view trim(std::string_view text) {
-  const size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos)
-    return {};
-  const size_t last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
 }
 
 // Mount paths escape space, tab, newline and backslash as three octal digits.
@@ -129,7 +122,7 @@ bool isRemovableBlockDevice(std::string_view majorMinor) {
   struct stat info {};
   const bool isPartition = ::stat((device + "/partition").c_str(), &info) == 0;
   const std::string flag = readWholeFile((device + (isPartition ? "/../removable" : "/removable")).c_str());
-  return trim(flag) == "1";
+  return trimWhitespace(flag) == "1";
 }
 
 }  // namespace
