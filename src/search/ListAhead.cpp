@@ -3,6 +3,7 @@
 #include <atomic>
 #include <exception>
 #include <string_view>
+#include <thread>
 #include <utility>
 
 #include "platform/Path.h"
@@ -80,7 +81,7 @@ void ListAhead::start(platform::WalkRoot& root, size_t rootPathLength) {
   m_root = &root;
   m_rootPathLength = rootPathLength;
   if (m_threaded)
-    m_reader = std::thread([this] { read(); });
+    m_reader = KeptThread([this] { read(); });
 }
 
 void ListAhead::push(std::string folder) {
@@ -98,7 +99,14 @@ ListAhead::Taken ListAhead::takeFront(const std::string& path) {
     std::unique_lock lock(m_mutex);
     if (m_nextToRead == m_taken)
       ++m_nextToRead;  // the reader has not reached it: listed here
-    m_changed.wait(lock, [this] { return m_queue.front().state != State::Listing; });
+    // While the reader lists the front folder, the walk lists the next one instead of waiting:
+    // a wake-up costs more than a small folder's listing.
+    while (m_queue.front().state == State::Listing) {
+      if (readerHasWork())
+        listNext(lock);
+      else
+        m_changed.wait(lock);
+    }
     slot = std::move(m_queue.front());
     m_queue.pop_front();
     ++m_taken;
@@ -140,27 +148,32 @@ void ListAhead::read() {
     m_changed.wait(lock, [this] { return m_stopping || readerHasWork(); });
     if (m_stopping)
       return;
-    const uint64_t sequence = m_nextToRead++;
-    Slot& queued = m_queue[sequence - m_taken];
-    queued.state = State::Listing;
-    const std::string folder = queued.folder;
-    lock.unlock();
-
-    Slot done;
-    listAhead(done, folder);
-
-    lock.lock();
-    // The walk waits for a folder being listed, so the slot is still queued at the same place.
-    Slot& slot = m_queue[sequence - m_taken];
-    slot.state = State::Listed;
-    slot.usable = done.usable;
-    slot.listed = std::move(done.listed);
-    slot.marks = std::move(done.marks);
-    slot.entries = done.entries;
-    m_entriesAhead += slot.entries;
-    ++m_listingsAhead;
-    m_changed.notify_all();
+    listNext(lock);
   }
+}
+
+// Lists the first folder nobody has claimed, with the lock released meanwhile.
+void ListAhead::listNext(std::unique_lock<std::mutex>& lock) {
+  const uint64_t sequence = m_nextToRead++;
+  Slot& queued = m_queue[sequence - m_taken];
+  queued.state = State::Listing;
+  const std::string folder = queued.folder;
+  lock.unlock();
+
+  Slot done;
+  listAhead(done, folder);
+
+  lock.lock();
+  // The walk takes no folder being listed, so the slot is still queued at the same place.
+  Slot& slot = m_queue[sequence - m_taken];
+  slot.state = State::Listed;
+  slot.usable = done.usable;
+  slot.listed = std::move(done.listed);
+  slot.marks = std::move(done.marks);
+  slot.entries = done.entries;
+  m_entriesAhead += slot.entries;
+  ++m_listingsAhead;
+  m_changed.notify_all();
 }
 
 // Whatever goes wrong here is left for the walk to meet again when it lists the folder itself.

@@ -9,10 +9,10 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/DirLister.h"
+#include "search/KeptThread.h"
 
 namespace qinglan {
 
@@ -78,6 +78,7 @@ class ListAhead {
   };
 
   void read();
+  void listNext(std::unique_lock<std::mutex>& lock);
   bool readerHasWork() const;
   void listAhead(Slot& slot, const std::string& folder);
   platform::WalkRoot::Listed listHere(const std::string& path);
@@ -97,7 +98,7 @@ class ListAhead {
   size_t m_entriesAhead = 0;
   size_t m_listingsAhead = 0;
   bool m_stopping = false;
-  std::thread m_reader;
+  KeptThread m_reader;
 };
 
 }  // namespace qinglan

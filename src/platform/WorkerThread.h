@@ -1,0 +1,13 @@
+#pragma once
+
+#include <functional>
+#include <thread>
+
+namespace qinglan::platform {
+
+// Starts a thread that never takes an asynchronous signal, whatever the starting thread's signal
+// mask: a thread kept from one job to the next may have been started before the interrupt was
+// turned into a stop request, and must not end the process when Ctrl-C comes.
+std::thread startWorkerThread(std::function<void()> body);
+
+}  // namespace qinglan::platform
