@@ -1,7 +1,7 @@
 # Timing helpers sourced by the whole-process benchmarks.
 # COLD=1 drops the page cache before every run (root and a writable /proc/sys/vm/drop_caches);
-# otherwise one warm-up run comes first. RUNS (default 5) runs are timed.
-runs=${RUNS:-5}
+# otherwise one warm-up run of each command comes first. RUNS (default 7) rounds are timed.
+runs=${RUNS:-7}
 
 if [[ ${COLD:-0} == 1 ]] && ! [[ -w /proc/sys/vm/drop_caches ]]; then
   echo "COLD=1 needs root and a writable /proc/sys/vm/drop_caches" >&2
@@ -12,39 +12,60 @@ median() {
   printf '%s\n' "$@" | sort -g | sed -n "$(($# / 2 + 1))p"
 }
 
-# Prints the medians of wall time and of CPU time (user + system), in milliseconds, of $runs runs
-# of the command with its output thrown away.
-measure() {
-  local walls=() cpus=() timing real user sys
+# Wall and CPU (user + system) milliseconds of one run of the command, output thrown away.
+time_once() {
+  local timing real user sys
+  if [[ ${COLD:-0} == 1 ]]; then
+    sync
+    echo 3 >/proc/sys/vm/drop_caches
+  fi
+  timing=$({ TIMEFORMAT='%R %U %S'; time "$@" >/dev/null 2>&1; } 2>&1) || true
+  read -r real user sys <<<"$timing"
+  awk -v r="$real" -v u="$user" -v s="$sys" 'BEGIN { printf "%.1f %.1f\n", r * 1000, (u + s) * 1000 }'
+}
+
+# Times the commands held in the arrays named, one run of each in turn per round, so that a
+# machine that slows down for a while slows every command alike. Sets WALL[name] and CPU[name] to
+# the medians, in milliseconds.
+declare -A WALL CPU
+measure_rounds() {
+  local name run wall cpu
+  local -A walls cpus
   if [[ ${COLD:-0} != 1 ]]; then
-    "$@" >/dev/null 2>&1 || true
+    for name; do
+      local -n warm=$name
+      "${warm[@]}" >/dev/null 2>&1 || true
+    done
   fi
   for ((run = 0; run < runs; run++)); do
-    if [[ ${COLD:-0} == 1 ]]; then
-      sync
-      echo 3 >/proc/sys/vm/drop_caches
-    fi
-    timing=$({ TIMEFORMAT='%R %U %S'; time "$@" >/dev/null 2>&1; } 2>&1) || true
-    read -r real user sys <<<"$timing"
-    walls+=("$(awk -v r="$real" 'BEGIN { printf "%.1f", r * 1000 }')")
-    cpus+=("$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.1f", (u + s) * 1000 }')")
+    for name; do
+      local -n command=$name
+      read -r wall cpu < <(time_once "${command[@]}")
+      walls[$name]+="$wall "
+      cpus[$name]+="$cpu "
+    done
   done
-  echo "$(median "${walls[@]}") $(median "${cpus[@]}")"
+  for name; do
+    # shellcheck disable=SC2086 # the lists are space-separated numbers
+    WALL[$name]=$(median ${walls[$name]})
+    # shellcheck disable=SC2086
+    CPU[$name]=$(median ${cpus[$name]})
+  done
 }
 
-# One line of a report: label, then wall and CPU medians.
+# One line of a report: label, then the wall and CPU medians of the command named.
 report() {
-  printf '%-24s wall %8.1f ms   cpu %8.1f ms\n' "$1" "$2" "$3"
+  printf '%-24s wall %8.1f ms   cpu %8.1f ms\n' "$1" "${WALL[$2]}" "${CPU[$2]}"
 }
 
-# The ratio of two times, with the target it is held to.
+# The wall and CPU ratios of two commands named, with the target they are held to.
 ratio() {
-  awk -v a="$2" -v b="$3" -v target="$4" -v label="$1" \
-    'BEGIN { printf "%-24s %.2f (target <= %s)\n", label, a / b, target }'
+  awk -v a="${WALL[$2]}" -v b="${WALL[$3]}" -v c="${CPU[$2]}" -v d="${CPU[$3]}" -v target="$4" -v label="$1" \
+    'BEGIN { printf "%-24s wall %.2f   cpu %.2f   (target <= %s)\n", label, a / b, c / d, target }'
 }
 
 if [[ ${COLD:-0} == 1 ]]; then
-  echo "cold: the page cache is dropped before each of $runs runs"
+  echo "cold: the page cache is dropped before each of $runs rounds"
 else
-  echo "warm: median of $runs runs after one warm-up"
+  echo "warm: median of $runs rounds after one warm-up, the commands taking turns"
 fi

@@ -2,8 +2,7 @@
 
 #include <utility>
 
-#include <curl/curl.h>
-
+#include "web/CurlLibrary.h"
 #include "web/Utf8.h"
 #include "web/UtilString.h"
 
@@ -14,17 +13,12 @@ constexpr const char* kUserAgent =
     "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 6.1; Trident/4.0; SLCC2; .NET CLR 2.0.50727; .NET CLR "
     "3.5.30729; .NET CLR 3.0.30729; Media Center PC 6.0)";
 
-void initCurlOnce() {
-  static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
-  if (result != CURLE_OK)
-    throw FetchError(curl_easy_strerror(result));
-}
-
 struct HeaderList {
+  const CurlLibrary& curl = curlLibrary();
   curl_slist* list = nullptr;
-  ~HeaderList() { curl_slist_free_all(list); }
+  ~HeaderList() { curl.slist_free_all(list); }
   void add(const std::string& line) {
-    curl_slist* grown = curl_slist_append(list, line.c_str());
+    curl_slist* grown = curl.slist_append(list, line.c_str());
     if (grown == nullptr)
       throw FetchError("Out of memory building the request");
     list = grown;
@@ -32,14 +26,15 @@ struct HeaderList {
 };
 
 struct UrlHandle {
-  CURLU* url = curl_url();
-  ~UrlHandle() { curl_url_cleanup(url); }
+  const CurlLibrary& curl = curlLibrary();
+  CURLU* url = curl.url();
+  ~UrlHandle() { curl.url_cleanup(url); }
   std::string part(CURLUPart which, unsigned flags) const {
     char* text = nullptr;
-    if (curl_url_get(url, which, &text, flags) != CURLUE_OK)
+    if (curl.url_get(url, which, &text, flags) != CURLUE_OK)
       return {};
     std::string result = text;
-    curl_free(text);
+    curl.free(text);
     return result;
   }
 };
@@ -49,8 +44,9 @@ std::string hostHeaderValue(const std::string& address) {
   UrlHandle parsed;
   if (parsed.url == nullptr)
     throw FetchError("Out of memory parsing " + address);
-  if (const CURLUcode code = curl_url_set(parsed.url, CURLUPART_URL, address.c_str(), 0); code != CURLUE_OK) {
-    throw FetchError(std::string(curl_url_strerror(code)) + ": " + address);
+  if (const CURLUcode code = parsed.curl.url_set(parsed.url, CURLUPART_URL, address.c_str(), 0);
+      code != CURLUE_OK) {
+    throw FetchError(std::string(parsed.curl.url_strerror(code)) + ": " + address);
   }
   std::string host = parsed.part(CURLUPART_HOST, 0);
   const std::string port = parsed.part(CURLUPART_PORT, CURLU_DEFAULT_PORT);
@@ -62,6 +58,7 @@ std::string hostHeaderValue(const std::string& address) {
 }  // namespace
 
 struct PageFetcher::Impl {
+  const CurlLibrary& curl = curlLibrary();
   FetchOptions options;
   CURLM* multi = nullptr;
   CURL* easy = nullptr;
@@ -92,46 +89,47 @@ struct PageFetcher::Impl {
   }
 
   void configure() {
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl.easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
+    curl.easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl.easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     // An empty proxy also overrides the proxy environment variables.
-    curl_easy_setopt(easy, CURLOPT_PROXY, "");
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+    curl.easy_setopt(easy, CURLOPT_PROXY, "");
+    curl.easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     // An empty cookie file name switches the in-memory cookie store on without reading a file.
-    curl_easy_setopt(easy, CURLOPT_COOKIEFILE, "");
-    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
-    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBodyBytes));
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Impl::onBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Impl::onHeader);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    curl.easy_setopt(easy, CURLOPT_COOKIEFILE, "");
+    curl.easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curl.easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
+    curl.easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options.connectTimeout.count()));
+    curl.easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(options.totalTimeout.count()));
+    curl.easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBodyBytes));
+    curl.easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Impl::onBody);
+    curl.easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl.easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Impl::onHeader);
+    curl.easy_setopt(easy, CURLOPT_HEADERDATA, this);
   }
 
   // Drives the transfer, calling the pump between waits; returns curl's result for it.
   CURLcode run(const Pump& pump) {
     struct Attached {
+      const CurlLibrary& curl;
       CURLM* multi;
       CURL* easy;
-      ~Attached() { curl_multi_remove_handle(multi, easy); }
+      ~Attached() { curl.multi_remove_handle(multi, easy); }
     };
-    if (const CURLMcode code = curl_multi_add_handle(multi, easy); code != CURLM_OK) {
-      throw FetchError(curl_multi_strerror(code));
+    if (const CURLMcode code = curl.multi_add_handle(multi, easy); code != CURLM_OK) {
+      throw FetchError(curl.multi_strerror(code));
     }
-    const Attached attached{multi, easy};
+    const Attached attached{curl, multi, easy};
     const int waitMs = pump ? static_cast<int>(options.pumpInterval.count()) : 1000;
     auto lastPump = std::chrono::steady_clock::now();
     for (int running = 1;;) {
-      if (const CURLMcode code = curl_multi_perform(multi, &running); code != CURLM_OK) {
-        throw FetchError(curl_multi_strerror(code));
+      if (const CURLMcode code = curl.multi_perform(multi, &running); code != CURLM_OK) {
+        throw FetchError(curl.multi_strerror(code));
       }
       if (running == 0)
         break;
-      if (const CURLMcode code = curl_multi_poll(multi, nullptr, 0, waitMs, nullptr); code != CURLM_OK) {
-        throw FetchError(curl_multi_strerror(code));
+      if (const CURLMcode code = curl.multi_poll(multi, nullptr, 0, waitMs, nullptr); code != CURLM_OK) {
+        throw FetchError(curl.multi_strerror(code));
       }
       if (pump && std::chrono::steady_clock::now() - lastPump >= options.pumpInterval) {
         lastPump = std::chrono::steady_clock::now();
@@ -139,7 +137,7 @@ struct PageFetcher::Impl {
       }
     }
     int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+    while (CURLMsg* message = curl.multi_info_read(multi, &left)) {
       if (message->msg == CURLMSG_DONE && message->easy_handle == easy)
         return message->data.result;
     }
@@ -151,31 +149,33 @@ struct PageFetcher::Impl {
       throw FetchError("The page is larger than " + std::to_string(options.maxBodyBytes) +
                        " bytes: " + address);
     }
-    throw FetchError(errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(code),
+    throw FetchError(errorBuffer[0] != '\0' ? errorBuffer : curl.easy_strerror(code),
                      code == CURLE_OPERATION_TIMEDOUT);
   }
 };
 
 PageFetcher::PageFetcher(FetchOptions options) : m_impl(std::make_unique<Impl>()) {
-  initCurlOnce();
   m_impl->options = options;
-  m_impl->multi = curl_multi_init();
-  m_impl->easy = curl_easy_init();
+  const CurlLibrary& curl = m_impl->curl;
+  m_impl->multi = curl.multi_init();
+  m_impl->easy = curl.easy_init();
   if (m_impl->multi == nullptr || m_impl->easy == nullptr) {
-    curl_easy_cleanup(m_impl->easy);
-    curl_multi_cleanup(m_impl->multi);
+    curl.easy_cleanup(m_impl->easy);
+    curl.multi_cleanup(m_impl->multi);
     throw FetchError("Unable to start the HTTP client");
   }
   m_impl->configure();
 }
 
 PageFetcher::~PageFetcher() {
-  curl_easy_cleanup(m_impl->easy);
-  curl_multi_cleanup(m_impl->multi);
+  const CurlLibrary& curl = m_impl->curl;
+  curl.easy_cleanup(m_impl->easy);
+  curl.multi_cleanup(m_impl->multi);
 }
 
 std::string PageFetcher::get(const std::string& address, const Pump& pump) {
   Impl& impl = *m_impl;
+  const CurlLibrary& curl = impl.curl;
   // The list stays with the handle until the next request replaces it.
   HeaderList headers;
   headers.add("Accept: */*");
@@ -184,9 +184,9 @@ std::string PageFetcher::get(const std::string& address, const Pump& pump) {
   headers.add("Host: " + hostHeaderValue(address));
   headers.add("Connection: Keep-Alive");
   headers.add("Content-Type: text/html");
-  curl_easy_setopt(impl.easy, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(impl.easy, CURLOPT_URL, address.c_str());
-  curl_easy_setopt(impl.easy, CURLOPT_HTTPHEADER, headers.list);
+  curl.easy_setopt(impl.easy, CURLOPT_HTTPGET, 1L);
+  curl.easy_setopt(impl.easy, CURLOPT_URL, address.c_str());
+  curl.easy_setopt(impl.easy, CURLOPT_HTTPHEADER, headers.list);
   std::swap(impl.headers.list, headers.list);
   impl.body.clear();
   impl.statusLine.clear();
@@ -197,7 +197,7 @@ std::string PageFetcher::get(const std::string& address, const Pump& pump) {
   if (result != CURLE_OK)
     impl.raise(result, address);
   long status = 0;
-  curl_easy_getinfo(impl.easy, CURLINFO_RESPONSE_CODE, &status);
+  curl.easy_getinfo(impl.easy, CURLINFO_RESPONSE_CODE, &status);
   if (status < 200 || status > 299) {
     throw FetchError(impl.statusLine.empty() ? "HTTP status " + std::to_string(status) : impl.statusLine);
   }
