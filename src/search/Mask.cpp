@@ -187,7 +187,23 @@ Mask::Mask(std::string_view text) : m_text(text) {
     m_errorPosition = failure.position;
     m_steps.clear();
     m_segments.clear();
+    return;
   }
+  noteEndBytes();
+}
+
+void Mask::noteEndBytes() {
+  auto asciiLiteral = [this](uint32_t index) {
+    const Step& step = m_steps[index];
+    return step.kind == Step::kLiteral && step.length == 1 && step.bytes[0] < 0x80 ? step.bytes[0] : 0;
+  };
+  const Segment& first = m_segments.front();
+  const Segment& last = m_segments.back();
+  if (first.size() > 0)
+    m_firstByte = asciiLiteral(first.begin);
+  // With one segment the mask has no star: its end is fixed as well as its start.
+  if (last.size() > 0)
+    m_lastByte = asciiLiteral(last.end - 1);
 }
 
 bool Mask::stepMatches(const Step& step, const unsigned char* at, int length) {
@@ -271,6 +287,10 @@ bool Mask::matches(const MaskSubject& subject) const {
     return false;
   const auto* name = reinterpret_cast<const unsigned char*>(subject.name.data());
   const auto* end = name + subject.name.size();
+  if (m_firstByte != 0 && (name == end || upperAscii(name[0]) != m_firstByte))
+    return false;
+  if (m_lastByte != 0 && (name == end || upperAscii(end[-1]) != m_lastByte))
+    return false;
   return subject.ascii ? matchSteps<true>(name, end) : matchSteps<false>(name, end);
 }
 

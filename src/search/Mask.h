@@ -69,7 +69,14 @@ class Mask {
   bool segmentAt(const Segment& segment, const unsigned char*& at, const unsigned char* end) const;
   static bool stepMatches(const Step& step, const unsigned char* at, int length);
 
+  void noteEndBytes();
+
   std::string m_text;
+  // The upper-cased byte every matching name starts or ends with, when the mask's first or last
+  // step is an ASCII letter or sign at a fixed end; zero when it does not fix one. Most names fail
+  // a mask there, without a walk through its steps.
+  unsigned char m_firstByte = 0;
+  unsigned char m_lastByte = 0;
   std::vector<Step> m_steps;
   // The first segment is anchored at the start of the name; each later one follows a star place,
   // and the last one is anchored at the end unless it is the first.

@@ -41,22 +41,6 @@ bool isInside(const std::string& inner, const std::string& outer) {
   }
 }
 
-unsigned char foldAscii(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
-}
-
-// A valid mask that ends with a plain ASCII character matches only names that end with it, in
-// either case for a letter; 0 for any other mask.
-unsigned char lastCharacterOf(const Mask& mask) {
-  const std::string& text = mask.text();
-  if (!mask.valid() || text.empty())
-    return 0;
-  const unsigned char last = static_cast<unsigned char>(text.back());
-  if (last >= 0x80 || last == '*' || last == '?' || last == '[' || last == ']')
-    return 0;
-  return foldAscii(last);
-}
-
 // The requests from `first` on that were not abandoned: the walk under way and those not begun.
 void markStopped(std::vector<MultiRuleSearch::Result>& results, size_t first) {
   for (size_t j = first; j < results.size(); ++j)
@@ -236,7 +220,7 @@ class MultiRuleSearch::Walk {
           return true;
         return std::any_of(list->masks.begin(), list->masks.end(), [&](uint32_t mask) {
           if (testedAt[mask] != i + 1) {
-            matched[mask] = m_search.mayMatch(mask, subject.name) && m_search.m_masks[mask]->matches(subject);
+            matched[mask] = m_search.m_masks[mask]->matches(subject);
             testedAt[mask] = i + 1;
           }
           return matched[mask] != 0;
@@ -248,7 +232,7 @@ class MultiRuleSearch::Walk {
 
   bool maskMatches(uint32_t mask, const MaskSubject& subject) {
     if (m_testedAt[mask] != m_generation) {
-      m_matched[mask] = m_search.mayMatch(mask, subject.name) && m_search.m_masks[mask]->matches(subject);
+      m_matched[mask] = m_search.m_masks[mask]->matches(subject);
       m_testedAt[mask] = m_generation;
     }
     return m_matched[mask] != 0;
@@ -280,21 +264,14 @@ size_t MultiRuleSearch::addMaskList(const std::vector<std::string>& masks) {
   MaskListEntry list;
   for (const std::string& text : masks) {
     auto [it, added] = m_maskIndex.try_emplace(text, static_cast<uint32_t>(m_masks.size()));
-    if (added) {
+    if (added)
       m_masks.push_back(std::make_unique<Mask>(text));
-      m_lastCharacters.push_back(lastCharacterOf(*m_masks.back()));
-    }
     list.masks.push_back(it->second);
     list.hasInvalid = list.hasInvalid || !m_masks[it->second]->valid();
     list.everyFolderNamed = list.everyFolderNamed || text == kAllNamesMask;
   }
   m_lists.push_back(std::move(list));
   return m_lists.size() - 1;
-}
-
-bool MultiRuleSearch::mayMatch(uint32_t mask, std::string_view name) const {
-  const unsigned char last = m_lastCharacters[mask];
-  return last == 0 || (!name.empty() && foldAscii(static_cast<unsigned char>(name.back())) == last);
 }
 
 std::vector<MultiRuleSearch::Result> MultiRuleSearch::search(const std::vector<Request>& requests) {

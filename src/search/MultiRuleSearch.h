@@ -84,12 +84,7 @@ class MultiRuleSearch {
   UnlistedFolder m_atUnlistedFolder = UnlistedFolder::Stop;
   std::string m_rootBase;
   std::optional<bool> m_listAhead;
-  // False when the mask cannot match the name, by its last character alone.
-  bool mayMatch(uint32_t mask, std::string_view name) const;
-
   std::vector<std::unique_ptr<Mask>> m_masks;
-  // Per mask: the character, upper-cased, that every name it matches ends with; 0 when unknown.
-  std::vector<unsigned char> m_lastCharacters;
   std::unordered_map<std::string, uint32_t> m_maskIndex;
   std::vector<MaskListEntry> m_lists;
 };

@@ -48,7 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
         MatchCase{"?.txt", "日.txt", true}, MatchCase{"??.txt", "日.txt", false},
         MatchCase{"[!a]", "é", true}, MatchCase{"[a-é]", "é", false}, MatchCase{"[a-é]", "~", true},
         MatchCase{"日*", "日本", true}, MatchCase{"*本", "日本", true}, MatchCase{"É", "é", false},
-        MatchCase{"*?本", "本", true},
+        MatchCase{"*?本", "本", true}, MatchCase{"a*z", "A\xc3\xa9Z", true}, MatchCase{"*e", "é", false},
+        MatchCase{"x*", "", false}, MatchCase{"?*x", "xX", true},
         // An invalid byte is one character of its own, never part of a neighbour.
         MatchCase{"?", "\xff", true}, MatchCase{"??", "\xc3\xa9", false}, MatchCase{"?", "\xc3", true},
         MatchCase{"\xc3", "\xc3\xa9", false}, MatchCase{"*\xff", "ab\xff", true},
