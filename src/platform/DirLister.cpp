@@ -1,6 +1,8 @@
 #include "platform/DirLister.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace qinglan::platform {
 
@@ -10,13 +12,27 @@ unsigned char foldAscii(unsigned char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
 }
 
+// Upper-cases the ASCII letters among eight bytes at once; other bytes stay as they are.
+uint64_t foldAsciiWord(uint64_t word) {
+  constexpr uint64_t kOnes = 0x0101010101010101;
+  const uint64_t low7 = word & (0x7F * kOnes);
+  const uint64_t atLeastA = low7 + (0x80 - 'a') * kOnes;     // high bit set where the byte >= 'a'
+  const uint64_t beyondZ = low7 + (0x80 - 'z' - 1) * kOnes;  // high bit set where the byte > 'z'
+  const uint64_t lower = atLeastA & ~beyondZ & ~word & (0x80 * kOnes);
+  return word - (lower >> 2);  // 'a' - 'A' is 0x20, the high bit shifted down twice
+}
+
 // The first eight folded bytes of a name from `from` on as one number, short names padded with
 // zeros, which no name holds: numbers compare as the folded bytes do.
 uint64_t foldedWord(const std::string& name, size_t from) {
+  unsigned char bytes[8] = {};
+  if (from < name.size())
+    std::memcpy(bytes, name.data() + from, std::min<size_t>(8, name.size() - from));
   uint64_t word = 0;
-  for (size_t at = from; at < from + 8; ++at)
-    word = (word << 8) | (at < name.size() ? foldAscii(static_cast<unsigned char>(name[at])) : 0);
-  return word;
+  std::memcpy(&word, bytes, sizeof word);
+  if constexpr (std::endian::native == std::endian::little)
+    word = __builtin_bswap64(word);
+  return foldAsciiWord(word);
 }
 
 }  // namespace

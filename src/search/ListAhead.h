@@ -26,7 +26,8 @@ void setWalkThreads(unsigned threads);
 // listed ahead of the walk, in queue order and bounded in entries and open folders, together with
 // the details of the entries the walk's owner says it will read; the walk takes each listing in
 // queue order when its turn comes. Without one, or when the reader has not reached the folder yet,
-// the folder is listed on the walking thread, as it is at that moment.
+// the folder is listed on the walking thread, as it is at that moment. While the reader is still
+// listing the folder whose turn has come, the walk lists the next folders ahead in its place.
 //
 // A listing taken from the reader shows its folder as it was when the reader listed it, as if the
 // walk had listed it then. Only whole listings are taken: one that failed or left its folder out
@@ -37,7 +38,7 @@ void setWalkThreads(unsigned threads);
 class ListAhead {
  public:
   // Marks the entries of one listed folder (path with a trailing separator) whose details the walk
-  // will read. Runs on the reader's thread, beside the walk: it may only read what the walk does
+  // will read. Runs beside the walk, on either thread: it may only read what the walk does
   // not change. False when it cannot tell: nothing is marked and the walk decides every entry.
   using Judge = std::function<bool(const std::string& path, const std::vector<platform::DirEntry>& entries,
                                    std::vector<char>& marks)>;
