@@ -1,6 +1,7 @@
 #include "search/Mask.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace qinglan {
@@ -300,11 +301,30 @@ MaskList::MaskList(const std::vector<std::string>& texts) {
     m_masks.emplace_back(text);
     m_hasInvalid = m_hasInvalid || !m_masks.back().valid();
   }
+  if (m_masks.size() > kMaxFilteredMasks)
+    return;
+  for (size_t i = 0; i < m_masks.size(); ++i) {
+    const Mask& mask = m_masks[i];
+    const MaskBits bit = MaskBits{1} << i;
+    for (size_t byte = 0; byte < 256; ++byte) {
+      if (!mask.valid() || mask.firstByte() == 0 || mask.firstByte() == byte)
+        m_byFirstByte[byte] |= bit;
+      if (!mask.valid() || mask.lastByte() == 0 || mask.lastByte() == byte)
+        m_byLastByte[byte] |= bit;
+    }
+  }
 }
 
+// Tries only the masks that the name's first and last bytes leave in the running, in list order.
 bool MaskList::anyMatches(const MaskSubject& subject) const {
-  for (const Mask& mask : m_masks) {
-    if (mask.matches(subject))
+  if (m_masks.size() > kMaxFilteredMasks || subject.name.empty()) {
+    return std::any_of(m_masks.begin(), m_masks.end(),
+                       [&subject](const Mask& mask) { return mask.matches(subject); });
+  }
+  const auto first = upperAscii(static_cast<unsigned char>(subject.name.front()));
+  const auto last = upperAscii(static_cast<unsigned char>(subject.name.back()));
+  for (MaskBits left = m_byFirstByte[first] & m_byLastByte[last]; left != 0; left &= left - 1) {
+    if (m_masks[static_cast<size_t>(std::countr_zero(left))].matches(subject))
       return true;
   }
   return false;

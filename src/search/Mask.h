@@ -44,6 +44,10 @@ class Mask {
 
   // Throws EInvalidMask when the mask is invalid.
   bool matches(const MaskSubject& subject) const;
+  // The byte, upper-cased, that every name the mask matches starts (ends) with; 0 when the mask
+  // does not fix one.
+  unsigned char firstByte() const { return m_firstByte; }
+  unsigned char lastByte() const { return m_lastByte; }
   bool matches(std::string_view name) const { return matches(MaskSubject(name)); }
 
  private:
@@ -97,7 +101,15 @@ class MaskList {
   bool anyMatches(const MaskSubject& subject) const;
 
  private:
+  // For each upper-cased byte, one bit per mask that a name starting (ending) with it may match;
+  // an invalid mask's bit is always set, for it raises whatever the name. Only for lists of up to
+  // 64 masks.
+  using MaskBits = uint64_t;
+  static constexpr size_t kMaxFilteredMasks = 64;
+
   std::vector<Mask> m_masks;
+  std::array<MaskBits, 256> m_byFirstByte{};
+  std::array<MaskBits, 256> m_byLastByte{};
   bool m_hasInvalid = false;
 };
 

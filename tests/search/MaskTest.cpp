@@ -1,5 +1,6 @@
 #include "search/Mask.h"
 
+#include <algorithm>
 #include <cctype>
 #include <iterator>
 #include <random>
@@ -147,8 +148,11 @@ bool referenceMatch(std::string_view mask, std::string_view name) {
   return same && referenceMatch(mask.substr(1), name.substr(1));
 }
 
+// A list of the last three masks as well: it picks the masks worth trying by a name's first and
+// last bytes.
 TEST(MaskTest, AgreesWithBacktrackingOnRandomMasks) {
   std::mt19937 random(20240601);
+  std::vector<std::string> recent;
   const std::string maskPieces[] = {"*", "?", "A", "b", ".", "[AB]", "[B.]"};
   const char nameLetters[] = {'a', 'B', '.', 'b'};
   for (int round = 0; round < 20000; ++round) {
@@ -165,6 +169,13 @@ TEST(MaskTest, AgreesWithBacktrackingOnRandomMasks) {
       c = nameLetters[random() % std::size(nameLetters)];
     ASSERT_EQ(matchesMask(name, mask), referenceMatch(mask, name))
         << "mask '" << mask << "' name '" << name << "'";
+    if (recent.size() == 3)
+      recent.erase(recent.begin());
+    recent.push_back(mask);
+    const bool anyOfRecent = std::any_of(recent.begin(), recent.end(), [&name](const std::string& text) {
+      return referenceMatch(text, name);
+    });
+    ASSERT_EQ(MaskList(recent).anyMatches(MaskSubject(name)), anyOfRecent) << "name '" << name << "'";
   }
 }
 
