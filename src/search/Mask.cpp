@@ -1,7 +1,6 @@
 #include "search/Mask.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace qinglan {
@@ -301,33 +300,16 @@ MaskList::MaskList(const std::vector<std::string>& texts) {
     m_masks.emplace_back(text);
     m_hasInvalid = m_hasInvalid || !m_masks.back().valid();
   }
-  if (m_masks.size() > kMaxFilteredMasks)
-    return;
-  for (size_t i = 0; i < m_masks.size(); ++i) {
-    const Mask& mask = m_masks[i];
-    const MaskBits bit = MaskBits{1} << i;
-    for (size_t byte = 0; byte < 256; ++byte) {
-      if (!mask.valid() || mask.firstByte() == 0 || mask.firstByte() == byte)
-        m_byFirstByte[byte] |= bit;
-      if (!mask.valid() || mask.lastByte() == 0 || mask.lastByte() == byte)
-        m_byLastByte[byte] |= bit;
-    }
-  }
+  std::vector<const Mask*> masks;
+  for (const Mask& mask : m_masks)
+    masks.push_back(&mask);
+  m_table = MaskTable(masks);
 }
 
 // Tries only the masks that the name's first and last bytes leave in the running, in list order.
 bool MaskList::anyMatches(const MaskSubject& subject) const {
-  if (m_masks.size() > kMaxFilteredMasks || subject.name.empty()) {
-    return std::any_of(m_masks.begin(), m_masks.end(),
-                       [&subject](const Mask& mask) { return mask.matches(subject); });
-  }
-  const auto first = upperAscii(static_cast<unsigned char>(subject.name.front()));
-  const auto last = upperAscii(static_cast<unsigned char>(subject.name.back()));
-  for (MaskBits left = m_byFirstByte[first] & m_byLastByte[last]; left != 0; left &= left - 1) {
-    if (m_masks[static_cast<size_t>(std::countr_zero(left))].matches(subject))
-      return true;
-  }
-  return false;
+  return m_table.anyCandidate(subject.name, nullptr,
+                              [this, &subject](size_t number) { return m_masks[number].matches(subject); });
 }
 
 bool matchesMask(std::string_view name, std::string_view mask) {

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "search/MaskTable.h"
+
 namespace qinglan {
 
 // Raised by the test of an invalid mask: "'<mask>' is an invalid mask at (<position>)", the
@@ -101,15 +103,8 @@ class MaskList {
   bool anyMatches(const MaskSubject& subject) const;
 
  private:
-  // For each upper-cased byte, one bit per mask that a name starting (ending) with it may match;
-  // an invalid mask's bit is always set, for it raises whatever the name. Only for lists of up to
-  // 64 masks.
-  using MaskBits = uint64_t;
-  static constexpr size_t kMaxFilteredMasks = 64;
-
   std::vector<Mask> m_masks;
-  std::array<MaskBits, 256> m_byFirstByte{};
-  std::array<MaskBits, 256> m_byLastByte{};
+  MaskTable m_table;
   bool m_hasInvalid = false;
 };
 

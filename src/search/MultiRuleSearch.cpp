@@ -71,6 +71,8 @@ class MultiRuleSearch::Walk {
         m_accepting(scopes.size(), false),
         m_testedAt(search.m_masks.size(), 0),
         m_matched(search.m_masks.size(), false),
+        m_inPlay(search.m_maskTable.none()),
+        m_matchedSet(search.m_maskTable.none()),
         m_pump(search.m_pump) {}
 
   // False when a folder could not be listed and the walk ended there.
@@ -130,13 +132,23 @@ class MultiRuleSearch::Walk {
 
  private:
   // The requests whose tree holds this folder.
+  // The requests whose tree holds this folder, and the masks of their lists that cannot raise.
   void enterFolder(const std::string& path) {
     m_inScope.clear();
+    std::fill(m_inPlay.begin(), m_inPlay.end(), 0);
+    m_orderedInScope = false;
+    m_everyFolderInScope = false;
     for (size_t i = 0; i < m_scopes.size(); ++i) {
       if (path == m_scopes[i].path)
         m_scopes[i].listed = true;
-      if (path.starts_with(m_scopes[i].path))
-        m_inScope.push_back(i);
+      if (!path.starts_with(m_scopes[i].path))
+        continue;
+      m_inScope.push_back(i);
+      const MaskListEntry& list = m_search.m_lists[m_scopes[i].list];
+      m_orderedInScope = m_orderedInScope || list.hasInvalid;
+      m_everyFolderInScope = m_everyFolderInScope || list.everyFolderNamed;
+      if (!list.hasInvalid)
+        unite(m_inPlay, list.bits);
     }
   }
 
@@ -152,6 +164,10 @@ class MultiRuleSearch::Walk {
     const MaskSubject subject(entry.name);
     const bool folder = entry.isFolder();
     ++m_generation;
+    // Most names match no mask: then only a list that may raise, or the folder rule, can matter.
+    if (!matchInPlay(subject, m_inPlay, m_matchedSet) && !m_orderedInScope &&
+        !(folder && m_everyFolderInScope))
+      return;
     bool anyAccepted = false;
     for (const size_t i : m_inScope) {
       m_accepting[i] = m_live[i] && listAccepts(i, subject, folder) ? 1 : 0;
@@ -180,8 +196,8 @@ class MultiRuleSearch::Walk {
   // An invalid mask reached on the way ends the request with its error.
   bool listAccepts(size_t i, const MaskSubject& subject, bool folder) {
     const MaskListEntry& list = m_search.m_lists[m_scopes[i].list];
-    if (folder && list.everyFolderNamed && !list.hasInvalid)
-      return true;
+    if (!list.hasInvalid)
+      return (folder && list.everyFolderNamed) || intersects(list.bits, m_matchedSet);
     try {
       for (const uint32_t mask : list.masks) {
         if (maskMatches(mask, subject))
@@ -197,11 +213,11 @@ class MultiRuleSearch::Walk {
   }
 
   // Marks the entries some request whose tree holds the folder accepts, for a listing read ahead;
-  // not where a list that may raise is in play. Runs beside the walk, so it keeps its own memory
-  // of the masks tested.
+  // not where a list that may raise is in play. Runs beside the walk, so it keeps its own sets.
   bool judge(const std::string& path, const std::vector<platform::DirEntry>& entries,
              std::vector<char>& marks) const {
     std::vector<const MaskListEntry*> lists;
+    MaskBits inPlay = m_search.m_maskTable.none();
     for (const Scope& scope : m_scopes) {
       if (!path.starts_with(scope.path))
         continue;
@@ -209,25 +225,36 @@ class MultiRuleSearch::Walk {
       if (list.hasInvalid)
         return false;
       lists.push_back(&list);
+      unite(inPlay, list.bits);
     }
-    std::vector<size_t> testedAt(m_search.m_masks.size(), 0);
-    std::vector<char> matched(m_search.m_masks.size(), 0);
+    const bool everyFolder = std::any_of(lists.begin(), lists.end(),
+                                         [](const MaskListEntry* list) { return list->everyFolderNamed; });
+    MaskBits matched = m_search.m_maskTable.none();
     for (size_t i = 0; i < entries.size(); ++i) {
       const MaskSubject subject(entries[i].name);
       const bool folder = entries[i].isFolder();
+      if (!matchInPlay(subject, inPlay, matched) && !(folder && everyFolder))
+        continue;
       marks[i] = std::any_of(lists.begin(), lists.end(), [&](const MaskListEntry* list) {
-        if (folder && list->everyFolderNamed)
-          return true;
-        return std::any_of(list->masks.begin(), list->masks.end(), [&](uint32_t mask) {
-          if (testedAt[mask] != i + 1) {
-            matched[mask] = m_search.m_masks[mask]->matches(subject);
-            testedAt[mask] = i + 1;
-          }
-          return matched[mask] != 0;
-        });
+        return (folder && list->everyFolderNamed) || intersects(list->bits, matched);
       });
     }
     return true;
+  }
+
+  // The masks in play that match the name; false when none does. Only masks that cannot raise are
+  // ever in play.
+  bool matchInPlay(const MaskSubject& subject, const MaskBits& inPlay, MaskBits& matched) const {
+    std::fill(matched.begin(), matched.end(), 0);
+    bool any = false;
+    m_search.m_maskTable.anyCandidate(subject.name, &inPlay, [&](size_t mask) {
+      if (m_search.m_masks[mask]->matches(subject)) {
+        setBit(matched, mask);
+        any = true;
+      }
+      return false;
+    });
+    return any;
   }
 
   bool maskMatches(uint32_t mask, const MaskSubject& subject) {
@@ -249,6 +276,12 @@ class MultiRuleSearch::Walk {
   // The entry generation at which each mask was last tested, and what it gave.
   std::vector<uint64_t> m_testedAt;
   std::vector<char> m_matched;
+  // The masks of the lists in play at the current folder that cannot raise, and those of them the
+  // current entry matches.
+  MaskBits m_inPlay;
+  MaskBits m_matchedSet;
+  bool m_orderedInScope = false;      // some list in play may raise: it is tested in order
+  bool m_everyFolderInScope = false;  // some list in play lets every folder pass
   uint64_t m_generation = 0;
   PumpThrottle m_pump;
   std::shared_ptr<const platform::ScanRoot> m_origin;
@@ -274,7 +307,23 @@ size_t MultiRuleSearch::addMaskList(const std::vector<std::string>& masks) {
   return m_lists.size() - 1;
 }
 
+void MultiRuleSearch::prepareMaskTable() {
+  if (m_preparedLists == m_lists.size())
+    return;  // no list registered since: neither the masks nor the lists changed
+  m_preparedLists = m_lists.size();
+  std::vector<const Mask*> masks;
+  for (const auto& mask : m_masks)
+    masks.push_back(mask.get());
+  m_maskTable = MaskTable(masks);
+  for (MaskListEntry& list : m_lists) {
+    list.bits = m_maskTable.none();
+    for (const uint32_t mask : list.masks)
+      setBit(list.bits, mask);
+  }
+}
+
 std::vector<MultiRuleSearch::Result> MultiRuleSearch::search(const std::vector<Request>& requests) {
+  prepareMaskTable();
   const size_t count = requests.size();
   // Each request goes to the walk of the first outermost root that holds it.
   std::vector<size_t> walkOf(count);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "search/FileSearchTypes.h"
+#include "search/MaskTable.h"
 
 namespace qinglan {
 
@@ -74,6 +75,7 @@ class MultiRuleSearch {
 
   struct MaskListEntry {
     std::vector<uint32_t> masks;  // indices into m_masks, in list order
+    MaskBits bits;                // the same masks as a set, made when a search starts
     bool hasInvalid = false;
     bool everyFolderNamed = false;  // "*.*" anywhere in the list lets every folder pass
   };
@@ -84,7 +86,12 @@ class MultiRuleSearch {
   UnlistedFolder m_atUnlistedFolder = UnlistedFolder::Stop;
   std::string m_rootBase;
   std::optional<bool> m_listAhead;
+  // Makes the mask table and the lists' sets for the masks registered so far.
+  void prepareMaskTable();
+
   std::vector<std::unique_ptr<Mask>> m_masks;
+  MaskTable m_maskTable;
+  size_t m_preparedLists = 0;  // how many lists the table and the sets were made for
   std::unordered_map<std::string, uint32_t> m_maskIndex;
   std::vector<MaskListEntry> m_lists;
 };
