@@ -72,13 +72,8 @@ class JsonRows {
     std::string& line = m_out.buffer();
     line += "{\"name\":"sv;
     appendJsonString(line, printable(found.Name, m_storage));
-    if (found.Path != m_folder) {
-      m_folder = found.Path;
-      m_folderJson.clear();
-      appendJsonString(m_folderJson, printable(found.Path, m_storage));
-    }
     line += ",\"path\":"sv;
-    line += m_folderJson;
+    line += m_folder.of(found.Path);
     line += ",\"attributes\":"sv;
     appendNumber(line, found.Attributes);
     line += ",\"size\":"sv;
@@ -92,8 +87,7 @@ class JsonRows {
  private:
   BufferedOutput& m_out;
   std::string m_storage;
-  std::string m_folder;
-  std::string m_folderJson;
+  RepeatedJsonString m_folder;
 };
 
 // The columns "%15s  %-10s  " of size (or "<folder>") and date, then the full path.

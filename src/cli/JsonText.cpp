@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/PrintableName.h"
+
 namespace qinglan::cli {
 
 void appendJsonString(std::string& out, std::string_view text) {
@@ -16,6 +18,16 @@ void appendJsonString(std::string& out, std::string_view text) {
   out += '"';
   out += text;
   out += '"';
+}
+
+// An empty json stands for no text yet: a text always gives at least its quotes.
+const std::string& RepeatedJsonString::of(std::string_view text) {
+  if (m_json.empty() || text != m_text) {
+    m_text.assign(text);
+    m_json.clear();
+    appendJsonString(m_json, printable(text, m_storage));
+  }
+  return m_json;
 }
 
 }  // namespace qinglan::cli

@@ -19,4 +19,16 @@ void appendNumber(std::string& out, Number value) {
   out.append(digits, result.ptr);
 }
 
+// The printable JSON string of a text that repeats from one row to the next, such as the rows'
+// folder: escaped again only when the text changes.
+class RepeatedJsonString {
+ public:
+  const std::string& of(std::string_view text);
+
+ private:
+  std::string m_text;
+  std::string m_json;
+  std::string m_storage;
+};
+
 }  // namespace qinglan::cli

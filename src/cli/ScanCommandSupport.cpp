@@ -59,31 +59,28 @@ std::string cacheDirectory(const std::string& given) {
 
 }  // namespace
 
+// The literals are string views: each row would otherwise measure them again.
 void JsonRowWriter::append(std::string& out, const ResultsRow& row, const std::string& reason) {
-  out += "{\"name\":";
+  using namespace std::string_view_literals;
+  out += "{\"name\":"sv;
   appendJsonString(out, printable(row.name, m_storage));
-  if (row.location != m_location || m_locationJson.empty()) {
-    m_location = row.location;
-    m_locationJson.clear();
-    appendJsonString(m_locationJson, printable(row.location, m_storage));
-  }
-  out += ",\"location\":";
-  out += m_locationJson;
-  out += ",\"size\":";
+  out += ",\"location\":"sv;
+  out += m_location.of(row.location);
+  out += ",\"size\":"sv;
   appendNumber(out, row.size);
-  out += ",\"size_text\":";
+  out += ",\"size_text\":"sv;
   appendJsonString(out, row.sizeText);
-  out += ",\"date\":";
+  out += ",\"date\":"sv;
   appendJsonString(out, row.dateText);
-  out += row.isFolder ? ",\"is_folder\":true" : ",\"is_folder\":false";
-  out += row.checked ? ",\"checked\":true" : ",\"checked\":false";
-  out += ",\"status\":";
+  out += row.isFolder ? ",\"is_folder\":true"sv : ",\"is_folder\":false"sv;
+  out += row.checked ? ",\"checked\":true"sv : ",\"checked\":false"sv;
+  out += ",\"status\":"sv;
   appendJsonString(out, row.status);
   if (!reason.empty()) {
-    out += ",\"reason\":";
+    out += ",\"reason\":"sv;
     appendJsonString(out, printable(reason, m_storage));
   }
-  out += "}\n";
+  out += "}\n"sv;
 }
 
 CliScanFront::CliScanFront(bool json, bool keepRows, TStopToken stop)
@@ -121,8 +118,8 @@ void CliScanFront::append(const ResultsRow& row) {
   } else {
     appendTableRow(m_out.buffer(), row, {});
   }
+  // The session pumps after every row, and the pump flushes when due.
   m_out.flushWhenFull();
-  flushWhenDue();
 }
 
 void CliScanFront::flushWhenDue() {

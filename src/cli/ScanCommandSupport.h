@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/BufferedOutput.h"
+#include "cli/JsonText.h"
 #include "scan/BasicScan.h"
 #include "scan/ResultsRow.h"
 #include "scan/ScanSession.h"
@@ -24,8 +25,7 @@ class JsonRowWriter {
 
  private:
   std::string m_storage;
-  std::string m_location;
-  std::string m_locationJson;
+  RepeatedJsonString m_location;
 };
 
 // The command line as the front of the scans and the cleaning pass. Rows are printed to standard
@@ -68,6 +68,7 @@ class CliScanFront final : public ScanFront, private ResultsList, private ScanPr
   void append(const ResultsRow& row) override;
   size_t count() const override { return m_count; }
   ResultsRow row(size_t index) const override { return m_rows.at(index); }
+  bool isChecked(size_t index) const override { return m_rows.at(index).checked; }
   void setStatus(size_t index, const std::string& status) override { m_rows.at(index).status = status; }
   void setCounter(const std::string&) override {}
   void setRange(int maximum) override { m_maximum = maximum; }

@@ -120,6 +120,10 @@ ResultsRow WindowScanFront::row(size_t index) const {
   return resultsRowOf(m_form.ListView1()->rows()->row(static_cast<int>(index)));
 }
 
+bool WindowScanFront::isChecked(size_t index) const {
+  return m_form.ListView1()->rows()->isChecked(static_cast<int>(index));
+}
+
 void WindowScanFront::setStatus(size_t index, const std::string& status) {
   m_form.ListView1()->rows()->setText(static_cast<int>(index), kStatus, text(status));
 }

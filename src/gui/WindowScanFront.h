@@ -47,6 +47,7 @@ class WindowScanFront final : public ScanFront, private ResultsList, private Sca
   void append(const ResultsRow& row) override;
   size_t count() const override;
   ResultsRow row(size_t index) const override;
+  bool isChecked(size_t index) const override;
   void setStatus(size_t index, const std::string& status) override;
   void setCounter(const std::string& caption) override;
   void setRange(int maximum) override;

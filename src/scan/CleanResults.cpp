@@ -33,7 +33,7 @@ class DeletingRowCleaner final : public RowCleaner {
 
 bool anyChecked(const ResultsList& results) {
   for (size_t i = 0; i < results.count(); ++i) {
-    if (results.row(i).checked)
+    if (results.isChecked(i))
       return true;
   }
   return false;
@@ -93,11 +93,11 @@ void cleanCheckedResults(ScanFront& front, RowCleaner& cleaner) {
     session.progress().setText(std::string(kCleaningText));
     session.pump();
     for (size_t i = 0; i < rowCount; ++i) {
-      const ResultsRow row = results.row(i);
-      if (!row.checked) {
+      if (!results.isChecked(i)) {
         session.progress().setPosition(static_cast<int>(i + 1));
         continue;
       }
+      const ResultsRow row = results.row(i);
       // A stop asked for while the last row was cleaned leaves this row and the rest untouched.
       session.pump();
       if (session.stopRequested())

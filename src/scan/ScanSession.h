@@ -27,6 +27,8 @@ class ResultsList {
   virtual size_t count() const = 0;
   // The row as it is now, with the check mark the user may have changed.
   virtual ResultsRow row(size_t index) const = 0;
+  // The row's check mark alone, without building the row.
+  virtual bool isChecked(size_t index) const = 0;
   virtual void setStatus(size_t index, const std::string& status) = 0;
   // The first column's caption, which counts the rows: "文件名[3]".
   virtual void setCounter(const std::string& caption) = 0;

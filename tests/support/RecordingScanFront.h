@@ -53,6 +53,7 @@ class RecordingScanFront final : public ScanFront, private ResultsList, private 
   void append(const ResultsRow& row) override;
   size_t count() const override { return rows.size(); }
   ResultsRow row(size_t index) const override { return rows.at(index); }
+  bool isChecked(size_t index) const override { return rows.at(index).checked; }
   void setStatus(size_t index, const std::string& status) override;
   void setCounter(const std::string& caption) override;
   void setRange(int maximum) override;
