@@ -47,7 +47,8 @@ std::string_view TextPool::view(Id id) const {
 TextPool::Id TextPool::intern(const QString& text) {
   if (text.isEmpty())
     return kEmpty;
-  return intern(std::string_view(text.toUtf8()));
+  const QByteArray utf8 = text.toUtf8();
+  return intern(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
 }
 
 TextPool::Id TextPool::intern(std::string_view utf8) {

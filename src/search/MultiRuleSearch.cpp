@@ -131,7 +131,6 @@ class MultiRuleSearch::Walk {
   }
 
  private:
-  // The requests whose tree holds this folder.
   // The requests whose tree holds this folder, and the masks of their lists that cannot raise.
   void enterFolder(const std::string& path) {
     m_inScope.clear();

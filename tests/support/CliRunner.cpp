@@ -6,6 +6,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/NativePath.h"
 #else
 #include <sys/wait.h>
 #endif
@@ -34,15 +36,8 @@ std::string shellQuoted(const std::string& text) {
   return quoted + "\"";
 }
 
-std::wstring wide(const std::string& utf8) {
-  std::wstring text(utf8.size(), L'\0');
-  text.resize(static_cast<size_t>(::MultiByteToWideChar(
-      CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 FILE* openPipe(const std::string& command) {
-  return ::_wpopen(wide("\"" + command + "\"").c_str(), L"rb");
+  return ::_wpopen(platform::wideText("\"" + command + "\"").c_str(), L"rb");
 }
 
 int closePipe(FILE* pipe) {

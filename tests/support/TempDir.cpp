@@ -1,6 +1,5 @@
 #include "support/TempDir.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,21 +12,12 @@
 #endif
 
 #include "platform/DirLister.h"
+#include "platform/NativePath.h"
 #include "platform/Path.h"
 
 namespace qinglan::test {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// Path texts are UTF-8 on every system; a plain std::string would be read in the ANSI code page on
-// Windows.
-fs::path nativePath(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-}  // namespace
 
 #ifdef _WIN32
 TempDir::TempDir() {
@@ -36,8 +26,7 @@ TempDir::TempDir() {
     const fs::path candidate = fs::temp_directory_path() / ("qinglan-test-" + std::to_string(random()));
     std::error_code error;
     if (fs::create_directory(candidate, error)) {
-      const std::u8string text = candidate.u8string();
-      m_path.assign(text.begin(), text.end());
+      m_path = platform::pathText(candidate);
       return;
     }
   }
@@ -55,23 +44,18 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   // Links inside are removed as links; remove_all never follows them.
   std::error_code ignored;
-  fs::remove_all(nativePath(m_path), ignored);
+  fs::remove_all(platform::fsPath(m_path), ignored);
 }
 
 std::string TempDir::path(std::string_view relative) const {
-  std::string full = m_path;
-  full += platform::kSeparator;
-  full += relative;
   // Tests write relative paths with "/" on every system.
-  std::replace(full.end() - static_cast<std::ptrdiff_t>(relative.size()), full.end(), '/',
-               platform::kSeparator);
-  return full;
+  return m_path + platform::kSeparator + nativeSeparators(std::string(relative));
 }
 
 std::string TempDir::writeFile(std::string_view relative, std::string_view content) const {
   const std::string full = path(relative);
-  fs::create_directories(nativePath(full).parent_path());
-  std::ofstream out(nativePath(full), std::ios::binary | std::ios::trunc);
+  fs::create_directories(platform::fsPath(full).parent_path());
+  std::ofstream out(platform::fsPath(full), std::ios::binary | std::ios::trunc);
   out.write(content.data(), static_cast<std::streamsize>(content.size()));
   if (!out)
     throw std::runtime_error("cannot write " + full);
@@ -80,7 +64,7 @@ std::string TempDir::writeFile(std::string_view relative, std::string_view conte
 
 std::string TempDir::makeFolder(std::string_view relative) const {
   const std::string full = path(relative);
-  fs::create_directories(nativePath(full));
+  fs::create_directories(platform::fsPath(full));
   return full;
 }
 
