@@ -6,15 +6,9 @@
 
 namespace qinglan::platform {
 
-namespace {
-
-constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
-
 bool isAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
-
-}  // namespace
 
 std::size_t utf8SequenceLength(std::string_view text) {
   const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };

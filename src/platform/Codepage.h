@@ -27,4 +27,10 @@ bool isValidUtf8(std::string_view text);
 // The text with every byte that does not start a well-formed UTF-8 sequence replaced by U+FFFD.
 std::string toValidUtf8(std::string_view text);
 
+// U+FFFD, the replacement character, in UTF-8.
+inline constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
+
+// True when every byte is below 0x80.
+bool isAscii(std::string_view text);
+
 }  // namespace qinglan::platform

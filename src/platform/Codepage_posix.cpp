@@ -11,12 +11,7 @@
 namespace qinglan::platform {
 namespace {
 
-constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
 constexpr std::string_view kReplacementUtf16le = "\xFD\xFF";
-
-bool isAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
 
 // What stands in the output for input that cannot be converted, and how many input bytes it covers.
 struct Substitute {

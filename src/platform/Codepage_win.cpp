@@ -1,6 +1,5 @@
 #include "platform/Codepage.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <string>
 
@@ -11,11 +10,6 @@ namespace qinglan::platform {
 namespace {
 
 constexpr UINT kGbk = 936;
-constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
-
-bool isAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
 
 // The UTF-16 text of bytes in a code page, or empty when flags refuse a sequence in them.
 std::wstring toWide(UINT codePage, DWORD flags, std::string_view bytes, bool& ok) {

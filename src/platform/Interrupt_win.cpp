@@ -1,6 +1,6 @@
 #include "platform/Interrupt.h"
 
-#include <atomic>
+#include <mutex>
 
 #include <windows.h>
 
@@ -8,15 +8,22 @@ namespace qinglan::platform {
 
 namespace {
 
-std::atomic<std::stop_source*> g_watched = nullptr;
+// The watched stop, shared with the console's handler thread. The handler requests the stop on a
+// copy taken under the lock, so a watch that ends meanwhile never leaves it a freed object.
+std::mutex g_watchedMutex;
+std::stop_source g_watched{std::nostopstate};
 
 // The console runs its control handlers on a thread of its own, so the stop is requested in
 // ordinary code. Ctrl-C and Ctrl-Break ask for the stop; the rest keep their default handling.
 BOOL WINAPI onControl(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
     return FALSE;
-  if (std::stop_source* stop = g_watched.load())
-    stop->request_stop();
+  std::stop_source stop{std::nostopstate};
+  {
+    const std::lock_guard lock(g_watchedMutex);
+    stop = g_watched;
+  }
+  stop.request_stop();
   return TRUE;
 }
 
@@ -26,13 +33,17 @@ struct InterruptWatch::Watcher {
   std::stop_source stop;
 
   Watcher() {
-    g_watched = &stop;
+    {
+      const std::lock_guard lock(g_watchedMutex);
+      g_watched = stop;
+    }
     SetConsoleCtrlHandler(onControl, TRUE);
   }
 
   ~Watcher() {
     SetConsoleCtrlHandler(onControl, FALSE);
-    g_watched = nullptr;
+    const std::lock_guard lock(g_watchedMutex);
+    g_watched = std::stop_source{std::nostopstate};
   }
 };
 

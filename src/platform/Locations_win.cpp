@@ -32,11 +32,6 @@ std::string knownFolder(REFKNOWNFOLDERID id) {
   return path;
 }
 
-std::string nonEmptyVariable(const char* name) {
-  const std::optional<std::string> value = environmentVariable(name);
-  return value ? *value : std::string();
-}
-
 }  // namespace
 
 std::string executableFolder() {
@@ -56,7 +51,7 @@ std::string executableFolder() {
 }
 
 std::string homeFolder() {
-  if (std::string home = nonEmptyVariable("USERPROFILE"); !home.empty())
+  if (std::string home = environmentVariable("USERPROFILE").value_or(""); !home.empty())
     return home;
   return knownFolder(FOLDERID_Profile);
 }
@@ -81,7 +76,7 @@ bool isFolder(const std::string& path) {
 // Settings roam with the user; the database and logs stay on the machine.
 std::string userFolder(UserFolder kind) {
   const bool roaming = kind == UserFolder::Config;
-  std::string folder = nonEmptyVariable(roaming ? "APPDATA" : "LOCALAPPDATA");
+  std::string folder = environmentVariable(roaming ? "APPDATA" : "LOCALAPPDATA").value_or("");
   if (folder.empty())
     folder = knownFolder(roaming ? FOLDERID_RoamingAppData : FOLDERID_LocalAppData);
   if (folder.empty())

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -14,9 +13,6 @@ std::filesystem::path fsPath(std::string_view utf8);
 
 // The UTF-8 text of a path object, the inverse of fsPath.
 std::string pathText(const std::filesystem::path& path);
-
-// std::fopen for a UTF-8 path text.
-std::FILE* openFile(const std::string& utf8, const char* mode);
 
 #ifdef _WIN32
 // The UTF-16 text of UTF-8, and back, without any path treatment.

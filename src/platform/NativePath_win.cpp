@@ -56,8 +56,4 @@ std::wstring widePath(std::string_view utf8) {
   return full;
 }
 
-std::FILE* openFile(const std::string& utf8, const char* mode) {
-  return ::_wfopen(widePath(utf8).c_str(), wideText(mode).c_str());
-}
-
 }  // namespace qinglan::platform

@@ -2,16 +2,15 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <iterator>
 #include <map>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include <sys/stat.h>
 
+#include "platform/FileReplace.h"
 #include "platform/Locations.h"
 #include "platform/MountTable.h"
 #include "platform/Path.h"
@@ -109,19 +108,12 @@ std::optional<DriveKind> kindOfMount(const MountLine& mount, const RemovableDevi
   return isRemovable(mount.majorMinor) ? DriveKind::Removable : DriveKind::Fixed;
 }
 
-std::string readWholeFile(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // A partition answers through its disk, one folder up in the device tree.
 bool isRemovableBlockDevice(std::string_view majorMinor) {
   const std::string device = "/sys/dev/block/" + std::string(majorMinor);
   struct stat info {};
   const bool isPartition = ::stat((device + "/partition").c_str(), &info) == 0;
-  const std::string flag = readWholeFile((device + (isPartition ? "/../removable" : "/removable")).c_str());
+  const std::string flag = readWholeFile(device + (isPartition ? "/../removable" : "/removable")).bytes;
   return trimWhitespace(flag) == "1";
 }
 
@@ -171,12 +163,12 @@ std::string mountPointOf(std::string_view path, std::string_view mountInfoText) 
 }
 
 std::string mountPointOf(std::string_view path) {
-  return mountPointOf(path, readWholeFile("/proc/self/mountinfo"));
+  return mountPointOf(path, readWholeFile("/proc/self/mountinfo").bytes);
 }
 
 std::vector<Volume> systemVolumes() {
   std::vector<Volume> volumes =
-      volumesFromMountInfo(readWholeFile("/proc/self/mountinfo"), isRemovableBlockDevice);
+      volumesFromMountInfo(readWholeFile("/proc/self/mountinfo").bytes, isRemovableBlockDevice);
   // Files bound over files (a container's /etc/hosts) are mounts but no volumes.
   std::erase_if(volumes, [](const Volume& volume) { return !isFolder(volume.root); });
   return volumes;
