@@ -130,10 +130,12 @@ bool PosixRemover::removeFinding(const std::string& path, const FindingOrigin& o
 bool PosixRemover::removeEntry(int parentFd, const std::string& name, bool isFolder, const EntryId& id) {
   if (isFolder)
     return removeFolder(parentFd, name, id);
-  if (m_calls.unlinkAt(parentFd, name.c_str(), 0) == 0 || errno == ENOENT)
-    return true;
-  // Replaced by a folder since it was listed: that is not the entry meant.
-  return false;
+  // The name may have passed to another entry since it was found, or the entry may have gone
+  // elsewhere: neither is this entry removed.
+  struct stat info {};
+  if (::fstatat(parentFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || entryIdOf(info) != id)
+    return false;
+  return m_calls.unlinkAt(parentFd, name.c_str(), 0) == 0;
 }
 
 // Goes down one folder at a time and climbs back through "..", checking there that the folder
@@ -142,9 +144,10 @@ bool PosixRemover::removeEntry(int parentFd, const std::string& name, bool isFol
 bool PosixRemover::removeFolder(int parentFd, const std::string& name, const EntryId& id) {
   std::vector<Level> levels;
   levels.push_back({id, name, {}, true});
-  int folderFd = openSubfolder(parentFd, name, levels.back());
+  // Whatever stands in the folder's place now, a link or a file, is not the entry found: it stays.
+  int folderFd = m_calls.openFolderAt(parentFd, name.c_str());
   if (folderFd < 0)
-    return levels.back().complete;
+    return false;
   // The folder must be the one found, and not a mount of its own.
   const uint64_t mount = mountIdOf(parentFd);
   if (entryIdOf(folderFd) != id || isOtherMount(folderFd, id.device, mount)) {

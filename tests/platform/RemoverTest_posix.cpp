@@ -168,6 +168,18 @@ TEST_F(RemoverTest, AFolderSwappedForALinkWhileRemovingIsNotFollowed) {
   EXPECT_TRUE(exists(m_dir.path("parked/c.txt")));
 }
 
+TEST_F(RemoverTest, AFolderFindingSwappedForALinkAfterItWasFoundStaysAndFails) {
+  buildTreeWithLinksOutside();
+  const FindingOrigin origin = m_dir.origin("tree/sub");
+  SwappingCalls calls("sub", m_dir.path("parked"), m_dir.path("outside"));
+  PosixRemover remover(calls);
+
+  EXPECT_FALSE(remover.removeFinding(m_dir.path("tree/sub"), origin));
+  EXPECT_TRUE(exists(m_dir.path("tree/sub")));
+  EXPECT_TRUE(exists(m_dir.path("parked/deeper/c.txt")));
+  expectOutsideIntact();
+}
+
 // Folders made one inside the other from their parent's descriptor, beyond the longest path.
 bool makeDeepTree(const std::string& root, int depth) {
   int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
