@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "platform/Path.h"
 #include "platform/Remover.h"
 #include "platform/SystemTime.h"
 #include "platform/Trash.h"
@@ -44,9 +45,30 @@ std::string CleaningPass::clean(size_t index, const ResultsRow& row) {
   entry.size = row.size;
   m_journal.append(entry);
   m_records.push_back({index, entry});
-  if (entry.outcome == CleanOutcome::Failed)
-    return std::string(kCleanFailedStatus);
-  return std::string(m_toTrash ? kTrashedStatus : kCleanedStatus);
+  switch (entry.outcome) {
+    case CleanOutcome::Failed:
+      return std::string(kCleanFailedStatus);
+    case CleanOutcome::Trashed:
+      if (row.isFolder)
+        m_trashedFolders.insert(entry.path);
+      return std::string(kTrashedStatus);
+    case CleanOutcome::Gone:
+      // In the trash only when it went there with a folder this pass trashed; gone by other means,
+      // it reads as any row that was already gone.
+      return std::string(insideTrashedFolder(entry.path) ? kTrashedStatus : kCleanedStatus);
+    case CleanOutcome::Deleted:
+      break;
+  }
+  return std::string(kCleanedStatus);
+}
+
+bool CleaningPass::insideTrashedFolder(const std::string& path) const {
+  for (size_t end = path.rfind(platform::kSeparator); end != std::string::npos && end > 0;
+       end = path.rfind(platform::kSeparator, end - 1)) {
+    if (m_trashedFolders.contains(path.substr(0, end)))
+      return true;
+  }
+  return false;
 }
 
 bool CleaningPass::trashedAny() const {
