@@ -10,6 +10,7 @@
 #include "app/AppPaths.h"
 #include "app/CloudCachePath.h"
 #include "cli/Commands.h"
+#include "cli/ScanCommandSupport.h"
 #include "scan/ResourceList.h"
 #include "web/PageFetcher.h"
 #include "web/SiteHosts.h"
@@ -69,7 +70,7 @@ std::vector<ListedResource> listResources(const std::string& cachePath, const Wh
 }
 
 void runCheckUpdates(const CheckUpdatesOptions& options) {
-  const std::string cachePath = options.cache.empty() ? FindCloudCachePath() : options.cache;
+  const std::string cachePath = options.cache.empty() ? findCacheSayingWhatWasSkipped() : options.cache;
   if (cachePath.empty())
     throw std::runtime_error("No CloudCache directory found; pass --cache DIR");
   const Whitelist whitelist(startUpPaths(options.appDir).whiteListFile);

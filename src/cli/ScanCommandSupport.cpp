@@ -178,6 +178,17 @@ void addAppDirOption(CLI::App& command, LocationOptions& options) {
                      "ccdb.db, else the user's folders)");
 }
 
+std::string findCacheSayingWhatWasSkipped() {
+  std::vector<SkippedCache> skipped;
+  std::string cache = FindCloudCachePath(&skipped);
+  std::string path;
+  std::string reason;
+  for (const SkippedCache& passed : skipped)
+    std::cerr << "not a cache: " << printable(passed.path, path) << " (" << printable(passed.reason, reason)
+              << ")\n";
+  return cache;
+}
+
 void applyLocations(const LocationOptions& options, Needs needs) {
   initGlobalSettings(needs == Needs::Cache ? appPaths(options.appDir) : startUpPaths(options.appDir));
   // Opening a missing database would leave an empty one behind.
@@ -185,7 +196,8 @@ void applyLocations(const LocationOptions& options, Needs needs) {
     throw std::runtime_error("no rules database at " + globals().DbFileName);
   if (needs == Needs::Database)
     return;
-  const std::string cache = options.cache.empty() ? FindCloudCachePath() : cacheDirectory(options.cache);
+  const std::string cache =
+      options.cache.empty() ? findCacheSayingWhatWasSkipped() : cacheDirectory(options.cache);
   if (cache.empty())
     throw std::runtime_error("没有找到云端缓存目录");
   if (!std::filesystem::is_directory(platform::fsPath(cache)))

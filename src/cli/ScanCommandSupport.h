@@ -114,6 +114,10 @@ enum class Needs { Database, Cache, DatabaseAndCache };
 // cache directory. Raises when what the command needs is missing.
 void applyLocations(const LocationOptions& options, Needs needs);
 
+// The first cache directory of the machine's volumes, or empty text; says on standard error which
+// volume's CloudCache was passed over, and why.
+std::string findCacheSayingWhatWasSkipped();
+
 // The installed resource list of the cache as the basic scan reads it: every resource the
 // whitelist does not hide, checked, in listing order.
 std::vector<ScanResourceRow> listScanResources();

@@ -3,6 +3,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -15,6 +19,7 @@ namespace {
 using platform::DriveKind;
 using platform::Volume;
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 class CloudCachePathTest : public ::testing::Test {
@@ -67,6 +72,41 @@ TEST_F(CloudCachePathTest, TheNameIsMatchedAsWindowsDoesExactFirst) {
 #endif
   EXPECT_THAT(FindAllCloudCachePaths(volumes), ElementsAre(m_dir.path("a/CLOUDCACHE"), inB));
 }
+
+#ifndef _WIN32
+// A link at a volume root leads to a cache only when the folder is the user's or root's, and the
+// link is its owner's: a user who owns a drive must not lead root's clean into a folder of root's.
+TEST_F(CloudCachePathTest, ALinkIsFollowedOnlyWhenItsOwnerAndTheFolderOwnerAgree) {
+  if (::geteuid() != 0)
+    GTEST_SKIP() << "giving links other owners needs root";
+  struct Case {
+    const char* volume;
+    uid_t linkOwner;
+    uid_t folderOwner;
+    bool followed;
+  };
+  const uid_t other = 4321;
+  const std::vector<Case> cases = {
+      {"own", 0, 0, true}, {"planted", other, 0, false}, {"theirs", other, other, false}};
+  std::vector<Volume> volumes;
+  for (const Case& c : cases) {
+    const std::string folder = m_dir.makeFolder(std::string("elsewhere/") + c.volume);
+    volumes.push_back(volume(c.volume, DriveKind::Removable));
+    const std::string link = volumes.back().root + "CloudCache";
+    ASSERT_EQ(::symlink(folder.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, c.linkOwner), 0);
+    ASSERT_EQ(::chown(folder.c_str(), c.folderOwner, c.folderOwner), 0);
+  }
+
+  std::vector<SkippedCache> skipped;
+  EXPECT_THAT(FindAllCloudCachePaths(volumes, platform::DirLister::system(), &skipped),
+              ElementsAre(m_dir.path("elsewhere/own")));
+  ASSERT_EQ(skipped.size(), 2u);
+  EXPECT_EQ(skipped[0].path, m_dir.path("planted/CloudCache"));
+  EXPECT_THAT(skipped[0].reason, HasSubstr("belongs to user 4321"));
+  EXPECT_THAT(skipped[1].reason, HasSubstr("belongs to user 4321"));
+}
+#endif
 
 TEST_F(CloudCachePathTest, ReadsTheMachinesVolumes) {
   m_dir.makeFolder("disk/CloudCache");
