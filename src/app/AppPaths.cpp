@@ -1,16 +1,18 @@
 #include "app/AppPaths.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
+#include <optional>
+#include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
 
+#include "platform/FileReplace.h"
 #include "platform/Locations.h"
 #include "platform/NativePath.h"
+#include "platform/OwnFolder.h"
 #include "platform/Path.h"
 #include "rules/RulesSql.h"
 #include "rules/SQLiteTable3.h"
@@ -35,16 +37,12 @@ std::string programFolderIn(platform::UserFolder kind) {
 
 // A nonzero 31-bit digest of the file's bytes, kept in the user's copy as its user_version so that
 // the next start can tell whether the template changed since.
-int32_t templateFingerprint(const std::string& file) {
-  std::ifstream in(platform::fsPath(file), std::ios::binary);
+int32_t templateFingerprint(std::string_view bytes) {
   uint32_t hash = 2166136261u;
-  for (std::istreambuf_iterator<char> it(in), end; it != end; ++it) {
-    hash ^= static_cast<unsigned char>(*it);
+  for (const char byte : bytes) {
+    hash ^= static_cast<unsigned char>(byte);
     hash *= 16777619u;
   }
-  if (in.bad())
-    throw fs::filesystem_error("cannot read", platform::fsPath(file),
-                               std::make_error_code(std::errc::io_error));
   return static_cast<int32_t>((hash & 0x7fffffffu) | 1u);
 }
 
@@ -62,23 +60,38 @@ std::vector<std::pair<std::string, bool>> unScanChoices(TSQLiteDatabase& db) {
   return choices;
 }
 
-std::string temporarySibling(const std::string& file) {
-  std::random_device random;
-  return file + ".new-" + std::to_string(random());
+[[noreturn]] void failOn(const std::string& what, const std::string& path) {
+  throw fs::filesystem_error(what, platform::fsPath(path), std::error_code(errno, std::generic_category()));
 }
 
-void writeUserCopy(const AppPaths& paths, int32_t fingerprint,
+// The program's folder that holds the file (or is the folder), opened and checked; made first when
+// asked. Empty when it is missing and not to be made.
+std::optional<platform::OwnFolder> ownFolder(const std::string& folder, bool make) {
+  std::optional<platform::OwnFolder> opened =
+      make ? platform::OwnFolder::make(folder) : platform::OwnFolder::open(folder);
+  if (!opened && (make || errno != ENOENT))
+    failOn("cannot open the folder", folder);
+  return opened;
+}
+
+std::string folderOf(const std::string& file) {
+  return platform::splitPath(file).parent;
+}
+
+// The rules database is opened by path, so nothing but the file may stand under its name.
+void requireDatabaseFile(const platform::OwnFolder& folder) {
+  if (folder.holdsOtherThanFile(kDbName))
+    throw platform::UnsafeFolderError(folder.path(), std::string(kDbName) + " is not a plain file");
+}
+
+void writeUserCopy(const platform::OwnFolder& folder, const std::string& templateBytes, int32_t fingerprint,
                    const std::vector<std::pair<std::string, bool>>& choices) {
-  fs::create_directories(platform::fsPath(paths.dbFileName).parent_path());
-  const std::string temporary = temporarySibling(paths.dbFileName);
+  const std::string temporary = folder.writeTemporary("." + std::string(kDbName) + ".new-", templateBytes);
+  if (temporary.empty())
+    failOn("cannot write a new copy in", folder.path());
   try {
-    fs::copy_file(platform::fsPath(paths.templateDb), platform::fsPath(temporary),
-                  fs::copy_options::overwrite_existing);
-    // The template may be read-only; the copy is the user's to write.
-    fs::permissions(platform::fsPath(temporary), fs::perms::owner_read | fs::perms::owner_write,
-                    fs::perm_options::add);
     {
-      TSQLiteDatabase db(temporary);
+      TSQLiteDatabase db(folder.path() + temporary);
       db.Execute("BEGIN");
       for (const auto& [id, off] : choices)
         db.Execute(std::string("UPDATE ccdb SET UnScan=") + (off ? "1" : "0") +
@@ -86,10 +99,10 @@ void writeUserCopy(const AppPaths& paths, int32_t fingerprint,
       db.Execute("COMMIT");
       db.Execute("PRAGMA user_version=" + std::to_string(fingerprint));
     }
-    fs::rename(platform::fsPath(temporary), platform::fsPath(paths.dbFileName));
+    if (!folder.rename(temporary, kDbName))
+      failOn("cannot rename the new copy to", folder.path() + kDbName);
   } catch (...) {
-    std::error_code ignored;
-    fs::remove(platform::fsPath(temporary), ignored);
+    folder.removeTemporary(temporary);
     throw;
   }
 }
@@ -130,20 +143,33 @@ AppPaths appPaths(const std::string& appFolder) {
 }
 
 void prepareUserFolders(const AppPaths& paths) {
-  if (paths.layout != Layout::Installed)
+  if (paths.layout != Layout::Installed) {
+    if (!paths.appPath.empty())
+      if (const std::optional<platform::OwnFolder> folder = ownFolder(paths.appPath, false))
+        requireDatabaseFile(*folder);
     return;
-  fs::create_directories(platform::fsPath(paths.whiteListFile).parent_path());
-  if (!fs::is_regular_file(platform::fsPath(paths.templateDb)))
+  }
+  ownFolder(folderOf(paths.whiteListFile), true);
+  if (!paths.stateFolder.empty())
+    ownFolder(paths.stateFolder, true);
+  const bool shipped = fs::is_regular_file(platform::fsPath(paths.templateDb));
+  const std::optional<platform::OwnFolder> data = ownFolder(folderOf(paths.dbFileName), shipped);
+  if (data)
+    requireDatabaseFile(*data);
+  if (!shipped)
     return;
-  const int32_t fingerprint = templateFingerprint(paths.templateDb);
+  const platform::WholeFile shippedFile = platform::readWholeFile(paths.templateDb);
+  if (shippedFile.status != platform::ReadStatus::Read)
+    failOn("cannot read", paths.templateDb);
+  const int32_t fingerprint = templateFingerprint(shippedFile.bytes);
   std::vector<std::pair<std::string, bool>> choices;
-  if (fs::exists(platform::fsPath(paths.dbFileName))) {
+  if (data->fileSize(kDbName)) {
     TSQLiteDatabase db(paths.dbFileName);
     if (storedFingerprint(db) == fingerprint)
       return;
     choices = unScanChoices(db);
   }
-  writeUserCopy(paths, fingerprint, choices);
+  writeUserCopy(*data, shippedFile.bytes, fingerprint, choices);
 }
 
 AppPaths startUpPaths(const std::string& appFolder) {

@@ -33,11 +33,13 @@ AppPaths decideAppPaths(const std::string& executableFolder,
 // The paths of this run: appFolder when given, else the layout of the running executable.
 AppPaths appPaths(const std::string& appFolder = {});
 
-// Installed layout: makes the folder of wb.lst, whose writes do not make folders; gives the user a
-// copy of the template on first use, and replaces an older copy by a newer template's rows while
-// keeping the user's UnScan choices by Id. The copy is prepared beside the user's file and renamed
-// over it, so a failure leaves the user's file as it was. Other layouts: nothing. Raises
-// ESQLiteException or std::filesystem::filesystem_error on failure.
+// Installed layout: makes the program's folders for wb.lst, the state and the user's database, whose
+// writes do not make folders; gives the user a copy of the template on first use, and replaces an
+// older copy by a newer template's rows while keeping the user's UnScan choices by Id. The copy is
+// prepared beside the user's file and renamed over it, so a failure leaves the user's file as it
+// was. Other layouts: checks the program's folder when it exists. Every folder is made and checked
+// as platform::OwnFolder does, raising platform::UnsafeFolderError before anything is written; other
+// failures raise ESQLiteException or std::filesystem::filesystem_error.
 void prepareUserFolders(const AppPaths& paths);
 
 // appPaths(appFolder) after prepareUserFolders on it.

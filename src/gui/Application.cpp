@@ -10,6 +10,7 @@
 #include "app/AppPaths.h"
 #include "gui/HandlerGuard.h"
 #include "gui/MessageBoxes.h"
+#include "platform/OwnFolder.h"
 
 #ifndef QINGLAN_VERSION
 #define QINGLAN_VERSION "unknown"
@@ -30,8 +31,17 @@ void setupApplication(QApplication& app) {
   app.setFont(font);
 }
 
-void prepareUserFiles() {
-  runGuarded(nullptr, [] { startUpPaths(); });
+bool prepareUserFiles() {
+  bool safe = true;
+  runGuarded(nullptr, [&safe] {
+    try {
+      startUpPaths();
+    } catch (const platform::UnsafeFolderError&) {
+      safe = false;
+      throw;
+    }
+  });
+  return safe;
 }
 
 bool printVersionIfAsked(int argc, char** argv) {

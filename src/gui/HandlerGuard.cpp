@@ -3,6 +3,7 @@
 #include <QList>
 
 #include "gui/MessageBoxes.h"
+#include "platform/OwnFolder.h"
 
 namespace qinglan::gui {
 
@@ -28,6 +29,10 @@ bool runGuarded(QWidget* parent, const std::function<void()>& handler) {
     handler();
     return true;
   } catch (const CommandCancelled&) {
+  } catch (const platform::UnsafeFolderError& error) {
+    showError(parent,
+              QStringLiteral("程序文件夹不安全：%1（%2）")
+                  .arg(QString::fromStdString(error.folder()), QString::fromStdString(error.reason())));
   } catch (const std::exception& error) {
     showError(parent, QString::fromUtf8(error.what()));
   } catch (...) {

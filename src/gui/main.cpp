@@ -10,7 +10,8 @@ int main(int argc, char* argv[]) {
   qinglan::gui::prepareWebEngine();
   QApplication app(argc, argv);
   qinglan::gui::setupApplication(app);
-  qinglan::gui::prepareUserFiles();
+  if (!qinglan::gui::prepareUserFiles())
+    return 1;
 
   qinglan::gui::TForm1 form;
   if (form.terminationRequested())

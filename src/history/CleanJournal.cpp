@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <utility>
 
@@ -11,7 +9,7 @@
 
 #include "app/unitGlobal.h"
 #include "history/EscapedPath.h"
-#include "platform/NativePath.h"
+#include "platform/Path.h"
 
 namespace qinglan {
 
@@ -31,20 +29,13 @@ std::optional<std::string> rawPath(const nlohmann::json& object, const char* key
   return unescapePathBytes(found->get<std::string>());
 }
 
-// True when the file is missing or empty or its last line is whole.
-bool endsWithWholeLine(const std::string& fileName) {
-  std::ifstream in(platform::fsPath(fileName), std::ios::binary | std::ios::ate);
-  if (!in || in.tellg() <= 0)
-    return true;
-  in.seekg(-1, std::ios::end);
-  return in.get() == '\n';
-}
-
-std::vector<std::string> readLines(const std::string& fileName) {
+std::vector<std::string> splitLines(std::string_view bytes) {
   std::vector<std::string> lines;
-  std::ifstream in(platform::fsPath(fileName), std::ios::binary);
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(std::move(line));
+  while (!bytes.empty()) {
+    const size_t end = bytes.find('\n');
+    lines.emplace_back(bytes.substr(0, end));
+    bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+  }
   return lines;
 }
 
@@ -122,51 +113,63 @@ CleanJournal::CleanJournal(std::string fileName, uintmax_t limitBytes)
 
 CleanJournal::~CleanJournal() = default;
 
+std::string CleanJournal::name() const {
+  return platform::splitPath(m_fileName).name;
+}
+
 void CleanJournal::open() {
-  if (m_file.is_open())
+  if (m_file)
     return;
   // The state folder of an installed program is made at the first pass that needs it.
-  std::error_code ignored;
-  std::filesystem::create_directories(platform::fsPath(m_fileName).parent_path(), ignored);
-  trim();
-  // A line cut by a crash stays alone on its line rather than swallowing the next one.
-  const bool whole = endsWithWholeLine(m_fileName);
-  m_file.open(platform::fsPath(m_fileName), std::ios::binary | std::ios::app);
-  if (!m_file.is_open() || (!whole && !m_file.put('\n')))
+  std::optional<platform::OwnFolder> folder =
+      platform::OwnFolder::make(platform::splitPath(m_fileName).parent);
+  if (!folder)
     throw JournalWriteError("Unable to write to " + m_fileName);
+  trim(*folder);
+  std::optional<platform::AppendedFile> file = folder->openForAppend(name());
+  // A line cut by a crash stays alone on its line rather than swallowing the next one.
+  if (!file || (!file->endsWithLineEnd() && !file->append("\n")))
+    throw JournalWriteError("Unable to write to " + m_fileName);
+  m_folder.emplace(std::move(*folder));
+  m_file.emplace(std::move(*file));
 }
 
 void CleanJournal::append(const JournalEntry& entry) {
   open();
-  const std::string line = journalLine(entry) + "\n";
-  if (!m_file.write(line.data(), static_cast<std::streamsize>(line.size())) || !m_file.flush())
+  if (!m_file->append(journalLine(entry) + "\n"))
     throw JournalWriteError("Unable to write to " + m_fileName);
 }
 
 void CleanJournal::close() {
-  if (!m_file.is_open())
+  if (!m_file)
     return;
-  m_file.close();
-  m_file.clear();
-  trim();
+  m_file.reset();
+  trim(*m_folder);
+  m_folder.reset();
 }
 
 std::vector<JournalEntry> CleanJournal::read() const {
   std::vector<JournalEntry> entries;
-  for (const std::string& line : readLines(m_fileName)) {
+  const std::optional<platform::OwnFolder> folder =
+      platform::OwnFolder::open(platform::splitPath(m_fileName).parent);
+  if (!folder)
+    return entries;
+  for (const std::string& line : splitLines(folder->read(name()).bytes)) {
     if (std::optional<JournalEntry> entry = entryFromLine(line))
       entries.push_back(std::move(*entry));
   }
   return entries;
 }
 
-void CleanJournal::trim() const {
-  std::error_code error;
-  const uintmax_t size = std::filesystem::file_size(platform::fsPath(m_fileName), error);
-  if (error || size <= m_limitBytes)
+void CleanJournal::trim(const platform::OwnFolder& folder) const {
+  if (folder.fileSize(name()).value_or(0) <= m_limitBytes)
+    return;
+  const platform::WholeFile file = folder.read(name());
+  const uintmax_t size = file.bytes.size();
+  if (file.status != platform::ReadStatus::Read || size <= m_limitBytes)
     return;
   // Lines keep their pass's place of first appearance; passes drop out oldest first.
-  const std::vector<std::string> lines = readLines(m_fileName);
+  const std::vector<std::string> lines = splitLines(file.bytes);
   std::vector<std::string> order;
   std::map<std::string, uintmax_t> bytesOfPass;
   std::vector<std::string> passOfLine;
@@ -184,17 +187,13 @@ void CleanJournal::trim() const {
     dropped[order[i]] = true;
     kept -= bytesOfPass[order[i]];
   }
-  const std::string temporary = m_fileName + ".tmp";
-  {
-    std::ofstream out(platform::fsPath(temporary), std::ios::binary | std::ios::trunc);
-    for (size_t i = 0; i < lines.size(); ++i) {
-      if (!dropped[passOfLine[i]])
-        out << lines[i] << '\n';
-    }
-    if (!out.flush())
-      return;
+  std::string trimmed;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (!dropped[passOfLine[i]])
+      trimmed.append(lines[i]).push_back('\n');
   }
-  std::filesystem::rename(platform::fsPath(temporary), platform::fsPath(m_fileName), error);
+  // A journal that cannot be trimmed now stays whole and is trimmed at a later pass.
+  folder.replace(name(), trimmed, file.mode);
 }
 
 }  // namespace qinglan

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/OwnFolder.h"
 #include "platform/Trash.h"
 
 namespace qinglan {
@@ -46,7 +46,8 @@ std::string journalFile();
 // clean-log.jsonl: one JSON object per line for every row of every cleaning pass, paths escaped as
 // the command line prints them. Each line is flushed as it is appended, so a pass that ends midway
 // leaves every line before it whole. The file is kept under its limit by dropping the oldest
-// passes; the newest pass stays whole.
+// passes; the newest pass stays whole. It lives in a folder of the program's own (OwnFolder): a
+// folder or file there that is unsafe raises platform::UnsafeFolderError.
 class CleanJournal {
  public:
   explicit CleanJournal(std::string fileName, uintmax_t limitBytes = kJournalLimitBytes);
@@ -56,7 +57,8 @@ class CleanJournal {
 
   const std::string& fileName() const { return m_fileName; }
 
-  // Opens the file for appending unless it is open; raises JournalWriteError when it cannot be.
+  // Opens the file for appending unless it is open, making its folder as needed; raises
+  // JournalWriteError when it cannot be.
   void open();
   // Opens the file as needed; raises JournalWriteError when the line cannot be written.
   void append(const JournalEntry& entry);
@@ -67,11 +69,13 @@ class CleanJournal {
   std::vector<JournalEntry> read() const;
 
  private:
-  void trim() const;
+  void trim(const platform::OwnFolder& folder) const;
+  std::string name() const;
 
   std::string m_fileName;
   uintmax_t m_limitBytes;
-  std::ofstream m_file;
+  std::optional<platform::OwnFolder> m_folder;
+  std::optional<platform::AppendedFile> m_file;
 };
 
 std::string journalLine(const JournalEntry& entry);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace qinglan::platform {
 
@@ -16,11 +15,11 @@ struct WholeFile {
 
 WholeFile readWholeFile(const std::string& path);
 
-// Replaces the file at the path, or the file a link there points to, with a new one holding the
-// bytes: written in full beside it, made durable, then moved over it in one step, so a reader sees
-// the old content or the new, never a part. `mode` gives the new file's permission bits (0 leaves
-// the system's default). False when a step fails; the old file is then as it was and no temporary
-// file is left behind.
-bool replaceFile(const std::string& path, std::string_view bytes, unsigned mode);
+// The rest of an open file, from where its offset stands.
+#ifdef _WIN32
+WholeFile readWholeFromHandle(void* handle);
+#else
+WholeFile readWholeFromFd(int fd);
+#endif
 
 }  // namespace qinglan::platform

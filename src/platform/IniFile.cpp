@@ -1,13 +1,17 @@
 #include "platform/IniFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/Codepage.h"
 #include "platform/FileReplace.h"
+#include "platform/OwnFolder.h"
+#include "platform/Path.h"
 
 namespace qinglan::platform {
 
@@ -153,9 +157,20 @@ Document loadForReading(const std::string& path) {
   return file.status == ReadStatus::Read ? parseDocument(std::move(file)) : Document{};
 }
 
+// Writes go into the file's folder as opened and checked, never through a link; they make no
+// folders. Empty when there is no folder, which holds no file either.
+std::optional<OwnFolder> folderOf(const std::string& path) {
+  std::optional<OwnFolder> folder = OwnFolder::open(splitPath(path).parent);
+  if (!folder && errno != ENOENT)
+    throw IniWriteError("Unable to write to " + path);
+  return folder;
+}
+
 // A file that exists but cannot be read is never replaced: writing it anew would lose its lines.
-Document loadForWriting(const std::string& path) {
-  WholeFile file = readWholeFile(path);
+Document loadForWriting(const std::string& path, const std::optional<OwnFolder>& folder) {
+  if (!folder)
+    return {};
+  WholeFile file = folder->read(splitPath(path).name);
   if (file.status == ReadStatus::Missing)
     return {};
   if (file.status != ReadStatus::Read)
@@ -287,11 +302,11 @@ std::string serialize(const Document& document) {
   return bytes;
 }
 
-void save(const std::string& fileName, const Document& document) {
+void save(const std::string& fileName, const std::optional<OwnFolder>& folder, const Document& document) {
   const std::string bytes = serialize(document);
   if (document.exists && bytes == document.bytes)
     return;
-  if (!replaceFile(fileName, bytes, document.exists ? document.mode : 0))
+  if (!folder || !folder->replace(splitPath(fileName).name, bytes, document.exists ? document.mode : 0))
     throw IniWriteError("Unable to write to " + fileName);
 }
 
@@ -335,7 +350,8 @@ std::string sectionHeader(std::string_view section) {
 }  // namespace
 
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-  Document document = loadForWriting(m_fileName);
+  const std::optional<OwnFolder> folder = folderOf(m_fileName);
+  Document document = loadForWriting(m_fileName, folder);
   const std::vector<Meaning> meanings = interpretLines(document);
   const std::vector<Span> spans = findSections(meanings, section);
   const std::string cleanKey = singleLine(key);
@@ -343,7 +359,7 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
   if (spans.empty()) {
     insertLine(document, document.lines.size(), newLine(sectionHeader(section), document.encoding));
     insertLine(document, document.lines.size(), newLine(cleanKey + "=" + cleanValue, document.encoding));
-    save(m_fileName, document);
+    save(m_fileName, folder, document);
     return;
   }
   const Span span = spans.front();
@@ -354,18 +370,19 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     if (isKey(meanings[i], cleanKey)) {
       // The stored key keeps its spelling and the line its line end.
       document.lines[i].content = encode(meanings[i].name + "=" + cleanValue, document.encoding);
-      save(m_fileName, document);
+      save(m_fileName, folder, document);
       return;
     }
     if (meanings[i].kind == Meaning::Kind::kEntry)
       insertAt = i + 1;
   }
   insertLine(document, insertAt, newLine(cleanKey + "=" + cleanValue, document.encoding));
-  save(m_fileName, document);
+  save(m_fileName, folder, document);
 }
 
 void IniFile::deleteKey(std::string_view section, std::string_view key) {
-  Document document = loadForWriting(m_fileName);
+  const std::optional<OwnFolder> folder = folderOf(m_fileName);
+  Document document = loadForWriting(m_fileName, folder);
   const std::vector<Meaning> meanings = interpretLines(document);
   const std::vector<Span> spans = findSections(meanings, section);
   if (spans.empty())
@@ -375,11 +392,12 @@ void IniFile::deleteKey(std::string_view section, std::string_view key) {
     if (isKey(meanings[i - 1], key))
       document.lines.erase(document.lines.begin() + static_cast<std::ptrdiff_t>(i - 1));
   }
-  save(m_fileName, document);
+  save(m_fileName, folder, document);
 }
 
 void IniFile::eraseSection(std::string_view section) {
-  Document document = loadForWriting(m_fileName);
+  const std::optional<OwnFolder> folder = folderOf(m_fileName);
+  Document document = loadForWriting(m_fileName, folder);
   const std::vector<Span> spans = findSections(interpretLines(document), section);
   if (spans.empty())
     return;
@@ -388,7 +406,7 @@ void IniFile::eraseSection(std::string_view section) {
     document.lines.erase(document.lines.begin() + static_cast<std::ptrdiff_t>(span->header),
                          document.lines.begin() + static_cast<std::ptrdiff_t>(span->end));
   }
-  save(m_fileName, document);
+  save(m_fileName, folder, document);
 }
 
 }  // namespace qinglan::platform

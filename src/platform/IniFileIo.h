@@ -4,14 +4,15 @@
 
 namespace qinglan::platform::detail {
 
-// The system calls through which an IniFile write replaces its file. Tests swap one of them to make
-// that step fail, since permissions deny nothing to root. Each returns what the system call returns
-// and leaves errno set on failure.
+// The system calls through which the program replaces its own files (OwnFolder). Tests swap one of
+// them to make that step fail, since permissions deny nothing to root. Each returns what the system
+// call returns and leaves errno set on failure. Names are relative to the open folder `folder`; on
+// Windows, where folders are not opened by descriptor, `folder` is -1 and names are full paths.
 struct IniFileIo {
-  int (*open)(const char* path, int flags, unsigned mode);
+  int (*open)(int folder, const char* name, int flags, unsigned mode);
   std::ptrdiff_t (*write)(int fd, const void* data, std::size_t size);
   int (*fsync)(int fd);
-  int (*rename)(const char* from, const char* to);
+  int (*rename)(int folder, const char* from, const char* to);
 };
 
 // The real calls.

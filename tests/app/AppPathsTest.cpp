@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/OwnFolder.h"
 #include "rules/SQLiteTable3.h"
 #include "support/RulesDbFile.h"
 #include "support/ScopedEnv.h"
@@ -166,6 +167,37 @@ TEST_F(UserDatabaseTest, OtherLayoutsAndAMissingTemplateTouchNothing) {
   shipTemplate({{"0", "", "*.log"}});
   prepareUserFolders(m_paths);
   EXPECT_FALSE(fs::exists(m_dir.path("user")));
+}
+
+TEST_F(UserDatabaseTest, AProgramFolderThatIsALinkOrOpenToOthersIsRefused) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links and permission bits are POSIX ones";
+#else
+  shipTemplate({{"0", "", "*.log"}});
+  m_paths.stateFolder = m_dir.path("state/qinglan/");
+  const TempDir outside;
+  for (const char* folder : {"user/qinglan", "config/qinglan", "state/qinglan"}) {
+    fs::remove_all(m_dir.path(folder));
+    m_dir.makeFolder(fs::path(folder).parent_path().string());
+    fs::create_symlink(outside.path(), m_dir.path(folder));
+    EXPECT_THROW(prepareUserFolders(m_paths), platform::UnsafeFolderError) << folder;
+    fs::remove(m_dir.path(folder));
+    fs::permissions(m_dir.makeFolder(folder), fs::perms::all);
+    EXPECT_THROW(prepareUserFolders(m_paths), platform::UnsafeFolderError) << folder;
+    EXPECT_TRUE(fs::is_empty(m_dir.path(folder))) << folder;
+  }
+  EXPECT_TRUE(fs::is_empty(outside.path()));
+
+  // The portable folder, or the one given on the command line, is held to the same rule.
+  const std::string open = m_dir.makeFolder("portable");
+  fs::permissions(open, fs::perms::all);
+  EXPECT_THROW(prepareUserFolders(appFolderPaths(open)), platform::UnsafeFolderError);
+  fs::permissions(open, fs::perms::others_write | fs::perms::group_write, fs::perm_options::remove);
+  fs::create_symlink(outside.path() + "/ccdb.db", open + "/ccdb.db");
+  EXPECT_THROW(prepareUserFolders(appFolderPaths(open)), platform::UnsafeFolderError);
+  fs::remove(open + "/ccdb.db");
+  prepareUserFolders(appFolderPaths(open));
+#endif
 }
 
 }  // namespace

@@ -120,6 +120,26 @@ TEST_F(CheckUpdatesCommandTest, SilencedVersionIsNoLongerListed) {
   EXPECT_EQ(checkUpdates({"--json"}).lines, (std::vector<std::string>{R"({"count":0})"}));
 }
 
+TEST_F(CheckUpdatesCommandTest, SilenceWritesNothingThroughALinkNorIntoAFolderOthersMayWrite) {
+  const test::TempDir outside;
+  const std::string target = outside.writeFile("wb.lst", "[unvercheck]\r\n");
+  ASSERT_EQ(::symlink(target.c_str(), m_dir.path("wb.lst").c_str()), 0);
+  const test::CliOutput linked = run({"silence", "10023", "2.0"}, m_site.host());
+  EXPECT_EQ(linked.exitCode, 1);
+  EXPECT_NE(linked.errors.find("unsafe program folder " + m_dir.path() + "/: wb.lst is a symbolic link"),
+            std::string::npos)
+      << linked.errors;
+  EXPECT_TRUE(platform::IniFile(target).readSection("unvercheck").empty());
+
+  ::unlink(m_dir.path("wb.lst").c_str());
+  ::chmod(m_dir.path().c_str(), 0777);
+  const test::CliOutput open = run({"silence", "10023", "2.0"}, m_site.host());
+  EXPECT_EQ(open.exitCode, 1);
+  EXPECT_NE(open.errors.find(m_dir.path() + "/: other users may write to it"), std::string::npos)
+      << open.errors;
+  EXPECT_NE(::access(m_dir.path("wb.lst").c_str(), F_OK), 0);
+}
+
 TEST_F(CheckUpdatesCommandTest, UnreachableSiteFails) {
   const test::CliOutput failed = run({"check-updates", "--cache", m_dir.path("CloudCache")}, "127.0.0.1:1");
   EXPECT_EQ(failed.exitCode, 1);

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "GuiTestSupport.h"
+#include "platform/OwnFolder.h"
 
 namespace qinglan::test {
 
@@ -50,6 +51,16 @@ class HandlerGuardTest : public QObject {
     QCOMPARE(boxes.shown[0].title, QStringLiteral("晴岚清扫助手"));
     QCOMPARE(boxes.shown[0].text, QStringLiteral("no such table: ccdb."));
     QCOMPARE(boxes.shown[0].parent, &owner);
+  }
+
+  void anUnsafeProgramFolderIsNamedWithItsReason() {
+    ScriptedMessageBoxes boxes;
+    QVERIFY(!gui::runGuarded(nullptr, [] {
+      throw platform::UnsafeFolderError("/home/u/.config/qinglan/", "it is a symbolic link");
+    }));
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].text,
+             QStringLiteral("程序文件夹不安全：/home/u/.config/qinglan/（it is a symbolic link）."));
   }
 
   void exceptionsOfAnyKindAreCaught() {

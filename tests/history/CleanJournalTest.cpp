@@ -1,8 +1,10 @@
 #include "history/CleanJournal.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +17,11 @@
 #include "platform/Trash.h"
 #include "support/RecordingScanFront.h"
 #include "support/TempDir.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace qinglan {
 namespace {
@@ -138,6 +145,42 @@ TEST_F(CleanJournalTest, TheOldestPassesDropOutAndTheNewestStaysWhole) {
     journal.append(entry("big", "/c/x.log", CleanOutcome::Deleted));
   journal.close();
   EXPECT_EQ(journal.read().size(), 5u);
+}
+
+TEST_F(CleanJournalTest, NothingIsWrittenThroughALinkOrIntoAFolderOthersMayWrite) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links and permission bits are POSIX ones";
+#else
+  const test::TempDir outside;
+  const std::string target = outside.writeFile("owned-by-root", "kept");
+  const auto targetBytes = [&target] {
+    std::ifstream in(target, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  // Trimming writes a temporary of its own, whatever stands under the old fixed name.
+  ASSERT_EQ(::symlink(target.c_str(), (m_file + ".tmp").c_str()), 0);
+  const uintmax_t lineSize = journalLine(entry("p0", "/c/a.log", CleanOutcome::Deleted)).size() + 1;
+  for (const char* pass : {"p0", "p1"}) {
+    CleanJournal journal(m_file, lineSize);
+    journal.append(entry(pass, "/c/a.log", CleanOutcome::Deleted));
+    journal.close();
+  }
+  EXPECT_THAT(CleanJournal(m_file).read(), ElementsAre(Field(&JournalEntry::pass, "p1")));
+
+  std::filesystem::remove(m_file);
+  ASSERT_EQ(::symlink(target.c_str(), m_file.c_str()), 0);
+  ASSERT_EQ(::symlink(outside.path().c_str(), m_dir.path("linked").c_str()), 0);
+  const std::string open = m_dir.makeFolder("open");
+  ::chmod(open.c_str(), 0777);
+  for (const std::string& file : {m_file, m_dir.path("linked/owned-by-root"), open + "/clean-log.jsonl"}) {
+    EXPECT_THROW(CleanJournal(file).append(entry("p2", "/c/a.log", CleanOutcome::Deleted)),
+                 platform::UnsafeFolderError)
+        << file;
+    EXPECT_THROW(CleanJournal(file).read(), platform::UnsafeFolderError) << file;
+  }
+  EXPECT_EQ(targetBytes(), "kept");
+  EXPECT_TRUE(std::filesystem::is_empty(open));
+#endif
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 
 #include "platform/Codepage.h"
 #include "platform/IniFileIo.h"
+#include "platform/OwnFolder.h"
 #include "support/TempDir.h"
 
 namespace qinglan::platform {
@@ -247,18 +248,30 @@ TEST_F(IniFileTest, EraseSectionRemovesEverySectionOfThatName) {
   EXPECT_THAT(ini.readSection("unvercheck"), IsEmpty());
 }
 
-TEST_F(IniFileTest, WritesKeepTheFileModeAndASymbolicLink) {
+TEST_F(IniFileTest, WritesKeepTheFileModeAndNeverGoThroughALink) {
 #ifdef _WIN32
   GTEST_SKIP() << "file modes and symbolic links are POSIX ones";
 #else
-  const std::string real = m_dir.writeFile("real.lst", "[s]\r\nk=0\r\n");
-  ::chmod(real.c_str(), 0640);
-  fs::create_symlink(real, m_dir.path("wb.lst"));
-
+  ::chmod(fileWith("[s]\r\nk=0\r\n").fileName().c_str(), 0640);
   missingFile().writeString("s", "k", "1");
+  EXPECT_EQ(bytes(), "[s]\r\nk=1\r\n");
+  EXPECT_EQ(fs::status(m_dir.path("wb.lst")).permissions() & fs::perms::mask, fs::perms(0640));
+
+  // A link at the file, at its folder, or a folder others may write to: the write is refused and
+  // nothing outside changes.
+  const test::TempDir outside;
+  const std::string target = outside.writeFile("target", "[s]\r\nk=0\r\n");
+  fs::remove(m_dir.path("wb.lst"));
+  fs::create_symlink(target, m_dir.path("wb.lst"));
+  fs::create_symlink(outside.path(), m_dir.path("linked"));
+  const std::string open = m_dir.makeFolder("open");
+  ::chmod(open.c_str(), 0777);
+  for (const std::string& file : {m_dir.path("wb.lst"), m_dir.path("linked/target"), open + "/wb.lst"})
+    EXPECT_THROW(IniFile(file).writeString("s", "k", "1"), UnsafeFolderError) << file;
+  EXPECT_EQ(readBytes(target), "[s]\r\nk=0\r\n");
   EXPECT_TRUE(fs::is_symlink(m_dir.path("wb.lst")));
-  EXPECT_EQ(readBytes(real), "[s]\r\nk=1\r\n");
-  EXPECT_EQ(fs::status(real).permissions() & fs::perms::mask, fs::perms(0640));
+  EXPECT_THAT(folderEntries(outside.path()), ElementsAre("target"));
+  EXPECT_THAT(folderEntries(open), IsEmpty());
 #endif
 }
 
@@ -301,7 +314,7 @@ TEST_P(IniFileRefusedWriteTest, KeepsTheOldFileAndLeavesNoTemporaryFile) {
 INSTANTIATE_TEST_SUITE_P(EachStep, IniFileRefusedWriteTest,
                          testing::Values(
                              [](detail::IniFileIo& io) {
-                               io.open = [](const char*, int, unsigned) {
+                               io.open = [](int, const char*, int, unsigned) {
                                  errno = EACCES;
                                  return -1;
                                };
@@ -325,7 +338,7 @@ INSTANTIATE_TEST_SUITE_P(EachStep, IniFileRefusedWriteTest,
                                };
                              },
                              [](detail::IniFileIo& io) {
-                               io.rename = [](const char*, const char*) {
+                               io.rename = [](int, const char*, const char*) {
                                  errno = EXDEV;
                                  return -1;
                                };
@@ -452,7 +465,7 @@ TEST_F(IniFileCrashTest, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
 class SmallFileSystem {
  public:
   explicit SmallFileSystem(const std::string& folder) : m_folder(folder) {
-    m_mounted = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0;
+    m_mounted = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k,mode=0755") == 0;
   }
   ~SmallFileSystem() {
     if (m_mounted)

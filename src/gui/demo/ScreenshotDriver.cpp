@@ -24,7 +24,8 @@ int main(int argc, char* argv[]) {
   const QString screenshot = arguments.at(1);
   const bool clean = arguments.contains(QStringLiteral("--clean"));
   const bool scan = clean || arguments.contains(QStringLiteral("--scan"));
-  qinglan::gui::prepareUserFiles();
+  if (!qinglan::gui::prepareUserFiles())
+    return 1;
 
   qinglan::gui::TForm1 form;
   if (form.terminationRequested())
