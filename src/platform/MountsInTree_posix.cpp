@@ -60,6 +60,15 @@ std::string placeOf(const std::vector<Level>& levels, std::string_view name) {
   return place.append(name);
 }
 
+// " (in a/b)" below the top, nothing at the top.
+std::string inPlace(const std::vector<Level>& levels) {
+  std::string place = placeOf(levels, "");
+  if (place.empty())
+    return place;
+  place.pop_back();
+  return " (in " + place + ")";
+}
+
 // A mount over an entry shows at its name: the entry looked up there is the mount's root.
 bool isOnOtherMount(const struct statx& info, const Mount& top) {
   if (::makedev(info.stx_dev_major, info.stx_dev_minor) != top.device)
@@ -79,8 +88,7 @@ std::string checkEntries(int folderFd, const Mount& top, std::vector<Level>& lev
     if (filled == 0)
       return {};
     if (filled < 0)
-      return "cannot be read through to look for mounts (" + placeOf(levels, "") +
-             "): " + std::strerror(errno);
+      return "cannot be read through to look for mounts" + inPlace(levels) + ": " + std::strerror(errno);
     for (ssize_t offset = 0; offset < filled;) {
       const auto* record = reinterpret_cast<const dirent64*>(buffer.data() + offset);
       offset += record->d_reclen;
@@ -140,7 +148,7 @@ std::string mountInsideTree(int folderFd) {
       break;
     current.reset(::openat(current.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (current.get() < 0 || entryIdOf(current.get()) != levels.back().id)
-      found = "changed while it was looked through for mounts (" + placeOf(levels, "") + ")";
+      found = "changed while it was looked through for mounts" + inPlace(levels);
   }
   return found;
 }

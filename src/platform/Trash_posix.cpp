@@ -177,12 +177,12 @@ Fd openOrMakeBase(const std::string& base) {
 }
 
 // The mount the home trash lies on, told by the deepest of its folders that exists and opens as it
-// must (the base's nearest existing folder when the base is missing), so that an unusable part
+// must (the base's nearest folder when the base is missing or no folder), so that an unusable part
 // still ties the home trash to its file system.
 MountOf homeTrashMount(const HomeTrashPath& home) {
   std::string existing = home.base;
   Fd folder(::open(existing.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-  while (!folder.valid() && errno == ENOENT && existing != "/") {
+  while (!folder.valid() && existing != "/") {
     const size_t slash = existing.rfind('/');
     existing = slash == 0 ? "/" : existing.substr(0, slash);
     folder = Fd(::open(existing.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
