@@ -33,14 +33,16 @@ CleanJournal journalOf(const HistoryOptions& options) {
 void printPass(BufferedOutput& out, const PassSummary& pass, bool json) {
   if (json) {
     const nlohmann::ordered_json line{
-        {"pass", pass.pass},       {"time", pass.time},       {"rows", pass.rows},     {"bytes", pass.bytes},
-        {"deleted", pass.deleted}, {"trashed", pass.trashed}, {"failed", pass.failed}, {"gone", pass.gone}};
+        {"pass", pass.pass},     {"time", pass.time},       {"rows", pass.rows},
+        {"bytes", pass.bytes},   {"deleted", pass.deleted}, {"trashed", pass.trashed},
+        {"failed", pass.failed}, {"gone", pass.gone},       {"restored", pass.restored}};
     out.line(line.dump());
     return;
   }
   out.line(pass.pass + "  " + pass.time + "  rows " + std::to_string(pass.rows) + "  bytes " +
            std::to_string(pass.bytes) + "  deleted " + std::to_string(pass.deleted) + "  trashed " +
-           std::to_string(pass.trashed) + "  failed " + std::to_string(pass.failed));
+           std::to_string(pass.trashed) + "  failed " + std::to_string(pass.failed) +
+           (pass.restored > 0 ? "  restored " + std::to_string(pass.restored) : std::string()));
 }
 
 void runHistory(const HistoryOptions& options) {
@@ -50,19 +52,25 @@ void runHistory(const HistoryOptions& options) {
     printPass(out, pass, options.json);
 }
 
-// Exit 1 when an entry stayed in the trash or the pass is unknown.
+// Exit 1 when an entry stayed in the trash or the pass is unknown. Entries a restore put back
+// before are named on stderr and left alone.
 void runRestore(const HistoryOptions& options) {
-  const CleanJournal journal = journalOf(options);
+  CleanJournal journal = journalOf(options);
   const std::vector<JournalEntry> entries = entriesOfPass(journal.read(), options.pass);
   if (entries.empty()) {
     std::cerr << "no pass " << options.pass << " in " << journal.fileName() << '\n';
     throw CLI::RuntimeError(1);
   }
   bool anyKept = false;
+  size_t earlier = 0;
   BufferedOutput out;
-  for (const RestoreReport& report : restoreEntries(entries, platform::Trash::system())) {
+  const std::vector<RestoreReport> reports = restoreEntries(entries, platform::Trash::system(), journal);
+  journal.close();
+  for (const RestoreReport& report : reports) {
     const std::string path = escapePathBytes(report.entry.path);
-    if (report.result.restored) {
+    if (report.earlier) {
+      ++earlier;
+    } else if (report.result.restored) {
       out.line(std::string(kRestoredStatus) + "  " + path);
     } else {
       anyKept = true;
@@ -70,6 +78,9 @@ void runRestore(const HistoryOptions& options) {
     }
   }
   out.flush();
+  if (earlier > 0)
+    std::cerr << "pass " << options.pass << ": " << earlier
+              << " of its entries were restored before; left alone\n";
   if (anyKept)
     throw CLI::RuntimeError(1);
 }
@@ -92,8 +103,9 @@ void addRestoreCommand(CLI::App& app) {
   auto options = std::make_shared<HistoryOptions>();
   CLI::App* command = app.add_subcommand(
       "restore",
-      "Put the entries a pass moved into the trash back where they were. An entry whose name has been "
-      "taken meanwhile stays in the trash and is reported; exits 1 then");
+      "Put the entries a pass moved into the trash back where they were, each once. An entry whose "
+      "name has been taken meanwhile, or that is no longer the one the pass moved, stays in the trash "
+      "and is reported; exits 1 then");
   command->add_option("PASS", options->pass, "The pass's id, as history lists it")->required();
   command->add_option("--app-dir", options->appDir,
                       "The folder holding the journal (default: the program's state folder)");

@@ -89,13 +89,23 @@ void TForm1::bsSkinCheckRadioBox2Click() {
 }
 
 void TForm1::bsSkinButton12Click() {
+  if (m_trashPass.empty())
+    return;
   std::vector<JournalEntry> entries;
   for (const PassRecord& record : m_trashPass)
     entries.push_back(record.entry);
+  // The command line may have restored some of the pass meanwhile: its lines say which.
+  CleanJournal journal(journalFile());
+  for (JournalEntry& entry : entriesOfPass(journal.read(), m_trashPass.front().entry.pass)) {
+    if (entry.outcome == CleanOutcome::Restored)
+      entries.push_back(std::move(entry));
+  }
   WindowScanFront view(*this);
   size_t kept = 0;
-  for (const RestoreReport& report : restoreEntries(entries, platform::Trash::system())) {
-    if (report.result.restored) {
+  const std::vector<RestoreReport> reports = restoreEntries(entries, platform::Trash::system(), journal);
+  journal.close();
+  for (const RestoreReport& report : reports) {
+    if (report.result.restored || report.earlier) {
       view.results().setStatus(m_trashPass[report.index].row, std::string(kRestoredStatus));
     } else {
       ++kept;

@@ -18,7 +18,8 @@ namespace {
 constexpr std::array kOutcomeNames = {std::pair{CleanOutcome::Deleted, std::string_view("deleted")},
                                       std::pair{CleanOutcome::Trashed, std::string_view("trashed")},
                                       std::pair{CleanOutcome::Failed, std::string_view("failed")},
-                                      std::pair{CleanOutcome::Gone, std::string_view("gone")}};
+                                      std::pair{CleanOutcome::Gone, std::string_view("gone")},
+                                      std::pair{CleanOutcome::Restored, std::string_view("restored")}};
 
 std::optional<std::string> rawPath(const nlohmann::json& object, const char* key) {
   const auto found = object.find(key);
@@ -27,6 +28,25 @@ std::optional<std::string> rawPath(const nlohmann::json& object, const char* key
   if (!found->is_string())
     return std::nullopt;
   return unescapePathBytes(found->get<std::string>());
+}
+
+// An identity as [device, inode, type]; unknown ones are left out of the line.
+void putId(nlohmann::ordered_json& line, const char* key, const platform::EntryId& id) {
+  if (id.known())
+    line[key] = {id.device, id.inode, id.type};
+}
+
+// A missing identity is unknown (lines written before identities were kept); a malformed one
+// makes the line unreadable.
+std::optional<platform::EntryId> idOf(const nlohmann::json& object, const char* key) {
+  const auto found = object.find(key);
+  if (found == object.end())
+    return platform::EntryId{};
+  if (!found->is_array() || found->size() != 3 ||
+      !std::ranges::all_of(*found, [](const nlohmann::json& part) { return part.is_number_unsigned(); }))
+    return std::nullopt;
+  return platform::EntryId{(*found)[0].get<uint64_t>(), (*found)[1].get<uint64_t>(),
+                           (*found)[2].get<uint32_t>()};
 }
 
 std::vector<std::string> splitLines(std::string_view bytes) {
@@ -73,10 +93,15 @@ std::string journalLine(const JournalEntry& entry) {
                               {"outcome", outcomeName(entry.outcome)}};
   if (!entry.reason.empty())
     line["reason"] = entry.reason;
-  if (entry.outcome == CleanOutcome::Trashed) {
+  if (entry.outcome == CleanOutcome::Trashed || entry.outcome == CleanOutcome::Restored) {
     line["trash"] = escapePathBytes(entry.trash.folder);
     line["trash_name"] = escapePathBytes(entry.trash.name);
     line["origin"] = escapePathBytes(entry.trash.origin);
+    putId(line, "entry_id", entry.trash.entry);
+    putId(line, "trash_id", entry.trash.trashFolder);
+    putId(line, "origin_folder_id", entry.trash.originFolder);
+    if (entry.trash.entryBorn != 0)
+      line["entry_born"] = entry.trash.entryBorn;
   }
   return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
@@ -97,11 +122,16 @@ std::optional<JournalEntry> entryFromLine(std::string_view line) {
     const std::optional<std::string> folder = rawPath(object, "trash");
     const std::optional<std::string> name = rawPath(object, "trash_name");
     const std::optional<std::string> origin = rawPath(object, "origin");
-    if (entry.pass.empty() || !outcome || !path || !folder || !name || !origin)
+    const std::optional<platform::EntryId> entryId = idOf(object, "entry_id");
+    const std::optional<platform::EntryId> trashId = idOf(object, "trash_id");
+    const std::optional<platform::EntryId> originFolderId = idOf(object, "origin_folder_id");
+    if (entry.pass.empty() || !outcome || !path || !folder || !name || !origin || !entryId || !trashId ||
+        !originFolderId)
       return std::nullopt;
     entry.outcome = *outcome;
     entry.path = *path;
-    entry.trash = {*folder, *name, *origin};
+    entry.trash = {
+        *folder, *name, *origin, *entryId, *trashId, *originFolderId, object.value("entry_born", int64_t{0})};
   } catch (const nlohmann::json::exception&) {
     return std::nullopt;
   }

@@ -15,7 +15,8 @@ namespace qinglan {
 inline constexpr std::string_view kJournalFileName = "clean-log.jsonl";
 inline constexpr uintmax_t kJournalLimitBytes = 10 * 1024 * 1024;
 
-enum class CleanOutcome { Deleted, Trashed, Failed, Gone };
+// Restored is not a row of its own: a line appended when a trashed row of the pass is put back.
+enum class CleanOutcome { Deleted, Trashed, Failed, Gone, Restored };
 
 std::string_view outcomeName(CleanOutcome outcome);
 std::optional<CleanOutcome> outcomeFromName(std::string_view name);
@@ -28,7 +29,7 @@ struct JournalEntry {
   int64_t size = 0;
   CleanOutcome outcome = CleanOutcome::Failed;
   std::string reason;             // why a failed row stayed
-  platform::TrashLocation trash;  // where a trashed row went
+  platform::TrashLocation trash;  // where a trashed or restored row went
 
   friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
 };

@@ -5,14 +5,28 @@
 
 namespace qinglan {
 
+namespace {
+
+bool restoredEarlier(const std::vector<JournalEntry>& entries, const JournalEntry& trashed) {
+  return std::ranges::any_of(entries, [&trashed](const JournalEntry& entry) {
+    return entry.outcome == CleanOutcome::Restored && entry.pass == trashed.pass &&
+           entry.trash == trashed.trash;
+  });
+}
+
+}  // namespace
+
 std::vector<PassSummary> summarizePasses(const std::vector<JournalEntry>& entries) {
   std::vector<PassSummary> passes;
   for (const JournalEntry& entry : entries) {
     auto found = std::ranges::find(passes, entry.pass, &PassSummary::pass);
     if (found == passes.end())
       found = passes.insert(passes.end(), PassSummary{.pass = entry.pass, .time = entry.time});
-    ++found->rows;
-    found->bytes += entry.size;
+    // A restored line follows a row of the pass; it is no row of its own.
+    if (entry.outcome != CleanOutcome::Restored) {
+      ++found->rows;
+      found->bytes += entry.size;
+    }
     switch (entry.outcome) {
       case CleanOutcome::Deleted:
         ++found->deleted;
@@ -26,6 +40,9 @@ std::vector<PassSummary> summarizePasses(const std::vector<JournalEntry>& entrie
       case CleanOutcome::Gone:
         ++found->gone;
         break;
+      case CleanOutcome::Restored:
+        ++found->restored;
+        break;
     }
   }
   return passes;
@@ -38,11 +55,25 @@ std::vector<JournalEntry> entriesOfPass(const std::vector<JournalEntry>& entries
   return found;
 }
 
-std::vector<RestoreReport> restoreEntries(const std::vector<JournalEntry>& entries, platform::Trash& trash) {
+std::vector<RestoreReport> restoreEntries(const std::vector<JournalEntry>& entries, platform::Trash& trash,
+                                          CleanJournal& journal) {
+  journal.open();
   std::vector<RestoreReport> reports;
   for (size_t i = entries.size(); i-- > 0;) {
-    if (entries[i].outcome == CleanOutcome::Trashed)
-      reports.push_back({i, entries[i], trash.restore(entries[i].trash)});
+    const JournalEntry& entry = entries[i];
+    if (entry.outcome != CleanOutcome::Trashed)
+      continue;
+    if (restoredEarlier(entries, entry)) {
+      reports.push_back({i, entry, {}, true});
+      continue;
+    }
+    RestoreReport& report = reports.emplace_back(RestoreReport{i, entry, trash.restore(entry.trash), false});
+    if (report.result.restored) {
+      JournalEntry restored = entry;
+      restored.outcome = CleanOutcome::Restored;
+      restored.reason.clear();
+      journal.append(restored);
+    }
   }
   return reports;
 }

@@ -19,7 +19,8 @@ struct PassSummary {
   size_t deleted = 0;
   size_t trashed = 0;
   size_t failed = 0;
-  size_t gone = 0;  // already gone when the pass came to them
+  size_t gone = 0;      // already gone when the pass came to them
+  size_t restored = 0;  // of the trashed rows, put back since
 
   friend bool operator==(const PassSummary&, const PassSummary&) = default;
 };
@@ -34,10 +35,15 @@ struct RestoreReport {
   size_t index = 0;  // of the entry in the entries given
   JournalEntry entry;
   platform::RestoreResult result;
+  bool earlier = false;  // put back by an earlier restore, and left alone now
 };
 
-// Puts back every trashed entry, the last trashed first, so that a folder is back before anything
-// trashed from inside it earlier. Entries that were not trashed are left out of the reports.
-std::vector<RestoreReport> restoreEntries(const std::vector<JournalEntry>& entries, platform::Trash& trash);
+// Puts back every trashed entry of a pass's entries that no "restored" line among them names, the
+// last trashed first, so that a folder is back before anything trashed from inside it earlier;
+// each one put back gets its "restored" line in the journal, so no entry goes back twice. Raises
+// JournalWriteError before anything moves when the journal cannot be written. Entries that were
+// not trashed are left out of the reports.
+std::vector<RestoreReport> restoreEntries(const std::vector<JournalEntry>& entries, platform::Trash& trash,
+                                          CleanJournal& journal);
 
 }  // namespace qinglan

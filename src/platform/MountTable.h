@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -24,5 +25,13 @@ std::string mountPointOf(std::string_view path, std::string_view mountInfoText);
 
 // mountPointOf over this process's mount table.
 std::string mountPointOf(std::string_view path);
+
+// The mount path of the mount numbered `mountId` (a line's first field, the id statx reports as
+// STATX_MNT_ID); empty when the table has no such mount. Unlike a path's longest mounted folder,
+// this is the mount that holds an open entry even where another mount hides part of its path.
+std::string mountPathOfId(uint64_t mountId, std::string_view mountInfoText);
+
+// mountPathOfId over this process's mount table.
+std::string mountPathOfId(uint64_t mountId);
 
 }  // namespace qinglan::platform

@@ -8,11 +8,19 @@
 namespace qinglan::platform {
 
 // Where a trashed entry went: the trash folder (holding files/ and info/), the entry's name in
-// files/, and the path it was moved from, links resolved, as its trash info records it.
+// files/, and the path it was moved from, links resolved, as its trash info records it. The
+// identities tell the entry, the trash folder and the folder it came from apart from whatever
+// takes their names later; unknown ones mean it cannot be restored.
 struct TrashLocation {
   std::string folder;
   std::string name;
   std::string origin;
+  EntryId entry;         // the entry moved; a rename keeps its device and inode
+  EntryId trashFolder;   // the folder `folder` names
+  EntryId originFolder;  // the folder it was moved from
+  // The entry's birth time in nanoseconds, which tells it from a later entry given its freed
+  // inode; 0 where its file system keeps none.
+  int64_t entryBorn = 0;
 
   friend bool operator==(const TrashLocation&, const TrashLocation&) = default;
 };
@@ -48,8 +56,9 @@ class Trash {
   // Moves a finding into the trash after finding it again from the root its walk recorded, as
   // deletion does: never through a link or a mount, and only while it is the entry listed.
   virtual TrashResult moveFinding(const std::string& path, const FindingOrigin& origin) = 0;
-  // Puts a trashed entry back at its origin and drops its trash info. Never replaces an entry
-  // that has taken the origin's name meanwhile: the trashed one then stays in the trash.
+  // Puts a trashed entry back at its origin and drops its trash info, only while the trash entry
+  // and the origin's folder are the ones recorded. Never replaces an entry that has taken the
+  // origin's name meanwhile: the trashed one then stays in the trash.
   virtual RestoreResult restore(const TrashLocation& location) = 0;
 
   static Trash& system();

@@ -18,6 +18,7 @@
 
 #include "platform/ConfinedRoot.h"
 #include "platform/MountTable.h"
+#include "platform/MountsInTree_posix.h"
 
 namespace qinglan::platform {
 
@@ -71,6 +72,25 @@ std::string joinPath(const std::string& folder, const std::string& name) {
   return folder == "/" ? "/" + name : folder + "/" + name;
 }
 
+bool isAtOrBelow(std::string_view path, std::string_view folder) {
+  return folder == "/" ||
+         (path.starts_with(folder) && (path.size() == folder.size() || path[folder.size()] == '/'));
+}
+
+// The device and mount an entry lies on: a rename moves an entry only within one.
+struct MountOf {
+  uint64_t device = 0;
+  uint64_t id = 0;  // 0 where the kernel does not tell
+};
+
+MountOf mountOfFolder(int fd) {
+  return {entryIdOf(fd).device, mountIdOf(fd)};
+}
+
+bool sameMount(const MountOf& a, const MountOf& b) {
+  return a.device == b.device && (a.id == 0 || b.id == 0 || a.id == b.id);
+}
+
 // A trash folder open with its files/ and info/ folders.
 struct OpenTrash {
   std::string path;
@@ -80,18 +100,20 @@ struct OpenTrash {
   Fd info;
 };
 
+// A trash folder made by someone else, or one anybody may write in, could be read or emptied by
+// others.
+bool ownedByUser(const Fd& folder) {
+  struct stat info {};
+  return folder.valid() && ::fstat(folder.get(), &info) == 0 && info.st_uid == ::getuid() &&
+         (info.st_mode & S_IWOTH) == 0;
+}
+
 std::optional<OpenTrash> openTrashParts(OpenTrash trash) {
   trash.files = openOrMakeFolderAt(trash.folder.get(), "files");
   trash.info = openOrMakeFolderAt(trash.folder.get(), "info");
-  if (!trash.files.valid() || !trash.info.valid())
+  if (!ownedByUser(trash.files) || !ownedByUser(trash.info))
     return std::nullopt;
   return trash;
-}
-
-// A per-user trash folder made by someone else could be read or emptied by them.
-bool ownedByUser(const Fd& folder) {
-  struct stat info {};
-  return folder.valid() && ::fstat(folder.get(), &info) == 0 && info.st_uid == ::getuid();
 }
 
 // $topdir/.Trash/$uid, used only when .Trash is a real folder with the sticky bit.
@@ -117,48 +139,95 @@ std::optional<OpenTrash> openOwnVolumeTrash(int topFd, const std::string& top) {
   return openTrashParts(std::move(trash));
 }
 
-std::optional<OpenTrash> openVolumeTrash(const std::string& top) {
-  const Fd topFd(::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!topFd.valid())
+// The trash at the top of the mount that holds the entry's folder. The top is found by the mount's
+// id, and opened only while it is that mount: a path hidden by a later mount names another one.
+std::optional<OpenTrash> openVolumeTrash(const MountOf& mount, const std::string& parentPath,
+                                         std::string& reason) {
+  const std::string top = mount.id != 0 ? mountPathOfId(mount.id) : mountPointOf(parentPath);
+  const Fd topFd(top.empty() ? -1 : ::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!topFd.valid() || !sameMount(mountOfFolder(topFd.get()), mount) || !isAtOrBelow(parentPath, top)) {
+    reason = "the top of its volume cannot be reached" + (top.empty() ? std::string() : " (" + top + ")");
     return std::nullopt;
-  if (std::optional<OpenTrash> shared = openSharedVolumeTrash(topFd.get(), top))
-    return shared;
-  return openOwnVolumeTrash(topFd.get(), top);
+  }
+  std::optional<OpenTrash> trash = openSharedVolumeTrash(topFd.get(), top);
+  if (!trash)
+    trash = openOwnVolumeTrash(topFd.get(), top);
+  if (!trash)
+    reason = "no usable trash on its volume (" + top + ")";
+  return trash;
 }
 
-// The home trash when it lies on the entry's file system and mount; made when missing.
-std::optional<OpenTrash> openHomeTrash(const std::string& home, const struct stat& entry,
-                                       const std::string& top) {
-  if (home.empty() || home.front() != '/')
-    return std::nullopt;
-  // The nearest folder of the home trash that exists tells its file system.
-  std::string existing = home;
-  struct stat info {};
-  while (::stat(existing.c_str(), &info) != 0) {
-    const size_t slash = existing.rfind('/');
-    existing = slash == 0 ? "/" : existing.substr(0, slash);
-  }
-  char* real = ::realpath(existing.c_str(), nullptr);
-  const std::string realExisting = real ? real : "";
-  std::free(real);
-  if (info.st_dev != entry.st_dev || mountPointOf(realExisting) != top)
-    return std::nullopt;
-  // The home trash's own path may pass through links (a home folder elsewhere); its parts may not.
-  Fd parent(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  size_t start = 1;
-  while (parent.valid() && start < home.size()) {
-    const size_t end = std::min(home.find('/', start), home.size());
-    const std::string part = home.substr(start, end - start);
+// The folder of an absolute path as given, links and all; made with its missing folders.
+Fd openOrMakeBase(const std::string& base) {
+  Fd folder(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.valid() || errno != ENOENT)
+    return folder;
+  folder = Fd(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  for (size_t start = 1; folder.valid() && start < base.size();) {
+    const size_t end = std::min(base.find('/', start), base.size());
+    const std::string part = base.substr(start, end - start);
     start = end + 1;
     if (part.empty())
       continue;
-    if (::mkdirat(parent.get(), part.c_str(), 0700) != 0 && errno != EEXIST)
-      return std::nullopt;
-    parent = Fd(::openat(parent.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (::mkdirat(folder.get(), part.c_str(), 0700) != 0 && errno != EEXIST)
+      return Fd();
+    folder = Fd(::openat(folder.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   }
-  if (!parent.valid())
+  return folder;
+}
+
+// The mount the home trash lies on, told by the deepest of its folders that exists and opens as it
+// must (the base's nearest folder when the base is missing or no folder), so that an unusable part
+// still ties the home trash to its file system.
+MountOf homeTrashMount(const HomeTrashPath& home) {
+  std::string existing = home.base;
+  Fd folder(::open(existing.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  while (!folder.valid() && existing != "/") {
+    const size_t slash = existing.rfind('/');
+    existing = slash == 0 ? "/" : existing.substr(0, slash);
+    folder = Fd(::open(existing.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  }
+  if (!folder.valid())
+    return {};
+  for (const std::string& part : home.parts) {
+    Fd next(::openat(folder.get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!next.valid())
+      break;
+    folder = std::move(next);
+  }
+  return mountOfFolder(folder.get());
+}
+
+// The home trash, made when missing: the base reached as given, each part below it and files/ and
+// info/ never through a link, and every one of them this user's own.
+std::optional<OpenTrash> openHomeTrash(const HomeTrashPath& home, std::string& reason) {
+  std::string path = home.base;
+  Fd folder = openOrMakeBase(path);
+  if (!folder.valid()) {
+    reason = errorText("the home trash cannot be used: " + path, errno);
     return std::nullopt;
-  return openTrashParts(OpenTrash{home, {}, std::move(parent), Fd(), Fd()});
+  }
+  for (const std::string& part : home.parts) {
+    path = joinPath(path, part);
+    folder = openOrMakeFolderAt(folder.get(), part.c_str());
+    if (!folder.valid()) {
+      reason = errorText("the home trash cannot be used: " + path, errno);
+      return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(folder.get(), &info) != 0 || info.st_uid != ::getuid()) {
+      reason = "the home trash cannot be used: " + path + " is not this user's own folder";
+      return std::nullopt;
+    }
+  }
+  OpenTrash trash{realPathOf(folder.get()), {}, std::move(folder), Fd(), Fd()};
+  std::optional<OpenTrash> opened;
+  if (ownedByUser(trash.folder) && !trash.path.empty())
+    opened = openTrashParts(std::move(trash));
+  if (!opened)
+    reason = "the home trash cannot be used: " + path +
+             " or its files/ or info/ folder is a link, not a folder, or not this user's own";
+  return opened;
 }
 
 std::string deletionDate() {
@@ -189,6 +258,15 @@ bool writeAll(int fd, const std::string& text) {
     done += static_cast<size_t>(written);
   }
   return true;
+}
+
+// 0 when the file system does not tell.
+int64_t birthTimeOf(int folderFd, const char* name) {
+  struct statx info {};
+  if (::statx(folderFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BTIME, &info) != 0 ||
+      (info.stx_mask & STATX_BTIME) == 0)
+    return 0;
+  return static_cast<int64_t>(info.stx_btime.tv_sec) * 1000000000 + info.stx_btime.tv_nsec;
 }
 
 bool sameEntry(const struct stat& info, const FileIdentity& expected) {
@@ -330,14 +408,16 @@ int openFolderNoFollow(const std::string& path) {
   return folder.release();
 }
 
-std::string PosixTrash::homeTrash() const {
-  if (!m_homeTrash.empty())
-    return m_homeTrash;
+HomeTrashPath PosixTrash::homeTrash() const {
+  if (const std::optional<SplitPath> given = splitPath(m_homeTrash))
+    return {given->parent, {given->name}};
   const char* dataHome = std::getenv("XDG_DATA_HOME");
   if (dataHome && dataHome[0] == '/')
-    return std::string(dataHome) + "/Trash";
+    return {dataHome, {"Trash"}};
   const char* home = std::getenv("HOME");
-  return home && home[0] == '/' ? std::string(home) + "/.local/share/Trash" : std::string();
+  if (home && home[0] == '/')
+    return {home, {".local", "share", "Trash"}};
+  return {};
 }
 
 TrashResult PosixTrash::moveToTrash(const std::string& path) {
@@ -376,16 +456,30 @@ TrashResult PosixTrash::moveEntry(int parentFd, const std::string& name, const F
   }
   if (expected && !sameEntry(entry, *expected))
     return refused("no longer the entry that was listed");
+  const MountOf mount = mountOfFolder(parentFd);
+  if (S_ISDIR(entry.st_mode)) {
+    // A mount inside a folder would move along with it, and emptying the trash would then delete
+    // what it shows.
+    const Fd folder(::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folder.valid() || entryIdOf(folder.get()) != entryIdOf(entry))
+      return refused("no longer the entry that was listed");
+    if (isOtherMount(folder.get(), mount.device, mount.id))
+      return refused("it is a mount point");
+    if (std::string inside = mountInsideTree(folder.get()); !inside.empty())
+      return refused(std::move(inside));
+  }
   const std::string parentPath = realPathOf(parentFd);
   if (parentPath.empty())
     return refused("its folder cannot be located");
   const std::string origin = joinPath(parentPath, name);
-  const std::string top = mountPointOf(parentPath);
-  std::optional<OpenTrash> trash = openHomeTrash(homeTrash(), entry, top);
+  std::string reason;
+  const HomeTrashPath home = homeTrash();
+  // An entry on the home trash's mount goes there or nowhere; others go to their volume's trash.
+  std::optional<OpenTrash> trash = !home.base.empty() && sameMount(homeTrashMount(home), mount)
+                                       ? openHomeTrash(home, reason)
+                                       : openVolumeTrash(mount, parentPath, reason);
   if (!trash)
-    trash = openVolumeTrash(top);
-  if (!trash)
-    return refused("no usable trash on its volume (" + top + ")");
+    return refused(reason);
   struct stat files {};
   if (::fstat(trash->files.get(), &files) != 0 || files.st_dev != entry.st_dev)
     return refused("the trash " + trash->path + " is on another file system");
@@ -396,6 +490,13 @@ TrashResult PosixTrash::moveEntry(int parentFd, const std::string& name, const F
     recorded = trash->top == "/" ? origin.substr(1) : origin.substr(trash->top.size() + 1);
   const std::string info =
       "[Trash Info]\nPath=" + percentEncodePath(recorded) + "\nDeletionDate=" + deletionDate() + "\n";
+  const TrashLocation moved{trash->path,
+                            {},
+                            origin,
+                            entryIdOf(entry),
+                            entryIdOf(trash->folder.get()),
+                            entryIdOf(parentFd),
+                            birthTimeOf(parentFd, name.c_str())};
   for (int k = 1; k <= kMaxNameTries; ++k) {
     const std::string candidate = candidateName(name, k);
     const std::string infoName = candidate + std::string(kInfoSuffix);
@@ -411,8 +512,11 @@ TrashResult PosixTrash::moveEntry(int parentFd, const std::string& name, const F
     }
     const bool written = writeAll(infoFd.get(), info);
     if (written &&
-        m_calls.renameNoReplace(parentFd, name.c_str(), trash->files.get(), candidate.c_str()) == 0)
-      return TrashResult{true, false, {trash->path, candidate, origin}, {}};
+        m_calls.renameNoReplace(parentFd, name.c_str(), trash->files.get(), candidate.c_str()) == 0) {
+      TrashResult result{true, false, moved, {}};
+      result.location.name = candidate;
+      return result;
+    }
     const int error = written ? errno : EIO;
     // The claim is ours alone: it goes, and the entry stays where it was.
     ::unlinkat(trash->info.get(), infoName.c_str(), 0);
@@ -427,22 +531,29 @@ RestoreResult PosixTrash::restore(const TrashLocation& location) {
   const std::optional<SplitPath> target = splitPath(location.origin);
   if (!target || location.name.empty() || location.name.find('/') != std::string::npos)
     return kept("not a trashed entry");
+  // Without the identities nothing tells the entry this pass moved from one put there later.
+  if (!location.entry.known() || !location.trashFolder.known() || !location.originFolder.known())
+    return kept("its identity was not recorded when it was trashed; left in the trash");
   const Fd folder(openFolderNoFollow(location.folder));
-  Fd files(folder.valid() ? ::openat(folder.get(), "files", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)
-                          : -1);
-  Fd info(folder.valid() ? ::openat(folder.get(), "info", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)
-                         : -1);
+  if (!folder.valid() || entryIdOf(folder.get()) != location.trashFolder)
+    return kept("its trash folder is no longer the one it was moved into");
+  Fd files(::openat(folder.get(), "files", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  Fd info(::openat(folder.get(), "info", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   const std::string infoName = location.name + std::string(kInfoSuffix);
   struct stat entry {};
   if (!files.valid() || !info.valid() ||
       ::fstatat(files.get(), location.name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0)
     return kept("no longer in the trash");
-  // Another entry may have taken the name since: only the one trashed from this origin goes back.
-  if (trashInfoOrigin(info.get(), infoName, topOfTrash(location.folder)) != location.origin)
+  // Another entry may have taken the name since: only the one this pass moved goes back.
+  const int64_t born = birthTimeOf(files.get(), location.name.c_str());
+  if (entryIdOf(entry) != location.entry || (location.entryBorn != 0 && born != location.entryBorn) ||
+      trashInfoOrigin(info.get(), infoName, topOfTrash(location.folder)) != location.origin)
     return kept("the trash entry of that name is another one now");
   const Fd parent(openFolderNoFollow(target->parent));
   if (!parent.valid())
     return kept(errorText("its folder cannot be opened without following a link", errno));
+  if (entryIdOf(parent.get()) != location.originFolder)
+    return kept("its folder is no longer the one it was trashed from");
   if (m_calls.renameNoReplace(files.get(), location.name.c_str(), parent.get(), target->name.c_str()) != 0) {
     if (errno == EEXIST)
       return kept("an entry of that name exists; left in the trash");

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/Trash.h"
 
@@ -16,12 +17,21 @@ class TrashCalls {
   virtual int renameNoReplace(int fromFd, const char* from, int toFd, const char* to);
 };
 
+// Where the home trash is: `base` reached as given (a home folder elsewhere, through a link), then
+// each of `parts` without following a link. An empty base: there is no home trash.
+struct HomeTrashPath {
+  std::string base;
+  std::vector<std::string> parts;
+};
+
 // The desktop trash shared with file managers. The trash info is created first with
 // O_EXCL, which claims the name, and the entry is renamed in after it; on any failure the claim is
 // dropped and the entry stays where it was.
 class PosixTrash final : public Trash {
  public:
-  // homeTrash: the home trash folder; empty for $XDG_DATA_HOME/Trash, read at every call.
+  // homeTrash: the home trash folder, its last part never a link; empty for $XDG_DATA_HOME/Trash
+  // or ~/.local/share/Trash, read at every call. An entry on the home trash's mount goes nowhere
+  // else: when that trash cannot be used, the entry stays.
   explicit PosixTrash(TrashCalls& calls, std::string homeTrash = {})
       : m_calls(calls), m_homeTrash(std::move(homeTrash)) {}
 
@@ -34,7 +44,7 @@ class PosixTrash final : public Trash {
   TrashResult moveEntry(int parentFd, const std::string& name, const FileIdentity* expected);
 
  private:
-  std::string homeTrash() const;
+  HomeTrashPath homeTrash() const;
 
   TrashCalls& m_calls;
   std::string m_homeTrash;

@@ -58,6 +58,7 @@ bool isAtOrBelow(std::string_view path, std::string_view tree) {
 }
 
 struct MountLine {
+  std::string_view id;
   std::string_view majorMinor;
   std::string_view root;  // the folder of the file system seen at the mount path
   std::string mountPath;
@@ -79,7 +80,7 @@ std::optional<MountLine> parseMountLine(std::string_view line) {
       std::distance(separator, fields.end()) < 3) {
     return std::nullopt;
   }
-  return MountLine{fields[2], fields[3], unescapeMountPath(fields[4]), separator[1], separator[2]};
+  return MountLine{fields[0], fields[2], fields[3], unescapeMountPath(fields[4]), separator[1], separator[2]};
 }
 
 std::optional<DriveKind> kindOfMount(const MountLine& mount, const RemovableDeviceTest& isRemovable) {
@@ -164,6 +165,22 @@ std::string mountPointOf(std::string_view path, std::string_view mountInfoText) 
 
 std::string mountPointOf(std::string_view path) {
   return mountPointOf(path, readWholeFile("/proc/self/mountinfo").bytes);
+}
+
+std::string mountPathOfId(uint64_t mountId, std::string_view mountInfoText) {
+  const std::string id = std::to_string(mountId);
+  for (size_t start = 0; mountId != 0 && start < mountInfoText.size();) {
+    const size_t end = std::min(mountInfoText.find('\n', start), mountInfoText.size());
+    const std::optional<MountLine> mount = parseMountLine(mountInfoText.substr(start, end - start));
+    start = end + 1;
+    if (mount && mount->id == id)
+      return mount->mountPath;
+  }
+  return {};
+}
+
+std::string mountPathOfId(uint64_t mountId) {
+  return mountPathOfId(mountId, readWholeFile("/proc/self/mountinfo").bytes);
 }
 
 std::vector<Volume> systemVolumes() {

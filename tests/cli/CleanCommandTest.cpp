@@ -81,6 +81,13 @@ TEST_F(CleanCommandTest, TrashedFindingsAreListedInHistoryAndRestored) {
   EXPECT_EQ(restored.exitCode, 0) << restored.errors;
   EXPECT_TRUE(exists("CloudCache/1001/0/a.log"));
   EXPECT_FALSE(exists("data/Trash/info/a.log.trashinfo"));
+
+  // A second restore touches nothing and says why.
+  const test::CliOutput again = test::runQinglanCli(
+      m_dir, {"restore", pass["pass"].get<std::string>(), "--app-dir", m_dir.path("app")});
+  EXPECT_EQ(again.exitCode, 0);
+  EXPECT_TRUE(again.lines.empty());
+  EXPECT_NE(again.errors.find("restored before"), std::string::npos) << again.errors;
 }
 
 }  // namespace

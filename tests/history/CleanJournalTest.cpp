@@ -5,6 +5,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -70,15 +71,38 @@ class CleanJournalTest : public ::testing::Test {
 
 TEST_F(CleanJournalTest, EntriesReadBackAsWrittenWhateverTheirBytes) {
   JournalEntry trashed = entry("p1", "/c/a\xC4\\b.log", CleanOutcome::Trashed);
-  trashed.trash = {"/home/u/.local/share/Trash", "a\xC4\\b.log.2", "/real/c/a\xC4\\b.log"};
+  trashed.trash = {"/home/u/.local/share/Trash",
+                   "a\xC4\\b.log.2",
+                   "/real/c/a\xC4\\b.log",
+                   {2049, 18446744073709551615u, 0100000},
+                   {2049, 7, 040000},
+                   {2049, 12, 040000},
+                   1796787423895694401};
+  JournalEntry restored = trashed;
+  restored.outcome = CleanOutcome::Restored;
   JournalEntry failed = entry("p1", "/c/\"quoted\"\n.log", CleanOutcome::Failed);
   failed.reason = "the move into /t was refused: Permission denied";
   CleanJournal journal(m_file);
   journal.append(trashed);
   journal.append(failed);
+  journal.append(restored);
   journal.close();
 
-  EXPECT_THAT(CleanJournal(m_file).read(), ElementsAre(trashed, failed));
+  EXPECT_THAT(CleanJournal(m_file).read(), ElementsAre(trashed, failed, restored));
+}
+
+// Lines written before identities were kept still read, with none; a malformed one is no entry.
+TEST_F(CleanJournalTest, TrashedLinesWithoutIdentitiesReadAndMalformedOnesDoNot) {
+  const std::string old =
+      R"({"pass":"p","time":"t","path":"/c/a","size":1,"outcome":"trashed","trash":"/t","trash_name":"a",)"
+      R"("origin":"/c/a")";
+  const std::optional<JournalEntry> read = entryFromLine(old + "}");
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->trash.folder, "/t");
+  EXPECT_FALSE(read->trash.entry.known());
+  EXPECT_FALSE(read->trash.originFolder.known());
+  for (const char* id : {R"("entry_id":[1,2])", R"("trash_id":"1:2:3")", R"("origin_folder_id":[1,-2,3])"})
+    EXPECT_FALSE(entryFromLine(old + "," + id + "}")) << id;
 }
 
 TEST_F(CleanJournalTest, TheLinesBeforeACrashStayReadable) {

@@ -1,9 +1,11 @@
 #include "history/CleaningPass.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -127,7 +129,7 @@ TEST_F(CleaningPassTest, RestoringAPassPutsFoldersBackFirstAndLeavesTakenNamesIn
   cleanCheckedResults(m_view, pass);
   m_dir.writeFile("c/a.log", "new");
 
-  const std::vector<RestoreReport> reports = restoreEntries(m_journal.read(), m_trash);
+  const std::vector<RestoreReport> reports = restoreEntries(m_journal.read(), m_trash, m_journal);
   ASSERT_EQ(reports.size(), 3u);
   EXPECT_FALSE(reports[0].result.restored);
   EXPECT_EQ(reports[0].entry.path, m_dir.path("c/a.log"));
@@ -142,6 +144,25 @@ TEST_F(CleaningPassTest, RestoringAPassPutsFoldersBackFirstAndLeavesTakenNamesIn
   EXPECT_EQ(passes[0].rows, 3u);
   EXPECT_EQ(passes[0].bytes, 2);
   EXPECT_EQ(passes[0].trashed, 3u);
+  EXPECT_EQ(passes[0].restored, 2u);
+
+  // Again, after a later pass trashed an entry of the same name: what went back stays put, and only
+  // the entry still waiting is tried.
+  m_view.rows.clear();
+  row("c/d/x.log");
+  std::this_thread::sleep_for(std::chrono::milliseconds(2));  // a pass's id counts milliseconds
+  CleaningPass later(m_journal, true, platform::Remover::system(), m_trash);
+  ASSERT_NE(later.id(), pass.id());
+  cleanCheckedResults(m_view, later);
+  const std::vector<RestoreReport> again =
+      restoreEntries(entriesOfPass(m_journal.read(), pass.id()), m_trash, m_journal);
+  ASSERT_EQ(again.size(), 3u);
+  EXPECT_FALSE(again[0].earlier);
+  EXPECT_FALSE(again[0].result.restored);
+  EXPECT_TRUE(again[1].earlier);
+  EXPECT_TRUE(again[2].earlier);
+  EXPECT_FALSE(exists(m_dir.path("c/d/x.log")));
+  EXPECT_TRUE(exists(m_dir.path("home/Trash/files/x.log")));
 }
 
 #endif

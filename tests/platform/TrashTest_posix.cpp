@@ -1,10 +1,12 @@
 #include "platform/Trash_posix.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -14,6 +16,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/ConfinedRoot.h"
+#include "platform/MountTable.h"
+#include "support/ChildProcess.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace qinglan::platform {
@@ -67,8 +73,11 @@ TEST_P(TrashEntryTest, GoesIntoTheHomeTrashWithItsInfoAndComesBack) {
   const std::string path = m_dir.path(std::string("c/") + entry.name);
   if (entry.kind == EntryCase::File)
     m_dir.writeFile(std::string("c/") + entry.name, "x");
-  if (entry.kind == EntryCase::Folder)
+  if (entry.kind == EntryCase::Folder) {
     m_dir.writeFile(std::string("c/") + entry.name + "/inner.txt", "x");
+    m_dir.writeFile(std::string("c/") + entry.name + "/sub/deeper/x.txt", "x");
+    m_dir.makeFolder(std::string("c/") + entry.name + "/other");
+  }
   if (entry.kind == EntryCase::Link) {
     m_dir.makeFolder("c");
     ASSERT_EQ(::symlink("missing", path.c_str()), 0);
@@ -135,6 +144,112 @@ TEST_F(TrashTest, RestoreLeavesTheEntryInTheTrashWhenItsNameIsTaken) {
   EXPECT_EQ(contentOf(path), "new");
   EXPECT_EQ(contentOf(home() + "/files/a.log"), "old");
   EXPECT_TRUE(exists(home() + "/info/a.log.trashinfo"));
+}
+
+// What the trash's entry, its info or its record may have become by the time of the restore.
+struct RestoreCase {
+  const char* what;
+  void (*change)(const test::TempDir& dir, TrashLocation& location);
+};
+
+TEST_F(TrashTest, RestoreTakesBackOnlyTheEntryItMovedIntoTheFolderItCameFrom) {
+  const RestoreCase cases[] = {
+      {"replaced by a link",
+       [](const test::TempDir& dir, TrashLocation&) {
+         ::unlink(dir.path("home/Trash/files/a.log").c_str());
+         ::symlink(dir.writeFile("outside/secret", "s").c_str(), dir.path("home/Trash/files/a.log").c_str());
+       }},
+      {"replaced by a later one of that name",
+       [](const test::TempDir& dir, TrashLocation&) {
+         ::unlink(dir.path("home/Trash/files/a.log").c_str());
+         dir.writeFile("home/Trash/files/a.log", "later");
+       }},
+      {"its origin edited to an outside folder, the trash info too",
+       [](const test::TempDir& dir, TrashLocation& location) {
+         location.origin = dir.makeFolder("outside") + "/a.log";
+         std::ofstream(dir.path("home/Trash/info/a.log.trashinfo"))
+             << "[Trash Info]\nPath=" << percentEncodePath(location.origin) << "\n";
+       }},
+      {"recorded without identities",
+       [](const test::TempDir&, TrashLocation& location) {
+         location.entry = {};
+         location.trashFolder = {};
+         location.originFolder = {};
+       }},
+  };
+  for (const RestoreCase& change : cases) {
+    const test::TempDir dir;
+    PosixTrash trash(m_calls, dir.path("home/Trash"));
+    const std::string path = dir.writeFile("c/a.log", "old");
+    TrashResult result = trash.moveToTrash(path);
+    ASSERT_TRUE(result.moved) << result.reason;
+    change.change(dir, result.location);
+
+    const RestoreResult back = trash.restore(result.location);
+    EXPECT_FALSE(back.restored) << change.what;
+    EXPECT_FALSE(back.reason.empty()) << change.what;
+    EXPECT_FALSE(exists(path)) << change.what;
+    EXPECT_FALSE(exists(dir.path("outside/a.log"))) << change.what;
+    EXPECT_TRUE(exists(dir.path("home/Trash/files/a.log"))) << change.what;
+  }
+}
+
+// The home trash, or a folder on its way, planted as a link or a file: the entry stays, with the
+// reason, and no trash is made anywhere else on the home trash's file system.
+TEST_F(TrashTest, AnUnusableHomeTrashRefusesTheEntryAndNothingElseIsMade) {
+  const char* planted[] = {".local/share", ".local/share/Trash", ".local/share/Trash/files",
+                           ".local/share/Trash/info"};
+  const int fd = ::open(m_dir.path().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  const std::string volumeTrash = mountPathOfId(mountIdOf(fd)) + "/.Trash-" + std::to_string(::getuid());
+  ::close(fd);
+  const bool hadVolumeTrash = exists(volumeTrash);
+  const test::ScopedEnv noDataHome("XDG_DATA_HOME", std::nullopt);
+  for (const char* place : planted) {
+    for (const bool asLink : {true, false}) {
+      const test::TempDir dir;
+      const test::ScopedEnv home("HOME", dir.path("home"));
+      dir.makeFolder("home/.local/share/Trash/files");
+      dir.makeFolder("home/.local/share/Trash/info");
+      std::filesystem::remove_all(dir.path(std::string("home/") + place));
+      if (asLink)
+        std::filesystem::create_directory_symlink(dir.makeFolder("elsewhere"),
+                                                  dir.path(std::string("home/") + place));
+      else
+        dir.writeFile(std::string("home/") + place, "a file");
+      const std::string path = dir.writeFile("c/a.log", "x");
+      PosixTrash trash(m_calls);
+
+      const TrashResult result = trash.moveToTrash(path);
+      EXPECT_FALSE(result.moved) << place;
+      EXPECT_THAT(result.reason, ::testing::HasSubstr("home trash")) << place;
+      EXPECT_TRUE(exists(path)) << place;
+      EXPECT_TRUE(std::filesystem::is_empty(dir.makeFolder("elsewhere"))) << place;
+      EXPECT_EQ(exists(volumeTrash), hadVolumeTrash) << place;
+    }
+  }
+}
+
+// A bind mount of an outside folder deep inside a folder would move with it into the trash.
+TEST_F(TrashTest, AFolderWithAMountInsideStaysWhereItIs) {
+  m_dir.writeFile("outside/keep.txt", "keep");
+  m_dir.writeFile("c/d/a/x.txt", "x");
+  m_dir.makeFolder("c/d/e/mnt");
+  const int code = test::exitCodeInChild([&] {
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount(m_dir.path("outside").c_str(), m_dir.path("c/d/e/mnt").c_str(), nullptr, MS_BIND, nullptr) !=
+            0)
+      return 77;
+    const TrashResult result = m_trash.moveToTrash(m_dir.path("c/d"));
+    return !result.moved && result.reason.find("e/mnt") != std::string::npos &&
+                   exists(m_dir.path("c/d/a/x.txt"))
+               ? 0
+               : 1;
+  });
+  if (code == 77)
+    GTEST_SKIP() << "no bind mount can be made in a private mount namespace here";
+  EXPECT_EQ(code, 0);
+  EXPECT_TRUE(exists(m_dir.path("outside/keep.txt")));
+  EXPECT_FALSE(exists(home() + "/files/d"));
 }
 
 // The volume trash needs a second file system: a tmpfs mounted in a private mount namespace of a

@@ -155,6 +155,18 @@ TEST(VolumesTest, TheMountPointOfAPathIsItsLongestMountedFolder) {
     EXPECT_EQ(mountPointOf(path, text), mountPoint) << path;
 }
 
+// /media mounted over /media/usb hides it: a folder open on the hidden mount is still on it.
+TEST(VolumesTest, AMountIsFoundByItsIdEvenWhenALaterMountHidesItsPath) {
+  const char* text =
+      "21 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+      "22 21 8:2 / /media/usb rw - vfat /dev/sda2 rw\n"
+      "23 21 0:9 / /media rw - tmpfs tmpfs rw\n";
+  EXPECT_EQ(mountPathOfId(22, text), "/media/usb");
+  EXPECT_EQ(mountPathOfId(23, text), "/media");
+  EXPECT_EQ(mountPathOfId(2, text), "");
+  EXPECT_EQ(mountPathOfId(0, text), "");
+}
+
 #endif
 
 }  // namespace
