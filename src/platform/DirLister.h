@@ -69,6 +69,9 @@ class WalkRoot {
     // A folder stands there but cannot be read (refused, an I/O error), as opposed to nothing
     // standing there at all; the scans count such folders.
     bool unreadable = false;
+    // Refused for want of a descriptor, the process's or the system's: the folder itself may be
+    // fine, and listing it again once others are closed may succeed. Unreadable all the same.
+    bool outOfDescriptors = false;
   };
 
   virtual ~WalkRoot() = default;

@@ -157,6 +157,7 @@ WalkRoot::Listed failedOpen(int error, bool beneathRoot) {
   const bool linkOrMount = error == ELOOP || error == EXDEV;
   listed.leftOut = beneathRoot && linkOrMount;
   listed.unreadable = !linkOrMount && error != ENOENT && error != ENOTDIR && error != ENAMETOOLONG;
+  listed.outOfDescriptors = error == EMFILE || error == ENFILE;
   return listed;
 }
 

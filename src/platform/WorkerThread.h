@@ -10,4 +10,8 @@ namespace qinglan::platform {
 // turned into a stop request, and must not end the process when Ctrl-C comes.
 std::thread startWorkerThread(std::function<void()> body);
 
+// Runs `forget` in the child of every later fork, where only the forking thread lives on, so that
+// what keeps the parent's threads lets them go. Windows has no fork: it never runs there.
+void whenForked(void (*forget)());
+
 }  // namespace qinglan::platform

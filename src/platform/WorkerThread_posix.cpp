@@ -18,4 +18,8 @@ std::thread startWorkerThread(std::function<void()> body) {
   return thread;
 }
 
+void whenForked(void (*forget)()) {
+  ::pthread_atfork(nullptr, nullptr, forget);
+}
+
 }  // namespace qinglan::platform

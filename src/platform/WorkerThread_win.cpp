@@ -9,4 +9,6 @@ std::thread startWorkerThread(std::function<void()> body) {
   return std::thread(std::move(body));
 }
 
+void whenForked(void (*)()) {}
+
 }  // namespace qinglan::platform

@@ -1,5 +1,6 @@
 #include "search/KeptThread.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <utility>
@@ -9,11 +10,45 @@
 
 namespace qinglan {
 
+namespace {
+
+// The idle workers of one process. Never destroyed: its threads outlive every static destructor.
+struct Pool {
+  std::mutex mutex;
+  std::vector<KeptThread::Worker*> idle;
+};
+
+// A forked child has none of its parent's threads, and a lock one of them held at the fork stays
+// held there for good: the child starts a pool of its own and never touches the parent's.
+constinit std::atomic<Pool*> g_pool{nullptr};
+
+Pool& pool() {
+  Pool* current = g_pool.load(std::memory_order_acquire);
+  if (current != nullptr)
+    return *current;
+  auto* made = new Pool;
+  if (g_pool.compare_exchange_strong(current, made, std::memory_order_acq_rel))
+    return *made;
+  delete made;
+  return *current;
+}
+
+void forgetParentsPool() {
+  g_pool.store(nullptr, std::memory_order_relaxed);
+}
+
+[[maybe_unused]] const bool g_forgetsAtFork = (platform::whenForked(forgetParentsPool), true);
+
+}  // namespace
+
 class KeptThread::Worker {
  public:
-  Worker() {
+  explicit Worker(Pool& pool) : m_pool(pool) {
     platform::startWorkerThread([this] { serve(); }).detach();
   }
+
+  // Whether this worker's thread runs in this process: not in a child forked since it started.
+  bool servesHere() const { return &m_pool == &pool(); }
 
   void start(std::function<void()> job) {
     const std::lock_guard lock(m_mutex);
@@ -42,6 +77,7 @@ class KeptThread::Worker {
     }
   }
 
+  Pool& m_pool;
   std::mutex m_mutex;
   std::condition_variable m_changed;
   std::function<void()> m_job;
@@ -50,34 +86,23 @@ class KeptThread::Worker {
 
 namespace {
 
-// The idle workers. Never destroyed: its threads outlive every static destructor.
-struct Idle {
-  std::mutex mutex;
-  std::vector<KeptThread::Worker*> workers;
-};
-
-Idle& idle() {
-  static Idle* const kept = new Idle;
-  return *kept;
-}
-
 KeptThread::Worker* takeIdleWorker() {
-  Idle& pool = idle();
+  Pool& current = pool();
   {
-    const std::lock_guard lock(pool.mutex);
-    if (!pool.workers.empty()) {
-      KeptThread::Worker* worker = pool.workers.back();
-      pool.workers.pop_back();
+    const std::lock_guard lock(current.mutex);
+    if (!current.idle.empty()) {
+      KeptThread::Worker* worker = current.idle.back();
+      current.idle.pop_back();
       return worker;
     }
   }
-  return new KeptThread::Worker;
+  return new KeptThread::Worker(current);
 }
 
 void keep(KeptThread::Worker* worker) {
-  Idle& pool = idle();
-  const std::lock_guard lock(pool.mutex);
-  pool.workers.push_back(worker);
+  Pool& current = pool();
+  const std::lock_guard lock(current.mutex);
+  current.idle.push_back(worker);
 }
 
 }  // namespace
@@ -102,7 +127,12 @@ KeptThread& KeptThread::operator=(KeptThread&& other) noexcept {
   return *this;
 }
 
+// A job handed to a thread of the parent before a fork is not run in the child, nor waited for.
 void KeptThread::join() {
+  if (!m_worker->servesHere()) {
+    m_worker = nullptr;
+    return;
+  }
   m_worker->waitForEnd();
   keep(std::exchange(m_worker, nullptr));
 }

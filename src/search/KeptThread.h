@@ -7,7 +7,7 @@ namespace qinglan {
 // Runs a job on a thread kept from one job to the next: a scan makes a walk, and so a reader job,
 // for every content folder, and starting a thread for each costs more than a small walk takes.
 // A new thread is started only while every kept one is busy; kept threads live until the process
-// ends, idle.
+// ends, idle. A forked child starts threads of its own: those of its parent are not there.
 class KeptThread {
  public:
   KeptThread() = default;

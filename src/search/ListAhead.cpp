@@ -6,6 +6,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/DescriptorLimit.h"
 #include "platform/Path.h"
 
 namespace qinglan {
@@ -16,6 +17,12 @@ namespace {
 // ahead holds its folder open, so they are bounded too.
 constexpr size_t kMaxEntriesAhead = 4096;
 constexpr size_t kMaxListingsAhead = 128;
+
+// The folders every queue of the process holds open ahead of its walk, or is opening.
+std::atomic<size_t>& foldersOpenAhead() {
+  static std::atomic<size_t> open{0};
+  return open;
+}
 
 std::atomic<unsigned>& walkThreadsSetting() {
   static std::atomic<unsigned> threads{std::thread::hardware_concurrency() > 1 ? 2u : 1u};
@@ -65,7 +72,10 @@ void setWalkThreads(unsigned threads) {
   walkThreadsSetting().store(threads);
 }
 
-ListAhead::ListAhead(bool threaded, Judge judge) : m_threaded(threaded), m_judge(std::move(judge)) {}
+ListAhead::ListAhead(bool threaded, Judge judge)
+    : m_threaded(threaded),
+      m_budget(threaded ? platform::folderDescriptorBudget() : 0),
+      m_judge(std::move(judge)) {}
 
 ListAhead::~ListAhead() {
   {
@@ -75,12 +85,13 @@ ListAhead::~ListAhead() {
   m_changed.notify_all();
   if (m_reader.joinable())
     m_reader.join();
+  release(m_openAhead);
 }
 
 void ListAhead::start(platform::WalkRoot& root, size_t rootPathLength) {
   m_root = &root;
   m_rootPathLength = rootPathLength;
-  if (m_threaded)
+  if (m_threaded && m_budget > 0)
     m_reader = KeptThread([this] { read(); });
 }
 
@@ -113,6 +124,8 @@ ListAhead::Taken ListAhead::takeFront(const std::string& path) {
     if (slot.state == State::Listed) {
       m_entriesAhead -= slot.entries;
       --m_listingsAhead;
+      if (slot.usable)
+        release(1);
     }
   }
   if (slot.state == State::Listed)
@@ -130,7 +143,45 @@ ListAhead::Taken ListAhead::takeFront(const std::string& path) {
   // Close a stale listing's folder before listing it again.
   slot.listed = {};
   taken.listed = listHere(path);
+  if (taken.listed.outOfDescriptors && m_reader.joinable()) {
+    closeListingsAhead();
+    taken.listed = listHere(path);
+    resumeReader();
+  }
   return taken;
+}
+
+// Waits for the listings being made, then closes those held ahead; they are listed again at their
+// turn. The reader makes no new one until resumeReader.
+void ListAhead::closeListingsAhead() {
+  std::unique_lock lock(m_mutex);
+  m_readerHeld = true;
+  m_changed.wait(lock, [this] { return m_listingNow == 0; });
+  for (uint64_t i = 0; i < m_nextToRead - m_taken; ++i) {
+    Slot& slot = m_queue[i];
+    if (slot.state != State::Listed || !slot.usable)
+      continue;
+    slot.usable = false;
+    slot.listed = {};
+    slot.marks.clear();
+    m_entriesAhead -= slot.entries;
+    slot.entries = 0;
+    release(1);
+  }
+}
+
+void ListAhead::resumeReader() {
+  {
+    const std::lock_guard lock(m_mutex);
+    m_readerHeld = false;
+  }
+  m_changed.notify_all();
+}
+
+// Called with the lock held, or once the reader has ended.
+void ListAhead::release(size_t listings) {
+  m_openAhead -= listings;
+  foldersOpenAhead().fetch_sub(listings, std::memory_order_relaxed);
 }
 
 platform::WalkRoot::Listed ListAhead::listHere(const std::string& path) {
@@ -138,8 +189,10 @@ platform::WalkRoot::Listed ListAhead::listHere(const std::string& path) {
 }
 
 bool ListAhead::readerHasWork() const {
-  return m_nextToRead < m_taken + m_queue.size() && m_entriesAhead < kMaxEntriesAhead &&
-         m_listingsAhead < kMaxListingsAhead;
+  // The queues of other walks may take room meanwhile: all together hold at most a folder or two
+  // beyond the budget each.
+  return !m_readerHeld && m_nextToRead < m_taken + m_queue.size() && m_entriesAhead < kMaxEntriesAhead &&
+         m_listingsAhead < kMaxListingsAhead && foldersOpenAhead().load(std::memory_order_relaxed) < m_budget;
 }
 
 void ListAhead::read() {
@@ -158,12 +211,18 @@ void ListAhead::listNext(std::unique_lock<std::mutex>& lock) {
   Slot& queued = m_queue[sequence - m_taken];
   queued.state = State::Listing;
   const std::string folder = queued.folder;
+  ++m_listingNow;
+  ++m_openAhead;
+  foldersOpenAhead().fetch_add(1, std::memory_order_relaxed);
   lock.unlock();
 
   Slot done;
   listAhead(done, folder);
 
   lock.lock();
+  --m_listingNow;
+  if (!done.usable)
+    release(1);  // nothing of it stays open
   // The walk takes no folder being listed, so the slot is still queued at the same place.
   Slot& slot = m_queue[sequence - m_taken];
   slot.state = State::Listed;

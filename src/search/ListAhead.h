@@ -35,6 +35,12 @@ void setWalkThreads(unsigned threads);
 // that cannot be listed at its turn fails then and on the walking thread, exactly where it would
 // without the reader. Destroying the queue (a walk ending, stopped or raising) stops the reader
 // after the folder it is listing.
+//
+// Every listing ahead holds its folder open: all queues of the process together hold no more than
+// the open-file limit spares (platform::folderDescriptorBudget), and the reader waits for room. A
+// folder the walk cannot open at its turn for want of a descriptor is tried once more after the
+// listings ahead are closed (they are listed again at their turn), so only a shortage the walk
+// cannot relieve makes it unreadable.
 class ListAhead {
  public:
   // Marks the entries of one listed folder (path with a trailing separator) whose details the walk
@@ -83,8 +89,13 @@ class ListAhead {
   bool readerHasWork() const;
   void listAhead(Slot& slot, const std::string& folder);
   platform::WalkRoot::Listed listHere(const std::string& path);
+  void closeListingsAhead();
+  void resumeReader();
+  void release(size_t listings);
 
   const bool m_threaded;
+  // How many folders all queues together may hold open ahead, as the open-file limit was at the start.
+  const size_t m_budget;
   const Judge m_judge;
   platform::WalkRoot* m_root = nullptr;
   size_t m_rootPathLength = 0;
@@ -98,6 +109,10 @@ class ListAhead {
   uint64_t m_nextToRead = 0;
   size_t m_entriesAhead = 0;
   size_t m_listingsAhead = 0;
+  // The listings ahead that hold their folder open, and those being made.
+  size_t m_openAhead = 0;
+  unsigned m_listingNow = 0;
+  bool m_readerHeld = false;  // while the walk retries a folder with the listings ahead closed
   bool m_stopping = false;
   KeptThread m_reader;
 };

@@ -1,7 +1,9 @@
 #include "search/FileSearch.h"
 
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -9,6 +11,7 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -16,6 +19,10 @@
 #include "platform/DirLister.h"
 #include "platform/Remover.h"
 #include "support/TempDir.h"
+
+#ifndef _WIN32
+#include "support/ChildProcess.h"
+#endif
 
 // The walk over trees no cache should hold: it ends, reports only what lies below its root, and
 // fails plainly where a folder cannot be listed.
@@ -45,6 +52,33 @@ class FileSearchHostileTest : public testing::Test {
   bool run(const std::string& root) {
     m_search.setRootPath(root);
     return m_search.Execute();
+  }
+
+  // What the walk finds, in a forked child whose open-file limit is 64, with all but `spare`
+  // descriptors taken when `spare` is not negative; exits with 0 when that is `expected`.
+  int runLimitedInChild(const std::string& root, int spare, const std::vector<std::string>& expected) {
+    return test::exitCodeInChild([&] {
+      ::alarm(30);
+      rlimit limit{};
+      ::getrlimit(RLIMIT_NOFILE, &limit);
+      limit.rlim_cur = 64;
+      if (::setrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 3;
+      std::vector<int> taken;
+      for (int fd; spare >= 0 && (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+        taken.push_back(fd);
+      for (int i = 0; i < spare && !taken.empty(); ++i, taken.pop_back())
+        ::close(taken.back());
+      // A slow walk lets the reader run ahead to the limit.
+      m_search.setOnFileFound([this](const TFileInformations& found) {
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+        m_found.push_back(found.Path + found.Name);
+      });
+      m_found.clear();
+      if (!run(root))
+        return 1;
+      return m_found == expected ? 0 : 2;
+    });
   }
 
   void link(const std::string& target, std::string_view at) const {
@@ -106,6 +140,29 @@ TEST_F(FileSearchHostileTest, ReportsEveryEntryOfAHundredThousandInOneFolder) {
   EXPECT_EQ(m_filesFound, kEntries);
   EXPECT_EQ(m_found.front(), root + "/f000000.tmp");
   EXPECT_EQ(m_found.back(), root + "/f099999.tmp");
+}
+
+// Under a low open-file limit the threaded walk finds what the walk in turn finds, whether only the
+// limit bounds it or the program's other files have taken nearly all of it meanwhile. The parent
+// walks threaded first, so the children also start without its kept thread.
+TEST_F(FileSearchHostileTest, AFewDescriptorsLeftChangeNothingTheThreadedWalkFinds) {
+  const std::string root = m_tree.makeFolder("wide");
+  for (int i = 0; i < 300; ++i) {
+    const std::string folder = "wide/d" + std::to_string(i / 15) + "/e" + std::to_string(i) + "/";
+    m_tree.writeFile(folder + "a.tmp", "x");
+    m_tree.writeFile(folder + "b.tmp", "x");
+  }
+  m_search.setListAhead(false);
+  ASSERT_TRUE(run(root));
+  const std::vector<std::string> inTurn = m_found;
+  ASSERT_EQ(inTurn.size(), 920u);
+  m_search.setListAhead(true);
+  m_found.clear();
+  ASSERT_TRUE(run(root));
+  ASSERT_EQ(m_found, inTurn);
+
+  for (const int spare : {-1, 4})
+    EXPECT_EQ(runLimitedInChild(root, spare, inTurn), 0) << "spare " << spare;
 }
 
 // Folders made one inside the other relative to their parent's descriptor, so the depth is not

@@ -5,6 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <unistd.h>
+
+#include "support/ChildProcess.h"
+#endif
+
 namespace qinglan {
 namespace {
 
@@ -30,6 +36,28 @@ TEST(KeptThreadTest, BusyThreadsAreNotGivenAnotherJob) {
   other.join();
   waiting.join();
 }
+
+#ifndef _WIN32
+// The parent's kept threads are not in a forked child: one of them idle and one busy at the fork,
+// the child's job still runs and ends, and the busy one's handle lets go. An alarm ends a child
+// that would wait for ever.
+TEST(KeptThreadTest, AForkedChildRunsItsJobsOnThreadsOfItsOwn) {
+  KeptThread([] {}).join();
+  std::promise<void> release;
+  KeptThread busy([done = release.get_future().share()] { done.wait(); });
+  const int code = test::exitCodeInChild([&busy] {
+    ::alarm(10);
+    busy.join();
+    bool ran = false;
+    KeptThread job([&ran] { ran = true; });
+    job.join();
+    return ran ? 0 : 1;
+  });
+  release.set_value();
+  busy.join();
+  EXPECT_EQ(code, 0);
+}
+#endif
 
 }  // namespace
 }  // namespace qinglan
