@@ -57,6 +57,7 @@ std::string CleaningPass::clean(size_t index, const ResultsRow& row) {
       // it reads as any row that was already gone.
       return std::string(insideTrashedFolder(entry.path) ? kTrashedStatus : kCleanedStatus);
     case CleanOutcome::Deleted:
+    case CleanOutcome::Restored:
       break;
   }
   return std::string(kCleanedStatus);
