@@ -9,6 +9,7 @@
 #include "app/unitGlobal.h"
 #include "cli/BufferedOutput.h"
 #include "cli/Commands.h"
+#include "cli/PrintableName.h"
 #include "history/CleanJournal.h"
 #include "history/EscapedPath.h"
 #include "history/PassHistory.h"
@@ -61,12 +62,14 @@ void runRestore(const HistoryOptions& options) {
   bool anyKept = false;
   BufferedOutput out;
   for (const RestoreReport& report : restoreEntries(entries, platform::Trash::system())) {
-    const std::string path = escapePathBytes(report.entry.path);
+    std::string storage;
+    const std::string path(printableInText(report.entry.path, storage));
     if (report.result.restored) {
       out.line(std::string(kRestoredStatus) + "  " + path);
     } else {
       anyKept = true;
-      out.line("未能恢复  " + path + " (" + report.result.reason + ")");
+      out.line("未能恢复  " + path + " (" + std::string(printableInText(report.result.reason, storage)) +
+               ")");
     }
   }
   out.flush();
