@@ -10,6 +10,7 @@
 #include "app/AppPaths.h"
 #include "app/CloudCachePath.h"
 #include "cli/Commands.h"
+#include "cli/PrintableName.h"
 #include "cli/ScanCommandSupport.h"
 #include "scan/ResourceList.h"
 #include "web/PageFetcher.h"
@@ -43,7 +44,10 @@ class PrintingSink : public UpdateSink {
                                         {"resource_id", row.resourceId}};
       std::cout << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << std::endl;
     } else {
-      std::cout << row.name << '\t' << row.latestVersion << '\t' << row.date << '\t' << row.resourceId
+      // The name comes from the resource's own folder, the version and date from a fetched page.
+      std::string name, version, date, id;
+      std::cout << printableInText(row.name, name) << '\t' << withControlsEscaped(row.latestVersion, version)
+                << '\t' << withControlsEscaped(row.date, date) << '\t' << printableInText(row.resourceId, id)
                 << std::endl;
     }
   }

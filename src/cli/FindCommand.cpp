@@ -110,7 +110,7 @@ class TextRows {
     appendAligned(line, m_field, -10);
     line += "  ";
     m_path.assign(found.Path).append(found.Name);
-    m_out.line(printable(m_path, m_storage));
+    m_out.line(printableInText(m_path, m_storage));
   }
 
  private:

@@ -9,8 +9,8 @@
 #include "app/unitGlobal.h"
 #include "cli/BufferedOutput.h"
 #include "cli/Commands.h"
+#include "cli/PrintableName.h"
 #include "history/CleanJournal.h"
-#include "history/EscapedPath.h"
 #include "history/PassHistory.h"
 #include "platform/Trash.h"
 #include "scan/ResultsRow.h"
@@ -67,14 +67,16 @@ void runRestore(const HistoryOptions& options) {
   const std::vector<RestoreReport> reports = restoreEntries(entries, platform::Trash::system(), journal);
   journal.close();
   for (const RestoreReport& report : reports) {
-    const std::string path = escapePathBytes(report.entry.path);
+    std::string storage;
+    const std::string path(printableInText(report.entry.path, storage));
     if (report.earlier) {
       ++earlier;
     } else if (report.result.restored) {
       out.line(std::string(kRestoredStatus) + "  " + path);
     } else {
       anyKept = true;
-      out.line("未能恢复  " + path + " (" + report.result.reason + ")");
+      out.line("未能恢复  " + path + " (" + std::string(printableInText(report.result.reason, storage)) +
+               ")");
     }
   }
   out.flush();

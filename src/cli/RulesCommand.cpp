@@ -10,6 +10,7 @@
 
 #include "app/AppPaths.h"
 #include "cli/Commands.h"
+#include "cli/PrintableName.h"
 #include "platform/NativePath.h"
 #include "rules/RulesReader.h"
 #include "scan/RulesCheck.h"
@@ -35,15 +36,25 @@ std::string joinMasks(const std::string& maskText) {
   return joined;
 }
 
+// A text of the database with its control characters escaped, so that it cannot break a row.
+class Shown {
+ public:
+  std::string_view operator()(std::string_view text) { return withControlsEscaped(text, m_storage); }
+
+ private:
+  std::string m_storage;
+};
+
 void printText(const std::vector<ScanItem>& items, const std::vector<CacheRule>& rules) {
+  Shown id, unScan, name, folder, masks, dir, des;
   std::cout << "scan items: " << items.size() << "\nId\tUnScan\tName\tFolder\tMasks\n";
   for (const ScanItem& item : items) {
-    std::cout << item.id << '\t' << item.unScan << '\t' << item.name << '\t' << item.folder << '\t'
-              << joinMasks(item.file) << '\n';
+    std::cout << id(item.id) << '\t' << unScan(item.unScan) << '\t' << name(item.name) << '\t'
+              << folder(item.folder) << '\t' << masks(joinMasks(item.file)) << '\n';
   }
   std::cout << "\ncache rules: " << rules.size() << "\nDir\tMasks\tDes\n";
   for (const CacheRule& rule : rules) {
-    std::cout << rule.dir << '\t' << joinMasks(rule.fileName) << '\t' << rule.des << '\n';
+    std::cout << dir(rule.dir) << '\t' << masks(joinMasks(rule.fileName)) << '\t' << des(rule.des) << '\n';
   }
 }
 
@@ -68,8 +79,9 @@ void printJson(const std::vector<ScanItem>& items, const std::vector<CacheRule>&
 // One line per problem, then a count; exit 1 when there is any.
 void printProblems(const std::vector<ScanItem>& items, const std::vector<CacheRule>& rules) {
   const std::vector<RuleProblem> problems = checkRules(items, rules);
+  Shown where, what;
   for (const RuleProblem& problem : problems)
-    std::cout << problem.where << ": " << problem.what << '\n';
+    std::cout << where(problem.where) << ": " << what(problem.what) << '\n';
   std::cout << items.size() << " scan items, " << rules.size() << " cache rules, " << problems.size()
             << " problems\n";
   std::cout.flush();

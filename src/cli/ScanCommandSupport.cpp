@@ -35,14 +35,15 @@ void appendTableRow(std::string& out, const ResultsRow& row, const std::string& 
                 row.dateText.c_str());
   out += prefix;
   std::string storage;
-  out += printable(row.fullPath(), storage);
+  out += printableInText(row.fullPath(), storage);
   if (!row.status.empty()) {
     out += "  ";
     out += row.status;
   }
   if (!reason.empty()) {
+    // A reason may quote the finding's path.
     out += " (";
-    out += reason;
+    out += printableInText(reason, storage);
     out += ')';
   }
   out += '\n';
@@ -153,7 +154,10 @@ void CliScanFront::drawProgress() {
   std::string line = "\r\033[K";
   if (m_maximum > 0)
     line += "[" + std::to_string(m_position) + "/" + std::to_string(m_maximum) + "] ";
-  line += m_text + "  " + resultsCounterCaption(m_count);
+  // The text may hold a resource's name, as its own Resource.ini gives it.
+  std::string storage;
+  line += withControlsEscaped(m_text, storage);
+  line += "  " + resultsCounterCaption(m_count);
   std::fputs(line.c_str(), stderr);
   std::fflush(stderr);
   m_progressShown = true;
@@ -184,8 +188,8 @@ std::string findCacheSayingWhatWasSkipped() {
   std::string path;
   std::string reason;
   for (const SkippedCache& passed : skipped)
-    std::cerr << "not a cache: " << printable(passed.path, path) << " (" << printable(passed.reason, reason)
-              << ")\n";
+    std::cerr << "not a cache: " << printableInText(passed.path, path) << " ("
+              << withControlsEscaped(passed.reason, reason) << ")\n";
   return cache;
 }
 

@@ -72,8 +72,10 @@ std::optional<std::string> CaselessResolver::resolve(const std::string& base, st
       end = relative.size();
     const std::string_view name = relative.substr(start, end - start);
     start = end + 1;
-    if (name.empty())
+    if (name.empty() || name == ".")
       continue;
+    if (name == "..")
+      return std::nullopt;
     // Below a component that matched nothing there is nothing to list.
     const std::vector<platform::DirEntry>* entries = found ? entriesOf(path) : nullptr;
     const platform::DirEntry* entry = entries ? platform::findEntryCaseless(*entries, name) : nullptr;
@@ -103,6 +105,10 @@ bool passesThroughLink(const std::string& base, std::string_view relative) {
     start = end + 1;
   }
   return false;
+}
+
+bool namesBaseItself(std::string_view relative) {
+  return relative.find_first_not_of(std::string{platform::kSeparator, '.', ' '}) == std::string_view::npos;
 }
 
 std::string_view cacheRuleDirBelowRoot(std::string_view dir) {

@@ -97,8 +97,7 @@ class SoftwareCacheScan {
         if (!root || passesThroughLink(disk.root, root->substr(disk.root.size())))
           continue;
         std::vector<std::string> masks = splitLines(cacheCleanText(table, "FileName"));
-        const bool atDriveRoot =
-            root->find_first_not_of(platform::kSeparator, disk.root.size()) == std::string::npos;
+        const bool atDriveRoot = namesBaseItself(std::string_view(*root).substr(disk.root.size()));
         if (atDriveRoot && std::ranges::any_of(masks, matchesEveryName))
           continue;
         // At a drive root only files of the rule's narrower masks are listed, never folders.

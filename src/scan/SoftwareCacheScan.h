@@ -24,9 +24,9 @@ struct SoftwareCacheScanOptions {
 // and returns the totals; a stop ends it at the next entry, keeping the rows found. The front
 // returns to idle however the scan ends; an error (the database, a missing column, an invalid
 // mask) is raised afterwards. A rule whose dir climbs out of the volume root or passes through a
-// link is skipped without a search, and so is a rule for the volume root itself (an empty dir)
-// with a mask that takes every name; at the volume root the narrower masks list files only,
-// never folders.
+// link is skipped without a search, and so is a rule for the volume root itself (an empty dir,
+// or one of "." parts such as ".\") with a mask that takes every name, however it is spelt; at
+// the volume root the narrower masks list files only, never folders.
 ScanTotals runSoftwareCacheScan(const ScanSettings& settings, ScanFront& front,
                                 const SoftwareCacheScanOptions& options = {});
 

@@ -294,6 +294,11 @@ bool Mask::matches(const MaskSubject& subject) const {
   return subject.ascii ? matchSteps<true>(name, end) : matchSteps<false>(name, end);
 }
 
+bool Mask::matchesEveryName() const {
+  return valid() && m_segments.size() > 1 && m_steps.size() <= 1 &&
+         std::ranges::all_of(m_steps, [](const Step& step) { return step.kind == Step::kAny; });
+}
+
 MaskList::MaskList(const std::vector<std::string>& texts) {
   m_masks.reserve(texts.size());
   for (const std::string& text : texts) {
@@ -317,12 +322,7 @@ bool matchesMask(std::string_view name, std::string_view mask) {
 }
 
 bool matchesEveryName(std::string_view mask) {
-  if (mask == kAllNamesMask)
-    return true;
-  // Names have at least one character: stars with at most one "?" take any of them.
-  const auto questions = std::count(mask.begin(), mask.end(), '?');
-  const auto stars = std::count(mask.begin(), mask.end(), '*');
-  return stars > 0 && questions <= 1 && static_cast<size_t>(stars + questions) == mask.size();
+  return mask == kAllNamesMask || Mask(mask).matchesEveryName();
 }
 
 }  // namespace qinglan

@@ -51,6 +51,9 @@ class Mask {
   unsigned char firstByte() const { return m_firstByte; }
   unsigned char lastByte() const { return m_lastByte; }
   bool matches(std::string_view name) const { return matches(MaskSubject(name)); }
+  // True when the compiled mask takes every name there can be: a star place and no step but at
+  // most one `?` ("*", "?*", "*??", "?*?"). Names are never empty, so one `?` takes any of them.
+  bool matchesEveryName() const;
 
  private:
   struct Step {
@@ -112,8 +115,9 @@ class MaskList {
 bool matchesMask(std::string_view name, std::string_view mask);
 
 // True when a search with this mask in its name list reports every entry of a folder: the mask
-// matches every possible name ("*", "?*", "**?"), or it is kAllNamesMask, which lets every folder
-// pass. Such a mask is too broad for a place where other programs' files live.
+// matches every possible name however it is spelt (Mask::matchesEveryName), or it is
+// kAllNamesMask, which lets every folder pass. Such a mask is too broad for a place where other
+// programs' files live.
 bool matchesEveryName(std::string_view mask);
 
 // Length in bytes of the character at `at`: a valid UTF-8 sequence, else 1.

@@ -53,6 +53,21 @@ TEST_F(CleanCommandTest, WithYesItDeletesTheFindingsAndReportsEachOutcome) {
   EXPECT_NE(output.errors.find("清理垃圾完成！"), std::string::npos);
 }
 
+TEST_F(CleanCommandTest, TableRowsPrintControlsInNamesEscaped) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows names hold no C0 control character";
+#endif
+  m_dir.writeFile("CloudCache/1001/0/\x1B[2K\rx\ny.log", "b");
+  const test::CliOutput output = test::runQinglanCli(
+      m_dir, {"clean", "--cache", m_dir.path("CloudCache"), "--app-dir", m_dir.path("app"), "--yes"});
+
+  EXPECT_EQ(output.exitCode, 0) << output.errors;
+  ASSERT_EQ(output.lines.size(), 3u);  // two rows and the totals
+  const std::string rows = output.lines[0] + output.lines[1];
+  EXPECT_NE(rows.find("/\\x1B[2K\\x0Dx\\x0Ay.log  清理成功"), std::string::npos) << rows;
+  EXPECT_FALSE(exists("CloudCache/1001/0/\x1B[2K\rx\ny.log"));
+}
+
 // The whole way back on the command line: clean into the trash, find the pass, restore it.
 TEST_F(CleanCommandTest, TrashedFindingsAreListedInHistoryAndRestored) {
 #ifdef _WIN32

@@ -80,6 +80,22 @@ TEST_F(FindCommandTest, NamesNeedingJsonEscapesStayValid) {
   EXPECT_EQ(nlohmann::json::parse(run.lines[0])["name"], "say \"hi\"\n\\\\.log");
 }
 
+// A name cannot move the cursor or split a row of the table: its controls print as \xHH there,
+// while the JSON row keeps them, escaped the JSON way.
+TEST_F(FindCommandTest, TableRowsEscapeTheControlsOfNames) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows names hold no C0 control character";
+#endif
+  const std::string name = "\x1B[2K\rforged\n\xC2\x9B\x7F.log";
+  tree.writeFile("ctl/" + name, "1");
+  const test::CliOutput table = test::runQinglanCli(scratch, {"find", tree.path("ctl")});
+  ASSERT_EQ(table.lines.size(), 3u);
+  EXPECT_THAT(table.lines[1], testing::EndsWith("/\\x1B[2K\\x0Dforged\\x0A\\xC2\\x9B\\x7F.log"));
+  const test::CliOutput json = test::runQinglanCli(scratch, {"find", tree.path("ctl"), "--json"});
+  ASSERT_EQ(json.lines.size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(json.lines[0])["name"], name);
+}
+
 // One printed form in every command: backslashes doubled, stray bytes as \xHH.
 TEST_F(FindCommandTest, ALiteralEscapeNeverReadsLikeAByte) {
 #ifdef _WIN32

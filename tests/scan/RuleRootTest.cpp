@@ -72,6 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CaselessCase{"launcher\\TEMP\\Sub", "Launcher/Temp/Sub"}, CaselessCase{"Logs", "Logs"},
                       CaselessCase{"logs", "LOGS"}, CaselessCase{"Missing\\Temp", "Missing/Temp"},
                       CaselessCase{"\\Temp", "temp"}, CaselessCase{"\\", ""}, CaselessCase{"", ""},
+                      CaselessCase{".", ""}, CaselessCase{".\\", ""}, CaselessCase{"./.", ""},
+                      CaselessCase{".\\launcher\\.\\TEMP", "Launcher/Temp"},
                       CaselessCase{"cache", std::nullopt}, CaselessCase{"CACHE\\x", std::nullopt},
                       CaselessCase{"..\\etc", std::nullopt}, CaselessCase{"C:\\Temp", std::nullopt}));
 

@@ -97,7 +97,8 @@ TEST_F(SoftwareCacheScanTest, AnEmptyDirSearchesTheVolumeRootItself) {
 }
 
 // A rule folder that is or passes through a link lists nothing, nor does a mask taking every
-// name at a volume root; the narrower masks there list files, never folders.
+// name at a volume root, however the mask or the root is spelt; the narrower masks there list
+// files, never folders.
 TEST_F(SoftwareCacheScanTest, LinkedRuleFoldersAndEveryNameAtAVolumeRootListNothing) {
   if (!test::kSymlinksMade)
     GTEST_SKIP() << test::kNoSymlinks;
@@ -113,10 +114,19 @@ TEST_F(SoftwareCacheScanTest, LinkedRuleFoldersAndEveryNameAtAVolumeRootListNoth
                   {"", "*.log\r\n*", "全部"},
                   {"", "?*", "全部"},
                   {"", "*.*", "全部"},
-                  {"", "*.log", "日志"}}),
+                  {"", "*??", "全部"},
+                  {"", "?*?", "全部"},
+                  {"", "*?*?", "全部"},
+                  {"", "**??", "全部"},
+                  {".", "*", "根"},
+                  {".\\", "*", "根"},
+                  {"./", "?*", "根"},
+                  {"\\.\\.", "*.*", "根"},
+                  {"", "*.log", "日志"},
+                  {".\\.", "*.log", "根下日志"}}),
             "");
 
-  EXPECT_EQ(m_view.fullPaths(), std::vector<std::string>{root("D") + "top.log"});
+  EXPECT_EQ(m_view.fullPaths(), (std::vector<std::string>{root("D") + "top.log", root("D") + "top.log"}));
 }
 
 TEST_F(SoftwareCacheScanTest, ProgressRunsOverTheRulesAndTheWindowReturnsToIdle) {
