@@ -91,7 +91,7 @@ class Checker {
       add(where, "dir climbs out of the drive root or names another drive");
     if (namesUserFolder(dir))
       add(where, "dir is a folder where people keep their files");
-    if (dir.empty()) {
+    if (namesBaseItself(storedPathToLocal(dir))) {
       for (const std::string& mask : masks) {
         if (matchesEveryName(mask))
           add(where, "mask " + quoted(mask) + " takes every name at the drive root");
