@@ -49,13 +49,12 @@ std::string CleaningPass::clean(size_t index, const ResultsRow& row) {
     case CleanOutcome::Failed:
       return std::string(kCleanFailedStatus);
     case CleanOutcome::Trashed:
-      if (row.isFolder)
-        m_trashedFolders.insert(entry.path);
+      m_trashedPaths.insert(entry.path);
       return std::string(kTrashedStatus);
     case CleanOutcome::Gone:
-      // In the trash only when it went there with a folder this pass trashed; gone by other means,
-      // it reads as any row that was already gone.
-      return std::string(insideTrashedFolder(entry.path) ? kTrashedStatus : kCleanedStatus);
+      // In the trash only when this pass trashed it from an earlier row, or a folder holding it;
+      // gone by other means, it reads as any row that was already gone.
+      return std::string(trashedByThisPass(entry.path) ? kTrashedStatus : kCleanedStatus);
     case CleanOutcome::Deleted:
     case CleanOutcome::Restored:
       break;
@@ -63,10 +62,12 @@ std::string CleaningPass::clean(size_t index, const ResultsRow& row) {
   return std::string(kCleanedStatus);
 }
 
-bool CleaningPass::insideTrashedFolder(const std::string& path) const {
+bool CleaningPass::trashedByThisPass(const std::string& path) const {
+  if (m_trashedPaths.contains(path))
+    return true;
   for (size_t end = path.rfind(platform::kSeparator); end != std::string::npos && end > 0;
        end = path.rfind(platform::kSeparator, end - 1)) {
-    if (m_trashedFolders.contains(path.substr(0, end)))
+    if (m_trashedPaths.contains(path.substr(0, end)))
       return true;
   }
   return false;

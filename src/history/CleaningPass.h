@@ -36,7 +36,7 @@ class CleaningPass final : public RowCleaner {
  private:
   JournalEntry trashRow(const ResultsRow& row);
   JournalEntry deleteRow(const ResultsRow& row);
-  bool insideTrashedFolder(const std::string& path) const;
+  bool trashedByThisPass(const std::string& path) const;
 
   CleanJournal& m_journal;
   const bool m_toTrash;
@@ -45,7 +45,7 @@ class CleaningPass final : public RowCleaner {
   std::string m_id;
   std::string m_time;
   std::vector<PassRecord> m_records;
-  std::unordered_set<std::string> m_trashedFolders;  // full paths of the folder rows trashed
+  std::unordered_set<std::string> m_trashedPaths;  // of the rows this pass trashed
 };
 
 // A new pass's id and local start time: "20261208-053655-123" and "2026-12-08 05:36:55".

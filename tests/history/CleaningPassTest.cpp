@@ -90,12 +90,15 @@ TEST_F(CleaningPassTest, ATrashPassMovesRowsRecordsEachAndDeletesNothingItCannot
   row("c/b.log");
   row("m/away.log");  // moved away by someone else before the pass: not in the trash
   ASSERT_EQ(std::rename(m_dir.path("m").c_str(), m_dir.path("elsewhere").c_str()), 0);
+  row("c/twice.log");  // listed twice, by two rules
+  m_view.rows.push_back(m_view.rows.back());
   CleaningPass pass(m_journal, true, platform::Remover::system(), m_trash);
   cleanCheckedResults(m_view, pass);
 
-  EXPECT_THAT(statuses(), ElementsAre("已移到回收站", "已移到回收站", "清理失败", "清理成功"));
-  EXPECT_THAT(journalOutcomes(), ElementsAre(CleanOutcome::Trashed, CleanOutcome::Gone,
-                                             CleanOutcome::Failed, CleanOutcome::Gone));
+  EXPECT_THAT(statuses(), ElementsAre("已移到回收站", "已移到回收站", "清理失败", "清理成功", "已移到回收站",
+                                      "已移到回收站"));
+  EXPECT_THAT(journalOutcomes(), ElementsAre(CleanOutcome::Trashed, CleanOutcome::Gone, CleanOutcome::Failed,
+                                             CleanOutcome::Gone, CleanOutcome::Trashed, CleanOutcome::Gone));
   EXPECT_THAT(pass.records()[2].entry.reason, HasSubstr("refused"));
   EXPECT_TRUE(exists(m_dir.path("c/b.log")));
   EXPECT_TRUE(exists(m_dir.path("home/Trash/files/d/x.log")));
