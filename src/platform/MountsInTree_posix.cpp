@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "platform/ConfinedRoot.h"
+#include "platform/Descriptor_posix.h"
 
 namespace qinglan::platform {
 
@@ -31,26 +32,6 @@ struct Level {
   EntryId id;
   std::string name;
   std::vector<std::string> folders;  // still to look into
-};
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : m_fd(fd) {}
-  ~Descriptor() {
-    if (m_fd >= 0)
-      ::close(m_fd);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return m_fd; }
-  void reset(int fd) {
-    if (m_fd >= 0)
-      ::close(m_fd);
-    m_fd = fd;
-  }
-
- private:
-  int m_fd;
 };
 
 std::string placeOf(const std::vector<Level>& levels, std::string_view name) {

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/Descriptor_posix.h"
 #include "platform/IniFileIo.h"
 #include "platform/Path.h"
 
@@ -19,22 +20,6 @@ namespace qinglan::platform {
 namespace {
 
 constexpr int kNewFileMode = 0666;
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : m_fd(fd) {}
-  ~Descriptor() {
-    if (m_fd >= 0)
-      ::close(m_fd);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return m_fd; }
-  int release() { return std::exchange(m_fd, -1); }
-
- private:
-  int m_fd;
-};
 
 int folderFd(std::intptr_t handle) {
   return static_cast<int>(handle);

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/ConfinedRoot.h"
+#include "platform/Descriptor_posix.h"
 #include "platform/Path.h"
 
 namespace qinglan::platform {
@@ -60,21 +61,6 @@ bool readChildren(int folderFd, std::vector<Child>& children) {
     }
   }
 }
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : m_fd(fd) {}
-  ~Descriptor() {
-    if (m_fd >= 0)
-      ::close(m_fd);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return m_fd; }
-
- private:
-  int m_fd;
-};
 
 class SystemRemoverCalls final : public RemoverCalls {};
 

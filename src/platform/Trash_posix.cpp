@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "platform/ConfinedRoot.h"
+#include "platform/Descriptor_posix.h"
 #include "platform/MountTable.h"
 #include "platform/MountsInTree_posix.h"
 
@@ -28,36 +29,15 @@ constexpr std::string_view kInfoSuffix = ".trashinfo";
 constexpr size_t kNameMax = 255;
 constexpr int kMaxNameTries = 10000;
 
-// Closes the descriptor it holds when it goes.
-class Fd {
- public:
-  explicit Fd(int fd = -1) : m_fd(fd) {}
-  ~Fd() {
-    if (m_fd >= 0)
-      ::close(m_fd);
-  }
-  Fd(Fd&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
-  Fd& operator=(Fd&& other) noexcept {
-    std::swap(m_fd, other.m_fd);
-    return *this;
-  }
-  int get() const { return m_fd; }
-  int release() { return std::exchange(m_fd, -1); }
-  bool valid() const { return m_fd >= 0; }
-
- private:
-  int m_fd;
-};
-
 std::string errorText(std::string_view what, int error) {
   return std::string(what) + ": " + std::strerror(error);
 }
 
 // The folder `name` of parentFd, made with mode 0700 when missing; never through a link.
-Fd openOrMakeFolderAt(int parentFd, const char* name) {
+Descriptor openOrMakeFolderAt(int parentFd, const char* name) {
   if (::mkdirat(parentFd, name, 0700) != 0 && errno != EEXIST)
-    return Fd();
-  return Fd(::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    return Descriptor();
+  return Descriptor(::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
 // The path a descriptor stands for, every link resolved.
@@ -95,14 +75,14 @@ bool sameMount(const MountOf& a, const MountOf& b) {
 struct OpenTrash {
   std::string path;
   std::string top;  // the folder that relative trash info paths start from; empty: they are absolute
-  Fd folder;
-  Fd files;
-  Fd info;
+  Descriptor folder;
+  Descriptor files;
+  Descriptor info;
 };
 
 // A trash folder made by someone else, or one anybody may write in, could be read or emptied by
 // others.
-bool ownedByUser(const Fd& folder) {
+bool ownedByUser(const Descriptor& folder) {
   struct stat info {};
   return folder.valid() && ::fstat(folder.get(), &info) == 0 && info.st_uid == ::getuid() &&
          (info.st_mode & S_IWOTH) == 0;
@@ -118,13 +98,13 @@ std::optional<OpenTrash> openTrashParts(OpenTrash trash) {
 
 // $topdir/.Trash/$uid, used only when .Trash is a real folder with the sticky bit.
 std::optional<OpenTrash> openSharedVolumeTrash(int topFd, const std::string& top) {
-  Fd shared(::openat(topFd, ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  Descriptor shared(::openat(topFd, ".Trash", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   struct stat info {};
   if (!shared.valid() || ::fstat(shared.get(), &info) != 0 || (info.st_mode & S_ISVTX) == 0)
     return std::nullopt;
   const std::string uid = std::to_string(::getuid());
   OpenTrash trash{joinPath(joinPath(top, ".Trash"), uid), top, openOrMakeFolderAt(shared.get(), uid.c_str()),
-                  Fd(), Fd()};
+                  Descriptor(), Descriptor()};
   if (!ownedByUser(trash.folder))
     return std::nullopt;
   return openTrashParts(std::move(trash));
@@ -133,7 +113,8 @@ std::optional<OpenTrash> openSharedVolumeTrash(int topFd, const std::string& top
 // $topdir/.Trash-$uid, made when missing; one that is not this user's own folder is refused.
 std::optional<OpenTrash> openOwnVolumeTrash(int topFd, const std::string& top) {
   const std::string name = ".Trash-" + std::to_string(::getuid());
-  OpenTrash trash{joinPath(top, name), top, openOrMakeFolderAt(topFd, name.c_str()), Fd(), Fd()};
+  OpenTrash trash{joinPath(top, name), top, openOrMakeFolderAt(topFd, name.c_str()), Descriptor(),
+                  Descriptor()};
   if (!ownedByUser(trash.folder))
     return std::nullopt;
   return openTrashParts(std::move(trash));
@@ -144,7 +125,7 @@ std::optional<OpenTrash> openOwnVolumeTrash(int topFd, const std::string& top) {
 std::optional<OpenTrash> openVolumeTrash(const MountOf& mount, const std::string& parentPath,
                                          std::string& reason) {
   const std::string top = mount.id != 0 ? mountPathOfId(mount.id) : mountPointOf(parentPath);
-  const Fd topFd(top.empty() ? -1 : ::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const Descriptor topFd(top.empty() ? -1 : ::open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!topFd.valid() || !sameMount(mountOfFolder(topFd.get()), mount) || !isAtOrBelow(parentPath, top)) {
     reason = "the top of its volume cannot be reached" + (top.empty() ? std::string() : " (" + top + ")");
     return std::nullopt;
@@ -158,11 +139,11 @@ std::optional<OpenTrash> openVolumeTrash(const MountOf& mount, const std::string
 }
 
 // The folder of an absolute path as given, links and all; made with its missing folders.
-Fd openOrMakeBase(const std::string& base) {
-  Fd folder(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+Descriptor openOrMakeBase(const std::string& base) {
+  Descriptor folder(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.valid() || errno != ENOENT)
     return folder;
-  folder = Fd(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  folder = Descriptor(::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   for (size_t start = 1; folder.valid() && start < base.size();) {
     const size_t end = std::min(base.find('/', start), base.size());
     const std::string part = base.substr(start, end - start);
@@ -170,8 +151,8 @@ Fd openOrMakeBase(const std::string& base) {
     if (part.empty())
       continue;
     if (::mkdirat(folder.get(), part.c_str(), 0700) != 0 && errno != EEXIST)
-      return Fd();
-    folder = Fd(::openat(folder.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+      return Descriptor();
+    folder = Descriptor(::openat(folder.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   }
   return folder;
 }
@@ -181,16 +162,16 @@ Fd openOrMakeBase(const std::string& base) {
 // still ties the home trash to its file system.
 MountOf homeTrashMount(const HomeTrashPath& home) {
   std::string existing = home.base;
-  Fd folder(::open(existing.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  Descriptor folder(::open(existing.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   while (!folder.valid() && existing != "/") {
     const size_t slash = existing.rfind('/');
     existing = slash == 0 ? "/" : existing.substr(0, slash);
-    folder = Fd(::open(existing.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    folder = Descriptor(::open(existing.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   }
   if (!folder.valid())
     return {};
   for (const std::string& part : home.parts) {
-    Fd next(::openat(folder.get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    Descriptor next(::openat(folder.get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!next.valid())
       break;
     folder = std::move(next);
@@ -202,7 +183,7 @@ MountOf homeTrashMount(const HomeTrashPath& home) {
 // info/ never through a link, and every one of them this user's own.
 std::optional<OpenTrash> openHomeTrash(const HomeTrashPath& home, std::string& reason) {
   std::string path = home.base;
-  Fd folder = openOrMakeBase(path);
+  Descriptor folder = openOrMakeBase(path);
   if (!folder.valid()) {
     reason = errorText("the home trash cannot be used: " + path, errno);
     return std::nullopt;
@@ -220,7 +201,7 @@ std::optional<OpenTrash> openHomeTrash(const HomeTrashPath& home, std::string& r
       return std::nullopt;
     }
   }
-  OpenTrash trash{realPathOf(folder.get()), {}, std::move(folder), Fd(), Fd()};
+  OpenTrash trash{realPathOf(folder.get()), {}, std::move(folder), Descriptor(), Descriptor()};
   std::optional<OpenTrash> opened;
   if (ownedByUser(trash.folder) && !trash.path.empty())
     opened = openTrashParts(std::move(trash));
@@ -285,7 +266,7 @@ int hexValue(char c) {
 
 // The Path value of a trash info file, made absolute; empty when it cannot be read.
 std::string trashInfoOrigin(int infoFd, const std::string& infoName, const std::string& top) {
-  const Fd file(::openat(infoFd, infoName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  const Descriptor file(::openat(infoFd, infoName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
   if (!file.valid())
     return {};
   std::string text;
@@ -392,7 +373,7 @@ int openFolderNoFollow(const std::string& path) {
     errno = EINVAL;
     return -1;
   }
-  Fd folder(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+  Descriptor folder(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
   for (size_t start = 1; folder.valid() && start < path.size();) {
     const size_t end = std::min(path.find('/', start), path.size());
     const std::string part = path.substr(start, end - start);
@@ -403,7 +384,7 @@ int openFolderNoFollow(const std::string& path) {
       errno = EINVAL;
       return -1;
     }
-    folder = Fd(::openat(folder.get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    folder = Descriptor(::openat(folder.get(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   }
   return folder.release();
 }
@@ -424,7 +405,7 @@ TrashResult PosixTrash::moveToTrash(const std::string& path) {
   const std::optional<SplitPath> parts = splitPath(path);
   if (!parts)
     return refused("not an entry that can be trashed");
-  const Fd parent(openFolderNoFollow(parts->parent));
+  const Descriptor parent(openFolderNoFollow(parts->parent));
   if (!parent.valid()) {
     if (errno == ENOENT)
       return TrashResult{false, true, {}, {}};
@@ -460,7 +441,8 @@ TrashResult PosixTrash::moveEntry(int parentFd, const std::string& name, const F
   if (S_ISDIR(entry.st_mode)) {
     // A mount inside a folder would move along with it, and emptying the trash would then delete
     // what it shows.
-    const Fd folder(::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const Descriptor folder(
+        ::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!folder.valid() || entryIdOf(folder.get()) != entryIdOf(entry))
       return refused("no longer the entry that was listed");
     if (isOtherMount(folder.get(), mount.device, mount.id))
@@ -503,8 +485,8 @@ TrashResult PosixTrash::moveEntry(int parentFd, const std::string& name, const F
     struct stat taken {};
     if (::fstatat(trash->files.get(), candidate.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0)
       continue;
-    const Fd infoFd(::openat(trash->info.get(), infoName.c_str(),
-                             O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    const Descriptor infoFd(::openat(trash->info.get(), infoName.c_str(),
+                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!infoFd.valid()) {
       if (errno == EEXIST)
         continue;
@@ -534,11 +516,11 @@ RestoreResult PosixTrash::restore(const TrashLocation& location) {
   // Without the identities nothing tells the entry this pass moved from one put there later.
   if (!location.entry.known() || !location.trashFolder.known() || !location.originFolder.known())
     return kept("its identity was not recorded when it was trashed; left in the trash");
-  const Fd folder(openFolderNoFollow(location.folder));
+  const Descriptor folder(openFolderNoFollow(location.folder));
   if (!folder.valid() || entryIdOf(folder.get()) != location.trashFolder)
     return kept("its trash folder is no longer the one it was moved into");
-  Fd files(::openat(folder.get(), "files", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  Fd info(::openat(folder.get(), "info", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  Descriptor files(::openat(folder.get(), "files", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  Descriptor info(::openat(folder.get(), "info", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   const std::string infoName = location.name + std::string(kInfoSuffix);
   struct stat entry {};
   if (!files.valid() || !info.valid() ||
@@ -549,7 +531,7 @@ RestoreResult PosixTrash::restore(const TrashLocation& location) {
   if (entryIdOf(entry) != location.entry || (location.entryBorn != 0 && born != location.entryBorn) ||
       trashInfoOrigin(info.get(), infoName, topOfTrash(location.folder)) != location.origin)
     return kept("the trash entry of that name is another one now");
-  const Fd parent(openFolderNoFollow(target->parent));
+  const Descriptor parent(openFolderNoFollow(target->parent));
   if (!parent.valid())
     return kept(errorText("its folder cannot be opened without following a link", errno));
   if (entryIdOf(parent.get()) != location.originFolder)
