@@ -27,12 +27,19 @@ struct PathParts {
   std::string name;
 };
 
+// The separators a path given to the system may hold: Windows takes "/" as well as "\".
+#ifdef _WIN32
+inline constexpr std::string_view kSeparators = "\\/";
+#else
+inline constexpr std::string_view kSeparators = "/";
+#endif
+
 // Splits off the last component; trailing separators are ignored. `parent` is empty when the
 // path has a single component.
 inline PathParts splitPath(std::string_view path) {
-  while (path.size() > 1 && path.back() == kSeparator)
+  while (path.size() > 1 && kSeparators.find(path.back()) != std::string_view::npos)
     path.remove_suffix(1);
-  const size_t slash = path.rfind(kSeparator);
+  const size_t slash = path.find_last_of(kSeparators);
   if (slash == std::string_view::npos)
     return {{}, std::string(path)};
   // A root keeps its separator: "/" here, "C:\\" on Windows.
