@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 namespace qinglan::platform::detail {
 
@@ -20,5 +21,10 @@ IniFileIo systemIniFileIo();
 
 // The calls in use; systemIniFileIo() unless a test has replaced them.
 extern IniFileIo iniFileIo;
+
+// Writes all the bytes through `write`, again where it wrote part or was interrupted; false when it
+// fails.
+bool writeWhole(int fd, std::string_view bytes,
+                std::ptrdiff_t (*write)(int fd, const void* data, std::size_t size));
 
 }  // namespace qinglan::platform::detail

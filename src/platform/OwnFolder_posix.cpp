@@ -74,17 +74,7 @@ class TemporaryFile {
 
   void keepMode(unsigned mode) { ::fchmod(m_fd, mode & 07777); }
 
-  bool write(std::string_view bytes) {
-    while (!bytes.empty()) {
-      const ssize_t count = detail::iniFileIo.write(m_fd, bytes.data(), bytes.size());
-      if (count < 0 && errno == EINTR)
-        continue;
-      if (count <= 0)
-        return false;
-      bytes.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return true;
-  }
+  bool write(std::string_view bytes) { return detail::writeWhole(m_fd, bytes, detail::iniFileIo.write); }
 
   // Makes the content durable and closes the file.
   bool finish() {
@@ -144,18 +134,6 @@ AppendedFile::~AppendedFile() {
 }
 
 AppendedFile::AppendedFile(AppendedFile&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-
-bool AppendedFile::append(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t count = ::write(m_fd, bytes.data(), bytes.size());
-    if (count < 0 && errno == EINTR)
-      continue;
-    if (count <= 0)
-      return false;
-    bytes.remove_prefix(static_cast<std::size_t>(count));
-  }
-  return true;
-}
 
 bool AppendedFile::endsWithLineEnd() const {
   struct stat status {};

@@ -76,15 +76,7 @@ class TemporaryFile {
   bool opened() const { return m_created; }
   const std::string& name() const { return m_name; }
 
-  bool write(std::string_view bytes) {
-    while (!bytes.empty()) {
-      const std::ptrdiff_t count = detail::iniFileIo.write(m_fd, bytes.data(), bytes.size());
-      if (count <= 0)
-        return false;
-      bytes.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return true;
-  }
+  bool write(std::string_view bytes) { return detail::writeWhole(m_fd, bytes, detail::iniFileIo.write); }
 
   bool finish() {
     if (detail::iniFileIo.fsync(m_fd) != 0)
@@ -118,16 +110,6 @@ AppendedFile::~AppendedFile() {
 }
 
 AppendedFile::AppendedFile(AppendedFile&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-
-bool AppendedFile::append(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const int count = ::_write(m_fd, bytes.data(), static_cast<unsigned>(bytes.size()));
-    if (count <= 0)
-      return false;
-    bytes.remove_prefix(static_cast<std::size_t>(count));
-  }
-  return true;
-}
 
 bool AppendedFile::endsWithLineEnd() const {
   const __int64 size = ::_lseeki64(m_fd, 0, SEEK_END);
