@@ -2,17 +2,36 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
+#include <unordered_map>
 
 namespace qinglan {
 
 namespace {
 
-bool restoredEarlier(const std::vector<JournalEntry>& entries, const JournalEntry& trashed) {
-  return std::ranges::any_of(entries, [&trashed](const JournalEntry& entry) {
-    return entry.outcome == CleanOutcome::Restored && entry.pass == trashed.pass &&
-           entry.trash == trashed.trash;
-  });
-}
+// The trash places of the entries a restore put back before, by pass, so each trashed entry is
+// looked up once instead of against the whole journal.
+class RestoredBefore {
+ public:
+  explicit RestoredBefore(const std::vector<JournalEntry>& entries) {
+    for (const JournalEntry& entry : entries) {
+      if (entry.outcome == CleanOutcome::Restored)
+        m_places.emplace(key(entry), &entry.trash);
+    }
+  }
+
+  bool contains(const JournalEntry& trashed) const {
+    const auto [first, last] = m_places.equal_range(key(trashed));
+    return std::any_of(first, last, [&trashed](const auto& place) { return *place.second == trashed.trash; });
+  }
+
+ private:
+  static std::string key(const JournalEntry& entry) {
+    return entry.pass + '\0' + entry.trash.folder + '\0' + entry.trash.name;
+  }
+
+  std::unordered_multimap<std::string, const platform::TrashLocation*> m_places;
+};
 
 }  // namespace
 
@@ -58,12 +77,13 @@ std::vector<JournalEntry> entriesOfPass(const std::vector<JournalEntry>& entries
 std::vector<RestoreReport> restoreEntries(const std::vector<JournalEntry>& entries, platform::Trash& trash,
                                           CleanJournal& journal) {
   journal.open();
+  const RestoredBefore restoredBefore(entries);
   std::vector<RestoreReport> reports;
   for (size_t i = entries.size(); i-- > 0;) {
     const JournalEntry& entry = entries[i];
     if (entry.outcome != CleanOutcome::Trashed)
       continue;
-    if (restoredEarlier(entries, entry)) {
+    if (restoredBefore.contains(entry)) {
       reports.push_back({i, entry, {}, true});
       continue;
     }
