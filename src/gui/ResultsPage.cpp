@@ -67,11 +67,11 @@ ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
   // The panel reports while the rest of the window is disabled, so it is drawn at full contrast.
   drawAtFullContrast(m_panel1);
 
-  m_noteBox = new QGroupBox(QStringLiteral("说明"), this);
-  m_noteBox->setObjectName(QStringLiteral("bsSkinGroupBox1"));
-  m_noteBox->setGeometry(8, 370, 400, 92);
-  m_edit2 = makeReadOnlyEdit(m_noteBox, "Edit2", 24);
-  m_edit1 = makeReadOnlyEdit(m_noteBox, "Edit1", 56);
+  auto* noteBox = new QGroupBox(QStringLiteral("说明"), this);
+  noteBox->setObjectName(QStringLiteral("bsSkinGroupBox1"));
+  noteBox->setGeometry(8, 370, 400, 92);
+  m_edit2 = makeReadOnlyEdit(noteBox, "Edit2", 24);
+  m_edit1 = makeReadOnlyEdit(noteBox, "Edit1", 56);
 
   m_bsSkinButton4 = makeButton(this, "bsSkinButton4", QStringLiteral("全选"), 416, 434);
   m_bsSkinButton5 = makeButton(this, "bsSkinButton5", QStringLiteral("不选"), 516, 434);

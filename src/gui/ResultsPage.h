@@ -29,7 +29,6 @@ class ResultsPage : public QWidget {
   QFrame* Panel1() const { return m_panel1; }
   QLabel* Label1() const { return m_label1; }
   QProgressBar* ProgressBar1() const { return m_progressBar1; }
-  QGroupBox* noteBox() const { return m_noteBox; }
   QLineEdit* Edit2() const { return m_edit2; }
   QLineEdit* Edit1() const { return m_edit1; }
   QPushButton* bsSkinButton4() const { return m_bsSkinButton4; }
@@ -44,7 +43,6 @@ class ResultsPage : public QWidget {
   QFrame* m_panel1;
   QLabel* m_label1;
   QProgressBar* m_progressBar1;
-  QGroupBox* m_noteBox;
   QLineEdit* m_edit2;
   QLineEdit* m_edit1;
   QPushButton* m_bsSkinButton4;

@@ -124,47 +124,48 @@ class TForm1 : public QWidget {
 
   // Start-up and list commands.
   void FormCreate();
-  void N1Click();
-  void N2Click();
-  void N3Click();
-  void MenuItem1Click();
-  void MenuItem2Click();
-  void MenuItem3Click();
-  void bsSkinButton4Click();
-  void bsSkinButton5Click();
-  void bsSkinPageControl1Change(int index);
+  void N1Click();                            // 基本扫描 › list menu › 全部选择
+  void N2Click();                            // 基本扫描 › list menu › 全部不选
+  void N3Click();                            // 基本扫描 › list menu › 反选
+  void MenuItem1Click();                     // 扫描结果 › list menu › 全部选择
+  void MenuItem2Click();                     // 扫描结果 › list menu › 全部不选
+  void MenuItem3Click();                     // 扫描结果 › list menu › 反选
+  void bsSkinButton4Click();                 // 扫描结果 › 全选
+  void bsSkinButton5Click();                 // 扫描结果 › 不选
+  void bsSkinPageControl1Change(int index);  // every page › the page tabs
 
   // Installed resources and the cache location.
-  void bsSkinButton2Click();
+  void bsSkinButton2Click();  // 基本扫描 › 刷新列表
+  // 基本扫描 › 刷新列表: each Resource.ini found.
   void EasyFileSearch2FileFound(const TFileInformations& fileFound);
-  void N9Click();
-  void LinkLabel1Click();
+  void N9Click();          // 基本扫描 › list menu › 打开目录 (and a double click)
+  void LinkLabel1Click();  // 基本扫描 › 点此设置
 
   // Whitelist.
-  void N5Click();
-  void bsSkinButton7Click();
-  void bsSkinButton3Click();
-  void bsSkinButton6Click();
+  void N5Click();             // 基本扫描 › list menu › 加入白名单
+  void bsSkinButton7Click();  // 白名单 › 刷新
+  void bsSkinButton3Click();  // 白名单 › 删除
+  void bsSkinButton6Click();  // 白名单 › 清空
 
   // Scans and cleaning.
-  void bsSkinButton1Click();
-  void bntCleanClick();
+  void bsSkinButton1Click();         // 基本扫描 › 扫描
+  void bntCleanClick();              // 扫描结果 › 清理选定
   void bsSkinCheckRadioBox2Click();  // 扫描结果 › 移到回收站
   void bsSkinButton12Click();        // 扫描结果 › 撤销本次清理
-  void ListView1Click();
-  void N7Click();
-  void bsSkinButton8Click();
-  void bsSkinButton10Click();
-  void bsSkinButton9Click();
-  void Label2Click();  // 扫描结果 › the total line: "垃圾分布"
+  void ListView1Click();             // 扫描结果 › a row clicked or made current: its note
+  void N7Click();                    // 扫描结果 › list menu › 打开文件目录 (and a double click)
+  void bsSkinButton8Click();         // 大文件扫描 › 开始扫描
+  void bsSkinButton10Click();        // 软件缓存清理 › 开始扫描
+  void bsSkinButton9Click();         // 基本扫描 › 扫描选项
+  void Label2Click();                // 扫描结果 › the total line: "垃圾分布"
 
   // Update check and home page.
-  void bsSkinButton11Click();
-  void MenuItem4Click();
-  void N11Click();
-  void Label13Click();
-  void WebBrowser1DocumentComplete();
-  // True for the events that reach no object of the program: right-button presses.
+  void bsSkinButton11Click();          // 软件升级 › 检查更新
+  void MenuItem4Click();               // 软件升级 › list menu › 复制下载地址
+  void N11Click();                     // 软件升级 › list menu › 该版本不再提醒
+  void Label13Click();                 // 基本扫描 › 访问主页检查更新
+  void WebBrowser1DocumentComplete();  // 首页 › the home page has loaded
+  // every page › right-button presses: true for the events that reach no object of the program.
   bool ApplicationEvents1Message(QEvent* event);
 
   TEasyFileSearch EasyFileSearch2;

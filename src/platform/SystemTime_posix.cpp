@@ -26,7 +26,6 @@ SystemTime toLocalSystemTime(const timespec& utc) {
     SystemTime& time = last.time;
     time.year = static_cast<uint16_t>(local.tm_year + 1900);
     time.month = static_cast<uint16_t>(local.tm_mon + 1);
-    time.dayOfWeek = static_cast<uint16_t>(local.tm_wday);
     time.day = static_cast<uint16_t>(local.tm_mday);
     time.hour = static_cast<uint16_t>(local.tm_hour);
     time.minute = static_cast<uint16_t>(local.tm_min);

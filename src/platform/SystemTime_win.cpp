@@ -10,8 +10,7 @@ namespace {
 constexpr int64_t kUnixEpochInFileTime = 116444736000000000LL;
 
 SystemTime fromSystemTime(const SYSTEMTIME& time) {
-  return {time.wYear, time.wMonth,  time.wDayOfWeek, time.wDay,
-          time.wHour, time.wMinute, time.wSecond,    time.wMilliseconds};
+  return {time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond, time.wMilliseconds};
 }
 
 }  // namespace

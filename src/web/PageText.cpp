@@ -1,5 +1,6 @@
 #include "web/PageFetcher.h"
 
+#include "platform/Codepage.h"
 #include "web/Utf8.h"
 #include "web/UtilString.h"
 
@@ -13,7 +14,7 @@ constexpr std::u16string_view kLinkEnd = u"\"],\"histroyIndex\"";
 
 std::string geturltostr(PageFetcher& http, const std::string& address, const Pump& pump) {
   std::string body = http.get(address, pump);
-  return decodeUtf8Strict(body) ? body : std::string();
+  return platform::isValidUtf8(body) ? body : std::string();
 }
 
 std::string getTrueUrl(PageFetcher& http, const std::string& address, const Pump& pump) {

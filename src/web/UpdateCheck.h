@@ -14,7 +14,6 @@ namespace qinglan {
 // resource when the detail page's title differs from the installed name and the version is not
 // silenced in wb.lst.
 
-inline constexpr const char* kUpdateStatusReady = "准备就绪";
 inline constexpr const char* kUpdateStatusReading = "正在读取更新数据。。。。";
 inline constexpr const char* kReleaseDateExpired = "已失效";
 inline constexpr const char* kSilencedForEveryVersion = "1";

@@ -1,48 +1,25 @@
 #include "web/Utf8.h"
 
 #include <cstdint>
+#include <optional>
+
+#include "platform/Codepage.h"
 
 namespace qinglan {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-// Reads one sequence at bytes[pos]; on success returns its code point and advances pos.
+// Reads one well-formed sequence at bytes[pos]; on success returns its code point and advances pos.
 std::optional<char32_t> readCodePoint(std::string_view bytes, std::size_t& pos) {
-  const auto lead = static_cast<std::uint8_t>(bytes[pos]);
-  if (lead < 0x80) {
-    ++pos;
-    return lead;
-  }
-  int extra = 0;
-  char32_t value = 0;
-  char32_t minimum = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    extra = 1;
-    value = lead & 0x1F;
-    minimum = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    extra = 2;
-    value = lead & 0x0F;
-    minimum = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    extra = 3;
-    value = lead & 0x07;
-    minimum = 0x10000;
-  } else {
+  const std::size_t length = platform::utf8SequenceLength(bytes.substr(pos));
+  if (length == 0)
     return std::nullopt;
-  }
-  if (pos + extra >= bytes.size())
-    return std::nullopt;
-  for (int i = 1; i <= extra; ++i) {
-    const auto next = static_cast<std::uint8_t>(bytes[pos + i]);
-    if ((next & 0xC0) != 0x80)
-      return std::nullopt;
-    value = (value << 6) | (next & 0x3F);
-  }
-  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-    return std::nullopt;
-  pos += extra + 1;
+  static constexpr std::uint8_t kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  char32_t value = static_cast<std::uint8_t>(bytes[pos]) & kLeadBits[length];
+  for (std::size_t i = 1; i < length; ++i)
+    value = (value << 6) | (static_cast<std::uint8_t>(bytes[pos + i]) & 0x3F);
+  pos += length;
   return value;
 }
 
@@ -108,19 +85,6 @@ std::string wideToUtf8(std::u16string_view text) {
     }
   }
   return narrow;
-}
-
-std::optional<std::u16string> decodeUtf8Strict(std::string_view bytes) {
-  std::u16string wide;
-  wide.reserve(bytes.size());
-  std::size_t pos = 0;
-  while (pos < bytes.size()) {
-    const auto value = readCodePoint(bytes, pos);
-    if (!value)
-      return std::nullopt;
-    appendUtf16(wide, *value);
-  }
-  return wide;
 }
 
 }  // namespace qinglan

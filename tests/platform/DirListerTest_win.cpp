@@ -49,8 +49,8 @@ TEST(DirListerWinTest, ListsTheSystemsAttributeBitsAndTimes) {
   FILETIME localStamp{};
   ::FileTimeToLocalFileTime(&stamp, &localStamp);
   ::FileTimeToSystemTime(&localStamp, &local);
-  const SystemTime expected{local.wYear, local.wMonth,  local.wDayOfWeek, local.wDay,
-                            local.wHour, local.wMinute, local.wSecond,    local.wMilliseconds};
+  const SystemTime expected{local.wYear,   local.wMonth,  local.wDay,         local.wHour,
+                            local.wMinute, local.wSecond, local.wMilliseconds};
   EXPECT_EQ(details->lastWriteTime, expected);
   ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

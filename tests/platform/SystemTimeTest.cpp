@@ -16,10 +16,10 @@ TEST(SystemTimeTest, BreaksAUtcInstantDownInTheLocalZone) {
     const char* zone;
     SystemTime expected;
   } cases[] = {
-      {"UTC0", {2015, 6, 1, 15, 12, 34, 56, 789}},
-      {"CST-8", {2015, 6, 1, 15, 20, 34, 56, 789}},
-      // Crosses midnight backwards into Sunday.
-      {"XST+13", {2015, 6, 0, 14, 23, 34, 56, 789}},
+      {"UTC0", {2015, 6, 15, 12, 34, 56, 789}},
+      {"CST-8", {2015, 6, 15, 20, 34, 56, 789}},
+      // Crosses midnight backwards into the day before.
+      {"XST+13", {2015, 6, 14, 23, 34, 56, 789}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.zone);
@@ -33,20 +33,20 @@ TEST(SystemTimeTest, DateTimeCountsDaysFromTheEndOf1899) {
     SystemTime time;
     double expected;
   } cases[] = {
-      {{1899, 12, 0, 30, 0, 0, 0, 0}, 0.0},
-      {{1900, 1, 0, 1, 0, 0, 0, 0}, 2.0},
-      {{2010, 11, 0, 20, 0, 0, 0, 0}, 40502.0},
-      {{2010, 11, 0, 20, 18, 0, 0, 0}, 40502.75},
-      {{2000, 2, 0, 29, 6, 0, 0, 0}, 36585.25},
+      {{1899, 12, 30, 0, 0, 0, 0}, 0.0},
+      {{1900, 1, 1, 0, 0, 0, 0}, 2.0},
+      {{2010, 11, 20, 0, 0, 0, 0}, 40502.0},
+      {{2010, 11, 20, 18, 0, 0, 0}, 40502.75},
+      {{2000, 2, 29, 6, 0, 0, 0}, 36585.25},
       // Before day 0 the time of day still counts forward from midnight.
-      {{1899, 12, 0, 29, 6, 0, 0, 0}, -1.25},
+      {{1899, 12, 29, 6, 0, 0, 0}, -1.25},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.expected);
     EXPECT_DOUBLE_EQ(toDateTime(c.time), c.expected);
   }
   EXPECT_DOUBLE_EQ(dateTimeFromDate(2010, 11, 20), 40502.0);
-  EXPECT_NEAR(toDateTime({2010, 11, 0, 20, 12, 0, 0, 500}) - 40502.5, 0.5 / 86400, 1e-9);
+  EXPECT_NEAR(toDateTime({2010, 11, 20, 12, 0, 0, 500}) - 40502.5, 0.5 / 86400, 1e-9);
 }
 
 }  // namespace

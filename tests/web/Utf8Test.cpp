@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Codepage.h"
+
 namespace qinglan {
 namespace {
 
@@ -13,18 +15,17 @@ struct DecodeCase {
   bool valid;
 };
 
-class DecodeUtf8StrictTest : public testing::TestWithParam<DecodeCase> {};
+class Utf8ValidityTest : public testing::TestWithParam<DecodeCase> {};
 
-TEST_P(DecodeUtf8StrictTest, AcceptsOnlyWellFormedSequences) {
-  const auto decoded = decodeUtf8Strict(GetParam().bytes);
-  ASSERT_EQ(decoded.has_value(), GetParam().valid);
-  if (decoded) {
-    EXPECT_EQ(wideToUtf8(*decoded), GetParam().bytes);
+TEST_P(Utf8ValidityTest, AcceptsOnlyWellFormedSequencesAndConvertsThemBothWays) {
+  ASSERT_EQ(platform::isValidUtf8(GetParam().bytes), GetParam().valid);
+  if (GetParam().valid) {
+    EXPECT_EQ(wideToUtf8(utf8ToWide(GetParam().bytes)), GetParam().bytes);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, DecodeUtf8StrictTest,
+    Cases, Utf8ValidityTest,
     testing::Values(DecodeCase{"empty", "", true}, DecodeCase{"ascii", "plain <h1>text</h1>", true},
                     DecodeCase{"twoBytes", "\xC2\xA9", true}, DecodeCase{"threeBytes", "发布", true},
                     DecodeCase{"fourBytes", "\xF0\x9F\x98\x80", true},
