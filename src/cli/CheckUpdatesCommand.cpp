@@ -8,10 +8,10 @@
 #include <nlohmann/json.hpp>
 
 #include "app/AppPaths.h"
-#include "app/CloudCachePath.h"
 #include "cli/Commands.h"
 #include "cli/PrintableName.h"
 #include "cli/ScanCommandSupport.h"
+#include "scan/CloudCachePath.h"
 #include "scan/ResourceList.h"
 #include "web/PageFetcher.h"
 #include "web/SiteHosts.h"

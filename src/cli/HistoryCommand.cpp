@@ -6,7 +6,6 @@
 #include <nlohmann/json.hpp>
 
 #include "app/AppPaths.h"
-#include "app/unitGlobal.h"
 #include "cli/BufferedOutput.h"
 #include "cli/Commands.h"
 #include "cli/PrintableName.h"
@@ -26,8 +25,7 @@ struct HistoryOptions {
 };
 
 CleanJournal journalOf(const HistoryOptions& options) {
-  initGlobalSettings(appPaths(options.appDir));
-  return CleanJournal(journalFile());
+  return CleanJournal(journalFile(appPaths(options.appDir).stateFolder));
 }
 
 void printPass(BufferedOutput& out, const PassSummary& pass, bool json) {

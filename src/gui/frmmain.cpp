@@ -18,10 +18,9 @@
 #include <QTabWidget>
 
 #include "app/AppPaths.h"
-#include "app/CloudCachePath.h"
-#include "app/unitGlobal.h"
 #include "gui/HandlerGuard.h"
 #include "gui/MessageBoxes.h"
+#include "scan/CloudCachePath.h"
 #include "scan/ResourceList.h"
 #include "web/SiteHosts.h"
 #include "whitelist/Whitelist.h"
@@ -195,7 +194,7 @@ std::vector<platform::Volume> TForm1::volumes() const {
 }
 
 Whitelist TForm1::whitelist() const {
-  return Whitelist(globals().WhiteListFile);
+  return Whitelist(m_settings.paths.whiteListFile);
 }
 
 void TForm1::pump(bool force) {
@@ -264,17 +263,17 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::FormCreate() {
   m_homePage->Navigate(QString::fromStdString(advertisementPageAddress()));
-  GlobalSettings& settings = globals();
-  initGlobalSettings(appPaths(m_environment.appDir));
+  m_settings = {appPaths(m_environment.appDir), {}};
   m_resultsPage->bsSkinCheckRadioBox2()->setChecked(whitelist().trashOption());
-  settings.CloudCachePath = FindCloudCachePath(volumes());
-  if (settings.CloudCachePath.empty()) {
+  m_settings.cloudCachePath = FindCloudCachePath(volumes());
+  if (m_settings.cloudCachePath.empty()) {
     showPromptWarning(nullptr, QStringLiteral("没有找到云端缓存目录，程序将退出！"));
     m_terminationRequested = true;
     QCoreApplication::exit(0);
     return;
   }
-  Label3()->setText(QStringLiteral("您当前选择扫描的是 ") + QString::fromStdString(settings.CloudCachePath));
+  Label3()->setText(QStringLiteral("您当前选择扫描的是 ") +
+                    QString::fromStdString(m_settings.cloudCachePath));
   bsSkinButton2Click();
   pump(true);
 }

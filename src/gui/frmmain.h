@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include "app/AppSettings.h"
 #include "gui/BasicScanPage.h"
 #include "gui/HomePage.h"
 #include "gui/IconList.h"
@@ -101,6 +102,11 @@ class TForm1 : public QWidget {
   QAction* MenuItem4() const { return m_menuItem4; }
   QAction* N11() const { return m_n11; }
 
+  // Where start-up put the program's files, and the cache directory in use.
+  const AppSettings& settings() const { return m_settings; }
+  // A basic scan runs: the resource list may be neither refreshed nor switched to another cache.
+  void setBasicScanRunning(bool running) { m_basicScanRunning = running; }
+
   // The volumes start-up and the cache dialog search.
   std::vector<platform::Volume> volumes() const;
   // wb.lst where start-up put it.
@@ -189,6 +195,7 @@ class TForm1 : public QWidget {
   bool refusedWhileBusy();
 
   FormEnvironment m_environment;
+  AppSettings m_settings;
   IconList m_imageList1;
   QTabWidget* m_pageControl = nullptr;
   HomePage* m_homePage = nullptr;
@@ -221,6 +228,7 @@ class TForm1 : public QWidget {
   bool m_closeRequested = false;
   bool m_terminationRequested = false;
   bool m_listingResources = false;
+  bool m_basicScanRunning = false;
   std::vector<PassRecord> m_trashPass;  // the rows of the last pass into the trash, for "撤销本次清理"
   bool m_refreshingWhitelist = false;
   QElapsedTimer m_sinceLastPump;
