@@ -57,7 +57,7 @@ void runRestore(const HistoryOptions& options) {
   const std::vector<JournalEntry> entries = entriesOfPass(journal.read(), options.pass);
   if (entries.empty()) {
     std::cerr << "no pass " << options.pass << " in " << journal.fileName() << '\n';
-    throw CLI::RuntimeError(1);
+    exitWith(ExitCode::Failure);
   }
   bool anyKept = false;
   size_t earlier = 0;
@@ -82,7 +82,7 @@ void runRestore(const HistoryOptions& options) {
     std::cerr << "pass " << options.pass << ": " << earlier
               << " of its entries were restored before; left alone\n";
   if (anyKept)
-    throw CLI::RuntimeError(1);
+    exitWith(ExitCode::Failure);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "app/AppPaths.h"
+#include "cli/Commands.h"
 #include "cli/JsonText.h"
 #include "cli/PrintableName.h"
 #include "platform/Codepage.h"
@@ -271,11 +272,11 @@ bool runAndPrint(CliScanFront& front, const std::function<void()>& scan, const R
   } catch (const EInvalidMask& error) {
     printAfterScan(front, reasonOf, beforeTotals);
     std::cerr << error.what() << '\n';
-    throw CLI::RuntimeError(2);
+    exitWith(ExitCode::InvalidMask);
   } catch (const std::exception& error) {
     printAfterScan(front, reasonOf, beforeTotals);
     std::cerr << error.what() << '\n';
-    throw CLI::RuntimeError(1);
+    exitWith(ExitCode::Failure);
   }
   printAfterScan(front, reasonOf, beforeTotals);
   return front.totals().unreadableFolders == 0;
@@ -283,9 +284,9 @@ bool runAndPrint(CliScanFront& front, const std::function<void()>& scan, const R
 
 void exitForOutcome(const CliScanFront& front, bool everyFolderRead) {
   if (front.stopped())
-    throw CLI::RuntimeError(kInterruptedExitCode);
+    exitWith(ExitCode::Interrupted);
   if (!everyFolderRead)
-    throw CLI::RuntimeError(1);
+    exitWith(ExitCode::Failure);
 }
 
 }  // namespace qinglan::cli

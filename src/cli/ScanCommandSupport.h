@@ -128,9 +128,6 @@ using RowReason = std::function<std::string(size_t)>;
 // Appends lines to print after the rows and before the totals line.
 using BeforeTotals = std::function<void(std::string& out)>;
 
-// The exit status of a command that was stopped by the interrupt.
-inline constexpr int kInterruptedExitCode = 130;
-
 // Runs a scan on the front and prints what it did not print as it went: the rows kept (a row
 // with a reason shows it, "reason" in JSON), the lines before the totals, and the totals line
 // ("complete":false, and the stopped line, when a session was stopped). A scan's error comes

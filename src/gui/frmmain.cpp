@@ -18,6 +18,7 @@
 #include <QTabWidget>
 
 #include "app/AppPaths.h"
+#include "app/ExitCode.h"
 #include "gui/HandlerGuard.h"
 #include "gui/MessageBoxes.h"
 #include "scan/CloudCachePath.h"
@@ -269,7 +270,7 @@ void TForm1::FormCreate() {
   if (m_settings.cloudCachePath.empty()) {
     showPromptWarning(nullptr, QStringLiteral("没有找到云端缓存目录，程序将退出！"));
     m_terminationRequested = true;
-    QCoreApplication::exit(0);
+    QCoreApplication::exit(exitStatus(ExitCode::Success));
     return;
   }
   Label3()->setText(QStringLiteral("您当前选择扫描的是 ") +
