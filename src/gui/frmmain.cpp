@@ -33,8 +33,6 @@ namespace {
 constexpr int kPumpIntervalMs = 15;
 constexpr int kStopButtonWidth = 72;
 constexpr int kStopButtonHeight = 26;
-// Both dates of the resource search as stored with the window: 20 November 2010.
-constexpr double kStoredFilterDate = 40502.0;
 
 QAction* addMenuItem(QMenu* menu, const char* name, const QString& text) {
   QAction* action = menu->addAction(text);
@@ -57,7 +55,6 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
 
   buildPages();
   buildMenus();
-  presetSearches();
   connectHandlers();
   connectWebHandlers();
   guarded([this] { FormCreate(); });
@@ -121,14 +118,6 @@ void TForm1::buildMenus() {
   m_popupMenu3->addSeparator();
   m_n11 = addMenuItem(m_popupMenu3, "N11", QStringLiteral("该版本不再提醒"));
   ListView4()->setPopupMenu(m_popupMenu3);
-}
-
-void TForm1::presetSearches() {
-  EasyFileSearch2.DateFilterFirstDate = kStoredFilterDate;
-  EasyFileSearch2.DateFilterSecondDate = kStoredFilterDate;
-  EasyFileSearch2.setPump([this] { pump(); });
-  presetResourceSearch(EasyFileSearch2);
-  EasyFileSearch2.OnFileFound = [this](const TFileInformations& found) { EasyFileSearch2FileFound(found); };
 }
 
 void TForm1::route(QAction* action, void (TForm1::*handler)()) {

@@ -19,7 +19,7 @@
 #include "gui/WhitelistPage.h"
 #include "history/CleaningPass.h"
 #include "platform/Volumes.h"
-#include "search/EasyFileSearch.h"
+#include "scan/ResourceList.h"
 #include "web/PageFetcher.h"
 
 class QAbstractButton;
@@ -142,7 +142,7 @@ class TForm1 : public QWidget {
 
   // Installed resources and the cache location.
   void bsSkinButton2Click();
-  void EasyFileSearch2FileFound(const TFileInformations& fileFound);
+  void EasyFileSearch2FileFound(const InstalledResource& resource);
   void N9Click();
   void LinkLabel1Click();
 
@@ -173,7 +173,6 @@ class TForm1 : public QWidget {
   // True for the events that reach no object of the program: right-button presses.
   bool ApplicationEvents1Message(QEvent* event);
 
-  TEasyFileSearch EasyFileSearch2;
   // The one HTTP client; its cookies last as long as the window.
   PageFetcher IdHTTP1;
 
@@ -184,7 +183,6 @@ class TForm1 : public QWidget {
  private:
   void buildPages();
   void buildMenus();
-  void presetSearches();
   void connectHandlers();
   void connectWebHandlers();
   void route(QAction* action, void (TForm1::*handler)());

@@ -26,20 +26,17 @@ void TForm1::bsSkinButton2Click() {
   m_imageList1.reset();
   ListView2()->rows()->clear();
   setResourceCounter();
-  EasyFileSearch2.setRootPath(m_settings.cloudCachePath);
-  EasyFileSearch2.Execute();
+  listInstalledResources(
+      m_settings.cloudCachePath, whitelist(),
+      [this](const InstalledResource& resource) { EasyFileSearch2FileFound(resource); }, [this] { pump(); });
 }
 
-void TForm1::EasyFileSearch2FileFound(const TFileInformations& fileFound) {
-  const std::optional<InstalledResource> resource = installedResourceFor(fileFound, whitelist());
-  if (!resource)
-    return;
-
+void TForm1::EasyFileSearch2FileFound(const InstalledResource& resource) {
   ListRow row;
-  row.cells = {QString::fromStdString(resource->name), QString::fromStdString(resource->id)};
-  row.key = resource->id;
+  row.cells = {QString::fromStdString(resource.name), QString::fromStdString(resource.id)};
+  row.key = resource.id;
   row.checked = true;
-  const QIcon icon = loadIconFile(QString::fromStdString(resource->iconFile));
+  const QIcon icon = loadIconFile(QString::fromStdString(resource.iconFile));
   row.imageIndex = icon.isNull() ? 0 : m_imageList1.add(icon);
   ListView2()->rows()->appendRow(std::move(row));
   setResourceCounter();
