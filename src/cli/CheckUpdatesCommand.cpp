@@ -8,10 +8,10 @@
 #include <nlohmann/json.hpp>
 
 #include "app/AppPaths.h"
-#include "app/CloudCachePath.h"
 #include "cli/Commands.h"
 #include "cli/PrintableName.h"
 #include "cli/ScanCommandSupport.h"
+#include "scan/CloudCachePath.h"
 #include "scan/ResourceList.h"
 #include "web/PageFetcher.h"
 #include "web/SiteHosts.h"
@@ -64,7 +64,6 @@ class PrintingSink : public UpdateSink {
   bool m_json;
 };
 
-#ifndef _WIN32
 std::vector<ListedResource> listResources(const std::string& cachePath, const Whitelist& whitelist) {
   std::vector<ListedResource> resources;
   listInstalledResources(cachePath, whitelist, [&resources](const InstalledResource& resource) {
@@ -85,7 +84,6 @@ void runCheckUpdates(const CheckUpdatesOptions& options) {
   PrintingSink sink(options.json);
   sink.printCount(checkForUpdates(input, http, sink));
 }
-#endif
 
 }  // namespace
 
@@ -99,12 +97,11 @@ void addCheckUpdatesCommand(CLI::App& app) {
   command->add_option("--cache", options->cache, "The CloudCache directory (default: found on the volumes)");
   command->add_option("--app-dir", options->appDir, "The folder holding wb.lst (default: the program's)");
   command->add_flag("--json", options->json, "One JSON object per row, then {\"count\":N}");
-#ifdef _WIN32
-  // The program has no HTTP client for this system yet.
-  command->callback([] { throw std::runtime_error("check-updates is not available on this platform"); });
-#else
-  command->callback([options] { runCheckUpdates(*options); });
-#endif
+  command->callback([options] {
+    if (!pageFetcherAvailable())
+      throw std::runtime_error("check-updates is not available on this platform");
+    runCheckUpdates(*options);
+  });
 }
 
 }  // namespace qinglan::cli

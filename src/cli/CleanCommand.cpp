@@ -31,13 +31,10 @@ struct CleanOptions {
   bool trash = false;
 };
 
-ScanTotals scan(const CleanOptions& options, CliScanFront& front) {
-  if (options.softwareCache) {
-    applyLocations(options.locations, Needs::Database);
-    return runSoftwareCacheScan(ScanSettings::fromGlobals(), front);
-  }
-  applyLocations(options.locations, Needs::DatabaseAndCache);
-  return runBasicScan(ScanSettings::fromGlobals(), listScanResources(), front);
+ScanTotals scan(const CleanOptions& options, const AppSettings& settings, CliScanFront& front) {
+  if (options.softwareCache)
+    return runSoftwareCacheScan(settings.scanSettings(), front);
+  return runBasicScan(settings.scanSettings(), listScanResources(settings), front);
 }
 
 // A scan that fails or is stopped deletes nothing: its rows are printed with the error. A pass
@@ -64,10 +61,12 @@ void runClean(const CleanOptions& options) {
   const bool everyFolderRead = runAndPrint(
       front,
       [&] {
-        if (scan(options, front).outcome == SessionOutcome::Stopped)
+        const AppSettings settings = applyLocations(
+            options.locations, options.softwareCache ? Needs::Database : Needs::DatabaseAndCache);
+        if (scan(options, settings, front).outcome == SessionOutcome::Stopped)
           return;
         if (options.yes) {
-          journal = std::make_unique<CleanJournal>(journalFile());
+          journal = std::make_unique<CleanJournal>(journalFile(settings.paths.stateFolder));
           pass = std::make_unique<CleaningPass>(*journal, options.trash, platform::Remover::system(),
                                                 platform::Trash::system());
           cleanCheckedResults(front, *pass);

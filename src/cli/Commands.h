@@ -2,7 +2,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/ExitCode.h"
+
 namespace qinglan::cli {
+
+// Ends the running command with the exit code.
+[[noreturn]] inline void exitWith(ExitCode code) {
+  throw CLI::RuntimeError(exitStatus(code));
+}
 
 // Each subcommand registers itself on the application; the callback it sets runs the command
 // and throws CLI::RuntimeError with the exit code on failure.

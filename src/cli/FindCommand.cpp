@@ -191,12 +191,12 @@ void runFind(const FindOptions& options) {
   } catch (const EInvalidMask& error) {
     out.flush();
     std::cerr << error.what() << '\n';
-    throw CLI::RuntimeError(2);
+    exitWith(ExitCode::InvalidMask);
   }
   printStatistics(out, stats, complete, options.json);
   out.flush();
   if (!complete)
-    throw CLI::RuntimeError(1);
+    exitWith(ExitCode::Failure);
 }
 
 }  // namespace

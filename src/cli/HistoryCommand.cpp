@@ -6,7 +6,6 @@
 #include <nlohmann/json.hpp>
 
 #include "app/AppPaths.h"
-#include "app/unitGlobal.h"
 #include "cli/BufferedOutput.h"
 #include "cli/Commands.h"
 #include "cli/PrintableName.h"
@@ -26,8 +25,7 @@ struct HistoryOptions {
 };
 
 CleanJournal journalOf(const HistoryOptions& options) {
-  initGlobalSettings(appPaths(options.appDir));
-  return CleanJournal(journalFile());
+  return CleanJournal(journalFile(appPaths(options.appDir).stateFolder));
 }
 
 void printPass(BufferedOutput& out, const PassSummary& pass, bool json) {
@@ -59,7 +57,7 @@ void runRestore(const HistoryOptions& options) {
   const std::vector<JournalEntry> entries = entriesOfPass(journal.read(), options.pass);
   if (entries.empty()) {
     std::cerr << "no pass " << options.pass << " in " << journal.fileName() << '\n';
-    throw CLI::RuntimeError(1);
+    exitWith(ExitCode::Failure);
   }
   bool anyKept = false;
   size_t earlier = 0;
@@ -84,7 +82,7 @@ void runRestore(const HistoryOptions& options) {
     std::cerr << "pass " << options.pass << ": " << earlier
               << " of its entries were restored before; left alone\n";
   if (anyKept)
-    throw CLI::RuntimeError(1);
+    exitWith(ExitCode::Failure);
 }
 
 }  // namespace

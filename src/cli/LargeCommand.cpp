@@ -3,7 +3,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/unitGlobal.h"
 #include "cli/Commands.h"
 #include "cli/ScanCommandSupport.h"
 #include "cli/ThreadsOption.h"
@@ -26,14 +25,14 @@ struct LargeOptions {
 };
 
 void runLarge(const LargeOptions& options) {
-  applyLocations(options.locations, Needs::Cache);
+  const AppSettings settings = applyLocations(options.locations, Needs::Cache);
   LargeFileScanOptions scan;
   scan.minimumMegabytes = options.minMegabytes;
   scan.mediaOnly = options.media;
   scan.filterLva = !options.keepLva;
   const platform::InterruptWatch interrupt;
   CliScanFront front(options.json, false, interrupt.token());
-  exitForOutcome(front, runAndPrint(front, [&] { runLargeFileScan(globals().CloudCachePath, scan, front); }));
+  exitForOutcome(front, runAndPrint(front, [&] { runLargeFileScan(settings.cloudCachePath, scan, front); }));
 }
 
 }  // namespace

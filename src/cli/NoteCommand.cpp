@@ -31,7 +31,7 @@ void runNote(const NoteOptions& options) {
   std::string note = lookupNote(db, fileName);
   if (note.empty()) {
     std::cerr << "no note for " << fileName << '\n';
-    throw CLI::RuntimeError(1);
+    exitWith(ExitCode::Failure);
   }
   std::cout << note << '\n';
 }

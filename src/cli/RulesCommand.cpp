@@ -86,7 +86,7 @@ void printProblems(const std::vector<ScanItem>& items, const std::vector<CacheRu
             << " problems\n";
   std::cout.flush();
   if (!problems.empty())
-    throw CLI::RuntimeError(1);
+    exitWith(ExitCode::Failure);
 }
 
 void runRules(const RulesOptions& options) {

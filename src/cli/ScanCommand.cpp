@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include "app/unitGlobal.h"
 #include "cli/Commands.h"
 #include "cli/JsonText.h"
 #include "cli/PrintableName.h"
@@ -39,18 +38,18 @@ void appendResourceSummary(std::string& out, const ResourceTally& tally) {
 }
 
 void runScan(const ScanOptions& options) {
-  applyLocations(options.locations, Needs::DatabaseAndCache);
-  const std::vector<ScanResourceRow> resources = listScanResources();
+  const AppSettings settings = applyLocations(options.locations, Needs::DatabaseAndCache);
+  const std::vector<ScanResourceRow> resources = listScanResources(settings);
   const platform::InterruptWatch interrupt;
   CliScanFront front(options.json, false, interrupt.token());
-  ResourceTally tally(globals().CloudCachePath);
+  ResourceTally tally(settings.cloudCachePath);
   BeforeTotals summary;
   if (options.summary) {
     front.setRowObserver([&tally](const ResultsRow& row) { tally.add(row); });
     summary = [&tally](std::string& out) { appendResourceSummary(out, tally); };
   }
   const bool everyFolderRead = runAndPrint(
-      front, [&] { runBasicScan(ScanSettings::fromGlobals(), resources, front); }, {}, summary);
+      front, [&] { runBasicScan(settings.scanSettings(), resources, front); }, {}, summary);
   exitForOutcome(front, everyFolderRead);
 }
 

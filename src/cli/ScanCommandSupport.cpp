@@ -9,14 +9,14 @@
 #include <nlohmann/json.hpp>
 
 #include "app/AppPaths.h"
-#include "app/CloudCachePath.h"
-#include "app/unitGlobal.h"
+#include "cli/Commands.h"
 #include "cli/JsonText.h"
 #include "cli/PrintableName.h"
 #include "platform/Codepage.h"
 #include "platform/Console.h"
 #include "platform/NativePath.h"
 #include "platform/Path.h"
+#include "scan/CloudCachePath.h"
 #include "scan/ResourceList.h"
 #include "search/Mask.h"
 #include "whitelist/Whitelist.h"
@@ -193,26 +193,28 @@ std::string findCacheSayingWhatWasSkipped() {
   return cache;
 }
 
-void applyLocations(const LocationOptions& options, Needs needs) {
-  initGlobalSettings(needs == Needs::Cache ? appPaths(options.appDir) : startUpPaths(options.appDir));
+AppSettings applyLocations(const LocationOptions& options, Needs needs) {
+  AppSettings settings{needs == Needs::Cache ? appPaths(options.appDir) : startUpPaths(options.appDir), {}};
+  const std::string& database = settings.paths.dbFileName;
   // Opening a missing database would leave an empty one behind.
-  if (needs != Needs::Cache && !std::filesystem::is_regular_file(platform::fsPath(globals().DbFileName)))
-    throw std::runtime_error("no rules database at " + globals().DbFileName);
+  if (needs != Needs::Cache && !std::filesystem::is_regular_file(platform::fsPath(database)))
+    throw std::runtime_error("no rules database at " + database);
   if (needs == Needs::Database)
-    return;
+    return settings;
   const std::string cache =
       options.cache.empty() ? findCacheSayingWhatWasSkipped() : cacheDirectory(options.cache);
   if (cache.empty())
     throw std::runtime_error("没有找到云端缓存目录");
   if (!std::filesystem::is_directory(platform::fsPath(cache)))
     throw std::runtime_error("no cache directory at " + cache);
-  globals().CloudCachePath = cache;
+  settings.cloudCachePath = cache;
+  return settings;
 }
 
-std::vector<ScanResourceRow> listScanResources() {
+std::vector<ScanResourceRow> listScanResources(const AppSettings& settings) {
   std::vector<ScanResourceRow> rows;
-  const Whitelist whitelist = Whitelist(globals().WhiteListFile);
-  listInstalledResources(globals().CloudCachePath, whitelist, [&rows](const InstalledResource& resource) {
+  const Whitelist whitelist(settings.paths.whiteListFile);
+  listInstalledResources(settings.cloudCachePath, whitelist, [&rows](const InstalledResource& resource) {
     rows.push_back({resource.name, resource.id, true});
   });
   return rows;
@@ -270,11 +272,11 @@ bool runAndPrint(CliScanFront& front, const std::function<void()>& scan, const R
   } catch (const EInvalidMask& error) {
     printAfterScan(front, reasonOf, beforeTotals);
     std::cerr << error.what() << '\n';
-    throw CLI::RuntimeError(2);
+    exitWith(ExitCode::InvalidMask);
   } catch (const std::exception& error) {
     printAfterScan(front, reasonOf, beforeTotals);
     std::cerr << error.what() << '\n';
-    throw CLI::RuntimeError(1);
+    exitWith(ExitCode::Failure);
   }
   printAfterScan(front, reasonOf, beforeTotals);
   return front.totals().unreadableFolders == 0;
@@ -282,9 +284,9 @@ bool runAndPrint(CliScanFront& front, const std::function<void()>& scan, const R
 
 void exitForOutcome(const CliScanFront& front, bool everyFolderRead) {
   if (front.stopped())
-    throw CLI::RuntimeError(kInterruptedExitCode);
+    exitWith(ExitCode::Interrupted);
   if (!everyFolderRead)
-    throw CLI::RuntimeError(1);
+    exitWith(ExitCode::Failure);
 }
 
 }  // namespace qinglan::cli

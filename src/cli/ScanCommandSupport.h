@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/AppSettings.h"
 #include "cli/BufferedOutput.h"
 #include "cli/JsonText.h"
 #include "scan/BasicScan.h"
@@ -110,9 +111,9 @@ void addAppDirOption(CLI::App& command, LocationOptions& options);
 
 enum class Needs { Database, Cache, DatabaseAndCache };
 
-// Sets the shared settings from the options: the program folder (ccdb.db and wb.lst) and the
-// cache directory. Raises when what the command needs is missing.
-void applyLocations(const LocationOptions& options, Needs needs);
+// The settings the options give: the program's files (ccdb.db, wb.lst, the journal) and the cache
+// directory, left empty unless the command needs it. Raises when what the command needs is missing.
+AppSettings applyLocations(const LocationOptions& options, Needs needs);
 
 // The first cache directory of the machine's volumes, or empty text; says on standard error which
 // volume's CloudCache was passed over, and why.
@@ -120,15 +121,12 @@ std::string findCacheSayingWhatWasSkipped();
 
 // The installed resource list of the cache as the basic scan reads it: every resource the
 // whitelist does not hide, checked, in listing order.
-std::vector<ScanResourceRow> listScanResources();
+std::vector<ScanResourceRow> listScanResources(const AppSettings& settings);
 
 // Why a row's cleaning failed, by row index; empty for the rows that did not fail.
 using RowReason = std::function<std::string(size_t)>;
 // Appends lines to print after the rows and before the totals line.
 using BeforeTotals = std::function<void(std::string& out)>;
-
-// The exit status of a command that was stopped by the interrupt.
-inline constexpr int kInterruptedExitCode = 130;
 
 // Runs a scan on the front and prints what it did not print as it went: the rows kept (a row
 // with a reason shows it, "reason" in JSON), the lines before the totals, and the totals line

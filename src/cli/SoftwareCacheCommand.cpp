@@ -18,11 +18,10 @@ struct SoftwareCacheOptions {
 };
 
 void runSoftwareCache(const SoftwareCacheOptions& options) {
-  applyLocations(options.locations, Needs::Database);
+  const AppSettings settings = applyLocations(options.locations, Needs::Database);
   const platform::InterruptWatch interrupt;
   CliScanFront front(options.json, false, interrupt.token());
-  exitForOutcome(front,
-                 runAndPrint(front, [&] { runSoftwareCacheScan(ScanSettings::fromGlobals(), front); }));
+  exitForOutcome(front, runAndPrint(front, [&] { runSoftwareCacheScan(settings.scanSettings(), front); }));
 }
 
 }  // namespace

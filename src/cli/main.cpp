@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/ExitCode.h"
 #include "cli/Commands.h"
 
 #ifndef QINGLAN_VERSION
@@ -31,7 +32,7 @@ int main(int argc, char** argv) {
     return app.exit(error);
   } catch (const std::exception& error) {
     std::cerr << error.what() << '\n';
-    return 1;
+    return qinglan::exitStatus(qinglan::ExitCode::Failure);
   }
-  return 0;
+  return qinglan::exitStatus(qinglan::ExitCode::Success);
 }

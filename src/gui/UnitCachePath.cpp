@@ -6,11 +6,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/CloudCachePath.h"
-#include "app/unitGlobal.h"
 #include "gui/HandlerGuard.h"
 #include "gui/MessageBoxes.h"
 #include "gui/PageWidgets.h"
+#include "scan/CloudCachePath.h"
 
 namespace qinglan::gui {
 
@@ -54,8 +53,7 @@ void TfrmCachePath::bsSkinButton1Click() {
     showPromptWarning(nullptr, QStringLiteral("没有找到云端缓存位置。"));
     return;
   }
-  globals().CloudCachePath = m_comboBox1->currentText().toStdString();
-  globals().CachePathConfirmed = 1;
+  m_chosenPath = m_comboBox1->currentText().toStdString();
   accept();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include <QDialog>
@@ -13,7 +15,7 @@ class QPushButton;
 namespace qinglan::gui {
 
 // The modal dialog that picks which cache directory is scanned when several volumes hold one.
-// Confirming sets CloudCachePath and CachePathConfirmed = 1; cancelling changes nothing.
+// Confirming accepts the dialog with the chosen path; cancelling leaves none.
 class TfrmCachePath : public QDialog {
   Q_OBJECT
 
@@ -25,12 +27,16 @@ class TfrmCachePath : public QDialog {
   QPushButton* bsSkinButton1() const { return m_bsSkinButton1; }
   QPushButton* bsSkinButton2() const { return m_bsSkinButton2; }
 
+  // The cache directory confirmed, none unless the dialog was accepted.
+  const std::optional<std::string>& chosenPath() const { return m_chosenPath; }
+
   void FormCreate();
   void bsSkinButton1Click();
   void bsSkinButton2Click();
 
  private:
   std::vector<platform::Volume> m_volumes;
+  std::optional<std::string> m_chosenPath;
   QLabel* m_label2;
   ElidedComboBox* m_comboBox1;
   QPushButton* m_bsSkinButton1;

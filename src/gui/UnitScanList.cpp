@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/unitGlobal.h"
 #include "gui/HandlerGuard.h"
 #include "gui/PageWidgets.h"
 #include "rules/RulesSql.h"
@@ -28,16 +27,16 @@ QPushButton* makeSmallButton(QWidget* parent, const char* name, const QString& t
   return button;
 }
 
-TSQLiteDatabase openRulesDatabase() {
-  const GlobalSettings& settings = globals();
-  return TSQLiteDatabase(settings.DbFileName, kBusyTimeoutMs, settings.DbPassword);
-}
-
 }  // namespace
 
-TfrmScanList::TfrmScanList(QWidget* parent)
+TSQLiteDatabase TfrmScanList::openRulesDatabase() const {
+  return TSQLiteDatabase(m_dbFileName, kBusyTimeoutMs);
+}
+
+TfrmScanList::TfrmScanList(std::string dbFileName, QWidget* parent)
     : QDialog(parent,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint) {
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_dbFileName(std::move(dbFileName)) {
   setObjectName(QStringLiteral("frmScanList"));
   setWindowTitle(QStringLiteral("扫描列表"));
   setFixedSize(487, 441);
@@ -68,7 +67,7 @@ TfrmScanList::TfrmScanList(QWidget* parent)
 
 void TfrmScanList::FormCreate() {
   TSQLiteDatabase database = openRulesDatabase();
-  const std::unique_ptr<TSQLiteTable> table = database.Query(selectAllSql(globals().DbTableName));
+  const std::unique_ptr<TSQLiteTable> table = database.Query(selectAllSql(kScanItemTable));
   table->FirstRow();
   const uint32_t rowCount = table->RowCount();
   RowListModel* rows = m_listView1->rows();
@@ -95,8 +94,7 @@ void TfrmScanList::bsSkinButton1Click() {
   const RowListModel* rows = m_listView1->rows();
   const int rowCount = rows->count();
   for (int row = 0; row < rowCount; ++row)
-    database.Query(
-        updateUnScanSql(globals().DbTableName, rows->text(row, kId).toStdString(), rows->isChecked(row)));
+    database.Query(updateUnScanSql(kScanItemTable, rows->text(row, kId).toStdString(), rows->isChecked(row)));
 }
 
 void TfrmScanList::bsSkinButton2Click() {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <string>
+
 #include <QDialog>
 
 #include "gui/ListView.h"
+#include "rules/SQLiteTable3.h"
 
 class QLabel;
 class QPushButton;
@@ -18,7 +21,7 @@ class TfrmScanList : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TfrmScanList(QWidget* parent = nullptr);
+  explicit TfrmScanList(std::string dbFileName, QWidget* parent = nullptr);
 
   QLabel* Label1() const { return m_label1; }
   ListView* ListView1() const { return m_listView1; }
@@ -30,6 +33,9 @@ class TfrmScanList : public QDialog {
   void bsSkinButton2Click();
 
  private:
+  TSQLiteDatabase openRulesDatabase() const;
+
+  std::string m_dbFileName;
   QLabel* m_label1;
   ListView* m_listView1;
   QPushButton* m_bsSkinButton1;

@@ -42,6 +42,7 @@ WindowScanFront::~WindowScanFront() {
 
 void WindowScanFront::beginSession(SessionKind kind) {
   if (kind == SessionKind::BasicScan) {
+    m_form.setBasicScanRunning(true);
     m_form.bsSkinButton1()->setText(QStringLiteral("扫描中…"));
     m_form.bsSkinButton1()->setEnabled(false);
   }
@@ -57,6 +58,7 @@ void WindowScanFront::beginSession(SessionKind kind) {
 void WindowScanFront::endSession(SessionKind kind, const ScanTotals&) {
   m_form.ListView1()->rows()->flush();  // the pump shows rows in batches; the last ones show now
   if (kind == SessionKind::BasicScan) {
+    m_form.setBasicScanRunning(false);
     m_form.bsSkinButton1()->setText(QStringLiteral("扫描"));
     m_form.bsSkinButton1()->setEnabled(true);
   }

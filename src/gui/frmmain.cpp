@@ -18,10 +18,10 @@
 #include <QTabWidget>
 
 #include "app/AppPaths.h"
-#include "app/CloudCachePath.h"
-#include "app/unitGlobal.h"
+#include "app/ExitCode.h"
 #include "gui/HandlerGuard.h"
 #include "gui/MessageBoxes.h"
+#include "scan/CloudCachePath.h"
 #include "scan/ResourceList.h"
 #include "web/SiteHosts.h"
 #include "whitelist/Whitelist.h"
@@ -33,8 +33,6 @@ namespace {
 constexpr int kPumpIntervalMs = 15;
 constexpr int kStopButtonWidth = 72;
 constexpr int kStopButtonHeight = 26;
-// Both dates of the resource search as stored with the window: 20 November 2010.
-constexpr double kStoredFilterDate = 40502.0;
 
 QAction* addMenuItem(QMenu* menu, const char* name, const QString& text) {
   QAction* action = menu->addAction(text);
@@ -57,7 +55,6 @@ TForm1::TForm1(FormEnvironment environment, QWidget* parent)
 
   buildPages();
   buildMenus();
-  presetSearches();
   connectHandlers();
   connectWebHandlers();
   guarded([this] { FormCreate(); });
@@ -121,14 +118,6 @@ void TForm1::buildMenus() {
   m_popupMenu3->addSeparator();
   m_n11 = addMenuItem(m_popupMenu3, "N11", QStringLiteral("该版本不再提醒"));
   ListView4()->setPopupMenu(m_popupMenu3);
-}
-
-void TForm1::presetSearches() {
-  EasyFileSearch2.DateFilterFirstDate = kStoredFilterDate;
-  EasyFileSearch2.DateFilterSecondDate = kStoredFilterDate;
-  EasyFileSearch2.setPump([this] { pump(); });
-  presetResourceSearch(EasyFileSearch2);
-  EasyFileSearch2.OnFileFound = [this](const TFileInformations& found) { EasyFileSearch2FileFound(found); };
 }
 
 void TForm1::route(QAction* action, void (TForm1::*handler)()) {
@@ -195,7 +184,7 @@ std::vector<platform::Volume> TForm1::volumes() const {
 }
 
 Whitelist TForm1::whitelist() const {
-  return Whitelist(globals().WhiteListFile);
+  return Whitelist(m_settings.paths.whiteListFile);
 }
 
 void TForm1::pump(bool force) {
@@ -264,17 +253,17 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::FormCreate() {
   m_homePage->Navigate(QString::fromStdString(advertisementPageAddress()));
-  GlobalSettings& settings = globals();
-  initGlobalSettings(appPaths(m_environment.appDir));
+  m_settings = {appPaths(m_environment.appDir), {}};
   m_resultsPage->bsSkinCheckRadioBox2()->setChecked(whitelist().trashOption());
-  settings.CloudCachePath = FindCloudCachePath(volumes());
-  if (settings.CloudCachePath.empty()) {
+  m_settings.cloudCachePath = FindCloudCachePath(volumes());
+  if (m_settings.cloudCachePath.empty()) {
     showPromptWarning(nullptr, QStringLiteral("没有找到云端缓存目录，程序将退出！"));
     m_terminationRequested = true;
-    QCoreApplication::exit(0);
+    QCoreApplication::exit(exitStatus(ExitCode::Success));
     return;
   }
-  Label3()->setText(QStringLiteral("您当前选择扫描的是 ") + QString::fromStdString(settings.CloudCachePath));
+  Label3()->setText(QStringLiteral("您当前选择扫描的是 ") +
+                    QString::fromStdString(m_settings.cloudCachePath));
   bsSkinButton2Click();
   pump(true);
 }

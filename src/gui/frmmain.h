@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include "app/AppSettings.h"
 #include "gui/BasicScanPage.h"
 #include "gui/HomePage.h"
 #include "gui/IconList.h"
@@ -18,7 +19,7 @@
 #include "gui/WhitelistPage.h"
 #include "history/CleaningPass.h"
 #include "platform/Volumes.h"
-#include "search/EasyFileSearch.h"
+#include "scan/ResourceList.h"
 #include "web/PageFetcher.h"
 
 class QAbstractButton;
@@ -101,6 +102,11 @@ class TForm1 : public QWidget {
   QAction* MenuItem4() const { return m_menuItem4; }
   QAction* N11() const { return m_n11; }
 
+  // Where start-up put the program's files, and the cache directory in use.
+  const AppSettings& settings() const { return m_settings; }
+  // A basic scan runs: the resource list may be neither refreshed nor switched to another cache.
+  void setBasicScanRunning(bool running) { m_basicScanRunning = running; }
+
   // The volumes start-up and the cache dialog search.
   std::vector<platform::Volume> volumes() const;
   // wb.lst where start-up put it.
@@ -136,8 +142,8 @@ class TForm1 : public QWidget {
 
   // Installed resources and the cache location.
   void bsSkinButton2Click();  // 基本扫描 › 刷新列表
-  // 基本扫描 › 刷新列表: each Resource.ini found.
-  void EasyFileSearch2FileFound(const TFileInformations& fileFound);
+  // 基本扫描 › 刷新列表: each installed resource found.
+  void EasyFileSearch2FileFound(const InstalledResource& resource);
   void N9Click();          // 基本扫描 › list menu › 打开目录 (and a double click)
   void LinkLabel1Click();  // 基本扫描 › 点此设置
 
@@ -168,7 +174,6 @@ class TForm1 : public QWidget {
   // every page › right-button presses: true for the events that reach no object of the program.
   bool ApplicationEvents1Message(QEvent* event);
 
-  TEasyFileSearch EasyFileSearch2;
   // The one HTTP client; its cookies last as long as the window.
   PageFetcher IdHTTP1;
 
@@ -179,7 +184,6 @@ class TForm1 : public QWidget {
  private:
   void buildPages();
   void buildMenus();
-  void presetSearches();
   void connectHandlers();
   void connectWebHandlers();
   void route(QAction* action, void (TForm1::*handler)());
@@ -190,6 +194,7 @@ class TForm1 : public QWidget {
   bool refusedWhileBusy();
 
   FormEnvironment m_environment;
+  AppSettings m_settings;
   IconList m_imageList1;
   QTabWidget* m_pageControl = nullptr;
   HomePage* m_homePage = nullptr;
@@ -222,6 +227,7 @@ class TForm1 : public QWidget {
   bool m_closeRequested = false;
   bool m_terminationRequested = false;
   bool m_listingResources = false;
+  bool m_basicScanRunning = false;
   std::vector<PassRecord> m_trashPass;  // the rows of the last pass into the trash, for "撤销本次清理"
   bool m_refreshingWhitelist = false;
   QElapsedTimer m_sinceLastPump;

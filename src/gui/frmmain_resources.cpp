@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/unitGlobal.h"
 #include "gui/FlagScope.h"
 #include "gui/MessageBoxes.h"
 #include "gui/ShellActions.h"
@@ -27,20 +26,17 @@ void TForm1::bsSkinButton2Click() {
   m_imageList1.reset();
   ListView2()->rows()->clear();
   setResourceCounter();
-  EasyFileSearch2.setRootPath(globals().CloudCachePath);
-  EasyFileSearch2.Execute();
+  listInstalledResources(
+      m_settings.cloudCachePath, whitelist(),
+      [this](const InstalledResource& resource) { EasyFileSearch2FileFound(resource); }, [this] { pump(); });
 }
 
-void TForm1::EasyFileSearch2FileFound(const TFileInformations& fileFound) {
-  const std::optional<InstalledResource> resource = installedResourceFor(fileFound, whitelist());
-  if (!resource)
-    return;
-
+void TForm1::EasyFileSearch2FileFound(const InstalledResource& resource) {
   ListRow row;
-  row.cells = {QString::fromStdString(resource->name), QString::fromStdString(resource->id)};
-  row.key = resource->id;
+  row.cells = {QString::fromStdString(resource.name), QString::fromStdString(resource.id)};
+  row.key = resource.id;
   row.checked = true;
-  const QIcon icon = loadIconFile(QString::fromStdString(resource->iconFile));
+  const QIcon icon = loadIconFile(QString::fromStdString(resource.iconFile));
   row.imageIndex = icon.isNull() ? 0 : m_imageList1.add(icon);
   ListView2()->rows()->appendRow(std::move(row));
   setResourceCounter();
@@ -52,7 +48,7 @@ void TForm1::N9Click() {
   if (row < 0)
     return;
   const std::string folder =
-      globals().CloudCachePath + platform::kSeparator + resourceIdOf(*ListView2()->rows(), row);
+      m_settings.cloudCachePath + platform::kSeparator + resourceIdOf(*ListView2()->rows(), row);
   std::error_code error;
   if (!std::filesystem::is_directory(folder, error))
     return;
@@ -73,7 +69,7 @@ std::string resourceIdOf(const RowListModel& rows, int row) {
 bool TForm1::refusedWhileBusy() {
   // A refresh started while the list is being built would re-enter the running search, and a cache
   // switched then would leave the old cache's rows under the new path.
-  if (bsSkinButton1()->text() == QStringLiteral("扫描") && !m_listingResources)
+  if (!m_basicScanRunning && !m_listingResources)
     return false;
   showPromptWarning(this, QStringLiteral("此刻不能刷新软件列表!"));
   return true;
@@ -82,14 +78,17 @@ bool TForm1::refusedWhileBusy() {
 void TForm1::LinkLabel1Click() {
   if (refusedWhileBusy())
     return;
-  globals().CachePathConfirmed = 0;
+  std::optional<std::string> chosen;
   {
     TfrmCachePath dialog(volumes(), this);
     dialog.exec();
+    chosen = dialog.chosenPath();
   }
-  if (globals().CachePathConfirmed != 1)
+  if (!chosen)
     return;
-  Label3()->setText(QStringLiteral("您当前选择扫描的是 ") + QString::fromStdString(globals().CloudCachePath));
+  m_settings.cloudCachePath = *chosen;
+  Label3()->setText(QStringLiteral("您当前选择扫描的是 ") +
+                    QString::fromStdString(m_settings.cloudCachePath));
   bsSkinButton2Click();
 }
 

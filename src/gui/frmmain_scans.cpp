@@ -42,7 +42,7 @@ std::vector<ScanResourceRow> scanResourcesOf(const RowListModel& rows) {
 void TForm1::bsSkinButton1Click() {
   const std::vector<ScanResourceRow> resources = scanResourcesOf(*ListView2()->rows());
   WindowScanFront view(*this);
-  runBasicScan(ScanSettings::fromGlobals(), resources, view);
+  runBasicScan(m_settings.scanSettings(), resources, view);
   offerJunkChart(view.results().count() > 0);
 }
 
@@ -58,7 +58,7 @@ void TForm1::Label2Click() {
     findings.push_back(WindowScanFront::resultsRowOf(rows->row(row)));
   // A bar's rows are all checked by a click, or all unchecked when they already were.
   JunkChartDialog dialog(
-      summarizeJunk(ScanSettings::fromGlobals().cloudCachePath, findings),
+      summarizeJunk(m_settings.scanSettings().cloudCachePath, findings),
       [rows](const std::vector<size_t>& indexes) {
         const bool allChecked = std::all_of(indexes.begin(), indexes.end(), [rows](size_t row) {
           return rows->isChecked(static_cast<int>(row));
@@ -73,7 +73,7 @@ void TForm1::Label2Click() {
 void TForm1::bntCleanClick() {
   WindowScanFront view(*this);
   platform::Remover& remover = m_environment.remover ? *m_environment.remover : platform::Remover::system();
-  CleanJournal journal(journalFile());
+  CleanJournal journal(journalFile(m_settings.paths.stateFolder));
   CleaningPass pass(journal, m_resultsPage->bsSkinCheckRadioBox2()->isChecked(), remover,
                     platform::Trash::system());
   cleanCheckedResults(view, pass);
@@ -95,7 +95,7 @@ void TForm1::bsSkinButton12Click() {
   for (const PassRecord& record : m_trashPass)
     entries.push_back(record.entry);
   // The command line may have restored some of the pass meanwhile: its lines say which.
-  CleanJournal journal(journalFile());
+  CleanJournal journal(journalFile(m_settings.paths.stateFolder));
   for (JournalEntry& entry : entriesOfPass(journal.read(), m_trashPass.front().entry.pass)) {
     if (entry.outcome == CleanOutcome::Restored)
       entries.push_back(std::move(entry));
@@ -126,8 +126,8 @@ void TForm1::ListView1Click() {
   if (row < 0)
     return;
   WindowScanFront view(*this);
-  showFindingDetails(ScanSettings::fromGlobals(),
-                     WindowScanFront::resultsRowOf(ListView1()->rows()->row(row)), view);
+  showFindingDetails(m_settings.scanSettings(), WindowScanFront::resultsRowOf(ListView1()->rows()->row(row)),
+                     view);
 }
 
 void TForm1::N7Click() {
@@ -151,18 +151,18 @@ void TForm1::bsSkinButton8Click() {
   options.mediaOnly = page.ComboBox2()->currentText() != QStringLiteral("所有文件");
   options.filterLva = page.bsSkinCheckRadioBox1()->isChecked();
   WindowScanFront view(*this);
-  runLargeFileScan(ScanSettings::fromGlobals().cloudCachePath, options, view);
+  runLargeFileScan(m_settings.scanSettings().cloudCachePath, options, view);
 }
 
 void TForm1::bsSkinButton10Click() {
   SoftwareCacheScanOptions options;
   options.listVolumes = [this] { return volumes(); };
   WindowScanFront view(*this);
-  runSoftwareCacheScan(ScanSettings::fromGlobals(), view, options);
+  runSoftwareCacheScan(m_settings.scanSettings(), view, options);
 }
 
 void TForm1::bsSkinButton9Click() {
-  TfrmScanList dialog(this);
+  TfrmScanList dialog(m_settings.paths.dbFileName, this);
   dialog.exec();
 }
 

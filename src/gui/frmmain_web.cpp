@@ -9,7 +9,6 @@
 #include <QTabWidget>
 #include <QUrl>
 
-#include "app/unitGlobal.h"
 #include "gui/ApplicationEvents.h"
 #include "gui/MessageBoxes.h"
 #include "gui/ScopedDisable.h"
@@ -44,7 +43,7 @@ void TForm1::connectWebHandlers() {
 void TForm1::bsSkinButton11Click() {
   ScopedDisable pages(m_pageControl);
   ScopedDisable button(m_updatePage->bsSkinButton11());
-  const UpdateCheckInput input{listedResources(*ListView2()->rows()), globals().CloudCachePath,
+  const UpdateCheckInput input{listedResources(*ListView2()->rows()), m_settings.cloudCachePath,
                                whitelist().fileName(), updateSiteHost()};
   UpdateListSink sink(*m_updatePage);
   try {

@@ -1,21 +1,22 @@
 #include <QApplication>
 
+#include "app/ExitCode.h"
 #include "gui/Application.h"
 #include "gui/HomePage.h"
 #include "gui/frmmain.h"
 
 int main(int argc, char* argv[]) {
   if (qinglan::gui::printVersionIfAsked(argc, argv))
-    return 0;
+    return qinglan::exitStatus(qinglan::ExitCode::Success);
   qinglan::gui::prepareWebEngine();
   QApplication app(argc, argv);
   qinglan::gui::setupApplication(app);
   if (!qinglan::gui::prepareUserFiles())
-    return 1;
+    return qinglan::exitStatus(qinglan::ExitCode::Failure);
 
   qinglan::gui::TForm1 form;
   if (form.terminationRequested())
-    return 0;
+    return qinglan::exitStatus(qinglan::ExitCode::Success);
   form.show();
   return app.exec();
 }

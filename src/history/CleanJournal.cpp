@@ -7,7 +7,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/unitGlobal.h"
 #include "history/EscapedPath.h"
 #include "platform/Path.h"
 
@@ -77,12 +76,8 @@ std::optional<CleanOutcome> outcomeFromName(std::string_view name) {
   return std::nullopt;
 }
 
-std::string journalFolder() {
-  return globals().StateFolder;
-}
-
-std::string journalFile() {
-  return journalFolder() + std::string(kJournalFileName);
+std::string journalFile(const std::string& stateFolder) {
+  return stateFolder + std::string(kJournalFileName);
 }
 
 std::string journalLine(const JournalEntry& entry) {

@@ -40,9 +40,8 @@ class JournalWriteError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The folder of the journal: the program's folder, beside wb.lst.
-std::string journalFolder();
-std::string journalFile();
+// The journal in the program's state folder (which ends with the separator).
+std::string journalFile(const std::string& stateFolder);
 
 // clean-log.jsonl: one JSON object per line for every row of every cleaning pass, paths escaped as
 // the command line prints them. Each line is flushed as it is appended, so a pass that ends midway

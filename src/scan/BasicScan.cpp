@@ -65,11 +65,10 @@ class BasicScan {
 
   // A database that cannot be opened changes nothing on the front.
   ScanTotals run() {
-    m_database =
-        std::make_unique<TSQLiteDatabase>(m_settings.dbFileName, kBusyTimeoutMs, m_settings.dbPassword);
+    m_database = std::make_unique<TSQLiteDatabase>(m_settings.dbFileName, kBusyTimeoutMs);
     ScanSession session(m_front, SessionKind::BasicScan);
     m_session = &session;
-    m_table = m_database->Query(selectAllSql(m_settings.dbTableName));
+    m_table = m_database->Query(selectAllSql(kScanItemTable));
     prepare();
     scanResources();
     m_table.reset();

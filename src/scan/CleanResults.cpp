@@ -8,7 +8,6 @@
 #include "platform/Remover.h"
 #include "scan/ResultsRow.h"
 #include "scan/ScanSession.h"
-#include "scan/UnitClean.h"
 
 namespace qinglan {
 
@@ -60,7 +59,7 @@ void cleanCheckedResults(ScanFront& front) {
 }
 
 std::string deleteRowPath(const ResultsRow& row, platform::Remover& remover) {
-  const bool gone = ShellDeletePath(row.fullPath(), row.origin, remover);
+  const bool gone = remover.removeFinding(row.fullPath(), row.origin);
   return std::string(gone ? kCleanedStatus : kCleanFailedStatus);
 }
 

@@ -1,10 +1,10 @@
 #include "scan/FindingDetails.h"
 
-#include "app/CloudCachePath.h"
 #include "platform/CaselessName.h"
 #include "platform/Path.h"
 #include "rules/RulesReader.h"
 #include "rules/SQLiteTable3.h"
+#include "scan/CloudCachePath.h"
 #include "scan/ResourceList.h"
 #include "scan/ResultsRow.h"
 #include "scan/ScanSession.h"
@@ -79,7 +79,7 @@ void showFindingDetails(const ScanSettings& settings, const ResultsRow& row, Sca
   front.setFindingOrigin(std::string(kOriginPrefix) + findingOrigin(settings.cloudCachePath, row.location));
   // A lookup that fails must not leave the previous finding's note beside this one.
   front.setFindingNote({});
-  TSQLiteDatabase database(settings.dbFileName, kBusyTimeoutMs, settings.dbPassword);
+  TSQLiteDatabase database(settings.dbFileName, kBusyTimeoutMs);
   front.setFindingNote(lookupNote(database, row.name));
 }
 

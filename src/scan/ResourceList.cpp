@@ -10,6 +10,19 @@
 
 namespace qinglan {
 
+namespace {
+
+// Only the direct entries of the cache, folders included, every name with a dot excluded, so that
+// exactly the undotted sub-folders are reported.
+void presetResourceSearch(TEasyFileSearch& search) {
+  search.SearchOptions = kAllSearchOptions.without(okIncludeSubfolder);
+  search.FilterKind = {};
+  search.ExcludedFiles = {"*.*"};
+  search.FileNames = {"*.*"};
+}
+
+}  // namespace
+
 std::string resourceIniFile(const std::string& resourceFolder) {
   return platform::withTrailingSeparator(resourceFolder) + "Resource.ini";
 }
@@ -33,13 +46,6 @@ std::optional<InstalledResource> installedResourceFor(const TFileInformations& f
   std::string name = readResourceName(folder);
   std::string icon = resourceIconFile(folder);
   return InstalledResource{std::move(name), found.Name, std::move(folder), std::move(icon)};
-}
-
-void presetResourceSearch(TEasyFileSearch& search) {
-  search.SearchOptions = kAllSearchOptions.without(okIncludeSubfolder);
-  search.FilterKind = {};
-  search.ExcludedFiles = {"*.*"};
-  search.FileNames = {"*.*"};
 }
 
 void listInstalledResources(const std::string& cachePath, const Whitelist& whitelist,

@@ -9,7 +9,6 @@
 
 namespace qinglan {
 
-class TEasyFileSearch;
 class Whitelist;
 
 // The caption of a resource whose Resource.ini gives no name; such rows are drawn in red.
@@ -37,11 +36,8 @@ std::string readResourceName(const std::string& resourceFolder);
 std::optional<InstalledResource> installedResourceFor(const TFileInformations& found,
                                                       const Whitelist& whitelist);
 
-// The search settings of the listing: only the direct entries of the cache, folders included,
-// every name with a dot excluded, so that exactly the undotted sub-folders are reported.
-void presetResourceSearch(TEasyFileSearch& search);
-
-// Lists the resources of a cache directory in listing order.
+// Lists the resources of a cache directory in listing order: its undotted sub-folders the whitelist
+// does not hide. The pump runs as the search's.
 void listInstalledResources(const std::string& cachePath, const Whitelist& whitelist,
                             const std::function<void(const InstalledResource&)>& sink, TPump pump = {});
 

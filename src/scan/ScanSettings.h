@@ -4,15 +4,10 @@
 
 namespace qinglan {
 
-// The shared settings a scan reads: where the cache is and how to open the rules database.
+// What a scan is told by its front end: where the cache is and which rules database to read.
 struct ScanSettings {
   std::string cloudCachePath;  // never ending with a separator
   std::string dbFileName;
-  std::string dbTableName = "ccdb";
-  std::string dbPassword;
-
-  // The values of globals().
-  static ScanSettings fromGlobals();
 };
 
 }  // namespace qinglan

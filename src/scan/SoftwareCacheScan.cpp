@@ -46,8 +46,7 @@ class SoftwareCacheScan {
 
   // A database that cannot be opened changes nothing on the front.
   ScanTotals run() {
-    m_database =
-        std::make_unique<TSQLiteDatabase>(m_settings.dbFileName, kBusyTimeoutMs, m_settings.dbPassword);
+    m_database = std::make_unique<TSQLiteDatabase>(m_settings.dbFileName, kBusyTimeoutMs);
     ScanSession session(m_front, SessionKind::SoftwareCacheScan);
     m_session = &session;
     {

@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include <dlfcn.h>
-
+#include "platform/SharedLibrary.h"
 #include "web/PageFetcher.h"
 
 namespace qinglan {
@@ -12,18 +11,21 @@ namespace {
 constexpr const char* kLibraryName = "libcurl.so.4";
 
 template <typename Function>
-void resolve(void* library, const char* name, Function& function) {
-  void* const symbol = ::dlsym(library, name);
+void resolve(const platform::SharedLibrary& library, const char* name, Function& function) {
+  void* const symbol = library.symbol(name);
   if (symbol == nullptr)
     throw FetchError(std::string("The HTTP client library lacks ") + name);
   function = reinterpret_cast<Function>(symbol);
 }
 
 CurlLibrary load() {
-  // Never closed: the library's own state outlives every client.
-  void* const library = ::dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr)
-    throw FetchError(std::string("Unable to load the HTTP client library: ") + ::dlerror());
+  const platform::SharedLibrary library = [] {
+    try {
+      return platform::SharedLibrary::load(kLibraryName);
+    } catch (const platform::SharedLibraryError& error) {
+      throw FetchError(std::string("Unable to load the HTTP client library: ") + error.what());
+    }
+  }();
   CurlLibrary curl{};
   resolve(library, "curl_global_init", curl.global_init);
   resolve(library, "curl_easy_init", curl.easy_init);

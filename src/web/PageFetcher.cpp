@@ -154,6 +154,10 @@ struct PageFetcher::Impl {
   }
 };
 
+bool pageFetcherAvailable() {
+  return true;
+}
+
 PageFetcher::PageFetcher(FetchOptions options) : m_impl(std::make_unique<Impl>()) {
   m_impl->options = options;
   const CurlLibrary& curl = m_impl->curl;

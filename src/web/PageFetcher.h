@@ -34,6 +34,9 @@ struct FetchOptions {
   std::chrono::milliseconds pumpInterval{15};
 };
 
+// False on the systems the program has no HTTP client for yet, where every fetch fails.
+bool pageFetcherAvailable();
+
 // The program's one HTTP client. It keeps the cookies that responses set for its whole life and
 // sends them back with later requests; it never uses a proxy and never follows a redirect. One
 // request at a time, on the calling thread.

@@ -3,6 +3,10 @@
 namespace qinglan {
 
 // The fetcher of systems the program has no HTTP client for yet: every fetch fails plainly.
+bool pageFetcherAvailable() {
+  return false;
+}
+
 struct PageFetcher::Impl {};
 
 PageFetcher::PageFetcher(FetchOptions) : m_impl(std::make_unique<Impl>()) {}

@@ -1,13 +1,15 @@
 #include "web/SiteHosts.h"
 
-#include <cstdlib>
+#include <optional>
+
+#include "platform/Environment.h"
 
 namespace qinglan {
 namespace {
 
 std::string hostFromEnvironment(const char* variable, const char* fallback) {
-  const char* value = std::getenv(variable);
-  return value != nullptr && *value != '\0' ? value : fallback;
+  const std::optional<std::string> value = platform::environmentVariable(variable);
+  return value && !value->empty() ? *value : fallback;
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include "platform/Codepage.h"
 #include "platform/Path.h"
 #include "platform/Remover.h"
-#include "scan/UnitClean.h"
 
 namespace qinglan {
 
@@ -67,7 +66,7 @@ bool Whitelist::clear() const {
 }
 
 bool Whitelist::clear(platform::Remover& remover) const {
-  return ShellDeletePath(fileName(), remover);
+  return remover.remove(fileName());
 }
 
 bool Whitelist::trashOption() const {

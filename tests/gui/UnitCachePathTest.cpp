@@ -1,6 +1,7 @@
 #include "gui/UnitCachePath.h"
 
 #include <memory>
+#include <string>
 
 #include <QApplication>
 #include <QComboBox>
@@ -8,7 +9,6 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/unitGlobal.h"
 
 namespace qinglan::test {
 
@@ -18,11 +18,7 @@ class UnitCachePathTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() {
-    m_boxes = std::make_unique<ScriptedMessageBoxes>();
-    globals().CloudCachePath = "/in/use/CloudCache";
-    globals().CachePathConfirmed = 0;
-  }
+  void init() { m_boxes = std::make_unique<ScriptedMessageBoxes>(); }
   void cleanup() { m_boxes.reset(); }
 
   void offersEveryLocalCacheInVolumeOrder() {
@@ -53,8 +49,7 @@ class UnitCachePathTest : public QObject {
              qPrintable(shown));
     dialog.bsSkinButton1()->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(globals().CloudCachePath, e);
-    QCOMPARE(globals().CachePathConfirmed, 1);
+    QCOMPARE(dialog.chosenPath().value_or(""), e);
     QVERIFY(m_boxes->shown.isEmpty());
   }
 
@@ -72,8 +67,7 @@ class UnitCachePathTest : public QObject {
     QCOMPARE(m_boxes->shown[0].text, QStringLiteral("没有找到云端缓存位置。"));
     QCOMPARE(m_boxes->shown[0].parent, nullptr);
     QVERIFY(dialog.isVisible());
-    QCOMPARE(globals().CloudCachePath, "/in/use/CloudCache");
-    QCOMPARE(globals().CachePathConfirmed, 0);
+    QVERIFY(!dialog.chosenPath());
   }
 
   void cancelChangesNothing() {
@@ -84,8 +78,7 @@ class UnitCachePathTest : public QObject {
     dialog.bsSkinButton2()->click();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QVERIFY(!dialog.isVisible());
-    QCOMPARE(globals().CloudCachePath, "/in/use/CloudCache");
-    QCOMPARE(globals().CachePathConfirmed, 0);
+    QVERIFY(!dialog.chosenPath());
   }
 
  private:

@@ -9,7 +9,6 @@
 
 #include "GuiTestSupport.h"
 #include "ScanRulesDb.h"
-#include "app/unitGlobal.h"
 #include "gui/UnitScanList.h"
 
 namespace qinglan::test {
@@ -32,7 +31,7 @@ class UnitScanListTest : public QObject {
   std::unique_ptr<TempDir> m_dir;
   std::unique_ptr<ScriptedMessageBoxes> m_boxes;
 
-  std::string dbFile() const { return globals().DbFileName; }
+  std::string dbFile() const { return m_dir->path("app/ccdb.db"); }
   // Each row's stored UnScan with its storage class, "0 integer".
   std::vector<std::string> storedUnScan() const {
     return columnValues(dbFile(),
@@ -49,7 +48,7 @@ class UnitScanListTest : public QObject {
  private slots:
   void init() {
     m_dir = std::make_unique<TempDir>();
-    initGlobalSettings(m_dir->makeFolder("app") + "/");
+    m_dir->makeFolder("app");
     m_boxes = std::make_unique<ScriptedMessageBoxes>();
   }
   void cleanup() {
@@ -59,7 +58,7 @@ class UnitScanListTest : public QObject {
 
   void formLayout() {
     writeScanItemTable(dbFile(), {});
-    gui::TfrmScanList dialog;
+    gui::TfrmScanList dialog(dbFile());
     QCOMPARE(dialog.windowTitle(), QStringLiteral("扫描列表"));
     QCOMPARE(dialog.size(), QSize(487, 441));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
@@ -87,7 +86,7 @@ class UnitScanListTest : public QObject {
 
   void onlyAnUnScanOfOneExcludesAnItem() {
     writeMixedItems();
-    gui::TfrmScanList dialog;
+    gui::TfrmScanList dialog(dbFile());
     const gui::ListView* list = dialog.ListView1();
     QCOMPARE(columnTexts(list, 0), strings({"1", "2", "3", "4", "5"}));
     QCOMPARE(columnTexts(list, 1), strings({"日志文件", "旧日志", "文档锁定文件", "内存转储", "空值"}));
@@ -99,7 +98,7 @@ class UnitScanListTest : public QObject {
   void confirmingStoresEveryRowAndTheNextOpeningShowsIt() {
     writeMixedItems();
     {
-      gui::TfrmScanList dialog;
+      gui::TfrmScanList dialog(dbFile());
       dialog.bsSkinButton1()->click();
       QCOMPARE(dialog.result(), int(QDialog::Accepted));
     }
@@ -108,14 +107,14 @@ class UnitScanListTest : public QObject {
              (std::vector<std::string>{"0 integer", "1 integer", "1 integer", "0 integer", "0 integer"}));
 
     {
-      gui::TfrmScanList dialog;
+      gui::TfrmScanList dialog(dbFile());
       dialog.ListView1()->rows()->setChecked(0, false);
       dialog.ListView1()->rows()->setChecked(1, true);
       // The state column keeps what was loaded until the next opening.
       QCOMPARE(columnTexts(dialog.ListView1(), 2), strings({"扫描", "禁止扫描", "禁止扫描", "扫描", "扫描"}));
       dialog.bsSkinButton1()->click();
     }
-    gui::TfrmScanList reopened;
+    gui::TfrmScanList reopened(dbFile());
     QCOMPARE(checks(reopened.ListView1()), (QList<bool>{false, true, false, true, true}));
     QCOMPARE(columnTexts(reopened.ListView1(), 2), strings({"禁止扫描", "扫描", "禁止扫描", "扫描", "扫描"}));
     QVERIFY(m_boxes->shown.isEmpty());
@@ -124,7 +123,7 @@ class UnitScanListTest : public QObject {
   void cancellingStoresNothing() {
     writeMixedItems();
     const std::vector<std::string> before = storedUnScan();
-    gui::TfrmScanList dialog;
+    gui::TfrmScanList dialog(dbFile());
     dialog.ListView1()->rows()->invertChecks();
     dialog.bsSkinButton2()->click();
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
@@ -139,7 +138,7 @@ class UnitScanListTest : public QObject {
       for (const char* id : {"1", "2", "x", "4"})
         db.Query("INSERT INTO ccdb VALUES ('" + std::string(id) + "', '项目', '1', '', '*.log')");
     }
-    gui::TfrmScanList dialog;
+    gui::TfrmScanList dialog(dbFile());
     dialog.show();
     dialog.bsSkinButton1()->click();
 
@@ -168,7 +167,7 @@ class UnitScanListTest : public QObject {
       for (const QString& statement : statements)
         db.Query(statement.toStdString());
     }
-    gui::TfrmScanList dialog;
+    gui::TfrmScanList dialog(dbFile());
     QCOMPARE(m_boxes->shown.size(), 1);
     QVERIFY2(m_boxes->shown[0].text.contains(message), qPrintable(m_boxes->shown[0].text));
     QCOMPARE(dialog.ListView1()->rows()->count(), 0);

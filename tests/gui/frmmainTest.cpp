@@ -17,8 +17,8 @@
 #include <QWindow>
 
 #include "GuiTestSupport.h"
-#include "app/unitGlobal.h"
 #include "gui/frmmain.h"
+#include "rules/RulesSql.h"
 
 namespace qinglan::test {
 
@@ -72,13 +72,13 @@ class frmmainTest : public QObject {
 
     gui::TForm1 form(machine.environment());
     QVERIFY(!form.terminationRequested());
-    QCOMPARE(globals().CloudCachePath, d);
+    QCOMPARE(form.settings().cloudCachePath, d);
     QCOMPARE(form.Label3()->text(), QStringLiteral("您当前选择扫描的是 ") + QString::fromStdString(d));
     QCOMPARE(columnTexts(form.ListView2(), 1), strings({"1001"}));
-    QCOMPARE(globals().AppPath, machine.appDir());
-    QCOMPARE(globals().DbFileName, machine.appDir() + "ccdb.db");
-    QCOMPARE(globals().DbTableName, "ccdb");
-    QVERIFY(globals().DbPassword.empty());
+    QCOMPARE(form.settings().paths.appPath, machine.appDir());
+    QCOMPARE(form.settings().scanSettings().dbFileName, machine.appDir() + "ccdb.db");
+    QCOMPARE(form.settings().scanSettings().cloudCachePath, d);
+    QCOMPARE(std::string(kScanItemTable), "ccdb");
     QVERIFY(m_boxes->shown.isEmpty());
   }
 

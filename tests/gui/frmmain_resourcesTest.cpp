@@ -9,7 +9,6 @@
 #include <QTimer>
 
 #include "GuiTestSupport.h"
-#include "app/unitGlobal.h"
 #include "gui/UnitCachePath.h"
 #include "gui/frmmain.h"
 
@@ -96,7 +95,7 @@ class frmmain_resourcesTest : public QObject {
     gui::TForm1 form(machine.environment());
     machine.addNamedResource(cache, "1002", "乙");
 
-    form.bsSkinButton1()->setText(QStringLiteral("扫描中…"));
+    form.setBasicScanRunning(true);
     form.bsSkinButton2()->click();
     QCOMPARE(m_boxes->shown.size(), 1);
     QCOMPARE(m_boxes->shown[0].kind, QStringLiteral("warning"));
@@ -107,7 +106,7 @@ class frmmain_resourcesTest : public QObject {
 
     // Nor is the cache switched: the list would keep the old cache's rows under the new path.
     form.show();
-    const std::string before = globals().CloudCachePath;
+    const std::string before = form.settings().cloudCachePath;
     QTimer::singleShot(0, this, [] {
       if (QWidget* dialog = QApplication::activeModalWidget())
         dialog->close();
@@ -115,9 +114,9 @@ class frmmain_resourcesTest : public QObject {
     QTest::mouseClick(form.basicScanPage()->Label5(), Qt::LeftButton);
     QCOMPARE(m_boxes->shown.size(), 2);
     QCOMPARE(m_boxes->shown[1].text, QStringLiteral("此刻不能刷新软件列表!"));
-    QCOMPARE(globals().CloudCachePath, before);
+    QCOMPARE(form.settings().cloudCachePath, before);
 
-    form.bsSkinButton1()->setText(QStringLiteral("扫描"));
+    form.setBasicScanRunning(false);
     form.bsSkinButton2()->click();
     QCOMPARE(columnTexts(form.ListView2(), 1), strings({"1001", "1002"}));
   }
@@ -136,7 +135,7 @@ class frmmain_resourcesTest : public QObject {
     QTest::mouseClick(form.basicScanPage()->Label5(), Qt::LeftButton);
     QCOMPARE(m_offered, (QStringList{QString::fromStdString(c), QString::fromStdString(e)}));
     QCOMPARE(m_preselected, 0);
-    QCOMPARE(globals().CachePathConfirmed, 1);
+    QCOMPARE(form.settings().cloudCachePath, e);
     QCOMPARE(form.Label3()->text(), QStringLiteral("您当前选择扫描的是 ") + QString::fromStdString(e));
     QCOMPARE(columnTexts(form.ListView2(), 1), strings({"2001", "2002"}));
     QCOMPARE(form.ListView2()->rows()->caption(0), QStringLiteral("软件名[2]"));
@@ -153,8 +152,7 @@ class frmmain_resourcesTest : public QObject {
 
     answerCacheDialog(1, false);
     QTest::mouseClick(form.basicScanPage()->Label5(), Qt::LeftButton);
-    QCOMPARE(globals().CachePathConfirmed, 0);
-    QCOMPARE(globals().CloudCachePath, c);
+    QCOMPARE(form.settings().cloudCachePath, c);
     QCOMPARE(form.Label3()->text(), QStringLiteral("您当前选择扫描的是 ") + QString::fromStdString(c));
     QCOMPARE(columnTexts(form.ListView2(), 1), strings({"1001"}));
   }

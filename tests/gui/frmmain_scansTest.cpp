@@ -260,6 +260,23 @@ class frmmain_scansTest : public QObject {
     QVERIFY(m_boxes->shown.isEmpty());
   }
 
+  void theResourceListIsRefreshedOnlyOnceTheBasicScanHasEnded() {
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    writeInCache("1001/0/run.log");
+    writeScanItemTable(dbFile(), {{"0", "", "*.log"}});
+    gui::TForm1 form(machine().environment());
+    connect(form.resultsPage()->ProgressBar1(), &QProgressBar::valueChanged, this, [&] {
+      if (m_boxes->shown.isEmpty())
+        form.guarded([&] { form.bsSkinButton2Click(); });
+    });
+
+    form.bsSkinButton1()->click();
+    QCOMPARE(m_boxes->texts(), strings({"warning 此刻不能刷新软件列表!"}));
+    form.guarded([&] { form.bsSkinButton2Click(); });
+    QCOMPARE(m_boxes->shown.size(), 1);
+    QCOMPARE(columnTexts(form.ListView2(), 1), strings({"1001"}));
+  }
+
   void anInvalidMaskIsShownAfterTheRowsFoundBeforeItWithTheWindowIdle() {
     machine().addNamedResource(m_cache, "1001", "星海战记");
     writeInCache("1001/0/run.log", 2048);

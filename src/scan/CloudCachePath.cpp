@@ -1,4 +1,4 @@
-#include "app/CloudCachePath.h"
+#include "scan/CloudCachePath.h"
 
 #include <memory>
 #include <optional>

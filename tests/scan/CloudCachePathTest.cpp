@@ -1,4 +1,4 @@
-#include "app/CloudCachePath.h"
+#include "scan/CloudCachePath.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "scan/UnitClean.h"
+#include "platform/Remover.h"
 
 #include <filesystem>
 #include <string>
@@ -7,7 +7,7 @@
 
 #include "support/TempDir.h"
 
-namespace qinglan {
+namespace qinglan::platform {
 namespace {
 
 // True when an entry stands at the path, a link counting as itself.
@@ -17,18 +17,18 @@ bool exists(const std::string& path) {
       std::filesystem::symlink_status(std::u8string(path.begin(), path.end()), error));
 }
 
-TEST(UnitCleanTest, DeletesAFolderTreeOrAFile) {
+TEST(SystemRemoverTest, DeletesAFolderTreeOrAFile) {
   test::TempDir dir;
   dir.writeFile("cache/res/a.tmp", "a");
   dir.writeFile("cache/res/sub/b.log", "b");
   const std::string single = dir.writeFile("single.dat", "x");
 
-  EXPECT_TRUE(ShellDeletePath(dir.path("cache")));
-  EXPECT_TRUE(ShellDeletePath(single));
+  EXPECT_TRUE(Remover::system().remove(dir.path("cache")));
+  EXPECT_TRUE(Remover::system().remove(single));
   EXPECT_FALSE(exists(dir.path("cache")));
   EXPECT_FALSE(exists(single));
-  EXPECT_FALSE(ShellDeletePath(dir.path("cache")));
+  EXPECT_FALSE(Remover::system().remove(dir.path("cache")));
 }
 
 }  // namespace
-}  // namespace qinglan
+}  // namespace qinglan::platform

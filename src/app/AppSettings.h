@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "app/AppPaths.h"
+#include "scan/ScanSettings.h"
+
+namespace qinglan {
+
+// What a front end decides once and hands to every command it runs: where the program's files
+// live and which cache directory is scanned.
+struct AppSettings {
+  AppPaths paths;
+  std::string cloudCachePath;  // never ending with a separator; empty until a cache is chosen
+
+  ScanSettings scanSettings() const { return {cloudCachePath, paths.dbFileName}; }
+};
+
+}  // namespace qinglan
