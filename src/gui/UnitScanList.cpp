@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include <QLabel>
 #include <QPushButton>
@@ -9,14 +10,13 @@
 #include "app/unitGlobal.h"
 #include "gui/HandlerGuard.h"
 #include "gui/PageWidgets.h"
-#include "rules/RulesSql.h"
-#include "rules/SQLiteTable3.h"
+#include "rules/RulesReader.h"
+#include "rules/RulesWriter.h"
 
 namespace qinglan::gui {
 
 namespace {
 
-constexpr int32_t kBusyTimeoutMs = 1000;
 // The width a list column has unless one is given.
 constexpr int kDefaultColumnWidth = 50;
 
@@ -28,9 +28,9 @@ QPushButton* makeSmallButton(QWidget* parent, const char* name, const QString& t
   return button;
 }
 
-TSQLiteDatabase openRulesDatabase() {
+std::unique_ptr<TSQLiteDatabase> openScanListDatabase() {
   const GlobalSettings& settings = globals();
-  return TSQLiteDatabase(settings.DbFileName, kBusyTimeoutMs, settings.DbPassword);
+  return openRulesDatabase(settings.DbFileName, settings.DbPassword);
 }
 
 }  // namespace
@@ -67,21 +67,16 @@ TfrmScanList::TfrmScanList(QWidget* parent)
 }
 
 void TfrmScanList::FormCreate() {
-  TSQLiteDatabase database = openRulesDatabase();
-  const std::unique_ptr<TSQLiteTable> table = database.Query(selectAllSql(globals().DbTableName));
-  table->FirstRow();
-  const uint32_t rowCount = table->RowCount();
+  const std::unique_ptr<TSQLiteDatabase> database = openScanListDatabase();
+  // Every row is read before one is added, so a failing read adds no half-filled row.
+  const std::vector<ScanItem> items = readScanItemStates(*database, globals().DbTableName);
   RowListModel* rows = m_listView1->rows();
-  for (uint32_t i = 0; i < rowCount; ++i) {
-    // Every value is read before the row is added, so a failing read adds no half-filled row.
+  for (const ScanItem& item : items) {
     ListRow row;
-    const bool excluded = table->ValueByName("UnScan") == "1";
-    row.cells = {QString::fromStdString(table->ValueByName("Id")),
-                 QString::fromStdString(table->ValueByName("Name")),
-                 excluded ? QStringLiteral("禁止扫描") : QStringLiteral("扫描")};
-    row.checked = !excluded;
+    row.cells = {QString::fromStdString(item.id), QString::fromStdString(item.name),
+                 item.excluded() ? QStringLiteral("禁止扫描") : QStringLiteral("扫描")};
+    row.checked = !item.excluded();
     rows->appendRow(std::move(row));
-    table->NextRow();
   }
 }
 
@@ -91,12 +86,12 @@ void TfrmScanList::bsSkinButton1Click() {
     QDialog* dialog;
     ~CloseAtEnd() { dialog->accept(); }
   } closeAtEnd{this};
-  TSQLiteDatabase database = openRulesDatabase();
+  const std::unique_ptr<TSQLiteDatabase> database = openScanListDatabase();
   const RowListModel* rows = m_listView1->rows();
   const int rowCount = rows->count();
   for (int row = 0; row < rowCount; ++row)
-    database.Query(
-        updateUnScanSql(globals().DbTableName, rows->text(row, kId).toStdString(), rows->isChecked(row)));
+    storeScanItemChoice(*database, globals().DbTableName, rows->text(row, kId).toStdString(),
+                        rows->isChecked(row));
 }
 
 void TfrmScanList::bsSkinButton2Click() {
