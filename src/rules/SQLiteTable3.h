@@ -76,7 +76,6 @@ class TSQLiteTable {
 
   uint32_t RowCount() const { return m_rowCount; }
   uint32_t ColumnCount() const { return m_columnCount; }
-  uint32_t CurrentRow() const { return m_currentRow; }
   // Column names upper-cased, in result order; empty when no row came back.
   const std::vector<std::string>& ColumnNames() const { return m_columnNames; }
   ColumnKind ColumnKindAt(uint32_t column) const { return m_columnKinds.at(column); }

@@ -319,7 +319,8 @@ TEST_F(ShippedDatabaseTest, NotesCoverNamesAndExtensions) {
   int extensions = 0;
   for (const Note& note : s_notes) {
     SCOPED_TRACE(note.key);
-    EXPECT_TRUE(keys.insert({platform::asciiLower(note.key), note.px}).second) << "a second note would never be shown";
+    EXPECT_TRUE(keys.insert({platform::asciiLower(note.key), note.px}).second)
+        << "a second note would never be shown";
     EXPECT_FALSE(note.value.empty());
     EXPECT_TRUE(platform::isValidUtf8(note.value));
     if (note.px == "1") {
