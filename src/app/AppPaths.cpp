@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -77,9 +78,9 @@ void writeUserCopy(const platform::OwnFolder& folder, const std::string& templat
     failOn("cannot write a new copy in", folder.path());
   try {
     {
-      TSQLiteDatabase db(folder.path() + temporary);
-      restoreUnScanChoices(db, choices);
-      writeUserVersion(db, fingerprint);
+      const std::unique_ptr<TSQLiteDatabase> db = openRulesDatabase(folder.path() + temporary);
+      restoreUnScanChoices(*db, choices);
+      writeUserVersion(*db, fingerprint);
     }
     if (!folder.rename(temporary, kDbName))
       failOn("cannot rename the new copy to", folder.path() + kDbName);
@@ -146,10 +147,10 @@ void prepareUserFolders(const AppPaths& paths) {
   const int32_t fingerprint = templateFingerprint(shippedFile.bytes);
   std::vector<ScanItem> choices;
   if (data->fileSize(kDbName)) {
-    TSQLiteDatabase db(paths.dbFileName);
-    if (readUserVersion(db) == fingerprint)
+    const std::unique_ptr<TSQLiteDatabase> db = openRulesDatabase(paths.dbFileName);
+    if (readUserVersion(*db) == fingerprint)
       return;
-    choices = readUnScanChoices(db);
+    choices = readUnScanChoices(*db);
   }
   writeUserCopy(*data, shippedFile.bytes, fingerprint, choices);
 }
