@@ -19,6 +19,10 @@ CacheRule cacheRuleAt(const TSQLiteTable& table) {
                    platform::gbkToUtf8(table.ValueByName("Des"))};
 }
 
+std::string cacheRuleDescriptionAt(const TSQLiteTable& table) {
+  return platform::gbkToUtf8(table.ValueByName("Des"));
+}
+
 std::vector<ScanItem> readScanItems(TSQLiteDatabase& db, std::string_view tableName) {
   std::unique_ptr<TSQLiteTable> table = db.Query(selectAllSql(tableName));
   std::vector<ScanItem> items;

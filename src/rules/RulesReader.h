@@ -41,6 +41,8 @@ std::unique_ptr<TSQLiteDatabase> openRulesDatabase(const std::string& file, cons
 ScanItem scanItemAt(const TSQLiteTable& table);
 // The current row of a table read with the CacheClean columns dir, FileName, Des.
 CacheRule cacheRuleAt(const TSQLiteTable& table);
+// Des alone of that row: the scan shows it before it reads the rest.
+std::string cacheRuleDescriptionAt(const TSQLiteTable& table);
 
 // Every row of the scan item table, in the database's order.
 std::vector<ScanItem> readScanItems(TSQLiteDatabase& db, std::string_view tableName = kScanItemTable);

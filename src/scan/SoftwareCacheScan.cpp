@@ -56,13 +56,16 @@ class SoftwareCacheScan {
       if (m_session.stopRequested())
         return;
       m_session.progress().setPosition(static_cast<int>(row));
-      const CacheRule rule = cacheRuleAt(table);
-      m_session.progress().setText(std::string(kScanningItemPrefix) + rule.des);
+      m_session.progress().setText(std::string(kScanningItemPrefix) + cacheRuleDescriptionAt(table));
       m_session.pump();
+      // The rest of the row is read where a disk first needs it.
+      std::optional<CacheRule> rule;
       for (const platform::Volume& disk : disks) {
         if (m_session.stopRequested())
           return;
-        searchRule(rule, disk.root);
+        if (!rule)
+          rule = cacheRuleAt(table);
+        searchRule(*rule, disk.root);
       }
       table.NextRow();
     }
