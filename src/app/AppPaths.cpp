@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <system_error>
@@ -14,8 +15,8 @@
 #include "platform/NativePath.h"
 #include "platform/OwnFolder.h"
 #include "platform/Path.h"
-#include "rules/RulesSql.h"
-#include "rules/SQLiteTable3.h"
+#include "rules/RulesReader.h"
+#include "rules/RulesWriter.h"
 #include "whitelist/Whitelist.h"
 
 #ifndef QINGLAN_DATA_FROM_BIN
@@ -46,20 +47,6 @@ int32_t templateFingerprint(std::string_view bytes) {
   return static_cast<int32_t>((hash & 0x7fffffffu) | 1u);
 }
 
-int32_t storedFingerprint(TSQLiteDatabase& db) {
-  const auto table = db.Query("PRAGMA user_version");
-  return table->RowCount() == 0 ? 0 : static_cast<int32_t>(std::stoll(table->ValueText(0)));
-}
-
-// Every scan item's Id with whether the user switched it off.
-std::vector<std::pair<std::string, bool>> unScanChoices(TSQLiteDatabase& db) {
-  std::vector<std::pair<std::string, bool>> choices;
-  const auto table = db.Query("SELECT Id, UnScan FROM ccdb");
-  for (table->FirstRow(); !table->AtEnd(); table->NextRow())
-    choices.emplace_back(table->ValueByName("Id"), table->ValueByName("UnScan") == "1");
-  return choices;
-}
-
 [[noreturn]] void failOn(const std::string& what, const std::string& path) {
   throw fs::filesystem_error(what, platform::fsPath(path), std::error_code(errno, std::generic_category()));
 }
@@ -85,19 +72,15 @@ void requireDatabaseFile(const platform::OwnFolder& folder) {
 }
 
 void writeUserCopy(const platform::OwnFolder& folder, const std::string& templateBytes, int32_t fingerprint,
-                   const std::vector<std::pair<std::string, bool>>& choices) {
+                   const std::vector<ScanItem>& choices) {
   const std::string temporary = folder.writeTemporary("." + std::string(kDbName) + ".new-", templateBytes);
   if (temporary.empty())
     failOn("cannot write a new copy in", folder.path());
   try {
     {
-      TSQLiteDatabase db(folder.path() + temporary);
-      db.Execute("BEGIN");
-      for (const auto& [id, off] : choices)
-        db.Execute(std::string("UPDATE ccdb SET UnScan=") + (off ? "1" : "0") +
-                   " WHERE Id=" + quoteSqlText(id));
-      db.Execute("COMMIT");
-      db.Execute("PRAGMA user_version=" + std::to_string(fingerprint));
+      const std::unique_ptr<TSQLiteDatabase> db = openRulesDatabase(folder.path() + temporary);
+      restoreUnScanChoices(*db, choices);
+      writeUserVersion(*db, fingerprint);
     }
     if (!folder.rename(temporary, kDbName))
       failOn("cannot rename the new copy to", folder.path() + kDbName);
@@ -162,12 +145,12 @@ void prepareUserFolders(const AppPaths& paths) {
   if (shippedFile.status != platform::ReadStatus::Read)
     failOn("cannot read", paths.templateDb);
   const int32_t fingerprint = templateFingerprint(shippedFile.bytes);
-  std::vector<std::pair<std::string, bool>> choices;
+  std::vector<ScanItem> choices;
   if (data->fileSize(kDbName)) {
-    TSQLiteDatabase db(paths.dbFileName);
-    if (storedFingerprint(db) == fingerprint)
+    const std::unique_ptr<TSQLiteDatabase> db = openRulesDatabase(paths.dbFileName);
+    if (readUserVersion(*db) == fingerprint)
       return;
-    choices = unScanChoices(db);
+    choices = readUnScanChoices(*db);
   }
   writeUserCopy(*data, shippedFile.bytes, fingerprint, choices);
 }

@@ -12,13 +12,15 @@
 #include "cli/Commands.h"
 #include "cli/PrintableName.h"
 #include "platform/NativePath.h"
+#include "platform/TextSplit.h"
 #include "rules/RulesReader.h"
 #include "scan/RulesCheck.h"
-#include "search/EasyFileSearch.h"
 
 namespace qinglan::cli {
 
 namespace {
+
+using platform::splitLines;
 
 struct RulesOptions {
   std::string db;
@@ -94,9 +96,9 @@ void runRules(const RulesOptions& options) {
   // Opening creates a missing file; a listing should not leave an empty database behind.
   if (!std::filesystem::is_regular_file(platform::fsPath(path)))
     throw std::runtime_error("no rules database at " + path);
-  TSQLiteDatabase db(path);
-  std::vector<ScanItem> items = readScanItems(db);
-  std::vector<CacheRule> rules = readCacheRules(db);
+  const std::unique_ptr<TSQLiteDatabase> db = openRulesDatabase(path);
+  std::vector<ScanItem> items = readScanItems(*db);
+  std::vector<CacheRule> rules = readCacheRules(*db);
   if (options.check) {
     printProblems(items, rules);
   } else if (options.json) {

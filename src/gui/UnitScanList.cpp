@@ -2,20 +2,20 @@
 
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include <QLabel>
 #include <QPushButton>
 
 #include "gui/HandlerGuard.h"
 #include "gui/PageWidgets.h"
-#include "rules/RulesSql.h"
-#include "rules/SQLiteTable3.h"
+#include "rules/RulesReader.h"
+#include "rules/RulesWriter.h"
 
 namespace qinglan::gui {
 
 namespace {
 
-constexpr int32_t kBusyTimeoutMs = 1000;
 // The width a list column has unless one is given.
 constexpr int kDefaultColumnWidth = 50;
 
@@ -28,10 +28,6 @@ QPushButton* makeSmallButton(QWidget* parent, const char* name, const QString& t
 }
 
 }  // namespace
-
-TSQLiteDatabase TfrmScanList::openRulesDatabase() const {
-  return TSQLiteDatabase(m_dbFileName, kBusyTimeoutMs);
-}
 
 TfrmScanList::TfrmScanList(std::string dbFileName, QWidget* parent)
     : QDialog(parent,
@@ -66,21 +62,16 @@ TfrmScanList::TfrmScanList(std::string dbFileName, QWidget* parent)
 }
 
 void TfrmScanList::FormCreate() {
-  TSQLiteDatabase database = openRulesDatabase();
-  const std::unique_ptr<TSQLiteTable> table = database.Query(selectAllSql(kScanItemTable));
-  table->FirstRow();
-  const uint32_t rowCount = table->RowCount();
+  const std::unique_ptr<TSQLiteDatabase> database = openRulesDatabase(m_dbFileName);
+  // Every row is read before one is added, so a failing read adds no half-filled row.
+  const std::vector<ScanItem> items = readScanItemStates(*database, kScanItemTable);
   RowListModel* rows = m_listView1->rows();
-  for (uint32_t i = 0; i < rowCount; ++i) {
-    // Every value is read before the row is added, so a failing read adds no half-filled row.
+  for (const ScanItem& item : items) {
     ListRow row;
-    const bool excluded = table->ValueByName("UnScan") == "1";
-    row.cells = {QString::fromStdString(table->ValueByName("Id")),
-                 QString::fromStdString(table->ValueByName("Name")),
-                 excluded ? QStringLiteral("禁止扫描") : QStringLiteral("扫描")};
-    row.checked = !excluded;
+    row.cells = {QString::fromStdString(item.id), QString::fromStdString(item.name),
+                 item.excluded() ? QStringLiteral("禁止扫描") : QStringLiteral("扫描")};
+    row.checked = !item.excluded();
     rows->appendRow(std::move(row));
-    table->NextRow();
   }
 }
 
@@ -90,11 +81,12 @@ void TfrmScanList::bsSkinButton1Click() {
     QDialog* dialog;
     ~CloseAtEnd() { dialog->accept(); }
   } closeAtEnd{this};
-  TSQLiteDatabase database = openRulesDatabase();
+  const std::unique_ptr<TSQLiteDatabase> database = openRulesDatabase(m_dbFileName);
   const RowListModel* rows = m_listView1->rows();
   const int rowCount = rows->count();
   for (int row = 0; row < rowCount; ++row)
-    database.Query(updateUnScanSql(kScanItemTable, rows->text(row, kId).toStdString(), rows->isChecked(row)));
+    storeScanItemChoice(*database, kScanItemTable, rows->text(row, kId).toStdString(),
+                        rows->isChecked(row));
 }
 
 void TfrmScanList::bsSkinButton2Click() {

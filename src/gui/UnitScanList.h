@@ -33,7 +33,6 @@ class TfrmScanList : public QDialog {
   void bsSkinButton2Click();
 
  private:
-  TSQLiteDatabase openRulesDatabase() const;
 
   std::string m_dbFileName;
   QLabel* m_label1;

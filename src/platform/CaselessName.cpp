@@ -12,6 +12,15 @@ char foldAscii(char c) {
 
 }  // namespace
 
+std::string asciiLower(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+  }
+  return result;
+}
+
 bool equalsFoldingAscii(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
                                             [](char x, char y) { return foldAscii(x) == foldAscii(y); });

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/CaselessName.h"
 #include "platform/Environment.h"
 #include "platform/Path.h"
 #include "platform/TextTrim.h"
@@ -13,11 +14,7 @@ namespace qinglan::platform {
 namespace {
 
 std::optional<DriveKind> kindFromName(std::string_view name) {
-  std::string lower(name);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c + 32);
-  }
+  const std::string lower = asciiLower(name);
   if (lower == "fixed")
     return DriveKind::Fixed;
   if (lower == "removable")

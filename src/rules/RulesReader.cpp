@@ -4,6 +4,10 @@
 
 namespace qinglan {
 
+std::unique_ptr<TSQLiteDatabase> openRulesDatabase(const std::string& file) {
+  return std::make_unique<TSQLiteDatabase>(file, kBusyTimeoutMs);
+}
+
 ScanItem scanItemAt(const TSQLiteTable& table) {
   return ScanItem{table.ValueByName("Id"), table.ValueByName("Name"), table.ValueByName("UnScan"),
                   table.ValueByName("Folder"), table.ValueByName("File")};
@@ -13,6 +17,10 @@ CacheRule cacheRuleAt(const TSQLiteTable& table) {
   return CacheRule{platform::gbkToUtf8(table.ValueByName("dir")),
                    platform::gbkToUtf8(table.ValueByName("FileName")),
                    platform::gbkToUtf8(table.ValueByName("Des"))};
+}
+
+std::string cacheRuleDescriptionAt(const TSQLiteTable& table) {
+  return platform::gbkToUtf8(table.ValueByName("Des"));
 }
 
 std::vector<ScanItem> readScanItems(TSQLiteDatabase& db, std::string_view tableName) {
@@ -31,6 +39,60 @@ std::vector<CacheRule> readCacheRules(TSQLiteDatabase& db) {
     rules.push_back(cacheRuleAt(*table));
   }
   return rules;
+}
+
+std::unique_ptr<TSQLiteTable> queryScanItems(TSQLiteDatabase& db, std::string_view tableName) {
+  return db.Query(selectAllSql(tableName));
+}
+
+std::vector<ScanItem> scanItemsToScan(TSQLiteTable& table) {
+  // The name only labels findings, so a table without it still scans.
+  const bool named = table.HasColumn("Name");
+  std::vector<ScanItem> items;
+  for (table.FirstRow(); !table.AtEnd(); table.NextRow()) {
+    ScanItem& item = items.emplace_back();
+    item.unScan = table.ValueByName("UnScan");
+    if (item.excluded())
+      continue;
+    item.folder = table.ValueByName("Folder");
+    item.name = named ? table.ValueByName("Name") : std::string();
+    item.file = table.ValueByName("File");
+  }
+  return items;
+}
+
+std::unique_ptr<TSQLiteTable> queryCacheRules(TSQLiteDatabase& db) {
+  return db.Query(selectCacheCleanSql());
+}
+
+std::vector<ScanItem> readScanItemStates(TSQLiteDatabase& db, std::string_view tableName) {
+  std::unique_ptr<TSQLiteTable> table = db.Query(selectAllSql(tableName));
+  std::vector<ScanItem> items;
+  for (table->FirstRow(); !table->AtEnd(); table->NextRow()) {
+    ScanItem item;
+    item.unScan = table->ValueByName("UnScan");
+    item.id = table->ValueByName("Id");
+    item.name = table->ValueByName("Name");
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+std::vector<ScanItem> readUnScanChoices(TSQLiteDatabase& db) {
+  std::unique_ptr<TSQLiteTable> table = db.Query(std::string(kSelectUnScanChoicesSql));
+  std::vector<ScanItem> items;
+  for (table->FirstRow(); !table->AtEnd(); table->NextRow()) {
+    ScanItem item;
+    item.id = table->ValueByName("Id");
+    item.unScan = table->ValueByName("UnScan");
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+int32_t readUserVersion(TSQLiteDatabase& db) {
+  std::unique_ptr<TSQLiteTable> table = db.Query(std::string(kUserVersionSql));
+  return table->RowCount() == 0 ? 0 : static_cast<int32_t>(std::stoll(table->ValueText(0)));
 }
 
 namespace {

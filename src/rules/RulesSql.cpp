@@ -1,15 +1,10 @@
 #include "rules/RulesSql.h"
 
+#include "platform/CaselessName.h"
+
 namespace qinglan {
 
-std::string asciiLower(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  }
-  return result;
-}
+using platform::asciiLower;
 
 std::string quoteSqlText(std::string_view text) {
   std::string quoted = "'";
@@ -46,6 +41,14 @@ std::string infoByExtensionSql(std::string_view fileName) {
 
 std::string selectCacheCleanSql() {
   return selectAllSql(kCacheCleanTable);
+}
+
+std::string restoreUnScanSql(std::string_view id, bool off) {
+  return std::string("UPDATE ccdb SET UnScan=") + (off ? "1" : "0") + " WHERE Id=" + quoteSqlText(id);
+}
+
+std::string setUserVersionSql(int32_t version) {
+  return "PRAGMA user_version=" + std::to_string(version);
 }
 
 }  // namespace qinglan

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -9,8 +10,6 @@ namespace qinglan {
 inline constexpr std::string_view kScanItemTable = "ccdb";
 inline constexpr std::string_view kCacheCleanTable = "CacheClean";
 
-// Only the ASCII letters A to Z change; other bytes (UTF-8 included) stay as they are.
-std::string asciiLower(std::string_view text);
 // Enclosed in single quotes, every single quote inside doubled.
 std::string quoteSqlText(std::string_view text);
 // From the last "." of the name, inclusive; empty when the name has none.
@@ -26,5 +25,20 @@ std::string infoByNameSql(std::string_view fileName);
 std::string infoByExtensionSql(std::string_view fileName);
 // "SELECT * FROM CacheClean"
 std::string selectCacheCleanSql();
+
+// The pragmas every connection runs once it is open.
+inline constexpr std::string_view kConnectionPragmaSql[] = {"PRAGMA SYNCHRONOUS=NORMAL;",
+                                                            "PRAGMA temp_store = MEMORY;"};
+
+// The installed copy's upgrade: the user's UnScan choices by Id, carried into a newer template in
+// one transaction, and the template's fingerprint kept as the copy's user_version.
+inline constexpr std::string_view kSelectUnScanChoicesSql = "SELECT Id, UnScan FROM ccdb";
+// "UPDATE ccdb SET UnScan=1 WHERE Id=" + the quoted id (UnScan=0 when not off).
+std::string restoreUnScanSql(std::string_view id, bool off);
+inline constexpr std::string_view kBeginSql = "BEGIN";
+inline constexpr std::string_view kCommitSql = "COMMIT";
+inline constexpr std::string_view kUserVersionSql = "PRAGMA user_version";
+// "PRAGMA user_version=" + the number.
+std::string setUserVersionSql(int32_t version);
 
 }  // namespace qinglan

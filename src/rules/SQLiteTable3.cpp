@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include "platform/NativePath.h"
+#include "rules/RulesSql.h"
 
 namespace qinglan {
 
@@ -151,8 +152,8 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& DbPath, int32_t BusyTimeoutM
   sqlite3_db_config(m_db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
   try {
     SetBusyTimeout(BusyTimeoutMs);
-    Execute("PRAGMA SYNCHRONOUS=NORMAL;");
-    Execute("PRAGMA temp_store = MEMORY;");
+    for (const std::string_view pragma : kConnectionPragmaSql)
+      Execute(std::string(pragma));
   } catch (...) {
     sqlite3_close(m_db);
     m_db = nullptr;

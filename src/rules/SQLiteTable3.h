@@ -31,6 +31,9 @@ std::string floatText(double value);
 
 class TSQLiteTable;
 
+// How long a statement waits for another connection's lock before it fails with "database is locked".
+inline constexpr int32_t kBusyTimeoutMs = 1000;
+
 // One open connection, owned from the constructor to the destructor. Failures raise ESQLiteException.
 class TSQLiteDatabase {
  public:
@@ -40,9 +43,10 @@ class TSQLiteDatabase {
 
   // Opens the file, sets the busy time-out and the two connection pragmas. A non-empty Password
   // raises: keyed databases are not supported.
-  explicit TSQLiteDatabase(const std::string& DbPath, int32_t BusyTimeoutMs = 1000,
+  explicit TSQLiteDatabase(const std::string& DbPath, int32_t BusyTimeoutMs = kBusyTimeoutMs,
                            const std::string& Password = {}, OpenMode Mode = OpenMode::Existing);
-  TSQLiteDatabase(const std::string& DbPath, OpenMode Mode) : TSQLiteDatabase(DbPath, 1000, {}, Mode) {}
+  TSQLiteDatabase(const std::string& DbPath, OpenMode Mode)
+      : TSQLiteDatabase(DbPath, kBusyTimeoutMs, {}, Mode) {}
   virtual ~TSQLiteDatabase();
   TSQLiteDatabase(const TSQLiteDatabase&) = delete;
   TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
@@ -72,7 +76,6 @@ class TSQLiteTable {
 
   uint32_t RowCount() const { return m_rowCount; }
   uint32_t ColumnCount() const { return m_columnCount; }
-  uint32_t CurrentRow() const { return m_currentRow; }
   // Column names upper-cased, in result order; empty when no row came back.
   const std::vector<std::string>& ColumnNames() const { return m_columnNames; }
   ColumnKind ColumnKindAt(uint32_t column) const { return m_columnKinds.at(column); }

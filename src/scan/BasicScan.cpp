@@ -1,6 +1,5 @@
 #include "scan/BasicScan.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -8,26 +7,20 @@
 #include "platform/DirLister.h"
 #include "platform/NativePath.h"
 #include "platform/Path.h"
-#include "rules/RulesSql.h"
-#include "rules/SQLiteTable3.h"
+#include "platform/TextSplit.h"
+#include "rules/RulesReader.h"
 #include "scan/RuleRoot.h"
+#include "scan/ScanOpening.h"
 #include "scan/ScanSession.h"
-#include "search/EasyFileSearch.h"
 #include "search/MultiRuleSearch.h"
 
 namespace qinglan {
 
 namespace {
 
-constexpr int32_t kBusyTimeoutMs = 1000;
-
 // One row of the scan item table as the scan uses it.
 struct ScanRule {
-  bool excluded = false;
-  std::string name;    // what the findings are listed under in the junk summary
-  std::string folder;  // as stored, "\" between folder names
-  std::string maskText;
-  std::vector<std::string> masks;
+  ScanItem item;
   size_t maskList = 0;  // its number in the one-walk search
 };
 
@@ -38,65 +31,35 @@ bool folderExists(const std::string& path) {
 
 class BasicScan {
  public:
-  BasicScan(const ScanSettings& settings, const std::vector<ScanResourceRow>& resources, ScanFront& front,
-            const BasicScanOptions& options)
+  BasicScan(const ScanSettings& settings, const std::vector<ScanResourceRow>& resources, ScanSession& session,
+            platform::DirLister& lister, TSQLiteTable& items)
       : m_settings(settings),
         m_resources(resources),
-        m_front(front),
-        m_lister(options.lister ? *options.lister : platform::DirLister::system()),
-        m_walk(options.walk),
+        m_session(session),
+        m_lister(lister),
+        m_items(items),
         m_multiSearch(m_lister) {
-    const TPump pump = [this] { m_front.pump(); };
-    m_search.setLister(m_lister);
-    m_search.setRootBase(settings.cloudCachePath);
-    m_search.setPump(pump);
-    m_search.OnFileFound = [this](const TFileInformations& found) {
-      m_session->addFinding(found, true, m_currentItem);
-    };
-    // A folder that cannot be read is counted and left out: the scan goes on past it.
-    m_search.AtUnlistedFolder = UnlistedFolder::Skip;
-    m_search.OnUnreadableFolder = [this](const std::string& folder) {
-      m_session->unreadable().insert(folder);
-    };
     m_multiSearch.setRootBase(settings.cloudCachePath);
-    m_multiSearch.setPump(pump);
+    m_multiSearch.setPump([this] { m_session.pump(); });
+    // A folder that cannot be read is counted and left out: the scan goes on past it.
     m_multiSearch.setAtUnlistedFolder(UnlistedFolder::Skip);
   }
 
-  // A database that cannot be opened changes nothing on the front.
-  ScanTotals run() {
-    m_database = std::make_unique<TSQLiteDatabase>(m_settings.dbFileName, kBusyTimeoutMs);
-    ScanSession session(m_front, SessionKind::BasicScan);
-    m_session = &session;
-    m_table = m_database->Query(selectAllSql(kScanItemTable));
-    prepare();
+  void run() {
+    m_session.progress().setRange(static_cast<int>(m_resources.size()));
+    m_multiSearch.setStopToken(beginScan(m_session, kPreparingText, [] {}));
     scanResources();
-    m_table.reset();
-    m_database.reset();
-    return session.finish();
   }
 
  private:
-  void prepare() {
-    m_session->progress().setRange(static_cast<int>(m_resources.size()));
-    m_session->progress().setText(std::string(kPreparingText));
-    m_front.setSummary(std::string(kScanningText));
-    m_session->begin();
-    m_front.setFindingOrigin({});
-    m_front.setFindingNote({});
-    m_front.pump();
-    m_search.setStopToken(m_session->stopToken());
-    m_multiSearch.setStopToken(m_session->stopToken());
-  }
-
   void scanResources() {
     for (size_t i = 0; i < m_resources.size(); ++i) {
       const ScanResourceRow& resource = m_resources[i];
-      m_front.pump();
-      if (m_session->stopRequested())
+      m_session.pump();
+      if (m_session.stopRequested())
         return;
-      m_session->progress().setPosition(static_cast<int>(i));
-      m_session->progress().setText(std::string(kScanningItemPrefix) + resource.caption);
+      m_session.progress().setPosition(static_cast<int>(i));
+      m_session.progress().setText(std::string(kScanningItemPrefix) + resource.caption);
       if (!resource.checked)
         continue;
       const std::string resourceFolder =
@@ -106,64 +69,42 @@ class BasicScan {
         const std::string contentFolder = resourceFolder + platform::kSeparator + std::to_string(n);
         if (!folderExists(contentFolder))
           break;
-        m_front.pump();
-        if (m_session->stopRequested())
+        m_session.pump();
+        if (m_session.stopRequested())
           return;
         scanContentFolder(contentFolder);
       }
     }
   }
 
+  // The searches of all rules run in as few walks as the roots allow; the findings are then listed
+  // rule by rule, so the rows and their order are those of one search per rule, and an error
+  // comes after the rows its rule found. Walks cut short by a stop list what they found before it.
   void scanContentFolder(const std::string& contentFolder) {
     m_resolver.emplace(m_lister);
     m_contentFolderLinked = passesThroughLink(
         m_settings.cloudCachePath, std::string_view(contentFolder).substr(m_settings.cloudCachePath.size()));
     const std::vector<ScanRule>& rules = this->rules();
-    if (m_walk == RuleWalk::PerRule) {
-      scanRuleByRule(rules, contentFolder);
-      return;
-    }
-    scanRootByRoot(rules, contentFolder);
-  }
-
-  void scanRuleByRule(const std::vector<ScanRule>& rules, const std::string& contentFolder) {
-    for (const ScanRule& rule : rules) {
-      m_front.pump();
-      if (m_session->stopRequested())
-        return;
-      const std::optional<std::string> root = rootOf(rule, contentFolder);
-      if (!root)
-        continue;
-      m_currentItem = rule.name;
-      RunRuleSearch(m_search, *root, rule.maskText);
-      m_session->updateCounter();
-    }
-  }
-
-  // The searches of all rules run in as few walks as the roots allow; the findings are then listed
-  // rule by rule, so the rows and their order are those of one search per rule, and an error
-  // comes after the rows its rule found. Walks cut short by a stop list what they found before it.
-  void scanRootByRoot(const std::vector<ScanRule>& rules, const std::string& contentFolder) {
     std::vector<MultiRuleSearch::Request> requests;
     std::vector<std::optional<size_t>> requestOfRule(rules.size());
     for (size_t i = 0; i < rules.size(); ++i) {
-      if (std::optional<std::string> root = rootOf(rules[i], contentFolder)) {
+      if (std::optional<std::string> root = rootOf(rules[i].item, contentFolder)) {
         requestOfRule[i] = requests.size();
         requests.push_back({std::move(*root), rules[i].maskList});
       }
     }
     const std::vector<MultiRuleSearch::Result> results = m_multiSearch.search(requests);
     for (size_t i = 0; i < rules.size(); ++i) {
-      m_front.pump();
+      m_session.pump();
       if (!requestOfRule[i])
         continue;
       const MultiRuleSearch::Result& result = results[*requestOfRule[i]];
       for (const TFileInformations& found : result.found)
-        m_session->addFinding(found, true, rules[i].name);
-      m_session->unreadable().insert(result.unreadable.begin(), result.unreadable.end());
+        m_session.addFinding(found, true, rules[i].item.name);
+      m_session.unreadable().insert(result.unreadable.begin(), result.unreadable.end());
       if (result.error)
         std::rethrow_exception(result.error);
-      m_session->updateCounter();
+      m_session.updateCounter();
     }
   }
 
@@ -171,11 +112,11 @@ class BasicScan {
   // search, and the cleaning after it, out of the cache. The resource and content folders are
   // tested once per content folder, a rule's own folders once per rule as they are resolved
   // without regard to ASCII case.
-  std::optional<std::string> rootOf(const ScanRule& rule, const std::string& contentFolder) {
-    if (rule.excluded || m_contentFolderLinked)
+  std::optional<std::string> rootOf(const ScanItem& item, const std::string& contentFolder) {
+    if (item.excluded() || m_contentFolderLinked)
       return std::nullopt;
-    std::optional<std::string> root = scanItemRoot(contentFolder, rule.folder);
-    if (!root || rule.folder.empty())
+    std::optional<std::string> root = scanItemRoot(contentFolder, item.folder);
+    if (!root || item.folder.empty())
       return root;
     return m_resolver->resolve(contentFolder, std::string_view(*root).substr(contentFolder.size()));
   }
@@ -187,20 +128,11 @@ class BasicScan {
     if (m_rules)
       return *m_rules;
     std::vector<ScanRule> rules;
-    // The name only labels findings, so a table without it still scans.
-    const bool named = m_table->HasColumn("Name");
-    m_table->FirstRow();
-    for (uint32_t row = 0; row < m_table->RowCount(); ++row) {
+    for (ScanItem& item : scanItemsToScan(m_items)) {
       ScanRule& rule = rules.emplace_back();
-      rule.excluded = m_table->ValueByName("UnScan") == "1";
-      if (!rule.excluded) {
-        rule.folder = m_table->ValueByName("Folder");
-        rule.name = named ? m_table->ValueByName("Name") : std::string();
-        rule.maskText = m_table->ValueByName("File");
-        rule.masks = splitLines(rule.maskText);
-        rule.maskList = m_multiSearch.addMaskList(rule.masks);
-      }
-      m_table->NextRow();
+      rule.item = std::move(item);
+      if (!rule.item.excluded())
+        rule.maskList = m_multiSearch.addMaskList(platform::splitLines(rule.item.file));
     }
     m_rules = std::move(rules);
     return *m_rules;
@@ -208,17 +140,12 @@ class BasicScan {
 
   const ScanSettings& m_settings;
   const std::vector<ScanResourceRow>& m_resources;
-  ScanFront& m_front;
-  ScanSession* m_session = nullptr;  // the running scan's
+  ScanSession& m_session;
   platform::DirLister& m_lister;
-  const RuleWalk m_walk;
-  TEasyFileSearch m_search;
+  TSQLiteTable& m_items;
   MultiRuleSearch m_multiSearch;
-  std::unique_ptr<TSQLiteDatabase> m_database;
-  std::unique_ptr<TSQLiteTable> m_table;
   std::optional<std::vector<ScanRule>> m_rules;
   bool m_contentFolderLinked = false;
-  std::string m_currentItem;
   std::optional<CaselessResolver> m_resolver;  // the listings of one content folder
 };
 
@@ -226,14 +153,14 @@ class BasicScan {
 
 ScanTotals runBasicScan(const ScanSettings& settings, const std::vector<ScanResourceRow>& resources,
                         ScanFront& front, const BasicScanOptions& options) {
-  return BasicScan(settings, resources, front, options).run();
-}
-
-void RunRuleSearch(TEasyFileSearch& search, const std::string& root, const std::string& maskText) {
-  search.setRootPath(root);
-  search.FileNames.clear();
-  search.FileNames = splitLines(maskText);
-  search.Execute();
+  std::unique_ptr<TSQLiteDatabase> database = openScanRules(settings);
+  ScanSession session(front, SessionKind::BasicScan);
+  {
+    const std::unique_ptr<TSQLiteTable> items = queryScanItems(*database, kScanItemTable);
+    BasicScan(settings, resources, session, scanLister(options.lister), *items).run();
+  }
+  database.reset();
+  return session.finish();
 }
 
 }  // namespace qinglan

@@ -2,11 +2,12 @@
 
 #include "platform/CaselessName.h"
 #include "platform/Path.h"
+#include "platform/TextSplit.h"
 #include "rules/RulesReader.h"
-#include "rules/SQLiteTable3.h"
 #include "scan/CloudCachePath.h"
 #include "scan/ResourceList.h"
 #include "scan/ResultsRow.h"
+#include "scan/ScanOpening.h"
 #include "scan/ScanSession.h"
 
 namespace qinglan {
@@ -14,25 +15,6 @@ namespace qinglan {
 namespace {
 
 constexpr std::string_view kOriginPrefix = "您当前选择的文件来自: ";
-constexpr int32_t kBusyTimeoutMs = 1000;
-
-}  // namespace
-
-std::vector<std::string> SplitAtDelimiter(std::string_view text, std::string_view delimiter) {
-  std::vector<std::string> pieces;
-  if (text.empty())
-    return pieces;
-  if (!delimiter.empty()) {
-    for (size_t found = text.find(delimiter); found != std::string_view::npos; found = text.find(delimiter)) {
-      pieces.emplace_back(text.substr(0, found));
-      text.remove_prefix(found + delimiter.size());
-    }
-  }
-  pieces.emplace_back(text);
-  return pieces;
-}
-
-namespace {
 
 // The cache directory a location lies in, ending with the separator: the current one when the
 // location is below it, else the first folder on the location named "CloudCache" (in any case),
@@ -79,8 +61,7 @@ void showFindingDetails(const ScanSettings& settings, const ResultsRow& row, Sca
   front.setFindingOrigin(std::string(kOriginPrefix) + findingOrigin(settings.cloudCachePath, row.location));
   // A lookup that fails must not leave the previous finding's note beside this one.
   front.setFindingNote({});
-  TSQLiteDatabase database(settings.dbFileName, kBusyTimeoutMs);
-  front.setFindingNote(lookupNote(database, row.name));
+  front.setFindingNote(lookupNote(*openScanRules(settings), row.name));
 }
 
 }  // namespace qinglan

@@ -11,10 +11,6 @@ namespace qinglan {
 class ScanFront;
 struct ResultsRow;
 
-// The pieces of the text between the occurrences of the delimiter, in order, empty pieces
-// included: "a/b/" gives "a", "b" and "". Empty text gives no piece.
-std::vector<std::string> SplitAtDelimiter(std::string_view text, std::string_view delimiter);
-
 // The resource a finding comes from: ResourceName in the Resource.ini of the first folder below
 // the cache directory on the finding's location, that directory being cloudCachePath or else a
 // "CloudCache" folder (any case) on the location. "未知" for a finding outside any cache

@@ -1,7 +1,10 @@
 #include "scan/LargeFileScan.h"
 
+#include "platform/CaselessName.h"
 #include "platform/DirLister.h"
+#include "platform/TextSplit.h"
 #include "rules/RulesSql.h"
+#include "scan/ScanOpening.h"
 #include "scan/ScanSession.h"
 #include "search/EasyFileSearch.h"
 #include "search/Mask.h"
@@ -18,8 +21,9 @@ constexpr std::string_view kEveryFileMask = "*";
 
 class LargeFileScan {
  public:
-  LargeFileScan(const LargeFileScanOptions& options, ScanFront& front)
-      : m_options(options), m_session(front, SessionKind::LargeFileScan) {
+  LargeFileScan(const LargeFileScanOptions& options, ScanSession& session)
+      : m_options(options), m_session(session) {
+    prepareScanSearch(m_search, session, scanLister(options.lister));
     // Subfolders entered, every kind of file looked for, folders not; only the size filter.
     m_search.SearchOptions = kAllSearchOptions.without(okLookForDirectory);
     m_search.FilterKind = TFilter{fkFilterOnSize};
@@ -27,30 +31,16 @@ class LargeFileScan {
     m_search.OnFileFound = [this](const TFileInformations& found) { fileFound(found); };
     // A folder that cannot be read is counted and left out: the scan goes on past it.
     m_search.AtUnlistedFolder = UnlistedFolder::Skip;
-    m_search.OnUnreadableFolder = [this](const std::string& folder) {
-      m_session.unreadable().insert(folder);
-    };
-    m_search.setPump([this] { m_session.pump(); });
-    if (options.lister)
-      m_search.setLister(*options.lister);
   }
 
-  ScanTotals run(const std::string& cloudCachePath) {
-    ScanFront& front = m_session.front();
-    m_session.progress().setText(std::string(kScanningText));
-    front.setSummary(std::string(kScanningText));
-    m_session.begin();
+  void run(const std::string& cloudCachePath) {
     // The bar stays empty: this scan does not know how far it has come.
-    m_session.progress().setPosition(0);
-    front.setFindingOrigin({});
-    front.setFindingNote({});
-    front.pump();
-    m_search.setStopToken(m_session.stopToken());
+    m_search.setStopToken(
+        beginScan(m_session, kScanningText, [this] { m_session.progress().setPosition(0); }));
     m_search.setRootPath(cloudCachePath);
-    m_search.FileNames = splitLines(m_options.mediaOnly ? MediaMaskList : kEveryFileMask);
+    m_search.FileNames = platform::splitLines(m_options.mediaOnly ? MediaMaskList : kEveryFileMask);
     m_search.SizeFilterSize = m_options.minimumMegabytes * kMegabyte;
     m_search.Execute();
-    return m_session.finish();
   }
 
  private:
@@ -59,14 +49,15 @@ class LargeFileScan {
     if ((found.Attributes & platform::kAttrDirectory) != 0)
       return;
     m_session.progress().setText(std::string(kFoundPrefix) + found.Name);
-    const bool leftOut = m_options.filterLva && asciiLower(fileExtension(found.Name)) == kLvaExtension;
+    const bool leftOut =
+        m_options.filterLva && platform::asciiLower(fileExtension(found.Name)) == kLvaExtension;
     if (!leftOut)
       m_session.addFinding(found, false);
     m_session.updateCounter();
   }
 
   const LargeFileScanOptions& m_options;
-  ScanSession m_session;
+  ScanSession& m_session;
   TEasyFileSearch m_search;
 };
 
@@ -74,7 +65,9 @@ class LargeFileScan {
 
 ScanTotals runLargeFileScan(const std::string& cloudCachePath, const LargeFileScanOptions& options,
                             ScanFront& front) {
-  return LargeFileScan(options, front).run(cloudCachePath);
+  ScanSession session(front, SessionKind::LargeFileScan);
+  LargeFileScan(options, session).run(cloudCachePath);
+  return session.finish();
 }
 
 }  // namespace qinglan

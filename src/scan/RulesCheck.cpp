@@ -5,15 +5,16 @@
 #include <utility>
 
 #include "platform/CaselessName.h"
-#include "rules/RulesSql.h"
-#include "scan/FindingDetails.h"
+#include "platform/TextSplit.h"
 #include "scan/RuleRoot.h"
-#include "search/EasyFileSearch.h"
 #include "search/Mask.h"
 
 namespace qinglan {
 
 namespace {
+
+using platform::asciiLower;
+using platform::splitLines;
 
 // Files that programs need to run or that hold what they keep; no mask may take them.
 constexpr std::string_view kProgramFiles[] = {

@@ -68,8 +68,4 @@ class TEasyFileSearch {
   std::unique_ptr<TFileSearch> m_engine;
 };
 
-// Replaces a mask list by the lines of a text: a line ends at CR LF, CR or LF; a final line
-// break adds no empty line; an empty line stays as an empty mask, which matches no name.
-std::vector<std::string> splitLines(std::string_view text);
-
 }  // namespace qinglan

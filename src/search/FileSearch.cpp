@@ -8,9 +8,9 @@
 
 #include "platform/DirLister.h"
 #include "platform/Path.h"
+#include "search/FolderWalk.h"
 #include "search/ListAhead.h"
 #include "search/Mask.h"
-#include "search/PumpThrottle.h"
 
 namespace qinglan {
 
@@ -44,68 +44,50 @@ class TFileSearch::Walk {
                            search.m_fileNames.end()),
         m_allowedAttributes(allowedAttributes(search)),
         m_lookForAnyFile(search.m_lookForAnyFile),
-        m_start(Clock::now()),
-        m_pump(search.m_pump) {}
+        m_start(Clock::now()) {}
 
   bool run() {
-    bool result = true;
-    std::unique_ptr<platform::WalkRoot> root;
-    ListAhead queue(m_search.m_listAhead.value_or(walkThreads() > 1),
-                    [this](const std::string&, const std::vector<platform::DirEntry>& entries,
-                           std::vector<char>& marks) { return judge(entries, marks); });
-    std::string folder = m_search.m_rootPath;
-    for (bool first = true; !m_search.m_stop.stop_requested(); first = false) {
-      m_pump.pumpWhenDue();
-      if (!first) {
-        if (queue.empty())
-          break;
-        folder = queue.front();
-      }
-      if (m_search.m_onChangeFolder)
-        m_search.m_onChangeFolder(folder);
-      const std::string path = platform::withTrailingSeparator(folder);
-      ListAhead::Taken taken;
-      if (!first) {
-        taken = queue.takeFront(path);
-      } else if (!folder.empty()) {
-        // An empty root would name the file system's root: it is a folder that cannot be listed.
-        root = m_search.m_lister->openRoot(m_search.m_rootBase, folder);
-        if (root) {
-          m_origin = root->scanRoot();
-          taken.listed = root->list(std::string_view(path).substr(m_origin->path.size()), path);
-          queue.start(*root, m_origin->path.size());
-        }
-      }
-      if (taken.listed.leftOut)
-        continue;
-      const auto& listing = taken.listed.listing;
-      if (!listing) {
-        result = false;
-        if (taken.listed.unreadable && m_search.m_onUnreadableFolder)
-          m_search.m_onUnreadableFolder(path);
-        if (m_search.m_atUnlistedFolder == UnlistedFolder::Stop)
-          break;
-        continue;
-      }
-      bool fileAccepted = false;
-      const std::vector<platform::DirEntry>& entries = listing->entries();
-      for (size_t i = 0; i < entries.size(); ++i) {
-        const platform::DirEntry& entry = entries[i];
-        m_pump.pumpWhenDue();
-        if (m_search.m_stop.stop_requested())
-          break;
-        if (m_search.m_includeSubfolder && entry.isEnterableFolder())
-          queue.push(path + entry.name);
-        if (taken.marks) {
-          if ((*taken.marks)[i])
-            testDetails(*listing, entry, path, fileAccepted);
-        } else if (needsDetails(entry)) {
-          testDetails(*listing, entry, path, fileAccepted);
-        }
-      }
-    }
+    const FolderWalkSettings settings{m_search.m_rootPath,
+                                      m_search.m_rootBase,
+                                      *m_search.m_lister,
+                                      m_search.m_listAhead.value_or(walkThreads() > 1),
+                                      m_search.m_includeSubfolder,
+                                      m_search.m_atUnlistedFolder,
+                                      m_search.m_stop,
+                                      m_search.m_pump};
+    walkFolders(settings, *this);
     finish();
-    return result;
+    return m_everyFolderListed;
+  }
+
+  // The hooks of the folder loop (see walkFolders).
+  bool goOn() const { return true; }
+  void opened(std::shared_ptr<const platform::ScanRoot> origin) { m_origin = std::move(origin); }
+  void changeFolder(const std::string& folder) {
+    if (m_search.m_onChangeFolder)
+      m_search.m_onChangeFolder(folder);
+  }
+  void unlisted(const std::string& path, bool unreadable) {
+    m_everyFolderListed = false;
+    if (unreadable && m_search.m_onUnreadableFolder)
+      m_search.m_onUnreadableFolder(path);
+  }
+  void enterFolder(const std::string&) { m_fileAccepted = false; }
+  bool test(platform::DirListing& listing, const platform::DirEntry& entry, const std::string& path,
+            bool judged) {
+    if (judged || needsDetails(entry))
+      testDetails(listing, entry, path);
+    return true;
+  }
+
+  // Marks the entries needsDetails keeps, for a listing read ahead; not while a test may raise.
+  bool judge(const std::string&, const std::vector<platform::DirEntry>& entries,
+             std::vector<char>& marks) const {
+    if (m_masksCanRaise)
+      return false;
+    for (size_t i = 0; i < entries.size(); ++i)
+      marks[i] = needsDetails(entries[i]);
+    return true;
   }
 
  private:
@@ -127,21 +109,11 @@ class TFileSearch::Walk {
     return listedPass(entry) || (m_allowedAttributes & platform::kAttrReadOnly) != 0;
   }
 
-  // Marks the entries needsDetails keeps, for a listing read ahead; not while a test may raise.
-  bool judge(const std::vector<platform::DirEntry>& entries, std::vector<char>& marks) const {
-    if (m_masksCanRaise)
-      return false;
-    for (size_t i = 0; i < entries.size(); ++i)
-      marks[i] = needsDetails(entries[i]);
-    return true;
-  }
-
   bool listedPass(const platform::DirEntry& entry) const {
     return (m_lookForAnyFile && !entry.isFolder()) || (entry.attributes & m_allowedAttributes) != 0;
   }
 
-  void testDetails(platform::DirListing& listing, const platform::DirEntry& entry, const std::string& path,
-                   bool& fileAccepted) {
+  void testDetails(platform::DirListing& listing, const platform::DirEntry& entry, const std::string& path) {
     const std::optional<platform::EntryDetails> details = listing.details(entry);
     if (!details)
       return;  // gone since the folder was listed
@@ -149,7 +121,7 @@ class TFileSearch::Walk {
       return;
     if (!dateTest(*details) || !sizeTest(details->size))
       return;
-    accept(entry, path, *details, fileAccepted);
+    accept(entry, path, *details);
   }
 
   bool masksPass(const MaskSubject& subject, bool folder) const {
@@ -201,8 +173,8 @@ class TFileSearch::Walk {
                                                             : size >= m_search.m_sizeLimit;
   }
 
-  void accept(const platform::DirEntry& entry, const std::string& path, const platform::EntryDetails& details,
-              bool& fileAccepted) {
+  void accept(const platform::DirEntry& entry, const std::string& path,
+              const platform::EntryDetails& details) {
     // One record serves every entry: the handlers take it by reference and copy what they keep,
     // so its strings keep their storage from one entry to the next.
     TFileInformations& found = m_found;
@@ -222,9 +194,9 @@ class TFileSearch::Walk {
       ++m_stats.FoldersFound;
     } else {
       ++m_stats.FilesFound;
-      if (!fileAccepted)
+      if (!m_fileAccepted)
         ++m_stats.FoldersWithFiles;
-      fileAccepted = true;
+      m_fileAccepted = true;
     }
     if (m_search.m_onFileFound)
       m_search.m_onFileFound(found);
@@ -245,10 +217,11 @@ class TFileSearch::Walk {
   const uint32_t m_allowedAttributes;
   const bool m_lookForAnyFile;
   const Clock::time_point m_start;
-  PumpThrottle m_pump;
   TStatistics m_stats;
   std::shared_ptr<const platform::ScanRoot> m_origin;
   TFileInformations m_found;
+  bool m_everyFolderListed = true;
+  bool m_fileAccepted = false;  // in the folder being tested
 };
 
 TFileSearch::TFileSearch()

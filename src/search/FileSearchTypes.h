@@ -65,7 +65,8 @@ inline constexpr TOptions kAllSearchOptions{okIncludeSubfolder,  okLookForReadOn
                                             okLookForSystemFile, okLookForDirectory,    okLookForArchiveFile,
                                             okLookForAnyFile};
 
-// One accepted entry, built fresh for every entry and handed to the events.
+// One accepted entry as the events see it. A walk may fill one record again for every entry: a
+// handler copies what it keeps.
 struct TFileInformations {
   std::string Name;  // raw bytes as listed, without any folder part
   std::string Path;  // the folder being listed, always ending with the separator

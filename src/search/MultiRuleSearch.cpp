@@ -7,9 +7,9 @@
 
 #include "platform/DirLister.h"
 #include "platform/Path.h"
+#include "search/FolderWalk.h"
 #include "search/ListAhead.h"
 #include "search/Mask.h"
-#include "search/PumpThrottle.h"
 
 namespace qinglan {
 
@@ -72,65 +72,34 @@ class MultiRuleSearch::Walk {
         m_testedAt(search.m_masks.size(), 0),
         m_matched(search.m_masks.size(), false),
         m_inPlay(search.m_maskTable.none()),
-        m_matchedSet(search.m_maskTable.none()),
-        m_pump(search.m_pump) {}
+        m_matchedSet(search.m_maskTable.none()) {}
 
   // False when a folder could not be listed and the walk ended there.
   bool run(const std::string& root) {
-    std::unique_ptr<platform::WalkRoot> walkRoot;
-    ListAhead queue(m_search.m_listAhead.value_or(walkThreads() > 1),
-                    [this](const std::string& path, const std::vector<platform::DirEntry>& entries,
-                           std::vector<char>& marks) { return judge(path, entries, marks); });
-    std::string folder = root;
-    for (bool first = true; m_liveCount > 0 && !m_search.m_stop.stop_requested(); first = false) {
-      m_pump.pumpWhenDue();
-      if (!first) {
-        if (queue.empty())
-          break;
-        folder = queue.front();
-      }
-      const std::string path = platform::withTrailingSeparator(folder);
-      ListAhead::Taken taken;
-      if (!first) {
-        taken = queue.takeFront(path);
-      } else if (!folder.empty()) {
-        walkRoot = m_search.m_lister->openRoot(m_search.m_rootBase, folder);
-        if (walkRoot) {
-          m_origin = walkRoot->scanRoot();
-          taken.listed = walkRoot->list(std::string_view(path).substr(m_origin->path.size()), path);
-          queue.start(*walkRoot, m_origin->path.size());
-        }
-      }
-      if (taken.listed.leftOut)
-        continue;
-      const auto& listing = taken.listed.listing;
-      if (!listing) {
-        if (taken.listed.unreadable)
-          reportUnreadable(path);
-        if (m_search.m_atUnlistedFolder == UnlistedFolder::Stop)
-          return false;
-        continue;
-      }
-      enterFolder(path);
-      const std::vector<platform::DirEntry>& entries = listing->entries();
-      for (size_t i = 0; i < entries.size(); ++i) {
-        const platform::DirEntry& entry = entries[i];
-        m_pump.pumpWhenDue();
-        if (m_search.m_stop.stop_requested())
-          break;
-        if (entry.isEnterableFolder())
-          queue.push(path + entry.name);
-        if (taken.marks && !(*taken.marks)[i])
-          continue;
-        testEntry(*listing, entry, path);
-        if (m_liveCount == 0)
-          break;
-      }
-    }
-    return true;
+    const FolderWalkSettings settings{root,
+                                      m_search.m_rootBase,
+                                      *m_search.m_lister,
+                                      m_search.m_listAhead.value_or(walkThreads() > 1),
+                                      true,
+                                      m_search.m_atUnlistedFolder,
+                                      m_search.m_stop,
+                                      m_search.m_pump};
+    return walkFolders(settings, *this);
   }
 
- private:
+  // The hooks of the folder loop (see walkFolders).
+  bool goOn() const { return m_liveCount > 0; }
+  void opened(std::shared_ptr<const platform::ScanRoot> origin) { m_origin = std::move(origin); }
+  void changeFolder(const std::string&) {}
+  void unlisted(const std::string& path, bool unreadable) {
+    if (unreadable)
+      reportUnreadable(path);
+  }
+  bool test(platform::DirListing& listing, const platform::DirEntry& entry, const std::string& path, bool) {
+    testEntry(listing, entry, path);
+    return m_liveCount > 0;
+  }
+
   // The requests whose tree holds this folder, and the masks of their lists that cannot raise.
   void enterFolder(const std::string& path) {
     m_inScope.clear();
@@ -151,6 +120,37 @@ class MultiRuleSearch::Walk {
     }
   }
 
+  // Marks the entries some request whose tree holds the folder accepts, for a listing read ahead;
+  // not where a list that may raise is in play. Runs beside the walk, so it keeps its own sets.
+  bool judge(const std::string& path, const std::vector<platform::DirEntry>& entries,
+             std::vector<char>& marks) const {
+    std::vector<const MaskListEntry*> lists;
+    MaskBits inPlay = m_search.m_maskTable.none();
+    for (const Scope& scope : m_scopes) {
+      if (!path.starts_with(scope.path))
+        continue;
+      const MaskListEntry& list = m_search.m_lists[scope.list];
+      if (list.hasInvalid)
+        return false;
+      lists.push_back(&list);
+      unite(inPlay, list.bits);
+    }
+    const bool everyFolder = std::any_of(lists.begin(), lists.end(),
+                                         [](const MaskListEntry* list) { return list->everyFolderNamed; });
+    MaskBits matched = m_search.m_maskTable.none();
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const MaskSubject subject(entries[i].name);
+      const bool folder = entries[i].isFolder();
+      if (!matchInPlay(subject, inPlay, matched) && !(folder && everyFolder))
+        continue;
+      marks[i] = std::any_of(lists.begin(), lists.end(), [&](const MaskListEntry* list) {
+        return (folder && list->everyFolderNamed) || intersects(list->bits, matched);
+      });
+    }
+    return true;
+  }
+
+ private:
   // To every request still searching whose tree holds the folder.
   void reportUnreadable(const std::string& path) {
     for (size_t i = 0; i < m_scopes.size(); ++i) {
@@ -211,36 +211,6 @@ class MultiRuleSearch::Walk {
     return folder && list.everyFolderNamed;
   }
 
-  // Marks the entries some request whose tree holds the folder accepts, for a listing read ahead;
-  // not where a list that may raise is in play. Runs beside the walk, so it keeps its own sets.
-  bool judge(const std::string& path, const std::vector<platform::DirEntry>& entries,
-             std::vector<char>& marks) const {
-    std::vector<const MaskListEntry*> lists;
-    MaskBits inPlay = m_search.m_maskTable.none();
-    for (const Scope& scope : m_scopes) {
-      if (!path.starts_with(scope.path))
-        continue;
-      const MaskListEntry& list = m_search.m_lists[scope.list];
-      if (list.hasInvalid)
-        return false;
-      lists.push_back(&list);
-      unite(inPlay, list.bits);
-    }
-    const bool everyFolder = std::any_of(lists.begin(), lists.end(),
-                                         [](const MaskListEntry* list) { return list->everyFolderNamed; });
-    MaskBits matched = m_search.m_maskTable.none();
-    for (size_t i = 0; i < entries.size(); ++i) {
-      const MaskSubject subject(entries[i].name);
-      const bool folder = entries[i].isFolder();
-      if (!matchInPlay(subject, inPlay, matched) && !(folder && everyFolder))
-        continue;
-      marks[i] = std::any_of(lists.begin(), lists.end(), [&](const MaskListEntry* list) {
-        return (folder && list->everyFolderNamed) || intersects(list->bits, matched);
-      });
-    }
-    return true;
-  }
-
   // The masks in play that match the name; false when none does. Only masks that cannot raise are
   // ever in play.
   bool matchInPlay(const MaskSubject& subject, const MaskBits& inPlay, MaskBits& matched) const {
@@ -282,7 +252,6 @@ class MultiRuleSearch::Walk {
   bool m_orderedInScope = false;      // some list in play may raise: it is tested in order
   bool m_everyFolderInScope = false;  // some list in play lets every folder pass
   uint64_t m_generation = 0;
-  PumpThrottle m_pump;
   std::shared_ptr<const platform::ScanRoot> m_origin;
 };
 

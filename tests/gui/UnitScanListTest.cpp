@@ -8,8 +8,9 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "ScanRulesDb.h"
 #include "gui/UnitScanList.h"
+#include "rules/SQLiteTable3.h"
+#include "support/RulesDbFile.h"
 
 namespace qinglan::test {
 
@@ -38,11 +39,11 @@ class UnitScanListTest : public QObject {
                         "SELECT coalesce(UnScan, 'NULL') || ' ' || typeof(UnScan) FROM ccdb ORDER BY rowid");
   }
   void writeMixedItems() const {
-    writeScanItemTable(dbFile(), {{.unScan = "0", .name = "日志文件"},
-                                  {.unScan = "1", .name = "旧日志"},
-                                  {.unScan = "'1'", .name = "文档锁定文件"},
-                                  {.unScan = "NULL", .name = "内存转储"},
-                                  {.unScan = "''", .name = "空值"}});
+    writeScanItems(dbFile(), {{.unScan = "0", .name = "日志文件"},
+                              {.unScan = "1", .name = "旧日志"},
+                              {.unScan = "'1'", .name = "文档锁定文件"},
+                              {.unScan = "NULL", .name = "内存转储"},
+                              {.unScan = "''", .name = "空值"}});
   }
 
  private slots:
@@ -57,7 +58,7 @@ class UnitScanListTest : public QObject {
   }
 
   void formLayout() {
-    writeScanItemTable(dbFile(), {});
+    writeScanItems(dbFile(), {});
     gui::TfrmScanList dialog(dbFile());
     QCOMPARE(dialog.windowTitle(), QStringLiteral("扫描列表"));
     QCOMPARE(dialog.size(), QSize(487, 441));

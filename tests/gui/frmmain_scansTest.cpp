@@ -26,13 +26,13 @@
 #include <QWindow>
 
 #include "GuiTestSupport.h"
-#include "ScanRulesDb.h"
 #include "gui/JunkChartDialog.h"
 #include "gui/LinkLabel.h"
 #include "gui/UnitScanList.h"
 #include "gui/WindowScanFront.h"
 #include "gui/frmmain.h"
 #include "platform/Remover.h"
+#include "support/RulesDbFile.h"
 #include "support/ScopedEnv.h"
 #include "whitelist/Whitelist.h"
 
@@ -194,7 +194,7 @@ class frmmain_scansTest : public QObject {
   void aResourceFolderNamedInAnotherCodePageIsScanned() {
     machine().addNamedResource(m_cache, "\xC4\xE3", "你");
     writeInCache("\xC4\xE3/0/a.log");
-    writeScanItemTable(dbFile(), {{"0", "", "*.log"}});
+    writeScanItems(dbFile(), {{"0", "", "*.log"}});
     gui::TForm1 form(machine().environment());
     form.bsSkinButton1()->click();
     QCOMPARE(columnTexts(form.ListView1(), 0), strings({"a.log"}));
@@ -211,11 +211,11 @@ class frmmain_scansTest : public QObject {
     writeInCache("1002/0/unchecked.log");
     machine().addNamedResource(m_cache, "1003", "像素农场");
     writeInCache("1003/0/logs/inner.log");
-    writeScanItemTable(dbFile(), {{"0", "", "*.log"},
-                                  {"1", "", "*.*"},
-                                  {"NULL", "cache", "*.tmp"},
-                                  {"''", "", "logs"},
-                                  {"'1'", "", "*"}});
+    writeScanItems(dbFile(), {{"0", "", "*.log"},
+                              {"1", "", "*.*"},
+                              {"NULL", "cache", "*.tmp"},
+                              {"''", "", "logs"},
+                              {"'1'", "", "*"}});
 
     gui::TForm1 form(machine().environment());
     form.ListView2()->rows()->setChecked(1, false);
@@ -263,7 +263,7 @@ class frmmain_scansTest : public QObject {
   void theResourceListIsRefreshedOnlyOnceTheBasicScanHasEnded() {
     machine().addNamedResource(m_cache, "1001", "星海战记");
     writeInCache("1001/0/run.log");
-    writeScanItemTable(dbFile(), {{"0", "", "*.log"}});
+    writeScanItems(dbFile(), {{"0", "", "*.log"}});
     gui::TForm1 form(machine().environment());
     connect(form.resultsPage()->ProgressBar1(), &QProgressBar::valueChanged, this, [&] {
       if (m_boxes->shown.isEmpty())
@@ -281,7 +281,7 @@ class frmmain_scansTest : public QObject {
     machine().addNamedResource(m_cache, "1001", "星海战记");
     writeInCache("1001/0/run.log", 2048);
     writeInCache("1001/0/setup.log", 1024);
-    writeScanItemTable(dbFile(), {{"0", "", "*.log"}, {"0", "", "[abc"}, {"0", "", "*.log"}});
+    writeScanItems(dbFile(), {{"0", "", "*.log"}, {"0", "", "[abc"}, {"0", "", "*.log"}});
 
     gui::TForm1 form(machine().environment());
     watch(form);
@@ -296,7 +296,7 @@ class frmmain_scansTest : public QObject {
 
   void aMissingRulesTableLeavesTheResultsAndShowsTheError() {
     machine().addNamedResource(m_cache, "1001", "星海战记");
-    writeInfoTable(dbFile(), {});
+    writeInfoNotes(dbFile(), {});
     gui::TForm1 form(machine().environment());
     form.ListView1()->rows()->appendRow({{QStringLiteral("earlier")}, true});
     watch(form);
@@ -315,7 +315,7 @@ class frmmain_scansTest : public QObject {
     machine().addNamedResource(m_cache, "1001", "星海战记");
     for (const char* name : {"temp/a.tmp", "b.tmp", "keep.tmp", "locked.tmp", "\xB2\xE2.tmp"})
       writeInCache(std::string("1001/0/") + name, 100);
-    writeScanItemTable(dbFile(), {{"0", "", "temp"}, {"0", "", "*.tmp"}});
+    writeScanItems(dbFile(), {{"0", "", "temp"}, {"0", "", "*.tmp"}});
     RefusingRemover remover("locked.tmp");
     gui::FormEnvironment environment = machine().environment();
     environment.remover = &remover;
@@ -373,7 +373,7 @@ class frmmain_scansTest : public QObject {
     writeInCache("1001/0/a.tmp", 300);
     writeInCache("1001/0/b.tmp", 100);
     writeInCache("1001/0/c.tmp", 200);
-    writeScanItemTable(dbFile(), {{"0", "", "*.tmp"}});
+    writeScanItems(dbFile(), {{"0", "", "*.tmp"}});
     gui::TForm1 form(machine().environment());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -423,7 +423,7 @@ class frmmain_scansTest : public QObject {
     writeInCache("1001/0/a.log", 300);
     writeInCache("1002/0/b.log", 100);
     writeInCache("1002/0/c.log", 100);
-    writeScanItemTable(dbFile(), {{"0", "", "*.log", "日志文件"}});
+    writeScanItems(dbFile(), {{"0", "", "*.log", "日志文件"}});
     gui::TForm1 form(machine().environment());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -465,7 +465,7 @@ class frmmain_scansTest : public QObject {
     machine().addNamedResource(m_cache, "1001", "星海战记");
     writeInCache("1001/0/a.tmp", 100);
     writeInCache("1001/0/b.tmp", 100);
-    writeScanItemTable(dbFile(), {{"0", "", "*.tmp"}});
+    writeScanItems(dbFile(), {{"0", "", "*.tmp"}});
     {
       gui::TForm1 form(machine().environment());
       QVERIFY(!form.resultsPage()->bsSkinCheckRadioBox2()->isChecked());
@@ -555,7 +555,7 @@ class frmmain_scansTest : public QObject {
     QFETCH(QString, note);
     machine().addNamedResource(m_cache, "1001", "示例");
     machine().addResource(m_cache, "1002", "[Info]\r\nVersion=3\r\n");
-    writeInfoTable(dbFile(), {{"thumbs.db", "缩略图缓存", 0},
+    writeInfoNotes(dbFile(), {{"thumbs.db", "缩略图缓存", 0},
                               {".db", "数据库文件", 1},
                               {"it's.dat", "单引号说明", 0},
                               {"it's.dat", "不该显示", 1},
@@ -582,7 +582,7 @@ class frmmain_scansTest : public QObject {
 
   void clickingWithoutASelectionOrWithoutNotesTable() {
     machine().addNamedResource(m_cache, "1001", "示例");
-    writeScanItemTable(dbFile(), {});
+    writeScanItems(dbFile(), {});
     gui::TForm1 form(machine().environment());
     form.ListView1()->rows()->appendRow(finding("a.log", inCache("1001/0/")));
     form.resultsPage()->Edit1()->setText(QStringLiteral("kept"));
@@ -602,7 +602,7 @@ class frmmain_scansTest : public QObject {
     machine().addNamedResource(m_cache, "1001", "示例");
     const QString longNote = QStringLiteral("程序崩溃时生成的内存转储，只在需要向开发者报告问题时有用，") +
                              QString(40, QChar(0x6587));
-    writeInfoTable(dbFile(), {{".dmp", longNote.toStdString(), 1}, {".log", "日志", 1}});
+    writeInfoNotes(dbFile(), {{".dmp", longNote.toStdString(), 1}, {".log", "日志", 1}});
     RecordingShell shell;
     gui::TForm1 form(machine().environment());
     for (const char* name : {"crash.dmp", "run.log"})
@@ -716,8 +716,7 @@ class frmmain_scansTest : public QObject {
     for (const char* file : {"c/TV/Cache/c.txt", "c/TV/Cache/sub/d.tmp", "d/TV/Cache/x.tmp",
                              "f/TV/Cache/z.tmp", "c/Player/parts/p.bin", "c/Player/noext"})
       machine().dir().writeFile(file, "x");
-    writeCacheCleanTable(dbFile(),
-                         {{"TV\\Cache", "*.tmp\r\n*.dat", "网络电视缓存"}, {"Player", "*.*", "播放器"}});
+    writeCacheRules(dbFile(), {{"TV\\Cache", "*.tmp\r\n*.dat", "网络电视缓存"}, {"Player", "*.*", "播放器"}});
 
     gui::TForm1 form(machine().environment());
     QStringList seen;
@@ -745,7 +744,7 @@ class frmmain_scansTest : public QObject {
 
   void scanOptionsOpensTheScanListDialogModally() {
     machine().addNamedResource(m_cache, "1001", "星海战记");
-    writeScanItemTable(dbFile(), {{"0", "", "*.log", "日志文件"}});
+    writeScanItems(dbFile(), {{"0", "", "*.log", "日志文件"}});
     gui::TForm1 form(machine().environment());
     form.show();
     QStringList listed;
@@ -772,7 +771,7 @@ class frmmain_scansTest : public QObject {
       machine().addResource(m_cache, std::to_string(id), "");
       writeInCache(std::to_string(id) + "/0/a.log", 1024 * 1024);
     }
-    writeScanItemTable(dbFile(), {{"0", "", "*.log"}});
+    writeScanItems(dbFile(), {{"0", "", "*.log"}});
     gui::TForm1 form(machine().environment());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -815,7 +814,7 @@ class frmmain_scansTest : public QObject {
       machine().addResource(m_cache, std::to_string(id), "");
       writeInCache(std::to_string(id) + "/0/a.log");
     }
-    writeScanItemTable(dbFile(), {{"0", "", "*.log"}});
+    writeScanItems(dbFile(), {{"0", "", "*.log"}});
     gui::TForm1 form(machine().environment());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));

@@ -80,6 +80,29 @@ TEST_F(RulesReaderTest, MissingColumnFailsAtItsFirstReadAndEmptyTablesReadNothin
   }
 }
 
+TEST_F(RulesReaderTest, AScanReadsOnlyTheColumnsItsEnabledItemsNeed) {
+  m_db.Execute("CREATE TABLE ccdb (UnScan, Folder TEXT, File TEXT)");
+  m_db.Execute("INSERT INTO ccdb VALUES (1, 'off', '*.off'), (0, 'logs', '*.log')");
+  const std::vector<ScanItem> items = scanItemsToScan(*queryScanItems(m_db, "ccdb"));
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_TRUE(items[0].excluded());
+  EXPECT_EQ(items[0].folder + items[0].file, "") << "an excluded item reads UnScan alone";
+  EXPECT_EQ(items[1].name, "") << "a table without Name still scans";
+  EXPECT_EQ(items[1].folder, "logs");
+  EXPECT_EQ(items[1].file, "*.log");
+
+  m_db.Execute("CREATE TABLE bare (UnScan)");
+  m_db.Execute("INSERT INTO bare VALUES (1)");
+  EXPECT_EQ(scanItemsToScan(*queryScanItems(m_db, "bare")).size(), 1u);
+  m_db.Execute("INSERT INTO bare VALUES (0)");
+  try {
+    scanItemsToScan(*queryScanItems(m_db, "bare"));
+    ADD_FAILURE() << "no exception";
+  } catch (const ESQLiteException& error) {
+    EXPECT_STREQ(error.what(), "Field not found in dataset: Folder");
+  }
+}
+
 TEST_F(RulesReaderTest, CacheRulesAreConvertedFromGbk) {
   m_db.Execute("CREATE TABLE CacheClean (dir TEXT, FileName TEXT, Des TEXT)");
   m_db.Execute("INSERT INTO CacheClean VALUES (" + textBytesLiteral(platform::utf8ToGbk("视频\\缓存")) +

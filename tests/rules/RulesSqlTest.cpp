@@ -10,6 +10,9 @@ TEST(RulesSqlTest, TableStatements) {
   EXPECT_EQ(updateUnScanSql("ccdb", "7", false), "update ccdb set UnScan=1 where id=7");
   EXPECT_EQ(updateUnScanSql("ccdb", "12", true), "update ccdb set UnScan=0 where id=12");
   EXPECT_EQ(selectCacheCleanSql(), "SELECT * FROM CacheClean");
+  EXPECT_EQ(restoreUnScanSql("7", true), "UPDATE ccdb SET UnScan=1 WHERE Id='7'");
+  EXPECT_EQ(restoreUnScanSql("it's", false), "UPDATE ccdb SET UnScan=0 WHERE Id='it''s'");
+  EXPECT_EQ(setUserVersionSql(-3), "PRAGMA user_version=-3");
 }
 
 struct LookupCase {

@@ -7,10 +7,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/CaselessName.h"
 #include "platform/Codepage.h"
+#include "platform/TextSplit.h"
 #include "rules/RulesReader.h"
 #include "scan/RulesCheck.h"
-#include "search/EasyFileSearch.h"
 #include "search/Mask.h"
 
 namespace qinglan {
@@ -167,7 +168,7 @@ std::vector<std::string> splitPath(std::string_view path, char separator) {
 }
 
 bool sameAsciiCase(const std::string& a, const std::string& b) {
-  return asciiLower(a) == asciiLower(b);
+  return platform::asciiLower(a) == platform::asciiLower(b);
 }
 
 // True when the basic scan would list `path` (relative to a content folder, "/" between names),
@@ -181,7 +182,7 @@ bool itemReaches(const ScanItem& item, const std::string& path) {
   if (!std::equal(root.begin(), root.end(), names.begin(), sameAsciiCase))
     return false;
   for (std::size_t i = root.size(); i < names.size(); ++i) {
-    for (const std::string& mask : splitLines(item.file)) {
+    for (const std::string& mask : platform::splitLines(item.file)) {
       if (Mask(mask).matches(names[i]))
         return true;
     }
@@ -255,7 +256,7 @@ TEST_F(ShippedDatabaseTest, ScanItemsAreWellFormed) {
       EXPECT_NE(item.folder.front(), '\\');
       EXPECT_NE(item.folder.back(), '\\');
     }
-    std::vector<std::string> masks = splitLines(item.file);
+    std::vector<std::string> masks = platform::splitLines(item.file);
     EXPECT_FALSE(masks.empty());
     for (const std::string& mask : masks) {
       EXPECT_TRUE(Mask(mask).valid()) << mask;
@@ -297,7 +298,7 @@ TEST_F(ShippedDatabaseTest, CacheRulesAreStoredAsGbkAndWellFormed) {
     EXPECT_FALSE(rule.dir.empty());
     EXPECT_NE(rule.dir.front(), '\\');
     EXPECT_NE(rule.dir.back(), '\\');
-    for (const std::string& mask : splitLines(rule.fileName)) {
+    for (const std::string& mask : platform::splitLines(rule.fileName)) {
       EXPECT_TRUE(Mask(mask).valid()) << mask;
       EXPECT_FALSE(mask.empty());
     }
@@ -318,7 +319,8 @@ TEST_F(ShippedDatabaseTest, NotesCoverNamesAndExtensions) {
   int extensions = 0;
   for (const Note& note : s_notes) {
     SCOPED_TRACE(note.key);
-    EXPECT_TRUE(keys.insert({asciiLower(note.key), note.px}).second) << "a second note would never be shown";
+    EXPECT_TRUE(keys.insert({platform::asciiLower(note.key), note.px}).second)
+        << "a second note would never be shown";
     EXPECT_FALSE(note.value.empty());
     EXPECT_TRUE(platform::isValidUtf8(note.value));
     if (note.px == "1") {

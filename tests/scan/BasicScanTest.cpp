@@ -29,7 +29,7 @@ ScanSettings settingsIn(const test::TempDir& dir) {
   return settings;
 }
 
-class BasicScanTest : public ::testing::TestWithParam<RuleWalk> {
+class BasicScanTest : public ::testing::Test {
  protected:
   BasicScanTest() {
     m_settings.cloudCachePath = m_dir.path("CloudCache");
@@ -51,9 +51,8 @@ class BasicScanTest : public ::testing::TestWithParam<RuleWalk> {
   }
 
   // Runs the scan; the error text, or "" when it ends normally.
-  std::string scan(const std::vector<ScanResourceRow>& resources, RuleWalk walk) {
+  std::string scan(const std::vector<ScanResourceRow>& resources) {
     BasicScanOptions options;
-    options.walk = walk;
     options.lister = &m_lister;
     try {
       runBasicScan(m_settings, resources, m_view, options);
@@ -62,7 +61,6 @@ class BasicScanTest : public ::testing::TestWithParam<RuleWalk> {
     }
     return {};
   }
-  std::string scan(const std::vector<ScanResourceRow>& resources) { return scan(resources, GetParam()); }
 
   test::TempDir m_dir;
   ScanSettings m_settings;
@@ -70,12 +68,7 @@ class BasicScanTest : public ::testing::TestWithParam<RuleWalk> {
   RecordingLister m_lister;
 };
 
-INSTANTIATE_TEST_SUITE_P(BothWalks, BasicScanTest, ::testing::Values(RuleWalk::PerRoot, RuleWalk::PerRule),
-                         [](const auto& info) {
-                           return info.param == RuleWalk::PerRoot ? "PerRoot" : "PerRule";
-                         });
-
-TEST_P(BasicScanTest, RulesRunInOrderInEachContentFolderAndOverlapsAreListedTwice) {
+TEST_F(BasicScanTest, RulesRunInOrderInEachContentFolderAndOverlapsAreListedTwice) {
   file("1001/0/a.log");
   file("1001/0/cache/b.log");
   file("1001/1/c.log");
@@ -96,7 +89,7 @@ TEST_P(BasicScanTest, RulesRunInOrderInEachContentFolderAndOverlapsAreListedTwic
   }
 }
 
-TEST(BasicScanRootsTest, OneSearchPerRuleSearchesTheRootsInRuleThenFolderOrder) {
+TEST(BasicScanRootsTest, OneWalkPerContentFolderServesTheRulesNestedInIt) {
   test::TempDir dir;
   dir.writeFile("CloudCache/1001/0/cache/x.log");
   dir.writeFile("CloudCache/1001/1/cache/y.log");
@@ -104,15 +97,16 @@ TEST(BasicScanRootsTest, OneSearchPerRuleSearchesTheRootsInRuleThenFolderOrder) 
   test::writeScanItems(settings.dbFileName, {{"0", "", "*.log"}, {"0", "cache", "*.log"}});
   test::RecordingScanFront view;
   RecordingLister lister;
-  runBasicScan(settings, {{"r", "1001", true}}, view, {RuleWalk::PerRule, &lister});
+  runBasicScan(settings, {{"r", "1001", true}}, view, {&lister});
 
   const auto at = [&](const std::string& folder) { return dir.path("CloudCache/1001/" + folder); };
-  // The content folder is listed again to find the rule's folder in it.
-  EXPECT_EQ(lister.listed, (std::vector<std::string>{at("0/"), at("0/cache/"), at("0/"), at("0/cache/"),
-                                                     at("1/"), at("1/cache/"), at("1/"), at("1/cache/")}));
+  // The content folder is listed once to find the rule's folder in it, then by the one walk that
+  // serves both rules.
+  EXPECT_EQ(lister.listed, (std::vector<std::string>{at("0/"), at("0/"), at("0/cache/"), at("1/"), at("1/"),
+                                                     at("1/cache/")}));
 }
 
-TEST_P(BasicScanTest, OnlyAnUnScanThatReadsOneSwitchesARuleOff) {
+TEST_F(BasicScanTest, OnlyAnUnScanThatReadsOneSwitchesARuleOff) {
   for (const char* extension : {"text", "integer", "null", "zero", "empty"})
     file(std::string("1001/0/a.") + extension);
   rules({{"'1'", "", "*.text"},
@@ -126,7 +120,7 @@ TEST_P(BasicScanTest, OnlyAnUnScanThatReadsOneSwitchesARuleOff) {
   EXPECT_EQ(m_view.rowNames(), (std::vector<std::string>{"a.null", "a.zero", "a.empty"}));
 }
 
-TEST_P(BasicScanTest, NumberingEndsAtTheFirstMissingContentFolder) {
+TEST_F(BasicScanTest, NumberingEndsAtTheFirstMissingContentFolder) {
   file("1001/0/a.log");
   file("1001/2/b.log");
   file("1002/1/c.log");
@@ -138,7 +132,7 @@ TEST_P(BasicScanTest, NumberingEndsAtTheFirstMissingContentFolder) {
   EXPECT_EQ(m_view.rowNames(), std::vector<std::string>{"a.log"});
 }
 
-TEST_P(BasicScanTest, TheWindowIsPreparedProgressesOverEveryRowAndReturnsToIdle) {
+TEST_F(BasicScanTest, TheWindowIsPreparedProgressesOverEveryRowAndReturnsToIdle) {
   file("1001/0/a.log");
   file("1003/0/b.log");
   rules({{"0", "", "*.log"}});
@@ -157,7 +151,7 @@ TEST_P(BasicScanTest, TheWindowIsPreparedProgressesOverEveryRowAndReturnsToIdle)
                                                 "end=finished"}));
 }
 
-TEST_P(BasicScanTest, TheTotalCountsFilesAsOftenAsTheyAreListedAndFoldersNot) {
+TEST_F(BasicScanTest, TheTotalCountsFilesAsOftenAsTheyAreListedAndFoldersNot) {
   file("1001/0/half.log", 512 * 1024);
   file("1001/0/more.log", 1536 * 1024);
   m_dir.makeFolder("CloudCache/1001/0/Crashes");
@@ -174,7 +168,7 @@ TEST_P(BasicScanTest, TheTotalCountsFilesAsOftenAsTheyAreListedAndFoldersNot) {
   EXPECT_EQ(m_view.summary, "本次共扫描到约 2.50MB 垃圾。");
 }
 
-TEST_P(BasicScanTest, ARuleWhoseFolderClimbsOutIsSkippedWithoutASearch) {
+TEST_F(BasicScanTest, ARuleWhoseFolderClimbsOutIsSkippedWithoutASearch) {
   file("1001/0/keep/a.log");
   file("1002/0/b.log");
   file("outside.log");
@@ -191,7 +185,7 @@ TEST_P(BasicScanTest, ARuleWhoseFolderClimbsOutIsSkippedWithoutASearch) {
     EXPECT_TRUE(folder.starts_with(cache("1001/0/"))) << folder;
 }
 
-TEST_P(BasicScanTest, AnInvalidMaskStopsTheScanAfterTheRowsFoundBeforeIt) {
+TEST_F(BasicScanTest, AnInvalidMaskStopsTheScanAfterTheRowsFoundBeforeIt) {
   file("1001/0/a.log");
   file("1001/0/b.txt");
   file("1001/0/sub/c.tmp");
@@ -208,7 +202,7 @@ TEST_P(BasicScanTest, AnInvalidMaskStopsTheScanAfterTheRowsFoundBeforeIt) {
   EXPECT_EQ(m_view.events.back(), "end=failed");
 }
 
-TEST(BasicScanWalksTest, OneWalkPerRootListsWhatOneSearchPerRuleLists) {
+TEST(BasicScanWalksTest, RulesSharingWalksListWhatOneSearchPerRuleWouldList) {
   if (!test::kSymlinksMade)
     GTEST_SKIP() << test::kNoSymlinks;
   test::TempDir dir;
@@ -235,14 +229,14 @@ TEST(BasicScanWalksTest, OneWalkPerRootListsWhatOneSearchPerRuleLists) {
   const std::vector<ScanResourceRow> resources = {{"a", "1001", true}, {"b", "1002", true}};
 
   // The rows, the error and the closing status.
-  auto run = [&](RuleWalk walk, const std::set<std::string>& refused) {
+  auto run = [&](const std::set<std::string>& refused) {
     test::RecordingScanFront view;
     RecordingLister lister;
     for (const std::string& folder : refused)
       lister.refused.insert(dir.path("CloudCache/1001/0/" + folder + "/"));
     std::string error;
     try {
-      runBasicScan(settings, resources, view, {walk, &lister});
+      runBasicScan(settings, resources, view, {&lister});
     } catch (const std::exception& raised) {
       error = raised.what();
     }
@@ -252,22 +246,59 @@ TEST(BasicScanWalksTest, OneWalkPerRootListsWhatOneSearchPerRuleLists) {
     return std::make_tuple(listed, error, view.text);
   };
 
-  // Unreadable: a rule's folder with another rule's folder below it, and two plain folders.
-  const std::vector<std::pair<std::set<std::string>, size_t>> refusals = {{{}, 20},
-                                                                          {{"sub", "other", "sub.x"}, 10}};
-  for (const auto& [refused, rows] : refusals) {
+  // What one search per rule lists in 1001/0, rule after rule, up to the invalid mask of the
+  // ninth; folders end with "/". Unreadable: a rule's folder with another rule's folder below it,
+  // and two plain folders.
+  const std::vector<std::pair<std::set<std::string>, std::vector<std::string>>> refusals = {
+      {{}, {"a.log",
+            "B.LOG",
+            "sub/e.log",
+            "sub.x/h.log",
+            "sub/deep/g.log",
+            "sub/c.tmp",
+            "sub/e.log",
+            "sub/deep/g.log",
+            "sub/deep/d.dat",
+            "sub/deep/g.log",
+            "a.log",
+            "B.LOG",
+            "ln/",
+            "other/",
+            "sub/",
+            "sub.x/",
+            "x.tmp",
+            "other/i.tmp",
+            "sub/c.tmp",
+            "sub/deep/",
+            "sub/e.log",
+            "sub.x/h.log",
+            "sub/deep/d.dat",
+            "sub/deep/g.log",
+            "sub/e.log",
+            "sub/deep/g.log",
+            "x.tmp",
+            "other/i.tmp",
+            "sub/c.tmp",
+            "sub/deep/d.dat"}},
+      {{"sub", "other", "sub.x"},
+       {"a.log", "B.LOG", "sub/deep/d.dat", "sub/deep/g.log", "a.log", "B.LOG", "ln/", "other/", "sub/",
+        "sub.x/", "x.tmp", "x.tmp", "sub/deep/d.dat"}}};
+  for (const auto& [refused, names] : refusals) {
     SCOPED_TRACE(refused.size());
-    const auto perRoot = run(RuleWalk::PerRoot, refused);
-    const auto perRule = run(RuleWalk::PerRule, refused);
-    EXPECT_EQ(perRoot, perRule);
-    EXPECT_EQ(std::get<1>(perRule), "'[z' is an invalid mask at (3)");
-    EXPECT_GT(std::get<0>(perRule).size(), rows);
-    EXPECT_EQ(std::get<2>(perRule),
-              "扫描未完成！" + unreadableFoldersNote(static_cast<int32_t>(refused.size())));
+    std::vector<std::string> expected;
+    for (const std::string& name : names) {
+      const bool folder = name.ends_with('/');
+      expected.push_back(dir.path("CloudCache/1001/0/" + (folder ? name.substr(0, name.size() - 1) : name)) +
+                         (folder ? " 文件夹" : " 1B"));
+    }
+    const auto [listed, error, text] = run(refused);
+    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(error, "'[z' is an invalid mask at (3)");
+    EXPECT_EQ(text, "扫描未完成！" + unreadableFoldersNote(static_cast<int32_t>(refused.size())));
   }
 }
 
-TEST_P(BasicScanTest, AFailingQueryLeavesTheResultsAndReturnsToIdle) {
+TEST_F(BasicScanTest, AFailingQueryLeavesTheResultsAndReturnsToIdle) {
   {
     TSQLiteDatabase db(m_settings.dbFileName, TSQLiteDatabase::OpenMode::Create);
     db.Execute("CREATE TABLE other (x INTEGER)");
@@ -281,7 +312,7 @@ TEST_P(BasicScanTest, AFailingQueryLeavesTheResultsAndReturnsToIdle) {
   EXPECT_EQ(m_view.events, std::vector<std::string>{"end=failed"});
 }
 
-TEST_P(BasicScanTest, AMissingColumnFailsAtTheFirstContentFolderOnly) {
+TEST_F(BasicScanTest, AMissingColumnFailsAtTheFirstContentFolderOnly) {
   {
     TSQLiteDatabase db(m_settings.dbFileName, TSQLiteDatabase::OpenMode::Create);
     db.Execute("CREATE TABLE ccdb (Id INTEGER, UnScan INTEGER, File TEXT)");
@@ -297,7 +328,7 @@ TEST_P(BasicScanTest, AMissingColumnFailsAtTheFirstContentFolderOnly) {
   EXPECT_EQ(m_view.events.back(), "end=failed");
 }
 
-TEST_P(BasicScanTest, ADatabaseThatCannotBeOpenedChangesNothing) {
+TEST_F(BasicScanTest, ADatabaseThatCannotBeOpenedChangesNothing) {
   m_settings.dbFileName = m_dir.writeFile("app/not-a-folder") + "/ccdb.db";
 
   EXPECT_NE(scan({{"r", "1001", true}}), "");

@@ -16,25 +16,6 @@
 namespace qinglan {
 namespace {
 
-struct SplitCase {
-  std::string text;
-  std::string delimiter;
-  std::vector<std::string> pieces;
-};
-
-class SplitAtDelimiterTest : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(SplitAtDelimiterTest, KeepsEveryPieceBetweenTheDelimiters) {
-  EXPECT_EQ(SplitAtDelimiter(GetParam().text, GetParam().delimiter), GetParam().pieces);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, SplitAtDelimiterTest,
-    ::testing::Values(SplitCase{"", "\\", {}}, SplitCase{"abc", "\\", {"abc"}},
-                      SplitCase{"D:\\CloudCache\\1001\\0\\", "\\", {"D:", "CloudCache", "1001", "0", ""}},
-                      SplitCase{"/a//b", "/", {"", "a", "", "b"}}, SplitCase{"a::b::", "::", {"a", "b", ""}},
-                      SplitCase{"abc", "", {"abc"}}));
-
 class FindingDetailsTest : public ::testing::Test {
  protected:
   FindingDetailsTest() {

@@ -51,7 +51,7 @@ class EasyFileSearchTreeTest : public testing::Test {
 };
 
 TEST_F(EasyFileSearchTreeTest, SettingsTakeEffectAtEachExecute) {
-  search.FileNames = splitLines("*.log\r\n");
+  search.FileNames = std::vector<std::string>{"*.log"};
   EXPECT_TRUE(search.Execute());
   EXPECT_THAT(names, ElementsAre("a.log", "c.log"));
 
@@ -78,18 +78,9 @@ TEST_F(EasyFileSearchTreeTest, EventsAssignedAfterConstructionAreRelayed) {
 }
 
 TEST_F(EasyFileSearchTreeTest, InvalidMaskLeavesExecuteWithoutStatistics) {
-  search.FileNames = splitLines("[abc");
+  search.FileNames = std::vector<std::string>{"[abc"};
   EXPECT_THROW(search.Execute(), EInvalidMask);
   EXPECT_THAT(statistics, IsEmpty());
-}
-
-TEST(SplitLinesTest, BreaksAtEveryLineEnd) {
-  EXPECT_THAT(splitLines(""), IsEmpty());
-  EXPECT_THAT(splitLines("a"), ElementsAre("a"));
-  EXPECT_THAT(splitLines("a\r\nb\rc\nd\n"), ElementsAre("a", "b", "c", "d"));
-  EXPECT_THAT(splitLines("a\n\nb\r"), ElementsAre("a", "", "b"));
-  EXPECT_THAT(splitLines("\r\n"), ElementsAre(""));
-  EXPECT_THAT(splitLines("a\n\r"), ElementsAre("a", ""));
 }
 
 }  // namespace

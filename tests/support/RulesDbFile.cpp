@@ -1,6 +1,7 @@
 #include "support/RulesDbFile.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "platform/Codepage.h"
 #include "rules/RulesSql.h"
@@ -26,10 +27,10 @@ std::string bytesLiteral(const std::string& bytes) {
 void writeScanItems(const std::string& dbFile, const std::vector<ScanItemRow>& items) {
   TSQLiteDatabase db(dbFile, TSQLiteDatabase::OpenMode::Create);
   db.Execute("CREATE TABLE ccdb (Id INTEGER, Name TEXT, UnScan, Folder TEXT, File TEXT)");
-  int id = 0;
-  for (const ScanItemRow& item : items) {
-    ++id;
-    db.Execute("INSERT INTO ccdb VALUES (" + std::to_string(id) + ", 'item', " + item.unScan + ", " +
+  for (size_t i = 0; i < items.size(); ++i) {
+    const ScanItemRow& item = items[i];
+    const std::string id = item.id.empty() ? std::to_string(i + 1) : item.id;
+    db.Execute("INSERT INTO ccdb VALUES (" + id + ", " + quoteSqlText(item.name) + ", " + item.unScan + ", " +
                quoteSqlText(item.folder) + ", " + quoteSqlText(item.file) + ")");
   }
 }
@@ -51,6 +52,15 @@ void writeInfoNotes(const std::string& dbFile, const std::vector<InfoRow>& notes
     db.Execute("INSERT INTO Info VALUES (" + quoteSqlText(note.keyName) + ", " + quoteSqlText(note.keyValue) +
                ", " + std::to_string(note.px) + ")");
   }
+}
+
+std::vector<std::string> columnValues(const std::string& dbFile, const std::string& sql) {
+  TSQLiteDatabase db(dbFile);
+  const std::unique_ptr<TSQLiteTable> table = db.Query(sql);
+  std::vector<std::string> values;
+  for (table->FirstRow(); !table->AtEnd(); table->NextRow())
+    values.push_back(table->ValueText(0));
+  return values;
 }
 
 }  // namespace qinglan::test

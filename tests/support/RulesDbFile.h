@@ -8,8 +8,10 @@ namespace qinglan::test {
 // One scan item; unScan is an SQL literal so that tests store 1, '1', NULL or '' as they need.
 struct ScanItemRow {
   std::string unScan = "0";
-  std::string folder;
-  std::string file;
+  std::string folder = {};
+  std::string file = {};
+  std::string name = "item";
+  std::string id = {};  // an SQL literal; empty: numbered from 1
 };
 
 struct CacheRuleRow {
@@ -24,9 +26,13 @@ struct InfoRow {
   int px = 0;
 };
 
-// Creates the tables of a rules database at the path and fills them; Id counts from 1.
+// Creates the tables of a rules database at the path and fills them. The scan item table leaves
+// UnScan untyped and nullable, so it keeps the storage class of its literal.
 void writeScanItems(const std::string& dbFile, const std::vector<ScanItemRow>& items);
 void writeCacheRules(const std::string& dbFile, const std::vector<CacheRuleRow>& rules);
 void writeInfoNotes(const std::string& dbFile, const std::vector<InfoRow>& notes);
+
+// The first column of every row the query gives, as text, in order.
+std::vector<std::string> columnValues(const std::string& dbFile, const std::string& sql);
 
 }  // namespace qinglan::test
