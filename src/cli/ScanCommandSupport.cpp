@@ -60,22 +60,38 @@ std::string cacheDirectory(const std::string& given) {
 
 }  // namespace
 
+namespace {
+
+// `"key":`, the key a column's text is printed under.
+void appendColumnKey(std::string& out, ResultsColumn column) {
+  out += '"';
+  out += columnInfo(column).jsonKey;
+  out += "\":";
+}
+
+}  // namespace
+
 // The literals are string views: each row would otherwise measure them again.
 void JsonRowWriter::append(std::string& out, const ResultsRow& row, const std::string& reason) {
   using namespace std::string_view_literals;
-  out += "{\"name\":"sv;
+  out += '{';
+  appendColumnKey(out, ResultsColumn::Name);
   appendJsonString(out, printable(row.name, m_storage));
-  out += ",\"location\":"sv;
+  out += ',';
+  appendColumnKey(out, ResultsColumn::Location);
   out += m_location.of(row.location);
   out += ",\"size\":"sv;
   appendNumber(out, row.size);
-  out += ",\"size_text\":"sv;
+  out += ',';
+  appendColumnKey(out, ResultsColumn::Size);
   appendJsonString(out, row.sizeText);
-  out += ",\"date\":"sv;
+  out += ',';
+  appendColumnKey(out, ResultsColumn::Date);
   appendJsonString(out, row.dateText);
   out += row.isFolder ? ",\"is_folder\":true"sv : ",\"is_folder\":false"sv;
   out += row.checked ? ",\"checked\":true"sv : ",\"checked\":false"sv;
-  out += ",\"status\":"sv;
+  out += ',';
+  appendColumnKey(out, ResultsColumn::Status);
   appendJsonString(out, row.status);
   if (!reason.empty()) {
     out += ",\"reason\":"sv;

@@ -114,7 +114,7 @@ void sizedFile(const TempDir& dir, const std::string& relative, std::uintmax_t s
 QString windowState(gui::TForm1& form) {
   const gui::ResultsPage* page = form.resultsPage();
   return QStringLiteral("rows=%1 button=%2/%3 panel=%4 pages=%5 front=%6 label1=%7")
-      .arg(form.ListView1()->rows()->rowCount())
+      .arg(form.resultsModel()->rowCount())
       .arg(form.bsSkinButton1()->text())
       .arg(form.bsSkinButton1()->isEnabled())
       .arg(page->Panel1()->isVisibleTo(page))
@@ -136,19 +136,19 @@ void pressStop(gui::TForm1& form, const QString& how) {
     QTest::keyClick(form.stopButton(), Qt::Key_Escape);
 }
 
-// The list row of a finding as a scan appends it.
-gui::ListRow finding(const std::string& name, const std::string& location, bool checked = true) {
+// A finding as a scan appends it.
+ResultsRow finding(const std::string& name, const std::string& location, bool checked = true) {
   ResultsRow row;
   row.name = name;
   row.location = location;
   row.checked = checked;
-  return gui::WindowScanFront::listRowFor(row);
+  return row;
 }
 
 QList<bool> checksOf(gui::TForm1& form) {
   QList<bool> checks;
-  for (int row = 0; row < form.ListView1()->rows()->count(); ++row)
-    checks.append(form.ListView1()->rows()->isChecked(row));
+  for (int row = 0; row < form.resultsModel()->count(); ++row)
+    checks.append(form.resultsModel()->isChecked(row));
   return checks;
 }
 
@@ -219,7 +219,7 @@ class frmmain_scansTest : public QObject {
 
     gui::TForm1 form(machine().environment());
     form.ListView2()->rows()->setChecked(1, false);
-    form.ListView1()->rows()->appendRow({{QStringLiteral("earlier")}, true});
+    showFinding(form, finding("earlier", ""));
     form.resultsPage()->Edit1()->setText(QStringLiteral("earlier origin"));
     form.resultsPage()->Edit2()->setText(QStringLiteral("earlier note"));
     QProgressBar* progress = form.resultsPage()->ProgressBar1();
@@ -248,12 +248,12 @@ class frmmain_scansTest : public QObject {
     QCOMPARE(columnTexts(results, 2), strings({"512.00KB", "0B", "1.50MB", "0B", "0B", "文件夹"}));
     QCOMPARE(statuses(results), QStringList(6, QString()));
     for (int row = 0; row < 6; ++row) {
-      QVERIFY(results->rows()->isChecked(row));
+      QVERIFY(form.resultsModel()->isChecked(row));
       QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}/[1-9]\\d?/[1-9]\\d?$"))
-                  .match(results->rows()->text(row, 3))
+                  .match(form.resultsModel()->text(row, 3))
                   .hasMatch());
     }
-    QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[6]"));
+    QCOMPARE(form.resultsModel()->caption(0), QStringLiteral("文件名[6]"));
     QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 2.00MB 垃圾。"));
     QVERIFY(form.resultsPage()->Edit1()->text().isEmpty());
     QVERIFY(form.resultsPage()->Edit2()->text().isEmpty());
@@ -281,7 +281,7 @@ class frmmain_scansTest : public QObject {
     machine().addNamedResource(m_cache, "1001", "星海战记");
     writeInfoTable(dbFile(), {});
     gui::TForm1 form(machine().environment());
-    form.ListView1()->rows()->appendRow({{QStringLiteral("earlier")}, true});
+    showFinding(form, finding("earlier", ""));
     watch(form);
 
     form.bsSkinButton1()->click();
@@ -306,10 +306,10 @@ class frmmain_scansTest : public QObject {
     form.bsSkinButton1()->click();
 
     gui::ListView* results = form.ListView1();
-    QCOMPARE(results->rows()->count(), 6);
+    QCOMPARE(form.resultsModel()->count(), 6);
     const QStringList names = columnTexts(results, 0);
     QVERIFY(names.indexOf(QStringLiteral("temp")) < names.indexOf(QStringLiteral("a.tmp")));
-    results->rows()->setChecked(names.indexOf(QStringLiteral("keep.tmp")), false);
+    form.resultsModel()->setChecked(names.indexOf(QStringLiteral("keep.tmp")), false);
     const QString totalLine = form.resultsPage()->Label2()->text();
     watch(form);
 
@@ -331,10 +331,11 @@ class frmmain_scansTest : public QObject {
         const QString expected = name == QStringLiteral("keep.tmp")     ? QString()
                                  : name == QStringLiteral("locked.tmp") ? QStringLiteral("清理失败")
                                                                         : QStringLiteral("清理成功");
-        QCOMPARE(results->rows()->text(row, 4), expected);
+        QCOMPARE(form.resultsModel()->text(row, 4), expected);
         const QColor colour = expected == QStringLiteral("清理失败") ? QColor(255, 0, 0) : QColor(0, 0, 0);
-        QCOMPARE(results->rows()->data(results->rows()->index(row, 1), Qt::ForegroundRole).value<QColor>(),
-                 colour);
+        QCOMPARE(
+            form.resultsModel()->data(results->model()->index(row, 1), Qt::ForegroundRole).value<QColor>(),
+            colour);
       }
       QCOMPARE(form.resultsPage()->ProgressBar1()->maximum(), 6);
       QCOMPARE(form.resultsPage()->ProgressBar1()->value(), 6);
@@ -345,7 +346,7 @@ class frmmain_scansTest : public QObject {
     QVERIFY(!std::filesystem::exists(inCache("1001/0/\xB2\xE2.tmp")));
     QVERIFY(std::filesystem::exists(inCache("1001/0/keep.tmp")));
     QVERIFY(std::filesystem::exists(inCache("1001/0/locked.tmp")));
-    QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[6]"));
+    QCOMPARE(form.resultsModel()->caption(0), QStringLiteral("文件名[6]"));
     QCOMPARE(form.resultsPage()->Label2()->text(), totalLine);
   }
 
@@ -374,7 +375,7 @@ class frmmain_scansTest : public QObject {
       clickHeader(2);
       QCOMPARE(columnTexts(results, 0), strings({"b.tmp", "c.tmp", "a.tmp"}));
     }
-    results->rows()->setChecked(0, false);
+    form.resultsModel()->setChecked(0, false);
     results->selectRow(0);
     clickHeader(2);
     QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "c.tmp", "b.tmp"}));
@@ -414,7 +415,7 @@ class frmmain_scansTest : public QObject {
     QVERIFY(!total->linkShown());
     form.bsSkinButton1()->click();
     QVERIFY(total->linkShown());
-    form.ListView1()->rows()->setChecked(1, false);
+    form.resultsModel()->setChecked(1, false);
 
     QStringList captions;
     QTimer::singleShot(0, this, [&] {
@@ -486,7 +487,7 @@ class frmmain_scansTest : public QObject {
     QCOMPARE(m_boxes->shown[0].title, QStringLiteral("提示"));
 
     machine().dir().writeFile(cacheRelative("1001/0/a.tmp"));
-    form.ListView1()->rows()->appendRow(finding("a.tmp", inCache("1001/0/")));
+    showFinding(form, finding("a.tmp", inCache("1001/0/")));
     m_boxes->shown.clear();
     m_boxes->answers = {false};
     form.resultsPage()->bntClean()->click();
@@ -547,14 +548,14 @@ class frmmain_scansTest : public QObject {
     gui::TForm1 form(machine().environment());
     const std::string folder =
         location.startsWith(QLatin1Char('/')) ? location.toStdString() : inCache(location.toStdString());
-    form.ListView1()->rows()->appendRow(finding("first.db", inCache("1001/0/")));
-    form.ListView1()->rows()->appendRow(finding(name.toStdString(), folder));
+    showFinding(form, finding("first.db", inCache("1001/0/")));
+    showFinding(form, finding(name.toStdString(), folder));
     form.bsSkinPageControl1()->setCurrentWidget(form.resultsPage());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
     gui::ListView* results = form.ListView1();
-    const QRect cell = results->visualRect(results->rows()->index(1, 1));
+    const QRect cell = results->visualRect(results->model()->index(1, 1));
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, cell.center());
 
     QCOMPARE(results->selectedRow(), 1);
@@ -567,7 +568,7 @@ class frmmain_scansTest : public QObject {
     machine().addNamedResource(m_cache, "1001", "示例");
     writeScanItemTable(dbFile(), {});
     gui::TForm1 form(machine().environment());
-    form.ListView1()->rows()->appendRow(finding("a.log", inCache("1001/0/")));
+    showFinding(form, finding("a.log", inCache("1001/0/")));
     form.resultsPage()->Edit1()->setText(QStringLiteral("kept"));
 
     form.guarded([&form] { form.ListView1Click(); });
@@ -589,7 +590,7 @@ class frmmain_scansTest : public QObject {
     RecordingShell shell;
     gui::TForm1 form(machine().environment());
     for (const char* name : {"crash.dmp", "run.log"})
-      form.ListView1()->rows()->appendRow(finding(name, inCache("1001/0/")));
+      showFinding(form, finding(name, inCache("1001/0/")));
     form.bsSkinPageControl1()->setCurrentWidget(form.resultsPage());
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -599,7 +600,7 @@ class frmmain_scansTest : public QObject {
     const auto at = [&](QWidget* widget, QPoint point) { return widget->mapTo(&form, point); };
 
     QTest::mouseClick(window, Qt::LeftButton, {},
-                      at(results->viewport(), results->visualRect(results->rows()->index(0, 1)).center()));
+                      at(results->viewport(), results->visualRect(results->model()->index(0, 1)).center()));
     QCOMPARE(edit2->text(), longNote);
     QCOMPARE(edit2->cursorPosition(), 0);
     QCOMPARE(edit2->toolTip(), longNote);
@@ -628,7 +629,7 @@ class frmmain_scansTest : public QObject {
 
     // A double click opens the finding's folder.
     QTest::mouseDClick(window, Qt::LeftButton, {},
-                       at(results->viewport(), results->visualRect(results->rows()->index(1, 1)).center()));
+                       at(results->viewport(), results->visualRect(results->model()->index(1, 1)).center()));
     QCOMPARE(shell.calls, QStringList{QStringLiteral("open ") + QString::fromStdString(inCache("1001/0/"))});
   }
 
@@ -679,11 +680,11 @@ class frmmain_scansTest : public QObject {
 
     const gui::ListView* results = form.ListView1();
     QCOMPARE(columnTexts(results, 0), names);
-    for (int row = 0; row < results->rows()->count(); ++row)
-      QVERIFY(!results->rows()->isChecked(row));
+    for (int row = 0; row < form.resultsModel()->count(); ++row)
+      QVERIFY(!form.resultsModel()->isChecked(row));
     if (const int hugeRow = names.indexOf(QStringLiteral("huge.iso")); hugeRow >= 0)
-      QCOMPARE(results->rows()->text(hugeRow, 2), QStringLiteral("3.00GB"));
-    QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[%1]").arg(names.size()));
+      QCOMPARE(form.resultsModel()->text(hugeRow, 2), QStringLiteral("3.00GB"));
+    QCOMPARE(form.resultsModel()->caption(0), QStringLiteral("文件名[%1]").arg(names.size()));
     QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 %1MB 垃圾。").arg(total));
     QCOMPARE(windowState(form), idleState(static_cast<int>(names.size())));
     QVERIFY(m_boxes->shown.isEmpty());
@@ -715,12 +716,12 @@ class frmmain_scansTest : public QObject {
              (QStringList{c + QStringLiteral("TV/Cache/"), c + QStringLiteral("TV/Cache/"),
                           QString::fromStdString(e) + QStringLiteral("TV/Cache/"),
                           c + QStringLiteral("Player/"), c + QStringLiteral("Player/")}));
-    QCOMPARE(results->rows()->text(3, 2), QStringLiteral("文件夹"));
+    QCOMPARE(form.resultsModel()->text(3, 2), QStringLiteral("文件夹"));
     for (int row = 0; row < 5; ++row)
-      QVERIFY(results->rows()->isChecked(row));
+      QVERIFY(form.resultsModel()->isChecked(row));
     QCOMPARE(seen, strings({"1", "2"}));
     QCOMPARE(form.resultsPage()->ProgressBar1()->maximum(), 2);
-    QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[5]"));
+    QCOMPARE(form.resultsModel()->caption(0), QStringLiteral("文件名[5]"));
     QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 1.00MB 垃圾。"));
     QCOMPARE(windowState(form), idleState(5));
     QVERIFY(m_boxes->shown.isEmpty());
@@ -807,7 +808,7 @@ class frmmain_scansTest : public QObject {
     form.bsSkinButton1()->click();
 
     QVERIFY(!form.isVisible());
-    QVERIFY(form.ListView1()->rows()->count() < 300);
+    QVERIFY(form.resultsModel()->count() < 300);
     QCOMPARE(form.bsSkinButton1()->text(), QStringLiteral("扫描"));
     QVERIFY(form.bsSkinButton1()->isEnabled());
     QVERIFY(form.bsSkinPageControl1()->isEnabled());
