@@ -127,7 +127,7 @@ void CliScanFront::append(const ResultsRow& row) {
   if (m_observer)
     m_observer(row);
   if (m_keepRows) {
-    m_rows.push_back(row);
+    m_rows.append(row);
     return;
   }
   if (m_json) {
@@ -238,14 +238,15 @@ namespace {
 
 void printKeptRows(CliScanFront& front, const RowReason& reasonOf) {
   BufferedOutput& out = front.out();
-  const std::vector<ResultsRow>& rows = front.rows();
+  const Findings& rows = front.rows();
   JsonRowWriter jsonRows;
-  for (size_t i = 0; i < rows.size(); ++i) {
+  for (size_t i = 0; i < rows.count(); ++i) {
     const std::string reason = reasonOf ? reasonOf(i) : std::string();
+    const ResultsRow row = rows.row(i);
     if (front.json()) {
-      jsonRows.append(out.buffer(), rows[i], reason);
+      jsonRows.append(out.buffer(), row, reason);
     } else {
-      appendTableRow(out.buffer(), rows[i], reason);
+      appendTableRow(out.buffer(), row, reason);
     }
     out.flushWhenFull();
   }
