@@ -136,6 +136,11 @@ void pressStop(gui::TForm1& form, const QString& how) {
     QTest::keyClick(form.stopButton(), Qt::Key_Escape);
 }
 
+// Where a column of the results list stands.
+int column(ResultsColumn id) {
+  return static_cast<int>(columnIndex(id));
+}
+
 // A finding as a scan appends it.
 ResultsRow finding(const std::string& name, const std::string& location, bool checked = true) {
   ResultsRow row;
@@ -153,7 +158,7 @@ QList<bool> checksOf(gui::TForm1& form) {
 }
 
 QStringList statuses(const gui::ListView* view) {
-  return columnTexts(view, 4);
+  return columnTexts(view, column(ResultsColumn::Status));
 }
 
 }  // namespace
@@ -197,7 +202,7 @@ class frmmain_scansTest : public QObject {
     writeScanItemTable(dbFile(), {{"0", "", "*.log"}});
     gui::TForm1 form(machine().environment());
     form.bsSkinButton1()->click();
-    QCOMPARE(columnTexts(form.ListView1(), 0), strings({"a.log"}));
+    QCOMPARE(columnTexts(form.ListView1(), column(ResultsColumn::Name)), strings({"a.log"}));
   }
 
   void basicScanListsEveryEnabledRuleOverEachContentFolderOfTheCheckedResources() {
@@ -239,18 +244,20 @@ class frmmain_scansTest : public QObject {
     QCOMPARE(windowState(form), idleState(6));
 
     const gui::ListView* results = form.ListView1();
-    QCOMPARE(columnTexts(results, 0), strings({"run.log", "b.log", "a.tmp", "old.log", "inner.log", "logs"}));
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Name)),
+             strings({"run.log", "b.log", "a.tmp", "old.log", "inner.log", "logs"}));
     const QString folder = QString::fromStdString(m_cache);
-    QCOMPARE(columnTexts(results, 1),
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Location)),
              (QStringList{folder + QStringLiteral("/1001/0/"), folder + QStringLiteral("/1001/0/cache/"),
                           folder + QStringLiteral("/1001/0/cache/"), folder + QStringLiteral("/1001/1/"),
                           folder + QStringLiteral("/1003/0/logs/"), folder + QStringLiteral("/1003/0/")}));
-    QCOMPARE(columnTexts(results, 2), strings({"512.00KB", "0B", "1.50MB", "0B", "0B", "文件夹"}));
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Size)),
+             strings({"512.00KB", "0B", "1.50MB", "0B", "0B", "文件夹"}));
     QCOMPARE(statuses(results), QStringList(6, QString()));
     for (int row = 0; row < 6; ++row) {
       QVERIFY(form.resultsModel()->isChecked(row));
       QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}/[1-9]\\d?/[1-9]\\d?$"))
-                  .match(form.resultsModel()->text(row, 3))
+                  .match(form.resultsModel()->text(row, column(ResultsColumn::Date)))
                   .hasMatch());
     }
     QCOMPARE(form.resultsModel()->caption(0), QStringLiteral("文件名[6]"));
@@ -273,7 +280,7 @@ class frmmain_scansTest : public QObject {
     QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("error '[abc' is an invalid mask at (5)")});
     QCOMPARE(m_boxes->shown[0].title, QStringLiteral("晴岚清扫助手"));
     QCOMPARE(m_boxes->shown[0].window, idleState(2, QStringLiteral("扫描未完成！")));
-    QCOMPARE(columnTexts(form.ListView1(), 0), strings({"run.log", "setup.log"}));
+    QCOMPARE(columnTexts(form.ListView1(), column(ResultsColumn::Name)), strings({"run.log", "setup.log"}));
     QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 0.00MB 垃圾。"));
   }
 
@@ -288,7 +295,8 @@ class frmmain_scansTest : public QObject {
 
     QCOMPARE(m_boxes->shown.size(), 1);
     QVERIFY(m_boxes->shown[0].text.contains(QStringLiteral("no such table")));
-    QCOMPARE(columnTexts(form.ListView1(), 0), QStringList{QStringLiteral("earlier")});
+    QCOMPARE(columnTexts(form.ListView1(), column(ResultsColumn::Name)),
+             QStringList{QStringLiteral("earlier")});
     QCOMPARE(form.bsSkinButton1()->text(), QStringLiteral("扫描"));
     QVERIFY(form.bsSkinButton1()->isEnabled());
     QVERIFY(form.bsSkinPageControl1()->isEnabled());
@@ -307,7 +315,7 @@ class frmmain_scansTest : public QObject {
 
     gui::ListView* results = form.ListView1();
     QCOMPARE(form.resultsModel()->count(), 6);
-    const QStringList names = columnTexts(results, 0);
+    const QStringList names = columnTexts(results, column(ResultsColumn::Name));
     QVERIFY(names.indexOf(QStringLiteral("temp")) < names.indexOf(QStringLiteral("a.tmp")));
     form.resultsModel()->setChecked(names.indexOf(QStringLiteral("keep.tmp")), false);
     const QString totalLine = form.resultsPage()->Label2()->text();
@@ -331,11 +339,12 @@ class frmmain_scansTest : public QObject {
         const QString expected = name == QStringLiteral("keep.tmp")     ? QString()
                                  : name == QStringLiteral("locked.tmp") ? QStringLiteral("清理失败")
                                                                         : QStringLiteral("清理成功");
-        QCOMPARE(form.resultsModel()->text(row, 4), expected);
+        QCOMPARE(form.resultsModel()->text(row, column(ResultsColumn::Status)), expected);
         const QColor colour = expected == QStringLiteral("清理失败") ? QColor(255, 0, 0) : QColor(0, 0, 0);
-        QCOMPARE(
-            form.resultsModel()->data(results->model()->index(row, 1), Qt::ForegroundRole).value<QColor>(),
-            colour);
+        QCOMPARE(form.resultsModel()
+                     ->data(results->model()->index(row, column(ResultsColumn::Location)), Qt::ForegroundRole)
+                     .value<QColor>(),
+                 colour);
       }
       QCOMPARE(form.resultsPage()->ProgressBar1()->maximum(), 6);
       QCOMPARE(form.resultsPage()->ProgressBar1()->value(), 6);
@@ -371,14 +380,14 @@ class frmmain_scansTest : public QObject {
 
     for (int scan = 0; scan < 2; ++scan) {
       form.bsSkinButton1()->click();
-      QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "b.tmp", "c.tmp"}));
+      QCOMPARE(columnTexts(results, column(ResultsColumn::Name)), strings({"a.tmp", "b.tmp", "c.tmp"}));
       clickHeader(2);
-      QCOMPARE(columnTexts(results, 0), strings({"b.tmp", "c.tmp", "a.tmp"}));
+      QCOMPARE(columnTexts(results, column(ResultsColumn::Name)), strings({"b.tmp", "c.tmp", "a.tmp"}));
     }
     form.resultsModel()->setChecked(0, false);
     results->selectRow(0);
     clickHeader(2);
-    QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "c.tmp", "b.tmp"}));
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Name)), strings({"a.tmp", "c.tmp", "b.tmp"}));
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
     QCOMPARE(results->selectedRow(), 2);
     QCOMPARE(form.resultsPage()->Edit1()->text(), QStringLiteral("您当前选择的文件来自: 示例"));
@@ -393,7 +402,7 @@ class frmmain_scansTest : public QObject {
 
     // Undoing after another sort marks the rows the pass took, wherever they went.
     clickHeader(0);
-    QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "b.tmp", "c.tmp"}));
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Name)), strings({"a.tmp", "b.tmp", "c.tmp"}));
     form.resultsPage()->bsSkinButton12()->click();
     const QString restored = QStringLiteral("已恢复");
     QCOMPARE(statuses(results), (QStringList{restored, QString(), restored}));
@@ -679,11 +688,11 @@ class frmmain_scansTest : public QObject {
     page->bsSkinButton8()->click();
 
     const gui::ListView* results = form.ListView1();
-    QCOMPARE(columnTexts(results, 0), names);
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Name)), names);
     for (int row = 0; row < form.resultsModel()->count(); ++row)
       QVERIFY(!form.resultsModel()->isChecked(row));
     if (const int hugeRow = names.indexOf(QStringLiteral("huge.iso")); hugeRow >= 0)
-      QCOMPARE(form.resultsModel()->text(hugeRow, 2), QStringLiteral("3.00GB"));
+      QCOMPARE(form.resultsModel()->text(hugeRow, column(ResultsColumn::Size)), QStringLiteral("3.00GB"));
     QCOMPARE(form.resultsModel()->caption(0), QStringLiteral("文件名[%1]").arg(names.size()));
     QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 %1MB 垃圾。").arg(total));
     QCOMPARE(windowState(form), idleState(static_cast<int>(names.size())));
@@ -710,13 +719,14 @@ class frmmain_scansTest : public QObject {
     form.softwareCachePage()->bsSkinButton10()->click();
 
     const gui::ListView* results = form.ListView1();
-    QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "b.dat", "y.dat", "parts", "seg.bin"}));
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Name)),
+             strings({"a.tmp", "b.dat", "y.dat", "parts", "seg.bin"}));
     const QString c = QString::fromStdString(machine().volumes()[0].root);
-    QCOMPARE(columnTexts(results, 1),
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Location)),
              (QStringList{c + QStringLiteral("TV/Cache/"), c + QStringLiteral("TV/Cache/"),
                           QString::fromStdString(e) + QStringLiteral("TV/Cache/"),
                           c + QStringLiteral("Player/"), c + QStringLiteral("Player/")}));
-    QCOMPARE(form.resultsModel()->text(3, 2), QStringLiteral("文件夹"));
+    QCOMPARE(form.resultsModel()->text(3, column(ResultsColumn::Size)), QStringLiteral("文件夹"));
     for (int row = 0; row < 5; ++row)
       QVERIFY(form.resultsModel()->isChecked(row));
     QCOMPARE(seen, strings({"1", "2"}));
