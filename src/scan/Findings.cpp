@@ -78,14 +78,31 @@ void Findings::setStatus(size_t index, std::string_view status) {
 }
 
 void Findings::reorder(const std::vector<int>& order) {
-  if (order.size() != m_rows.size())
+  const size_t rows = m_rows.size();
+  std::vector<bool> placed(rows, false);
+  if (order.size() != rows)
     throw std::invalid_argument("an order of " + std::to_string(order.size()) + " rows for " +
-                                std::to_string(m_rows.size()));
-  std::vector<StoredRow> rows;
-  rows.reserve(order.size());
-  for (int from : order)
-    rows.push_back(m_rows.at(static_cast<size_t>(from)));
-  m_rows = std::move(rows);
+                                std::to_string(rows));
+  for (int from : order) {
+    if (from < 0 || static_cast<size_t>(from) >= rows || placed[static_cast<size_t>(from)])
+      throw std::invalid_argument("not an order of the rows");
+    placed[static_cast<size_t>(from)] = true;
+  }
+  // In place, cycle by cycle: a second copy of a million rows would double the list's memory.
+  placed.assign(rows, false);
+  for (size_t start = 0; start < rows; ++start) {
+    if (placed[start])
+      continue;
+    const StoredRow first = m_rows[start];
+    size_t to = start;
+    for (auto from = static_cast<size_t>(order[to]); from != start; from = static_cast<size_t>(order[to])) {
+      m_rows[to] = m_rows[from];
+      placed[to] = true;
+      to = from;
+    }
+    m_rows[to] = first;
+    placed[to] = true;
+  }
 }
 
 void Findings::clear() {

@@ -76,7 +76,10 @@ TEST(FindingsTest, ReorderMovesWholeRowsAndClearForgetsThem) {
   EXPECT_EQ(findings.row(0), rows[3]);
   EXPECT_EQ(findings.row(3), rows[1]);
   EXPECT_EQ(findings.serial(0), 3u);
-  EXPECT_THROW(findings.reorder({0, 1}), std::invalid_argument);
+  for (const std::vector<int>& wrong :
+       std::vector<std::vector<int>>{{0, 1}, {0, 1, 1, 2}, {0, 1, 2, 4}, {-1, 0, 1, 2}})
+    EXPECT_THROW(findings.reorder(wrong), std::invalid_argument);
+  EXPECT_EQ(findings.row(0), rows[3]);
 
   findings.clear();
   EXPECT_EQ(findings.count(), 0u);
