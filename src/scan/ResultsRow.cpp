@@ -58,7 +58,7 @@ void appendDateText(std::string& out, const platform::SystemTime& time) {
 }
 
 std::string resultsCounterCaption(size_t rows) {
-  return "文件名[" + std::to_string(rows) + "]";
+  return std::string(columnInfo(ResultsColumn::Name).caption) + "[" + std::to_string(rows) + "]";
 }
 
 std::string totalMegabytesText(double totalKB) {

@@ -50,7 +50,7 @@ ResultsRow resultsRowFor(const TFileInformations& found, bool checked);
 std::string dateText(const platform::SystemTime& time);
 void appendDateText(std::string& out, const platform::SystemTime& time);
 
-// The first column's caption of the results list: "文件名[" + rows + "]".
+// The first column's caption of the results list, counting its rows: "文件名[3]".
 std::string resultsCounterCaption(size_t rows);
 
 // The total in megabytes with two decimals, as the summary line shows it: "2.00".
