@@ -6,6 +6,12 @@
 
 namespace qinglan {
 
+namespace {
+
+constexpr size_t kMaxPlaces = size_t{1} << 30;
+
+}  // namespace
+
 Findings::Findings() : m_places(1) {}
 
 void Findings::append(const ResultsRow& row) {
@@ -125,8 +131,11 @@ uint32_t Findings::placeOf(const platform::FindingOrigin& origin) {
   }
   const auto [found, added] = m_placeIndex.try_emplace({origin.root.get(), origin.id.device, origin.id.type},
                                                        static_cast<uint32_t>(m_places.size()));
-  if (added)
+  if (added) {
+    if (m_places.size() >= kMaxPlaces)
+      throw std::length_error("too many roots and devices in one list");
     m_places.push_back({origin.root, origin.id.device, origin.id.type});
+  }
   return found->second;
 }
 
