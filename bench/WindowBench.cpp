@@ -121,7 +121,7 @@ void print(const char* name, int rows, Step step) {
 }
 
 void runWith(gui::TForm1& form, int rows) {
-  form.ListView1()->rows()->clear();
+  form.resultsModel()->clear();
   const Step append = stepOf([&] {
     gui::WindowScanFront view(form);
     for (int i = 0; i < rows; ++i) {
@@ -129,7 +129,7 @@ void runWith(gui::TForm1& form, int rows) {
       view.pump();
     }
   });
-  const int listed = form.ListView1()->rows()->rowCount();
+  const int listed = form.resultsModel()->rowCount();
   form.resultsPage()->bsSkinButton5()->click();
   QCoreApplication::processEvents();
   const Step checkAll = stepOf([&] { form.resultsPage()->bsSkinButton4()->click(); });

@@ -71,15 +71,16 @@ void runClean(const CleanOptions& options) {
                                                 platform::Trash::system());
           cleanCheckedResults(front, *pass);
           journal->close();
-        } else if (!front.rows().empty()) {
+        } else if (front.rows().count() > 0) {
           std::cerr << "nothing deleted: these checked findings would be; add --yes to delete them\n";
         }
       },
       reasonOf);
   if (pass && !pass->records().empty())
     std::cerr << "pass " << pass->id() << " recorded in " << journal->fileName() << '\n';
-  const bool anyFailed = std::ranges::any_of(
-      front.rows(), [](const ResultsRow& row) { return row.status == kCleanFailedStatus; });
+  bool anyFailed = false;
+  for (size_t i = 0; i < front.rows().count(); ++i)
+    anyFailed = anyFailed || front.rows().text(i, ResultsColumn::Status) == kCleanFailedStatus;
   exitForOutcome(front, everyFolderRead && !anyFailed);
 }
 

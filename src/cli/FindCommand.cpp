@@ -15,6 +15,7 @@
 #include "cli/ThreadsOption.h"
 #include "platform/Codepage.h"
 #include "platform/DirLister.h"
+#include "scan/ResultsRow.h"
 #include "search/EasyFileSearch.h"
 #include "search/Mask.h"
 
@@ -34,15 +35,6 @@ struct FindOptions {
   CLI::Option* minSizeOption = nullptr;
   CLI::Option* maxSizeOption = nullptr;
 };
-
-// Year/month/day without leading zeros.
-void appendDate(std::string& out, const platform::SystemTime& time) {
-  appendNumber(out, time.year);
-  out += '/';
-  appendNumber(out, time.month);
-  out += '/';
-  appendNumber(out, time.day);
-}
 
 // `text` right-aligned (a negative width: left-aligned) in a field of `width` characters.
 void appendAligned(std::string& out, std::string_view text, int width) {
@@ -79,7 +71,7 @@ class JsonRows {
     line += ",\"size\":"sv;
     appendNumber(line, found.Size);
     line += ",\"created\":\""sv;
-    appendDate(line, found.CreationTime);
+    appendDateText(line, found.CreationTime);
     line += isFolder(found) ? "\",\"is_folder\":true}"sv : "\",\"is_folder\":false}"sv;
     m_out.line({});
   }
@@ -106,7 +98,7 @@ class TextRows {
     appendAligned(line, m_field, 15);
     line += "  ";
     m_field.clear();
-    appendDate(m_field, found.CreationTime);
+    appendDateText(m_field, found.CreationTime);
     appendAligned(line, m_field, -10);
     line += "  ";
     m_path.assign(found.Path).append(found.Name);

@@ -60,22 +60,38 @@ std::string cacheDirectory(const std::string& given) {
 
 }  // namespace
 
+namespace {
+
+// `"key":`, the key a column's text is printed under.
+void appendColumnKey(std::string& out, ResultsColumn column) {
+  out += '"';
+  out += columnInfo(column).jsonKey;
+  out += "\":";
+}
+
+}  // namespace
+
 // The literals are string views: each row would otherwise measure them again.
 void JsonRowWriter::append(std::string& out, const ResultsRow& row, const std::string& reason) {
   using namespace std::string_view_literals;
-  out += "{\"name\":"sv;
+  out += '{';
+  appendColumnKey(out, ResultsColumn::Name);
   appendJsonString(out, printable(row.name, m_storage));
-  out += ",\"location\":"sv;
+  out += ',';
+  appendColumnKey(out, ResultsColumn::Location);
   out += m_location.of(row.location);
   out += ",\"size\":"sv;
   appendNumber(out, row.size);
-  out += ",\"size_text\":"sv;
+  out += ',';
+  appendColumnKey(out, ResultsColumn::Size);
   appendJsonString(out, row.sizeText);
-  out += ",\"date\":"sv;
+  out += ',';
+  appendColumnKey(out, ResultsColumn::Date);
   appendJsonString(out, row.dateText);
   out += row.isFolder ? ",\"is_folder\":true"sv : ",\"is_folder\":false"sv;
   out += row.checked ? ",\"checked\":true"sv : ",\"checked\":false"sv;
-  out += ",\"status\":"sv;
+  out += ',';
+  appendColumnKey(out, ResultsColumn::Status);
   appendJsonString(out, row.status);
   if (!reason.empty()) {
     out += ",\"reason\":"sv;
@@ -111,7 +127,7 @@ void CliScanFront::append(const ResultsRow& row) {
   if (m_observer)
     m_observer(row);
   if (m_keepRows) {
-    m_rows.push_back(row);
+    m_rows.append(row);
     return;
   }
   if (m_json) {
@@ -224,14 +240,15 @@ namespace {
 
 void printKeptRows(CliScanFront& front, const RowReason& reasonOf) {
   BufferedOutput& out = front.out();
-  const std::vector<ResultsRow>& rows = front.rows();
+  const Findings& rows = front.rows();
   JsonRowWriter jsonRows;
-  for (size_t i = 0; i < rows.size(); ++i) {
+  for (size_t i = 0; i < rows.count(); ++i) {
     const std::string reason = reasonOf ? reasonOf(i) : std::string();
+    const ResultsRow row = rows.row(i);
     if (front.json()) {
-      jsonRows.append(out.buffer(), rows[i], reason);
+      jsonRows.append(out.buffer(), row, reason);
     } else {
-      appendTableRow(out.buffer(), rows[i], reason);
+      appendTableRow(out.buffer(), row, reason);
     }
     out.flushWhenFull();
   }

@@ -11,6 +11,7 @@
 #include "cli/BufferedOutput.h"
 #include "cli/JsonText.h"
 #include "scan/BasicScan.h"
+#include "scan/Findings.h"
 #include "scan/ResultsRow.h"
 #include "scan/ScanSession.h"
 
@@ -45,7 +46,7 @@ class CliScanFront final : public ScanFront, private ResultsList, private ScanPr
   void setRowObserver(std::function<void(const ResultsRow&)> observer) { m_observer = std::move(observer); }
   bool json() const { return m_json; }
   // The rows kept; none when they are printed as they come.
-  const std::vector<ResultsRow>& rows() const { return m_rows; }
+  const Findings& rows() const { return m_rows; }
   size_t rowCount() const { return m_count; }
   // The totals of the last scan, and whether any session was stopped.
   const ScanTotals& totals() const { return m_totals; }
@@ -68,9 +69,9 @@ class CliScanFront final : public ScanFront, private ResultsList, private ScanPr
   void clear() override;
   void append(const ResultsRow& row) override;
   size_t count() const override { return m_count; }
-  ResultsRow row(size_t index) const override { return m_rows.at(index); }
-  bool isChecked(size_t index) const override { return m_rows.at(index).checked; }
-  void setStatus(size_t index, const std::string& status) override { m_rows.at(index).status = status; }
+  ResultsRow row(size_t index) const override { return m_rows.row(index); }
+  bool isChecked(size_t index) const override { return m_rows.isChecked(index); }
+  void setStatus(size_t index, const std::string& status) override { m_rows.setStatus(index, status); }
   void setCounter(const std::string&) override {}
   void setRange(int maximum) override { m_maximum = maximum; }
   void setPosition(int position) override { m_position = position; }
@@ -85,7 +86,7 @@ class CliScanFront final : public ScanFront, private ResultsList, private ScanPr
   const TStopToken m_stop;
   BufferedOutput m_out;
   JsonRowWriter m_jsonRows;
-  std::vector<ResultsRow> m_rows;
+  Findings m_rows;
   size_t m_count = 0;
   std::function<void(const ResultsRow&)> m_observer;
   ScanTotals m_totals;

@@ -23,7 +23,6 @@ class JunkChartDialog : public QDialog {
   JunkChartDialog(const JunkSummary& summary, ToggleRows toggleRows, QWidget* parent = nullptr);
 
   QChartView* programChart() const { return m_programs; }
-  QChartView* scanItemChart() const { return m_scanItems; }
 
  private:
   QChartView* makeChart(const QString& title, std::vector<JunkGroup> groups);

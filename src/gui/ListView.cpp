@@ -24,8 +24,14 @@ QStringList captionsOf(const QList<ListView::Column>& columns) {
 }  // namespace
 
 ListView::ListView(const QList<Column>& columns, RowListModel::Options options, QWidget* parent)
-    : QTreeView(parent), m_rows(new RowListModel(captionsOf(columns), options, this)) {
-  setModel(m_rows);
+    : ListView(columns, new RowListModel(captionsOf(columns), options), parent) {
+  m_rows = static_cast<RowListModel*>(m_model);
+}
+
+ListView::ListView(const QList<Column>& columns, QAbstractItemModel* model, QWidget* parent)
+    : QTreeView(parent), m_model(model) {
+  m_model->setParent(this);
+  setModel(m_model);
   setRootIsDecorated(false);
   setItemsExpandable(false);
   setUniformRowHeights(true);
@@ -48,7 +54,7 @@ ListView::ListView(const QList<Column>& columns, RowListModel::Options options, 
 void ListView::enableSorting() {
   header()->setSortIndicator(-1, Qt::AscendingOrder);
   setSortingEnabled(true);
-  connect(m_rows, &QAbstractItemModel::modelReset, this,
+  connect(m_model, &QAbstractItemModel::modelReset, this,
           [this] { header()->setSortIndicator(-1, Qt::AscendingOrder); });
 }
 
@@ -58,11 +64,11 @@ int ListView::selectedRow() const {
 }
 
 void ListView::selectRow(int row) {
-  if (row < 0 || row >= m_rows->rowCount()) {
+  if (row < 0 || row >= m_model->rowCount()) {
     selectionModel()->clearSelection();
     return;
   }
-  const QModelIndex index = m_rows->index(row, 0);
+  const QModelIndex index = m_model->index(row, 0);
   selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
@@ -117,7 +123,7 @@ void ListView::popupAtCurrentRow() {
   if (current.isValid()) {
     scrollTo(current);
     selectRow(current.row());
-    at = visualRect(m_rows->index(current.row(), 0)).bottomLeft();
+    at = visualRect(m_model->index(current.row(), 0)).bottomLeft();
   }
   m_popupMenu->popup(viewport()->mapToGlobal(at));
 }

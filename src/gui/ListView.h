@@ -23,7 +23,10 @@ class ListView : public QTreeView {
   };
 
   ListView(const QList<Column>& columns, RowListModel::Options options, QWidget* parent = nullptr);
+  // A list over a model of its own kind, which the caller gives the view to own.
+  ListView(const QList<Column>& columns, QAbstractItemModel* model, QWidget* parent = nullptr);
 
+  // The row model; null for a list over a model of another kind.
   RowListModel* rows() const { return m_rows; }
   void setPopupMenu(QMenu* menu) { m_popupMenu = menu; }
   QMenu* popupMenu() const { return m_popupMenu; }
@@ -49,7 +52,8 @@ class ListView : public QTreeView {
   // Opens the menu below the current row, or at the list's corner when there is none.
   void popupAtCurrentRow();
 
-  RowListModel* m_rows;
+  QAbstractItemModel* m_model;
+  RowListModel* m_rows = nullptr;
   QPointer<QMenu> m_popupMenu;
 };
 

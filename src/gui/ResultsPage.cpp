@@ -25,7 +25,7 @@ QLineEdit* makeReadOnlyEdit(QWidget* parent, const char* name, int y) {
 
 }  // namespace
 
-ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
+ResultsPage::ResultsPage(Findings& findings, QWidget* parent) : QWidget(parent) {
   // After a basic scan the total is a link to where the junk is.
   m_label2 = new LinkLabel(QStringLiteral("这里显示的是扫描结果。"), this);
   m_label2->setObjectName(QStringLiteral("Label2"));
@@ -35,19 +35,12 @@ ResultsPage::ResultsPage(QWidget* parent) : QWidget(parent) {
   red.setColor(QPalette::WindowText, QColor(255, 0, 0));
   m_label2->setPalette(red);
 
-  m_listView1 = new ListView({{QStringLiteral("文件名"), 150},
-                              {QStringLiteral("文件位置"), 250},
-                              {QStringLiteral("文件大小"), 90},
-                              {QStringLiteral("文件日期"), 100},
-                              {QStringLiteral("状态"), 80}},
-                             {.checkable = true,
-                              .redUnknownRows = true,
-                              .icons = nullptr,
-                              .statusColumn = 4,
-                              .sortable = true,
-                              .sizeColumn = 2,
-                              .dateColumn = 3},
-                             this);
+  QList<ListView::Column> columns;
+  for (const ResultsColumnInfo& column : kResultsColumns)
+    columns.append({QString::fromUtf8(column.caption.data(), static_cast<qsizetype>(column.caption.size())),
+                    column.width});
+  m_results = new FindingsModel(findings);
+  m_listView1 = new ListView(columns, m_results, this);
   m_listView1->setObjectName(QStringLiteral("ListView1"));
   m_listView1->setGeometry(8, 30, 698, 334);
   m_listView1->enableSorting();

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "gui/FindingsModel.h"
 #include "gui/ListView.h"
 
 class QCheckBox;
@@ -17,12 +18,14 @@ namespace qinglan::gui {
 class LinkLabel;
 
 // "扫描结果": the findings of the scans, the progress panel, the note of the selected finding and
-// the cleaning buttons.
+// the cleaning buttons. The list draws the findings it is given; the page does not own them.
 class ResultsPage : public QWidget {
   Q_OBJECT
 
  public:
-  explicit ResultsPage(QWidget* parent = nullptr);
+  explicit ResultsPage(Findings& findings, QWidget* parent = nullptr);
+
+  FindingsModel* results() const { return m_results; }
 
   LinkLabel* Label2() const { return m_label2; }
   ListView* ListView1() const { return m_listView1; }
@@ -39,6 +42,7 @@ class ResultsPage : public QWidget {
 
  private:
   LinkLabel* m_label2;
+  FindingsModel* m_results;
   ListView* m_listView1;
   QFrame* m_panel1;
   QLabel* m_label1;

@@ -6,7 +6,7 @@
 
 #include <QCollator>
 
-#include "gui/TextPool.h"
+#include "scan/TextPool.h"
 
 namespace qinglan::gui {
 

@@ -9,25 +9,13 @@
 
 #include "gui/MessageBoxes.h"
 #include "gui/frmmain.h"
-#include "platform/Codepage.h"
 
 namespace qinglan::gui {
 
 namespace {
 
-enum Column { kName, kLocation, kSize, kDate, kStatus, kRawName, kRawLocation };
-
 QString text(const std::string& utf8) {
   return QString::fromStdString(utf8);
-}
-
-// Each byte as one character, so that bytes that are not UTF-8 come back unchanged.
-QString rawBytes(const std::string& bytes) {
-  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-std::string fromRawBytes(const QString& raw) {
-  return raw.toLatin1().toStdString();
 }
 
 }  // namespace
@@ -35,7 +23,7 @@ std::string fromRawBytes(const QString& raw) {
 WindowScanFront::WindowScanFront(TForm1& form) : m_form(form) {}
 
 WindowScanFront::~WindowScanFront() {
-  m_form.ListView1()->rows()->flush();
+  m_form.resultsModel()->flush();
   if (m_inSession)
     m_form.setSessionStop(nullptr);
 }
@@ -56,7 +44,7 @@ void WindowScanFront::beginSession(SessionKind kind) {
 }
 
 void WindowScanFront::endSession(SessionKind kind, const ScanTotals&) {
-  m_form.ListView1()->rows()->flush();  // the pump shows rows in batches; the last ones show now
+  m_form.resultsModel()->flush();  // the pump shows rows in batches; the last ones show now
   if (kind == SessionKind::BasicScan) {
     m_form.setBasicScanRunning(false);
     m_form.bsSkinButton1()->setText(QStringLiteral("扫描"));
@@ -95,43 +83,32 @@ void WindowScanFront::pump() {
 void WindowScanFront::clear() {
   m_form.forgetTrashPass();
   m_form.offerJunkChart(false);
-  m_form.ListView1()->rows()->clear();
+  m_form.resultsModel()->clear();
 }
 
 void WindowScanFront::append(const ResultsRow& row) {
-  RowListModel& rows = *m_form.ListView1()->rows();
-  if (!platform::isValidUtf8(row.name) || !platform::isValidUtf8(row.location)) {
-    rows.queueRow(listRowFor(row));
-    return;
-  }
-  // The texts go to the list as they are, without a QString each on the way.
-  const std::string_view cells[] = {row.name, row.location, row.sizeText, row.dateText, row.status};
-  rows.queueRow(Utf8ListRow{.cells = cells,
-                            .checked = row.checked,
-                            .origin = &row.origin,
-                            .bytes = row.isFolder ? -1 : row.size,
-                            .time = row.creationTime,
-                            .scanItem = row.scanItem});
+  // Shown at the next flush.
+  m_form.findings().append(row);
 }
 
 size_t WindowScanFront::count() const {
-  return static_cast<size_t>(m_form.ListView1()->rows()->count());
+  return m_form.findings().count();
 }
 
 ResultsRow WindowScanFront::row(size_t index) const {
-  return resultsRowOf(m_form.ListView1()->rows()->row(static_cast<int>(index)));
+  return m_form.findings().row(index);
 }
 
 bool WindowScanFront::isChecked(size_t index) const {
-  return m_form.ListView1()->rows()->isChecked(static_cast<int>(index));
+  return m_form.findings().isChecked(index);
 }
 
 void WindowScanFront::setStatus(size_t index, const std::string& status) {
-  m_form.ListView1()->rows()->setText(static_cast<int>(index), kStatus, text(status));
+  m_form.resultsModel()->setStatus(static_cast<int>(index), status);
 }
 
 void WindowScanFront::setCounter(const std::string& caption) {
-  m_form.ListView1()->rows()->setCaption(kName, text(caption));
+  m_form.resultsModel()->setCaption(static_cast<int>(columnIndex(ResultsColumn::Name)), text(caption));
 }
 
 void WindowScanFront::setRange(int maximum) {
@@ -144,37 +121,6 @@ void WindowScanFront::setPosition(int position) {
 
 void WindowScanFront::setText(const std::string& text) {
   m_form.resultsPage()->Label1()->setText(gui::text(text));
-}
-
-ListRow WindowScanFront::listRowFor(const ResultsRow& row) {
-  ListRow listed;
-  listed.cells = {text(row.name), text(row.location), text(row.sizeText), text(row.dateText),
-                  text(row.status)};
-  if (!platform::isValidUtf8(row.name) || !platform::isValidUtf8(row.location))
-    listed.cells << rawBytes(row.name) << rawBytes(row.location);
-  listed.checked = row.checked;
-  listed.origin = row.origin;
-  listed.bytes = row.isFolder ? -1 : row.size;
-  listed.time = row.creationTime;
-  listed.scanItem = row.scanItem;
-  return listed;
-}
-
-ResultsRow WindowScanFront::resultsRowOf(const ListRow& row) {
-  ResultsRow result;
-  const bool raw = row.cells.size() > kRawLocation;
-  result.name = raw ? fromRawBytes(row.cells.at(kRawName)) : row.cells.value(kName).toStdString();
-  result.location = raw ? fromRawBytes(row.cells.at(kRawLocation)) : row.cells.value(kLocation).toStdString();
-  result.sizeText = row.cells.value(kSize).toStdString();
-  result.dateText = row.cells.value(kDate).toStdString();
-  result.status = row.cells.value(kStatus).toStdString();
-  result.checked = row.checked;
-  result.origin = row.origin;
-  result.isFolder = row.bytes < 0 && result.sizeText == kFolderSizeText;
-  result.size = row.bytes < 0 ? 0 : row.bytes;
-  result.creationTime = row.time;
-  result.scanItem = row.scanItem;
-  return result;
 }
 
 }  // namespace qinglan::gui

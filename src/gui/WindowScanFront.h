@@ -3,7 +3,6 @@
 #include <stop_token>
 #include <string>
 
-#include "gui/RowListModel.h"
 #include "scan/ScanSession.h"
 
 namespace qinglan::gui {
@@ -11,12 +10,12 @@ namespace qinglan::gui {
 class TForm1;
 
 // The main window as the front of the scans, the cleaning pass and a click on a finding: the
-// results list is ListView1, the progress is Panel1 with Label1 and ProgressBar1, the summary is
-// Label2, the finding's origin and note are Edit1 and Edit2. A session disables the page control,
-// leaving the stop button and Esc to end it; the basic scan's session also holds "扫描" busy.
-// Findings are queued on ListView1's model and shown together at each pump; whatever is still
-// queued is shown when the front goes, so an error box raised by the command comes after every row
-// found before it.
+// results are the window's findings, which ListView1 draws; the progress is Panel1 with Label1 and
+// ProgressBar1, the summary is Label2, the finding's origin and note are Edit1 and Edit2. A session
+// disables the page control, leaving the stop button and Esc to end it; the basic scan's session
+// also holds "扫描" busy. Findings wait in the store and are shown together at each pump; whatever
+// still waits is shown when the front goes, so an error box raised by the command comes after
+// every row found before it.
 class WindowScanFront final : public ScanFront, private ResultsList, private ScanProgress {
  public:
   explicit WindowScanFront(TForm1& form);
@@ -35,12 +34,6 @@ class WindowScanFront final : public ScanFront, private ResultsList, private Sca
   void showInformation(const std::string& text) override;
   bool askYesNo(const std::string& text) override;
   void pump() override;
-
-  // The list row of a finding, and the finding a list row stands for. A name or location that is
-  // not UTF-8 is shown as well as it decodes and kept byte for byte in a hidden column, so that
-  // cleaning deletes the entry the scan found.
-  static ListRow listRowFor(const ResultsRow& row);
-  static ResultsRow resultsRowOf(const ListRow& row);
 
  private:
   void clear() override;

@@ -73,7 +73,7 @@ void TForm1::buildPages() {
   m_largeFilePage = new LargeFilePage;
   m_softwareCachePage = new SoftwareCachePage;
   m_updatePage = new UpdatePage(m_imageList1);
-  m_resultsPage = new ResultsPage;
+  m_resultsPage = new ResultsPage(m_findings);
   m_pageControl->addTab(m_homePage, QStringLiteral("首页"));
   m_pageControl->addTab(m_basicScanPage, QStringLiteral("基本扫描"));
   m_pageControl->addTab(m_whitelistPage, QStringLiteral("白名单"));
@@ -168,7 +168,7 @@ void TForm1::connectHandlers() {
   connect(ListView1()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this] { guarded([this] { ListView1Click(); }); });
   // The rows a pass moved into the trash are found again after a sort.
-  connect(ListView1()->rows(), &RowListModel::rowsReordered, this, [this](const std::vector<int>& newRowOf) {
+  connect(resultsModel(), &FindingsModel::rowsReordered, this, [this](const std::vector<int>& newRowOf) {
     for (PassRecord& record : m_trashPass)
       record.row = static_cast<size_t>(newRowOf.at(record.row));
   });
@@ -189,7 +189,7 @@ Whitelist TForm1::whitelist() const {
 
 void TForm1::pump(bool force) {
   if (force || !m_sinceLastPump.isValid() || m_sinceLastPump.hasExpired(kPumpIntervalMs)) {
-    ListView1()->rows()->flushSoon();
+    resultsModel()->flushSoon();
     QCoreApplication::processEvents();
     m_sinceLastPump.start();
   }
@@ -281,15 +281,15 @@ void TForm1::N3Click() {
 }
 
 void TForm1::MenuItem1Click() {
-  ListView1()->rows()->checkAll();
+  resultsModel()->checkAll();
 }
 
 void TForm1::MenuItem2Click() {
-  ListView1()->rows()->uncheckAll();
+  resultsModel()->uncheckAll();
 }
 
 void TForm1::MenuItem3Click() {
-  ListView1()->rows()->invertChecks();
+  resultsModel()->invertChecks();
 }
 
 void TForm1::bsSkinButton4Click() {

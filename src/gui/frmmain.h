@@ -74,6 +74,9 @@ class TForm1 : public QWidget {
   SoftwareCachePage* softwareCachePage() const { return m_softwareCachePage; }
   UpdatePage* updatePage() const { return m_updatePage; }
   ResultsPage* resultsPage() const { return m_resultsPage; }
+  // The findings of the last scan, which the results list draws and cleaning reads.
+  Findings& findings() { return m_findings; }
+  FindingsModel* resultsModel() const { return m_resultsPage->results(); }
   // "停止": over the progress panel while a scan or a cleaning pass runs, usable while the page
   // control is not.
   QPushButton* stopButton() const { return m_stopButton; }
@@ -195,6 +198,7 @@ class TForm1 : public QWidget {
 
   FormEnvironment m_environment;
   AppSettings m_settings;
+  Findings m_findings;
   IconList m_imageList1;
   QTabWidget* m_pageControl = nullptr;
   HomePage* m_homePage = nullptr;

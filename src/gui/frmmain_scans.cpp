@@ -51,14 +51,10 @@ void TForm1::offerJunkChart(bool offered) {
 }
 
 void TForm1::Label2Click() {
-  RowListModel* rows = ListView1()->rows();
-  std::vector<ResultsRow> findings;
-  findings.reserve(static_cast<size_t>(rows->count()));
-  for (int row = 0; row < rows->count(); ++row)
-    findings.push_back(WindowScanFront::resultsRowOf(rows->row(row)));
+  FindingsModel* rows = resultsModel();
   // A bar's rows are all checked by a click, or all unchecked when they already were.
   JunkChartDialog dialog(
-      summarizeJunk(m_settings.scanSettings().cloudCachePath, findings),
+      summarizeJunk(m_settings.cloudCachePath, m_findings),
       [rows](const std::vector<size_t>& indexes) {
         const bool allChecked = std::all_of(indexes.begin(), indexes.end(), [rows](size_t row) {
           return rows->isChecked(static_cast<int>(row));
@@ -126,17 +122,16 @@ void TForm1::ListView1Click() {
   if (row < 0)
     return;
   WindowScanFront view(*this);
-  showFindingDetails(m_settings.scanSettings(), WindowScanFront::resultsRowOf(ListView1()->rows()->row(row)),
-                     view);
+  showFindingDetails(m_settings.scanSettings(), m_findings.row(static_cast<size_t>(row)), view);
 }
 
 void TForm1::N7Click() {
   const int row = ListView1()->selectedRow();
   if (row < 0)
     return;
-  const RowListModel* rows = ListView1()->rows();
-  const QString location = rows->text(row, 1);
-  const QString path = location + rows->text(row, 0);
+  const ResultsRow finding = m_findings.row(static_cast<size_t>(row));
+  const QString location = QString::fromStdString(finding.location);
+  const QString path = QString::fromStdString(finding.fullPath());
   // A finding that still exists is shown selected; one that has gone meanwhile leaves its folder to open.
   if (QFileInfo::exists(path))
     shellActions().showInFileManager(path);

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "scan/FindingDetails.h"
+#include "scan/Findings.h"
 #include "scan/ResourceList.h"
 #include "scan/ResultsRow.h"
 
@@ -33,25 +34,25 @@ class Grouping {
   std::vector<JunkGroup> m_groups;
 };
 
-void add(JunkGroup& group, const ResultsRow& row, size_t index) {
+void add(JunkGroup& group, const Findings& findings, size_t index) {
   ++group.rows;
-  group.size += row.isFolder ? 0 : row.size;
+  group.size += findings.isFolder(index) ? 0 : findings.size(index);
   group.rowIndexes.push_back(index);
 }
 
 }  // namespace
 
-JunkSummary summarizeJunk(const std::string& cloudCachePath, const std::vector<ResultsRow>& rows) {
+JunkSummary summarizeJunk(const std::string& cloudCachePath, const Findings& findings) {
   Grouping resources;
   Grouping scanItems;
   // Rows of one folder come together, so the last location's resource is usually the next one's.
-  std::string lastLocation;
+  std::string_view lastLocation;
   ResourceFolder lastResource;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const ResultsRow& row = rows[i];
-    if (i == 0 || row.location != lastLocation) {
-      lastLocation = row.location;
-      lastResource = resourceFolderOf(cloudCachePath, row.location);
+  for (size_t i = 0; i < findings.count(); ++i) {
+    const std::string_view location = findings.text(i, ResultsColumn::Location);
+    if (i == 0 || location != lastLocation) {
+      lastLocation = location;
+      lastResource = resourceFolderOf(cloudCachePath, std::string(location));
     }
     bool created = false;
     JunkGroup& resource = resources.groupFor(std::string(lastResource.id()), created);
@@ -59,11 +60,12 @@ JunkSummary summarizeJunk(const std::string& cloudCachePath, const std::vector<R
       resource.name = lastResource.folder.empty() ? std::string(kUnknownResourceName)
                                                   : readResourceName(lastResource.folder);
     }
-    add(resource, row, i);
-    JunkGroup& item = scanItems.groupFor(row.scanItem, created);
+    add(resource, findings, i);
+    const std::string scanItem(findings.scanItem(i));
+    JunkGroup& item = scanItems.groupFor(scanItem, created);
     if (created)
-      item.name = row.scanItem.empty() ? std::string(kUnknownResourceName) : row.scanItem;
-    add(item, row, i);
+      item.name = scanItem.empty() ? std::string(kUnknownResourceName) : scanItem;
+    add(item, findings, i);
   }
   return {std::move(resources).largestFirst(), std::move(scanItems).largestFirst()};
 }

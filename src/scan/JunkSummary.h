@@ -9,6 +9,7 @@
 
 namespace qinglan {
 
+class Findings;
 struct ResultsRow;
 
 inline constexpr std::string_view kOtherGroupName = "其他";
@@ -30,7 +31,7 @@ struct JunkSummary {
   std::vector<JunkGroup> scanItems;
 };
 
-JunkSummary summarizeJunk(const std::string& cloudCachePath, const std::vector<ResultsRow>& rows);
+JunkSummary summarizeJunk(const std::string& cloudCachePath, const Findings& findings);
 
 // The rows summed per resource as they come, without keeping them or their indexes: what
 // summarizeJunk gives as its resources, for rows printed and forgotten one by one.

@@ -22,23 +22,43 @@ ResultsRow resultsRowFor(const TFileInformations& found, bool checked) {
   return row;
 }
 
-// Built in place, without the locale: a scan makes one for every finding.
+std::string& ResultsRow::cell(ResultsColumn column) {
+  switch (column) {
+    case ResultsColumn::Name:
+      return name;
+    case ResultsColumn::Location:
+      return location;
+    case ResultsColumn::Size:
+      return sizeText;
+    case ResultsColumn::Date:
+      return dateText;
+    case ResultsColumn::Status:
+      break;
+  }
+  return status;
+}
+
 std::string dateText(const platform::SystemTime& time) {
   std::string text;
-  auto append = [&text](uint16_t value) {
-    char digits[8];
-    text.append(digits, std::to_chars(std::begin(digits), std::end(digits), value).ptr);
-  };
-  append(time.year);
-  text += '/';
-  append(time.month);
-  text += '/';
-  append(time.day);
+  appendDateText(text, time);
   return text;
 }
 
+// Built in place, without the locale: a scan makes one for every finding.
+void appendDateText(std::string& out, const platform::SystemTime& time) {
+  auto append = [&out](uint16_t value) {
+    char digits[8];
+    out.append(digits, std::to_chars(std::begin(digits), std::end(digits), value).ptr);
+  };
+  append(time.year);
+  out += '/';
+  append(time.month);
+  out += '/';
+  append(time.day);
+}
+
 std::string resultsCounterCaption(size_t rows) {
-  return "文件名[" + std::to_string(rows) + "]";
+  return std::string(columnInfo(ResultsColumn::Name).caption) + "[" + std::to_string(rows) + "]";
 }
 
 std::string totalMegabytesText(double totalKB) {

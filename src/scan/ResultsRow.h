@@ -7,6 +7,7 @@
 
 #include "platform/ScanRoot.h"
 #include "platform/SystemTime.h"
+#include "scan/ResultsColumns.h"
 #include "search/FileSearchTypes.h"
 
 namespace qinglan {
@@ -18,33 +19,38 @@ inline constexpr std::string_view kTrashedStatus = "已移到回收站";
 inline constexpr std::string_view kRestoredStatus = "已恢复";
 
 // One finding of a scan as the results list shows it. The texts are the list's columns; the raw
-// size and the folder flag travel with them for totals and for the command line.
+// size, the folder flag and the creation time travel with them for totals, sorting and the
+// command line.
 struct ResultsRow {
-  std::string name;      // 文件名: the entry's name without any folder part
-  std::string location;  // 文件位置: the folder it was found in, ending with the separator
-  std::string sizeText;  // 文件大小: FormatFileSize of the size, or "文件夹"
-  std::string dateText;  // 文件日期: the local creation date, "2013/5/7"
-  std::string status;    // 状态: empty until a cleaning pass handles the row
+  std::string name = {};      // 文件名: the entry's name without any folder part
+  std::string location = {};  // 文件位置: the folder it was found in, ending with the separator
+  std::string sizeText = {};  // 文件大小: FormatFileSize of the size, or "文件夹"
+  std::string dateText = {};  // 文件日期: the local creation date, "2013/5/7"
+  std::string status = {};    // 状态: empty until a cleaning pass handles the row
   bool checked = false;
-  int64_t size = 0;
+  int64_t size = 0;  // 0 for a folder
   bool isFolder = false;
-  double creationTime = 0;
-  std::string scanItem;  // the basic scan's item (its Name) that listed it; empty for other scans         //
-                         // the local creation date-time the date text rounds, for sorting
-  platform::FindingOrigin origin;  // where the scan listed it; cleaning deletes only that entry
+  double creationTime = 0;    // the local creation date-time the date text rounds, for sorting
+  std::string scanItem = {};  // the basic scan's item (its Name) that listed it; empty for other scans
+  platform::FindingOrigin origin = {};  // where the scan listed it; cleaning deletes only that entry
 
   // The location followed directly by the name: what cleaning deletes.
   std::string fullPath() const { return location + name; }
+
+  // The text of one column.
+  std::string& cell(ResultsColumn column);
+  const std::string& cell(ResultsColumn column) const { return const_cast<ResultsRow&>(*this).cell(column); }
 
   friend bool operator==(const ResultsRow&, const ResultsRow&) = default;
 };
 
 ResultsRow resultsRowFor(const TFileInformations& found, bool checked);
 
-// Year/month/day in decimal without leading zeros.
+// Year/month/day in decimal without leading zeros: "2013/5/7".
 std::string dateText(const platform::SystemTime& time);
+void appendDateText(std::string& out, const platform::SystemTime& time);
 
-// The first column's caption of the results list: "文件名[" + rows + "]".
+// The first column's caption of the results list, counting its rows: "文件名[3]".
 std::string resultsCounterCaption(size_t rows);
 
 // The total in megabytes with two decimals, as the summary line shows it: "2.00".

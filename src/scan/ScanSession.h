@@ -18,7 +18,9 @@ inline constexpr std::string_view kScanFinishedText = "扫描完成！";
 inline constexpr std::string_view kScanStoppedText = "扫描已停止。";
 inline constexpr std::string_view kScanFailedText = "扫描未完成！";
 
-// The results list of a front end: the findings of the last scan in the order they came.
+// The results list of a front end: the findings of the last scan in the order they came. The
+// window, and a command that cleans, keep them in a Findings store, which cleaning reads back
+// through row() and isChecked(); a command that prints them as they come keeps none.
 class ResultsList {
  public:
   virtual ~ResultsList() = default;

@@ -70,10 +70,16 @@ QStringList strings(std::initializer_list<const char*> utf8) {
 }
 
 QStringList columnTexts(const gui::ListView* view, int column) {
+  const QAbstractItemModel* model = view->model();
   QStringList texts;
-  for (int row = 0; row < view->rows()->count(); ++row)
-    texts.append(view->rows()->text(row, column));
+  for (int row = 0; row < model->rowCount(); ++row)
+    texts.append(model->index(row, column).data().toString());
   return texts;
+}
+
+void showFinding(gui::TForm1& form, const ResultsRow& row) {
+  form.findings().append(row);
+  form.resultsModel()->flush();
 }
 
 }  // namespace qinglan::test

@@ -110,4 +110,7 @@ QStringList strings(std::initializer_list<const char*> utf8);
 // The captions of a list view's rows, column by column.
 QStringList columnTexts(const gui::ListView* view, int column);
 
+// Adds a finding to the window's results as a scan does, shown at once.
+void showFinding(gui::TForm1& form, const ResultsRow& row);
+
 }  // namespace qinglan::test

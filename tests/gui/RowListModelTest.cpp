@@ -5,7 +5,6 @@
 #include <QTest>
 
 #include "gui/IconList.h"
-#include "gui/TextCollation.h"
 
 namespace qinglan::test {
 
@@ -22,12 +21,6 @@ class RowListModelTest : public QObject {
   }
   static ListRow row(const QString& name, bool checked = false) {
     return {{name, QStringLiteral("1")}, checked, -1};
-  }
-  static QStringList strings(std::initializer_list<const char*> utf8) {
-    QStringList list;
-    for (const char* text : utf8)
-      list.append(QString::fromUtf8(text));
-    return list;
   }
   static QList<bool> checks(const RowListModel& model) {
     QList<bool> marks;
@@ -57,19 +50,6 @@ class RowListModelTest : public QObject {
     model->queueRow(row(QStringLiteral("late")));
     QCOMPARE(model->appendRow(row(QStringLiteral("now"))), 1001);
     QCOMPARE(model->text(1000, 0), QStringLiteral("late"));
-
-    // Rows handed over as UTF-8 come back whole, sharing their repeated texts with other rows.
-    const auto root = std::make_shared<const platform::ScanRoot>(platform::ScanRoot{"/c/", "", "/c/", {}});
-    const platform::FindingOrigin origin{root, {7, 42, 0100000}};
-    const std::string_view cells[] = {"日志.log", "1"};
-    model->queueRow(
-        gui::Utf8ListRow{.cells = cells, .checked = true, .origin = &origin, .bytes = 5, .scanItem = "日志"});
-    model->flushSoon();
-    const ListRow utf8 = model->row(1002);
-    QCOMPARE(model->rowCount(), 1003);
-    QCOMPARE(utf8.cells, QStringList({QStringLiteral("日志.log"), QStringLiteral("1")}));
-    QVERIFY(utf8.checked && utf8.origin == origin && utf8.bytes == 5 && utf8.scanItem == "日志");
-    QVERIFY(utf8.serial == 1002 && model->row(0).origin.root == nullptr);
   }
 
   void wholeListCheckCommandsChangeEveryRowAtOnce() {
@@ -141,17 +121,6 @@ class RowListModelTest : public QObject {
     RowListModel updates({QStringLiteral("软件名")}, {.checkable = true}, &owner);
     updates.appendRow(row(QStringLiteral("未知")));
     QVERIFY(!updates.data(updates.index(0, 0), Qt::ForegroundRole).isValid());
-
-    // Findings: a row whose cleaning failed turns red as its status changes.
-    RowListModel findings({QStringLiteral("文件名"), QStringLiteral("状态")}, {.statusColumn = 1}, &owner);
-    for (const char* status : {"清理失败", "清理成功", "清理失败"})
-      findings.appendRow({.cells = {QStringLiteral("a.log"), QString::fromUtf8(status)}});
-    QSignalSpy changed(&findings, &QAbstractItemModel::dataChanged);
-    findings.setText(2, 1, QStringLiteral("清理成功"));
-    QCOMPARE(changed.last().at(0).toModelIndex(), findings.index(2, 0));
-    const QList<QColor> expected = {QColor(255, 0, 0), QColor(0, 0, 0), QColor(0, 0, 0)};
-    for (int r = 0; r < 3; ++r)
-      QCOMPARE(findings.data(findings.index(r, 0), Qt::ForegroundRole).value<QColor>(), expected[r]);
   }
 
   void counterCaptionsAndIcons() {
@@ -168,99 +137,6 @@ class RowListModelTest : public QObject {
     QVERIFY(!model->data(model->index(0, 0), Qt::DecorationRole).value<QIcon>().isNull());
     QVERIFY(model->data(model->index(1, 0), Qt::DecorationRole).value<QIcon>().isNull());
     QVERIFY(!model->data(model->index(0, 1), Qt::DecorationRole).isValid());
-  }
-
-  void headerSortsByBytesTimeOrCollatedTextAndKeepsAddedOrderForTies_data() {
-    QTest::addColumn<int>("column");
-    QTest::addColumn<int>("order");
-    QTest::addColumn<QString>("names");
-    QTest::newRow("size, folder first") << 2 << int(Qt::AscendingOrder) << "dir c b a";
-    QTest::newRow("size reversed") << 2 << int(Qt::DescendingOrder) << "a b c dir";
-    QTest::newRow("date by time, not by text") << 3 << int(Qt::AscendingOrder) << "c a dir b";
-    QTest::newRow("location by pinyin, ties added order") << 1 << int(Qt::AscendingOrder) << "c b dir a";
-    QTest::newRow("location reversed, ties added order") << 1 << int(Qt::DescendingOrder) << "a b dir c";
-    QTest::newRow("added order again") << -1 << int(Qt::AscendingOrder) << "b a c dir";
-  }
-
-  void headerSortsByBytesTimeOrCollatedTextAndKeepsAddedOrderForTies() {
-    QFETCH(int, column);
-    QFETCH(int, order);
-    QFETCH(QString, names);
-    QObject owner;
-    auto* model =
-        new RowListModel(strings({"文件名", "文件位置", "文件大小", "文件日期", "状态"}),
-                         {.checkable = true, .sortable = true, .sizeColumn = 2, .dateColumn = 3}, &owner);
-    // Sizes 10, 9 and 1000 bytes shown as text that sorts otherwise; dates likewise.
-    const auto finding = [](const char* name, const char* location, int64_t bytes, double time) {
-      ListRow listed{strings({name, location, "x", "2013/10/1"}), bytes == 9, -1};
-      listed.bytes = bytes;
-      listed.time = time;
-      return listed;
-    };
-    model->appendRow(finding("b", "北京", 10, 300));
-    model->appendRow(finding("a", "中国", 1000, 100));
-    model->queueRow(finding("c", "阿里", 9, 50));
-    model->queueRow(finding("dir", "北京", -1, 200));
-    QSignalSpy reordered(model, &RowListModel::rowsReordered);
-
-    model->sort(0, Qt::DescendingOrder);
-    model->sort(column, static_cast<Qt::SortOrder>(order));
-
-    QStringList sorted;
-    for (int i = 0; i < model->count(); ++i)
-      sorted.append(model->text(i, 0));
-    QCOMPARE(sorted.join(QLatin1Char(' ')), names);
-    QCOMPARE(model->isChecked(sorted.indexOf(QStringLiteral("c"))), true);
-    QCOMPARE(checks(*model).count(true), 1);
-    // The second reordering tells where each row of the first one went.
-    const auto newRowOf = reordered.at(1).at(0).value<std::vector<int>>();
-    QCOMPARE(model->text(newRowOf.at(0), 0), QStringLiteral("dir"));
-    // A status given after the sort goes with its row when the order changes again.
-    model->setText(static_cast<int>(sorted.indexOf(QStringLiteral("a"))), 4, QStringLiteral("清理失败"));
-    model->sort(-1);
-    QCOMPARE(model->text(1, 4), QStringLiteral("清理失败"));
-    QCOMPARE(model->text(1, 1), QStringLiteral("中国"));
-    model->clear();
-    QCOMPARE(model->sortColumn(), -1);
-  }
-
-  void namesSortAsTheCollatorOrdersThem() {
-    QVERIFY(gui::AsciiCollationKeys(gui::interfaceCollator()).usable());
-    const QStringList names =
-        strings({"b.tmp",  "B.tmp",    "a10.log",  "a9.log", "a_1.log", "a-1.log", "a 1.log",
-                 "A1.LOG", "中国.txt", "阿里.txt", "北京",   "北京1",   "123",     "12",
-                 "",       "~x",       "(1).txt",  "Ab",     "aB",      "ab",      "ab.",
-                 "z北",    "Z",        "é.log",    "e.log",  "f.log",   "[x]",     "x y"});
-    QObject owner;
-    RowListModel model({QStringLiteral("文件名")}, {.sortable = true}, &owner);
-    for (const QString& name : names)
-      model.queueRow(row(name));
-    model.sort(0, Qt::AscendingOrder);
-    QStringList sorted;
-    for (int i = 0; i < model.count(); ++i)
-      sorted.append(model.text(i, 0));
-
-    QStringList expected = names;
-    std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
-      return gui::interfaceCollator().compare(a, b) < 0;
-    });
-    QCOMPARE(sorted, expected);
-
-    // Texts the collator finds equal (a control character weighs nothing) keep the order they were
-    // added in, whichever way round the list is sorted.
-    const QString withControl = QStringLiteral("a\u0001b");
-    QCOMPARE(gui::interfaceCollator().compare(withControl, QStringLiteral("ab")), 0);
-    RowListModel ties({QStringLiteral("文件名")}, {.sortable = true}, &owner);
-    for (const QString& name :
-         {QStringLiteral("ab"), withControl, QStringLiteral("aa"), QStringLiteral("ab")})
-      ties.appendRow(row(name));
-    for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
-      ties.sort(0, order);
-      const int first = order == Qt::AscendingOrder ? 1 : 0;
-      QCOMPARE(ties.row(first).serial, size_t{0});
-      QCOMPARE(ties.row(first + 1).serial, size_t{1});
-      QCOMPARE(ties.row(first + 2).serial, size_t{3});
-    }
   }
 
   void deleteAndClear() {

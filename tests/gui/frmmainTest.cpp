@@ -36,20 +36,25 @@ class frmmainTest : public QObject {
   }
   static QStringList headerTexts(const gui::ListView* view) {
     QStringList texts;
-    for (int column = 0; column < view->rows()->columnCount(); ++column)
-      texts.append(view->rows()->caption(column) + QLatin1Char(' ') +
+    for (int column = 0; column < view->model()->columnCount(); ++column)
+      texts.append(view->model()->headerData(column, Qt::Horizontal).toString() + QLatin1Char(' ') +
                    QString::number(view->columnWidth(column)));
     return texts;
   }
   static QList<bool> checks(const gui::ListView* view) {
     QList<bool> marks;
-    for (int row = 0; row < view->rows()->count(); ++row)
-      marks.append(view->rows()->isChecked(row));
+    for (int row = 0; row < view->model()->rowCount(); ++row)
+      marks.append(view->model()->index(row, 0).data(Qt::CheckStateRole) == Qt::Checked);
     return marks;
   }
   static void addFinding(gui::TForm1& form, const QString& name, const QString& location) {
-    form.ListView1()->rows()->appendRow(
-        {{name, location, QStringLiteral("1.00 KB"), QStringLiteral("2012/3/1")}, true});
+    ResultsRow row;
+    row.name = name.toStdString();
+    row.location = location.toStdString();
+    row.sizeText = "1.00 KB";
+    row.dateText = "2012/3/1";
+    row.checked = true;
+    showFinding(form, row);
   }
 
  private slots:
@@ -171,12 +176,12 @@ class frmmainTest : public QObject {
     for (QAction* action : {form.MenuItem1(), form.MenuItem2(), form.MenuItem3()})
       action->trigger();
     form.resultsPage()->bsSkinButton4()->click();
-    QCOMPARE(form.ListView1()->rows()->count(), 0);
+    QCOMPARE(form.resultsModel()->count(), 0);
 
     gui::ListView* findings = form.ListView1();
     for (const char* name : {"a.log", "b.tmp", "c.bak"})
       addFinding(form, QLatin1String(name), QStringLiteral("/x/"));
-    findings->rows()->setChecked(1, false);
+    form.resultsModel()->setChecked(1, false);
     form.MenuItem3()->trigger();
     QCOMPARE(checks(findings), (QList<bool>{false, true, false}));
     form.resultsPage()->bsSkinButton4()->click();
@@ -202,8 +207,8 @@ class frmmainTest : public QObject {
     addFinding(form, QStringLiteral("a.log"), QStringLiteral("/x/"));
 
     for (const gui::ListView* view : {form.ListView2(), form.ListView3(), form.ListView1()}) {
-      const gui::RowListModel* rows = view->rows();
-      const int unknown = rows->text(0, 0) == QStringLiteral("未知") ? 0 : 1;
+      const QAbstractItemModel* rows = view->model();
+      const int unknown = rows->index(0, 0).data().toString() == QStringLiteral("未知") ? 0 : 1;
       QCOMPARE(rows->data(rows->index(unknown, 1), Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
       QCOMPARE(rows->data(rows->index(1 - unknown, 0), Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 0));
     }
@@ -302,8 +307,8 @@ class frmmainTest : public QObject {
 
     gui::ListView* results = form.ListView1();
     addFinding(form, QStringLiteral("a.log"), QString::fromStdString(cache) + QStringLiteral("/1001/0/"));
-    QVERIFY(results->isCut(results->rows()->index(0, 1)));
-    QVERIFY(!results->isCut(results->rows()->index(0, 0)));
+    QVERIFY(results->isCut(results->model()->index(0, 1)));
+    QVERIFY(!results->isCut(results->model()->index(0, 0)));
   }
 
   void progressPanelsKeepTheirContrastAndEnterPressesTheFocusedButton() {
@@ -311,7 +316,7 @@ class frmmainTest : public QObject {
     machine.makeCache(machine.addVolume("c", DriveKind::Fixed));
     gui::TForm1 form(machine.environment());
     addFinding(form, QStringLiteral("a.log"), QStringLiteral("/tmp/"));
-    form.ListView1()->rows()->setChecked(0, false);
+    form.resultsModel()->setChecked(0, false);
     form.bsSkinPageControl1()->setCurrentWidget(form.resultsPage());
     form.resultsPage()->Panel1()->show();
     form.show();
@@ -328,7 +333,7 @@ class frmmainTest : public QObject {
 
     form.resultsPage()->bsSkinButton4()->setFocus();
     QTest::keyClick(form.windowHandle(), Qt::Key_Return);
-    QVERIFY(form.ListView1()->rows()->isChecked(0));
+    QVERIFY(form.resultsModel()->isChecked(0));
   }
 
   // Input reaches the window as the window system delivers it, so the application's filter sees it.
@@ -353,7 +358,10 @@ class frmmainTest : public QObject {
         {4, {form.ListView4(), form.bsSkinPopupMenu3()}}};
     const auto [view, menu] = lists.at(list);
     for (const char* name : {"甲", "乙", "丙"})
-      view->rows()->appendRow({.cells = {QString::fromUtf8(name), QStringLiteral("1001")}});
+      if (view == form.ListView1())
+        showFinding(form, {.name = name, .location = "1001"});
+      else
+        view->rows()->appendRow({.cells = {QString::fromUtf8(name), QStringLiteral("1001")}});
     form.bsSkinPageControl1()->setCurrentWidget(view->parentWidget());
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -361,13 +369,13 @@ class frmmainTest : public QObject {
     QWindow* window = form.windowHandle();
     if (input == QStringLiteral("right click")) {
       const QPoint second =
-          view->viewport()->mapTo(&form, view->visualRect(view->rows()->index(1, 1)).center());
+          view->viewport()->mapTo(&form, view->visualRect(view->model()->index(1, 1)).center());
       QTest::mousePress(window, Qt::RightButton, {}, second);
       QVERIFY(!menu->isVisible());
       QTest::mouseRelease(window, Qt::RightButton, {}, second);
     } else {
       view->setFocus();
-      view->setCurrentIndex(view->rows()->index(1, 0));
+      view->setCurrentIndex(view->model()->index(1, 0));
       if (input == QStringLiteral("menu key"))
         QTest::keyClick(window, Qt::Key_Menu);
       else

@@ -114,7 +114,7 @@ void sizedFile(const TempDir& dir, const std::string& relative, std::uintmax_t s
 QString windowState(gui::TForm1& form) {
   const gui::ResultsPage* page = form.resultsPage();
   return QStringLiteral("rows=%1 button=%2/%3 panel=%4 pages=%5 front=%6 label1=%7")
-      .arg(form.ListView1()->rows()->rowCount())
+      .arg(form.resultsModel()->rowCount())
       .arg(form.bsSkinButton1()->text())
       .arg(form.bsSkinButton1()->isEnabled())
       .arg(page->Panel1()->isVisibleTo(page))
@@ -136,24 +136,29 @@ void pressStop(gui::TForm1& form, const QString& how) {
     QTest::keyClick(form.stopButton(), Qt::Key_Escape);
 }
 
-// The list row of a finding as a scan appends it.
-gui::ListRow finding(const std::string& name, const std::string& location, bool checked = true) {
+// Where a column of the results list stands.
+int column(ResultsColumn id) {
+  return static_cast<int>(columnIndex(id));
+}
+
+// A finding as a scan appends it.
+ResultsRow finding(const std::string& name, const std::string& location, bool checked = true) {
   ResultsRow row;
   row.name = name;
   row.location = location;
   row.checked = checked;
-  return gui::WindowScanFront::listRowFor(row);
+  return row;
 }
 
 QList<bool> checksOf(gui::TForm1& form) {
   QList<bool> checks;
-  for (int row = 0; row < form.ListView1()->rows()->count(); ++row)
-    checks.append(form.ListView1()->rows()->isChecked(row));
+  for (int row = 0; row < form.resultsModel()->count(); ++row)
+    checks.append(form.resultsModel()->isChecked(row));
   return checks;
 }
 
 QStringList statuses(const gui::ListView* view) {
-  return columnTexts(view, 4);
+  return columnTexts(view, column(ResultsColumn::Status));
 }
 
 }  // namespace
@@ -197,7 +202,7 @@ class frmmain_scansTest : public QObject {
     writeScanItems(dbFile(), {{"0", "", "*.log"}});
     gui::TForm1 form(machine().environment());
     form.bsSkinButton1()->click();
-    QCOMPARE(columnTexts(form.ListView1(), 0), strings({"a.log"}));
+    QCOMPARE(columnTexts(form.ListView1(), column(ResultsColumn::Name)), strings({"a.log"}));
   }
 
   void basicScanListsEveryEnabledRuleOverEachContentFolderOfTheCheckedResources() {
@@ -219,7 +224,7 @@ class frmmain_scansTest : public QObject {
 
     gui::TForm1 form(machine().environment());
     form.ListView2()->rows()->setChecked(1, false);
-    form.ListView1()->rows()->appendRow({{QStringLiteral("earlier")}, true});
+    showFinding(form, finding("earlier", ""));
     form.resultsPage()->Edit1()->setText(QStringLiteral("earlier origin"));
     form.resultsPage()->Edit2()->setText(QStringLiteral("earlier note"));
     QProgressBar* progress = form.resultsPage()->ProgressBar1();
@@ -239,21 +244,23 @@ class frmmain_scansTest : public QObject {
     QCOMPARE(windowState(form), idleState(6));
 
     const gui::ListView* results = form.ListView1();
-    QCOMPARE(columnTexts(results, 0), strings({"run.log", "b.log", "a.tmp", "old.log", "inner.log", "logs"}));
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Name)),
+             strings({"run.log", "b.log", "a.tmp", "old.log", "inner.log", "logs"}));
     const QString folder = QString::fromStdString(m_cache);
-    QCOMPARE(columnTexts(results, 1),
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Location)),
              (QStringList{folder + QStringLiteral("/1001/0/"), folder + QStringLiteral("/1001/0/cache/"),
                           folder + QStringLiteral("/1001/0/cache/"), folder + QStringLiteral("/1001/1/"),
                           folder + QStringLiteral("/1003/0/logs/"), folder + QStringLiteral("/1003/0/")}));
-    QCOMPARE(columnTexts(results, 2), strings({"512.00KB", "0B", "1.50MB", "0B", "0B", "文件夹"}));
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Size)),
+             strings({"512.00KB", "0B", "1.50MB", "0B", "0B", "文件夹"}));
     QCOMPARE(statuses(results), QStringList(6, QString()));
     for (int row = 0; row < 6; ++row) {
-      QVERIFY(results->rows()->isChecked(row));
+      QVERIFY(form.resultsModel()->isChecked(row));
       QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}/[1-9]\\d?/[1-9]\\d?$"))
-                  .match(results->rows()->text(row, 3))
+                  .match(form.resultsModel()->text(row, column(ResultsColumn::Date)))
                   .hasMatch());
     }
-    QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[6]"));
+    QCOMPARE(form.resultsModel()->caption(0), QStringLiteral("文件名[6]"));
     QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 2.00MB 垃圾。"));
     QVERIFY(form.resultsPage()->Edit1()->text().isEmpty());
     QVERIFY(form.resultsPage()->Edit2()->text().isEmpty());
@@ -290,7 +297,7 @@ class frmmain_scansTest : public QObject {
     QCOMPARE(m_boxes->texts(), QStringList{QStringLiteral("error '[abc' is an invalid mask at (5)")});
     QCOMPARE(m_boxes->shown[0].title, QStringLiteral("晴岚清扫助手"));
     QCOMPARE(m_boxes->shown[0].window, idleState(2, QStringLiteral("扫描未完成！")));
-    QCOMPARE(columnTexts(form.ListView1(), 0), strings({"run.log", "setup.log"}));
+    QCOMPARE(columnTexts(form.ListView1(), column(ResultsColumn::Name)), strings({"run.log", "setup.log"}));
     QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 0.00MB 垃圾。"));
   }
 
@@ -298,14 +305,15 @@ class frmmain_scansTest : public QObject {
     machine().addNamedResource(m_cache, "1001", "星海战记");
     writeInfoNotes(dbFile(), {});
     gui::TForm1 form(machine().environment());
-    form.ListView1()->rows()->appendRow({{QStringLiteral("earlier")}, true});
+    showFinding(form, finding("earlier", ""));
     watch(form);
 
     form.bsSkinButton1()->click();
 
     QCOMPARE(m_boxes->shown.size(), 1);
     QVERIFY(m_boxes->shown[0].text.contains(QStringLiteral("no such table")));
-    QCOMPARE(columnTexts(form.ListView1(), 0), QStringList{QStringLiteral("earlier")});
+    QCOMPARE(columnTexts(form.ListView1(), column(ResultsColumn::Name)),
+             QStringList{QStringLiteral("earlier")});
     QCOMPARE(form.bsSkinButton1()->text(), QStringLiteral("扫描"));
     QVERIFY(form.bsSkinButton1()->isEnabled());
     QVERIFY(form.bsSkinPageControl1()->isEnabled());
@@ -323,10 +331,10 @@ class frmmain_scansTest : public QObject {
     form.bsSkinButton1()->click();
 
     gui::ListView* results = form.ListView1();
-    QCOMPARE(results->rows()->count(), 6);
-    const QStringList names = columnTexts(results, 0);
+    QCOMPARE(form.resultsModel()->count(), 6);
+    const QStringList names = columnTexts(results, column(ResultsColumn::Name));
     QVERIFY(names.indexOf(QStringLiteral("temp")) < names.indexOf(QStringLiteral("a.tmp")));
-    results->rows()->setChecked(names.indexOf(QStringLiteral("keep.tmp")), false);
+    form.resultsModel()->setChecked(names.indexOf(QStringLiteral("keep.tmp")), false);
     const QString totalLine = form.resultsPage()->Label2()->text();
     watch(form);
 
@@ -348,9 +356,11 @@ class frmmain_scansTest : public QObject {
         const QString expected = name == QStringLiteral("keep.tmp")     ? QString()
                                  : name == QStringLiteral("locked.tmp") ? QStringLiteral("清理失败")
                                                                         : QStringLiteral("清理成功");
-        QCOMPARE(results->rows()->text(row, 4), expected);
+        QCOMPARE(form.resultsModel()->text(row, column(ResultsColumn::Status)), expected);
         const QColor colour = expected == QStringLiteral("清理失败") ? QColor(255, 0, 0) : QColor(0, 0, 0);
-        QCOMPARE(results->rows()->data(results->rows()->index(row, 1), Qt::ForegroundRole).value<QColor>(),
+        QCOMPARE(form.resultsModel()
+                     ->data(results->model()->index(row, column(ResultsColumn::Location)), Qt::ForegroundRole)
+                     .value<QColor>(),
                  colour);
       }
       QCOMPARE(form.resultsPage()->ProgressBar1()->maximum(), 6);
@@ -362,7 +372,7 @@ class frmmain_scansTest : public QObject {
     QVERIFY(!std::filesystem::exists(inCache("1001/0/\xB2\xE2.tmp")));
     QVERIFY(std::filesystem::exists(inCache("1001/0/keep.tmp")));
     QVERIFY(std::filesystem::exists(inCache("1001/0/locked.tmp")));
-    QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[6]"));
+    QCOMPARE(form.resultsModel()->caption(0), QStringLiteral("文件名[6]"));
     QCOMPARE(form.resultsPage()->Label2()->text(), totalLine);
   }
 
@@ -387,14 +397,14 @@ class frmmain_scansTest : public QObject {
 
     for (int scan = 0; scan < 2; ++scan) {
       form.bsSkinButton1()->click();
-      QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "b.tmp", "c.tmp"}));
+      QCOMPARE(columnTexts(results, column(ResultsColumn::Name)), strings({"a.tmp", "b.tmp", "c.tmp"}));
       clickHeader(2);
-      QCOMPARE(columnTexts(results, 0), strings({"b.tmp", "c.tmp", "a.tmp"}));
+      QCOMPARE(columnTexts(results, column(ResultsColumn::Name)), strings({"b.tmp", "c.tmp", "a.tmp"}));
     }
-    results->rows()->setChecked(0, false);
+    form.resultsModel()->setChecked(0, false);
     results->selectRow(0);
     clickHeader(2);
-    QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "c.tmp", "b.tmp"}));
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Name)), strings({"a.tmp", "c.tmp", "b.tmp"}));
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
     QCOMPARE(results->selectedRow(), 2);
     QCOMPARE(form.resultsPage()->Edit1()->text(), QStringLiteral("您当前选择的文件来自: 示例"));
@@ -409,7 +419,7 @@ class frmmain_scansTest : public QObject {
 
     // Undoing after another sort marks the rows the pass took, wherever they went.
     clickHeader(0);
-    QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "b.tmp", "c.tmp"}));
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Name)), strings({"a.tmp", "b.tmp", "c.tmp"}));
     form.resultsPage()->bsSkinButton12()->click();
     const QString restored = QStringLiteral("已恢复");
     QCOMPARE(statuses(results), (QStringList{restored, QString(), restored}));
@@ -431,7 +441,7 @@ class frmmain_scansTest : public QObject {
     QVERIFY(!total->linkShown());
     form.bsSkinButton1()->click();
     QVERIFY(total->linkShown());
-    form.ListView1()->rows()->setChecked(1, false);
+    form.resultsModel()->setChecked(1, false);
 
     QStringList captions;
     QTimer::singleShot(0, this, [&] {
@@ -503,7 +513,7 @@ class frmmain_scansTest : public QObject {
     QCOMPARE(m_boxes->shown[0].title, QStringLiteral("提示"));
 
     machine().dir().writeFile(cacheRelative("1001/0/a.tmp"));
-    form.ListView1()->rows()->appendRow(finding("a.tmp", inCache("1001/0/")));
+    showFinding(form, finding("a.tmp", inCache("1001/0/")));
     m_boxes->shown.clear();
     m_boxes->answers = {false};
     form.resultsPage()->bntClean()->click();
@@ -564,14 +574,14 @@ class frmmain_scansTest : public QObject {
     gui::TForm1 form(machine().environment());
     const std::string folder =
         location.startsWith(QLatin1Char('/')) ? location.toStdString() : inCache(location.toStdString());
-    form.ListView1()->rows()->appendRow(finding("first.db", inCache("1001/0/")));
-    form.ListView1()->rows()->appendRow(finding(name.toStdString(), folder));
+    showFinding(form, finding("first.db", inCache("1001/0/")));
+    showFinding(form, finding(name.toStdString(), folder));
     form.bsSkinPageControl1()->setCurrentWidget(form.resultsPage());
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
     gui::ListView* results = form.ListView1();
-    const QRect cell = results->visualRect(results->rows()->index(1, 1));
+    const QRect cell = results->visualRect(results->model()->index(1, 1));
     QTest::mouseClick(results->viewport(), Qt::LeftButton, {}, cell.center());
 
     QCOMPARE(results->selectedRow(), 1);
@@ -584,7 +594,7 @@ class frmmain_scansTest : public QObject {
     machine().addNamedResource(m_cache, "1001", "示例");
     writeScanItems(dbFile(), {});
     gui::TForm1 form(machine().environment());
-    form.ListView1()->rows()->appendRow(finding("a.log", inCache("1001/0/")));
+    showFinding(form, finding("a.log", inCache("1001/0/")));
     form.resultsPage()->Edit1()->setText(QStringLiteral("kept"));
 
     form.guarded([&form] { form.ListView1Click(); });
@@ -606,7 +616,7 @@ class frmmain_scansTest : public QObject {
     RecordingShell shell;
     gui::TForm1 form(machine().environment());
     for (const char* name : {"crash.dmp", "run.log"})
-      form.ListView1()->rows()->appendRow(finding(name, inCache("1001/0/")));
+      showFinding(form, finding(name, inCache("1001/0/")));
     form.bsSkinPageControl1()->setCurrentWidget(form.resultsPage());
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -616,7 +626,7 @@ class frmmain_scansTest : public QObject {
     const auto at = [&](QWidget* widget, QPoint point) { return widget->mapTo(&form, point); };
 
     QTest::mouseClick(window, Qt::LeftButton, {},
-                      at(results->viewport(), results->visualRect(results->rows()->index(0, 1)).center()));
+                      at(results->viewport(), results->visualRect(results->model()->index(0, 1)).center()));
     QCOMPARE(edit2->text(), longNote);
     QCOMPARE(edit2->cursorPosition(), 0);
     QCOMPARE(edit2->toolTip(), longNote);
@@ -645,7 +655,7 @@ class frmmain_scansTest : public QObject {
 
     // A double click opens the finding's folder.
     QTest::mouseDClick(window, Qt::LeftButton, {},
-                       at(results->viewport(), results->visualRect(results->rows()->index(1, 1)).center()));
+                       at(results->viewport(), results->visualRect(results->model()->index(1, 1)).center()));
     QCOMPARE(shell.calls, QStringList{QStringLiteral("open ") + QString::fromStdString(inCache("1001/0/"))});
   }
 
@@ -695,12 +705,12 @@ class frmmain_scansTest : public QObject {
     page->bsSkinButton8()->click();
 
     const gui::ListView* results = form.ListView1();
-    QCOMPARE(columnTexts(results, 0), names);
-    for (int row = 0; row < results->rows()->count(); ++row)
-      QVERIFY(!results->rows()->isChecked(row));
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Name)), names);
+    for (int row = 0; row < form.resultsModel()->count(); ++row)
+      QVERIFY(!form.resultsModel()->isChecked(row));
     if (const int hugeRow = names.indexOf(QStringLiteral("huge.iso")); hugeRow >= 0)
-      QCOMPARE(results->rows()->text(hugeRow, 2), QStringLiteral("3.00GB"));
-    QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[%1]").arg(names.size()));
+      QCOMPARE(form.resultsModel()->text(hugeRow, column(ResultsColumn::Size)), QStringLiteral("3.00GB"));
+    QCOMPARE(form.resultsModel()->caption(0), QStringLiteral("文件名[%1]").arg(names.size()));
     QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 %1MB 垃圾。").arg(total));
     QCOMPARE(windowState(form), idleState(static_cast<int>(names.size())));
     QVERIFY(m_boxes->shown.isEmpty());
@@ -725,18 +735,19 @@ class frmmain_scansTest : public QObject {
     form.softwareCachePage()->bsSkinButton10()->click();
 
     const gui::ListView* results = form.ListView1();
-    QCOMPARE(columnTexts(results, 0), strings({"a.tmp", "b.dat", "y.dat", "parts", "seg.bin"}));
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Name)),
+             strings({"a.tmp", "b.dat", "y.dat", "parts", "seg.bin"}));
     const QString c = QString::fromStdString(machine().volumes()[0].root);
-    QCOMPARE(columnTexts(results, 1),
+    QCOMPARE(columnTexts(results, column(ResultsColumn::Location)),
              (QStringList{c + QStringLiteral("TV/Cache/"), c + QStringLiteral("TV/Cache/"),
                           QString::fromStdString(e) + QStringLiteral("TV/Cache/"),
                           c + QStringLiteral("Player/"), c + QStringLiteral("Player/")}));
-    QCOMPARE(results->rows()->text(3, 2), QStringLiteral("文件夹"));
+    QCOMPARE(form.resultsModel()->text(3, column(ResultsColumn::Size)), QStringLiteral("文件夹"));
     for (int row = 0; row < 5; ++row)
-      QVERIFY(results->rows()->isChecked(row));
+      QVERIFY(form.resultsModel()->isChecked(row));
     QCOMPARE(seen, strings({"1", "2"}));
     QCOMPARE(form.resultsPage()->ProgressBar1()->maximum(), 2);
-    QCOMPARE(results->rows()->caption(0), QStringLiteral("文件名[5]"));
+    QCOMPARE(form.resultsModel()->caption(0), QStringLiteral("文件名[5]"));
     QCOMPARE(form.resultsPage()->Label2()->text(), QStringLiteral("本次共扫描到约 1.00MB 垃圾。"));
     QCOMPARE(windowState(form), idleState(5));
     QVERIFY(m_boxes->shown.isEmpty());
@@ -823,7 +834,7 @@ class frmmain_scansTest : public QObject {
     form.bsSkinButton1()->click();
 
     QVERIFY(!form.isVisible());
-    QVERIFY(form.ListView1()->rows()->count() < 300);
+    QVERIFY(form.resultsModel()->count() < 300);
     QCOMPARE(form.bsSkinButton1()->text(), QStringLiteral("扫描"));
     QVERIFY(form.bsSkinButton1()->isEnabled());
     QVERIFY(form.bsSkinPageControl1()->isEnabled());

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Codepage.h"
+#include "scan/Findings.h"
 #include "scan/ResultsRow.h"
 #include "support/TempDir.h"
 
@@ -33,7 +34,11 @@ TEST(JunkSummaryTest, SumsEachResourceAndScanItemLargestFirstWithTheirRows) {
                                         finding(test::nativeSeparators("/elsewhere/"), 5, ""),
                                         finding(in("1001/0/"), 1, "日志文件")};
 
-  const JunkSummary summary = summarizeJunk(cache, rows);
+  Findings findings;
+  for (const ResultsRow& row : rows)
+    findings.append(row);
+
+  const JunkSummary summary = summarizeJunk(cache, findings);
 
   ASSERT_EQ(summary.resources.size(), 3u);
   const JunkGroup& first = summary.resources[0];

@@ -28,6 +28,7 @@ TEST(ResultsRowTest, AFileShowsItsSizeAndCreationDate) {
   EXPECT_EQ(row.size, 1536);
   EXPECT_FALSE(row.isFolder);
   EXPECT_TRUE(row.checked);
+  EXPECT_EQ(dateText({.year = 2026, .month = 12, .day = 31}), "2026/12/31");
 }
 
 TEST(ResultsRowTest, AFolderOrALinkToOneShowsFolderInsteadOfASize) {

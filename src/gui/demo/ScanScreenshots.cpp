@@ -75,7 +75,7 @@ QStringList saveScanScreenshots(TForm1& form, const QString& fileName, bool clea
   };
 
   form.bsSkinButton1()->click();
-  if (form.ListView1()->rows()->count() > 0) {
+  if (form.resultsModel()->count() > 0) {
     form.ListView1()->selectRow(0);
     form.guarded([&form] { form.ListView1Click(); });
   }

@@ -1,10 +1,10 @@
-#include "gui/TextPool.h"
+#include "scan/TextPool.h"
 
 #include <cstring>
 #include <functional>
 #include <stdexcept>
 
-namespace qinglan::gui {
+namespace qinglan {
 
 namespace {
 
@@ -42,13 +42,6 @@ std::string_view TextPool::view(Id id) const {
   if (span.length == 0)
     return {};
   return {m_blocks[span.place >> kOffsetBits].get() + (span.place & (kBlockBytes - 1)), span.length};
-}
-
-TextPool::Id TextPool::intern(const QString& text) {
-  if (text.isEmpty())
-    return kEmpty;
-  const QByteArray utf8 = text.toUtf8();
-  return intern(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
 }
 
 TextPool::Id TextPool::intern(std::string_view utf8) {
@@ -102,4 +95,4 @@ void TextPool::grow() {
   m_slots = std::move(table);
 }
 
-}  // namespace qinglan::gui
+}  // namespace qinglan

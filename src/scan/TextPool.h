@@ -5,13 +5,11 @@
 #include <string_view>
 #include <vector>
 
-#include <QString>
+namespace qinglan {
 
-namespace qinglan::gui {
-
-// Texts kept once each, as UTF-8 in large shared blocks, and named by a number. A list of a
-// million findings repeats its locations, dates, sizes and statuses over and over, and a QString
-// per cell would cost an allocation and some fifty bytes even for the texts that are unique.
+// Texts kept once each, byte for byte, in large shared blocks, and named by a number. A list of a
+// million findings repeats its locations, dates, sizes and statuses over and over, and a string
+// object per cell would cost an allocation and tens of bytes even for the texts that are unique.
 class TextPool {
  public:
   using Id = uint32_t;
@@ -20,10 +18,8 @@ class TextPool {
   TextPool();
 
   Id intern(std::string_view utf8);
-  Id intern(const QString& text);
 
   std::string_view view(Id id) const;
-  QString text(Id id) const { return QString::fromUtf8(view(id)); }
   // Distinct texts held, the empty one included: ids run from 0 to size() - 1.
   size_t size() const { return m_spans.size(); }
 
@@ -47,4 +43,4 @@ class TextPool {
   std::vector<uint64_t> m_slots;
 };
 
-}  // namespace qinglan::gui
+}  // namespace qinglan
