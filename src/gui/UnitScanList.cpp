@@ -85,8 +85,7 @@ void TfrmScanList::bsSkinButton1Click() {
   const RowListModel* rows = m_listView1->rows();
   const int rowCount = rows->count();
   for (int row = 0; row < rowCount; ++row)
-    storeScanItemChoice(*database, kScanItemTable, rows->text(row, kId).toStdString(),
-                        rows->isChecked(row));
+    storeScanItemChoice(*database, kScanItemTable, rows->text(row, kId).toStdString(), rows->isChecked(row));
 }
 
 void TfrmScanList::bsSkinButton2Click() {

@@ -33,7 +33,6 @@ class TfrmScanList : public QDialog {
   void bsSkinButton2Click();
 
  private:
-
   std::string m_dbFileName;
   QLabel* m_label1;
   ListView* m_listView1;
