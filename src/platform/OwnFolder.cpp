@@ -11,6 +11,16 @@ UnsafeFolderError::UnsafeFolderError(std::string folder, std::string reason)
       m_folder(std::move(folder)),
       m_reason(std::move(reason)) {}
 
+bool OwnFolder::replace(std::string_view name, std::string_view bytes, unsigned mode) const {
+  const std::string temporary = writeTemporary("." + std::string(name) + ".", bytes, mode);
+  if (temporary.empty())
+    return false;
+  if (rename(temporary, name))
+    return true;
+  removeTemporary(temporary);
+  return false;
+}
+
 bool AppendedFile::append(std::string_view bytes) {
   static const auto systemWrite = detail::systemIniFileIo().write;
   return detail::writeWhole(m_fd, bytes, systemWrite);

@@ -78,8 +78,9 @@ class OwnFolder {
   // UnsafeFolderError when a link or anything but a file stands there.
   std::optional<AppendedFile> openForAppend(std::string_view name) const;
   // A new durable file holding the bytes under a name no other file had, starting with `prefix`,
-  // for a caller that works on it by path and then renames it into place. Its name, or empty.
-  std::string writeTemporary(std::string_view prefix, std::string_view bytes) const;
+  // for a caller that works on it by path and then renames it into place; `mode` as for replace.
+  // Its name, or empty.
+  std::string writeTemporary(std::string_view prefix, std::string_view bytes, unsigned mode = 0) const;
   // Renames one of the folder's entries over another in one step and makes the rename durable.
   bool rename(std::string_view from, std::string_view to) const;
   // Removes a temporary file this program made in the folder.

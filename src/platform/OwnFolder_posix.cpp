@@ -47,7 +47,7 @@ std::string freshName(std::string_view prefix) {
   return std::string(prefix) + digits + ".tmp";
 }
 
-// A new file under a fresh name in the folder, removed again unless committed by the rename.
+// A new file under a fresh name in the folder, removed again unless kept.
 class TemporaryFile {
  public:
   TemporaryFile(int folder, std::string_view prefix) : m_folder(folder) {
@@ -81,14 +81,6 @@ class TemporaryFile {
     if (detail::iniFileIo.fsync(m_fd) != 0)
       return false;
     return ::close(std::exchange(m_fd, -1)) == 0;
-  }
-
-  // Moves the finished file over the target in one step.
-  bool commit(std::string_view target) {
-    if (detail::iniFileIo.rename(m_folder, m_name.c_str(), std::string(target).c_str()) != 0)
-      return false;
-    m_kept = true;
-    return true;
   }
 
   // Leaves the finished file for the caller.
@@ -212,18 +204,6 @@ std::optional<std::uintmax_t> OwnFolder::fileSize(std::string_view name) const {
   return static_cast<std::uintmax_t>(status.st_size);
 }
 
-bool OwnFolder::replace(std::string_view name, std::string_view bytes, unsigned mode) const {
-  TemporaryFile file(folderFd(m_handle), "." + std::string(name) + ".");
-  if (!file.opened())
-    return false;
-  if (mode != 0)
-    file.keepMode(mode);
-  if (!file.write(bytes) || !file.finish() || !file.commit(name))
-    return false;
-  syncFolder(folderFd(m_handle));
-  return true;
-}
-
 std::optional<AppendedFile> OwnFolder::openForAppend(std::string_view name) const {
   const std::string file(name);
   Descriptor fd(::openat(folderFd(m_handle), file.c_str(),
@@ -239,9 +219,13 @@ std::optional<AppendedFile> OwnFolder::openForAppend(std::string_view name) cons
   return AppendedFile(fd.release());
 }
 
-std::string OwnFolder::writeTemporary(std::string_view prefix, std::string_view bytes) const {
+std::string OwnFolder::writeTemporary(std::string_view prefix, std::string_view bytes, unsigned mode) const {
   TemporaryFile file(folderFd(m_handle), prefix);
-  if (!file.opened() || !file.write(bytes) || !file.finish())
+  if (!file.opened())
+    return {};
+  if (mode != 0)
+    file.keepMode(mode);
+  if (!file.write(bytes) || !file.finish())
     return {};
   file.keep();
   return file.name();

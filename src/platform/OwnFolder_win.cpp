@@ -50,7 +50,7 @@ std::string freshName(std::string_view prefix) {
   return std::string(prefix) + digits + ".tmp";
 }
 
-// A new file under a fresh name in the folder, removed again unless committed by the rename.
+// A new file under a fresh name in the folder, removed again unless kept.
 class TemporaryFile {
  public:
   TemporaryFile(const std::string& folder, std::string_view prefix) : m_folder(folder) {
@@ -82,14 +82,6 @@ class TemporaryFile {
     if (detail::iniFileIo.fsync(m_fd) != 0)
       return false;
     return ::_close(std::exchange(m_fd, -1)) == 0;
-  }
-
-  bool commit(std::string_view target) {
-    if (detail::iniFileIo.rename(-1, (m_folder + m_name).c_str(), (m_folder + std::string(target)).c_str()) !=
-        0)
-      return false;
-    m_kept = true;
-    return true;
   }
 
   void keep() { m_kept = true; }
@@ -202,12 +194,6 @@ std::optional<std::uintmax_t> OwnFolder::fileSize(std::string_view name) const {
   return (static_cast<std::uintmax_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// Windows keeps no permission bits worth carrying over; the mode is not used here.
-bool OwnFolder::replace(std::string_view name, std::string_view bytes, unsigned) const {
-  TemporaryFile file(m_path, "." + std::string(name) + ".");
-  return file.opened() && file.write(bytes) && file.finish() && file.commit(name);
-}
-
 std::optional<AppendedFile> OwnFolder::openForAppend(std::string_view name) const {
   const std::string file(name);
   const HANDLE handle = openEntry(m_path + file, GENERIC_READ | FILE_APPEND_DATA, OPEN_ALWAYS);
@@ -230,7 +216,8 @@ std::optional<AppendedFile> OwnFolder::openForAppend(std::string_view name) cons
   return AppendedFile(fd);
 }
 
-std::string OwnFolder::writeTemporary(std::string_view prefix, std::string_view bytes) const {
+// Windows keeps no permission bits worth carrying over; the mode is not used here.
+std::string OwnFolder::writeTemporary(std::string_view prefix, std::string_view bytes, unsigned) const {
   TemporaryFile file(m_path, prefix);
   if (!file.opened() || !file.write(bytes) || !file.finish())
     return {};
