@@ -9,6 +9,7 @@
 
 #include "history/EscapedPath.h"
 #include "platform/Path.h"
+#include "platform/TextSplit.h"
 
 namespace qinglan {
 
@@ -46,16 +47,6 @@ std::optional<platform::EntryId> idOf(const nlohmann::json& object, const char* 
     return std::nullopt;
   return platform::EntryId{(*found)[0].get<uint64_t>(), (*found)[1].get<uint64_t>(),
                            (*found)[2].get<uint32_t>()};
-}
-
-std::vector<std::string> splitLines(std::string_view bytes) {
-  std::vector<std::string> lines;
-  while (!bytes.empty()) {
-    const size_t end = bytes.find('\n');
-    lines.emplace_back(bytes.substr(0, end));
-    bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
-  }
-  return lines;
 }
 
 }  // namespace
@@ -179,7 +170,7 @@ std::vector<JournalEntry> CleanJournal::read() const {
       platform::OwnFolder::open(platform::splitPath(m_fileName).parent);
   if (!folder)
     return entries;
-  for (const std::string& line : splitLines(folder->read(name()).bytes)) {
+  for (const std::string& line : platform::splitLines(folder->read(name()).bytes)) {
     if (std::optional<JournalEntry> entry = entryFromLine(line))
       entries.push_back(std::move(*entry));
   }
@@ -194,7 +185,7 @@ void CleanJournal::trim(const platform::OwnFolder& folder) const {
   if (file.status != platform::ReadStatus::Read || size <= m_limitBytes)
     return;
   // Lines keep their pass's place of first appearance; passes drop out oldest first.
-  const std::vector<std::string> lines = splitLines(file.bytes);
+  const std::vector<std::string> lines = platform::splitLines(file.bytes);
   std::vector<std::string> order;
   std::map<std::string, uintmax_t> bytesOfPass;
   std::vector<std::string> passOfLine;
