@@ -106,13 +106,17 @@ AppPaths decideAppPaths(const std::string& executableFolder,
                         const std::function<bool(const std::string&)>& writable) {
   AppPaths paths = appFolderPaths(executableFolder);
   std::error_code error;
-  if (fs::is_regular_file(platform::fsPath(paths.dbFileName), error) && writable(paths.appPath)) {
+  const bool dbBeside = fs::is_regular_file(platform::fsPath(paths.dbFileName), error);
+  if (dbBeside && writable(paths.appPath)) {
     paths.layout = Layout::Portable;
     return paths;
   }
   paths.layout = Layout::Installed;
-  paths.templateDb = platform::pathText(
-      (platform::fsPath(paths.appPath) / QINGLAN_DATA_FROM_BIN / kDbName).lexically_normal());
+  // An unpacked program in a folder the user cannot write ships its database beside itself.
+  paths.templateDb =
+      dbBeside ? paths.dbFileName
+               : platform::pathText(
+                     (platform::fsPath(paths.appPath) / QINGLAN_DATA_FROM_BIN / kDbName).lexically_normal());
   paths.dbFileName = programFolderIn(platform::UserFolder::Data) + kDbName;
   paths.whiteListFile = programFolderIn(platform::UserFolder::Config) + std::string(kWhitelistFileName);
   paths.stateFolder = programFolderIn(platform::UserFolder::State);

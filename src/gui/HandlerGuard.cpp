@@ -1,6 +1,7 @@
 #include "gui/HandlerGuard.h"
 
 #include <QList>
+#include <QRegularExpression>
 
 #include "gui/MessageBoxes.h"
 #include "platform/OwnFolder.h"
@@ -13,10 +14,16 @@ void showError(QWidget* parent, const QString& message) {
   messageBoxes().error(parent, appTitle(), errorBoxText(message));
 }
 
+// A dot after a path would read as part of its last name ("ccdb.db.").
+bool endsWithPath(const QString& message) {
+  const QString last = message.section(QRegularExpression(QStringLiteral("\\s")), -1);
+  return last.contains(QLatin1Char('/')) || last.contains(QLatin1Char('\\'));
+}
+
 }  // namespace
 
 QString errorBoxText(const QString& message) {
-  if (message.isEmpty())
+  if (message.isEmpty() || endsWithPath(message))
     return message;
   const QList<uint> characters = message.toUcs4();
   if (characters.back() > uint('.'))

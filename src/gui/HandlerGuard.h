@@ -16,7 +16,8 @@ class CommandCancelled : public std::exception {
   const char* what() const noexcept override { return "command cancelled"; }
 };
 
-// The text of the standard error box: a "." is appended when the last character sorts after ".".
+// The text of the standard error box: a "." is appended when the last character sorts after ".",
+// unless the text ends with a path.
 QString errorBoxText(const QString& message);
 
 // Runs one handler so that no exception reaches Qt's event loop: an escaping exception is shown as the

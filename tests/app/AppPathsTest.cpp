@@ -65,14 +65,16 @@ TEST_P(AppLayoutTest, ChoosesTheFolders) {
   EXPECT_EQ(paths.dbFileName, expand(c.db, dir.path()));
   EXPECT_EQ(paths.whiteListFile, expand(c.whiteList, dir.path()));
   EXPECT_EQ(paths.stateFolder, expand(c.state, dir.path()));
-  EXPECT_EQ(paths.templateDb, c.layout == Layout::Installed ? dir.path("usr/share/qinglan/ccdb.db") : "");
+  const std::string shipped = c.dbBeside ? "usr/bin/ccdb.db" : "usr/share/qinglan/ccdb.db";
+  EXPECT_EQ(paths.templateDb, c.layout == Layout::Installed ? dir.path(shipped) : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, AppLayoutTest,
     ::testing::Values(LayoutCase{true, true, std::nullopt, Layout::Portable, "{t}/usr/bin/ccdb.db",
                                  "{t}/usr/bin/wb.lst", "{t}/usr/bin/"},
-                      // A database beside a folder the user cannot write is the shipped one, not the user's.
+                      // A database beside a folder the user cannot write is the shipped template, not
+                      // the user's.
                       LayoutCase{true, false, std::nullopt, Layout::Installed,
                                  "{h}/.local/share/qinglan/ccdb.db", "{h}/.config/qinglan/wb.lst",
                                  "{h}/.local/state/qinglan/"},

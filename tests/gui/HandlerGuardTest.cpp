@@ -18,13 +18,19 @@ class HandlerGuardTest : public QObject {
   void errorTextEndsWithADotWhenItsLastCharacterSortsAfterOne_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("letter") << QStringLiteral("Unable to write to /a/wb.lst")
-                            << QStringLiteral("Unable to write to /a/wb.lst.");
+    QTest::newRow("letter") << QStringLiteral("Unable to write") << QStringLiteral("Unable to write.");
+    QTest::newRow("path") << QStringLiteral("Unable to write to /a/wb.lst")
+                          << QStringLiteral("Unable to write to /a/wb.lst");
+    QTest::newRow("path on its own line")
+        << QStringLiteral("找不到规则数据库 ccdb.db\n/h/.local/share/qinglan/ccdb.db")
+        << QStringLiteral("找不到规则数据库 ccdb.db\n/h/.local/share/qinglan/ccdb.db");
+    QTest::newRow("windows path") << QStringLiteral("无法写入 C:\\a\\wb.lst")
+                                  << QStringLiteral("无法写入 C:\\a\\wb.lst");
     QTest::newRow("dot") << QStringLiteral("done.") << QStringLiteral("done.");
     QTest::newRow("exclamation") << QStringLiteral("stop!") << QStringLiteral("stop!");
     QTest::newRow("hyphen") << QStringLiteral("a-") << QStringLiteral("a-");
     QTest::newRow("space") << QStringLiteral("a ") << QStringLiteral("a ");
-    QTest::newRow("slash") << QStringLiteral("a/") << QStringLiteral("a/.");
+    QTest::newRow("slash") << QStringLiteral("a/") << QStringLiteral("a/");
     QTest::newRow("digit") << QStringLiteral("code 7") << QStringLiteral("code 7.");
     QTest::newRow("chinese") << QStringLiteral("写入失败") << QStringLiteral("写入失败.");
     QTest::newRow("full-width stop") << QStringLiteral("失败。") << QStringLiteral("失败。.");

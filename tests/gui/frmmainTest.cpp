@@ -246,7 +246,7 @@ class frmmainTest : public QObject {
     QCOMPARE(m_boxes->shown[0].kind, QStringLiteral("error"));
     QCOMPARE(m_boxes->shown[0].title, QStringLiteral("晴岚清扫助手"));
     QCOMPARE(m_boxes->shown[0].text, QStringLiteral("Unable to write to ") +
-                                         QString::fromStdString(machine.dir().path("gone/wb.lst.")));
+                                         QString::fromStdString(machine.dir().path("gone/wb.lst")));
     QCOMPARE(columnTexts(form.ListView2(), 1), strings({"1001"}));
     QCOMPARE(form.ListView2()->rows()->caption(0), QStringLiteral("软件名[1]"));
 
