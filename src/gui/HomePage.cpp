@@ -8,11 +8,14 @@
 #include <QPointer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+
+#include "gui/HomePageFailure.h"
 
 #include "platform/Privileges.h"
 
@@ -88,6 +91,7 @@ HomePage::HomePage(bool withBrowser, QWidget* parent) : QWidget(parent) {
     back->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     m_browser->addAction(back);
     connect(m_browser, &QWebEngineView::loadFinished, this, &HomePage::documentComplete);
+    connect(m_browser->page(), &QWebEnginePage::loadingChanged, this, &HomePage::showLoadFailure);
   } else {
     m_webBrowser1 = blankArea(this);
   }
@@ -108,6 +112,15 @@ HomePage::~HomePage() {
 void HomePage::Navigate(const QString& address) {
   if (m_browser != nullptr)
     m_browser->load(QUrl(address));
+}
+
+// The engine's own error page needs scripts, which are off as root, and speaks the engine's words;
+// the program's page replaces it on every system. Its own page, shown from a data address, never
+// fails to load, so this cannot repeat.
+void HomePage::showLoadFailure(const QWebEngineLoadingInfo& info) {
+  if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus || info.url().scheme() == u"data")
+    return;
+  m_browser->setHtml(loadFailurePage(info.url().toString(), loadFailureReason(info)));
 }
 
 void HomePage::setDocumentProperties() {

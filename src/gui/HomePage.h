@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QWebEngineLoadingInfo;
 class QWebEngineView;
 
 namespace qinglan::gui {
@@ -13,8 +14,9 @@ namespace qinglan::gui {
 // Safe to call again later.
 void prepareWebEngine();
 
-// "首页": the browser filling the page; Alt+Left goes back. Without a browser (tests that do not look at this
-// page) the page is a blank area and navigation does nothing.
+// "首页": the browser filling the page; Alt+Left goes back. A page that cannot be loaded gives way to the
+// program's own "无法打开主页" page with the reason and a "重试" link. Without a browser (tests that do not
+// look at this page) the page is a blank area and navigation does nothing.
 class HomePage : public QWidget {
   Q_OBJECT
 
@@ -41,6 +43,8 @@ class HomePage : public QWidget {
   void documentPropertiesSet(int completedSteps);
 
  private:
+  void showLoadFailure(const QWebEngineLoadingInfo& info);
+
   QWidget* m_webBrowser1;
   QWebEngineView* m_browser = nullptr;
 };
