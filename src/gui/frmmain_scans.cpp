@@ -1,4 +1,7 @@
 #include <algorithm>
+#include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include <QCheckBox>
@@ -14,6 +17,7 @@
 #include "gui/frmmain.h"
 #include "history/CleanJournal.h"
 #include "history/PassHistory.h"
+#include "platform/Path.h"
 #include "platform/Remover.h"
 #include "platform/Trash.h"
 #include "scan/BasicScan.h"
@@ -35,6 +39,34 @@ std::vector<ScanResourceRow> scanResourcesOf(const RowListModel& rows) {
   for (int row = 0; row < rows.count(); ++row)
     resources.push_back({rows.text(row, 0).toStdString(), resourceIdOf(rows, row), rows.isChecked(row)});
   return resources;
+}
+
+// What became of the path itself or of the nearest folder holding it, among the entries trashed so far.
+std::optional<bool> nearestTrashed(const std::map<std::string, bool>& trashed, const std::string& path) {
+  if (const auto found = trashed.find(path); found != trashed.end())
+    return found->second;
+  for (size_t end = path.rfind(platform::kSeparator); end != std::string::npos && end > 0;
+       end = path.rfind(platform::kSeparator, end - 1)) {
+    if (const auto found = trashed.find(path.substr(0, end)); found != trashed.end())
+      return found->second;
+  }
+  return std::nullopt;
+}
+
+// Which records of the pass are back, given those whose own entry was put back. A row found gone
+// went into the trash with an earlier row of the pass (the same file listed twice, or a folder
+// holding it), and is back exactly when that row is.
+std::vector<bool> recordsBack(const std::vector<PassRecord>& pass, std::vector<bool> back) {
+  std::map<std::string, bool> trashed;
+  for (size_t i = 0; i < pass.size(); ++i) {
+    const JournalEntry& entry = pass[i].entry;
+    if (entry.outcome == CleanOutcome::Trashed) {
+      trashed[entry.path] = back[i];
+    } else if (entry.outcome == CleanOutcome::Gone) {
+      back[i] = nearestTrashed(trashed, entry.path).value_or(false);
+    }
+  }
+  return back;
 }
 
 }  // namespace
@@ -98,14 +130,21 @@ void TForm1::bsSkinButton12Click() {
   }
   WindowScanFront view(*this);
   size_t kept = 0;
+  std::vector<bool> back(m_trashPass.size(), false);
   const std::vector<RestoreReport> reports = restoreEntries(entries, platform::Trash::system(), journal);
   journal.close();
   for (const RestoreReport& report : reports) {
-    if (report.result.restored || report.earlier) {
-      view.results().setStatus(m_trashPass[report.index].row, std::string(kRestoredStatus));
-    } else {
+    if (report.index >= back.size())
+      continue;
+    if (report.result.restored || report.earlier)
+      back[report.index] = true;
+    else
       ++kept;
-    }
+  }
+  back = recordsBack(m_trashPass, std::move(back));
+  for (size_t i = 0; i < back.size(); ++i) {
+    if (back[i])
+      view.results().setStatus(m_trashPass[i].row, std::string(kRestoredStatus));
   }
   forgetTrashPass();
   if (kept > 0)

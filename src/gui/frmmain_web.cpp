@@ -64,7 +64,7 @@ void TForm1::MenuItem4Click() {
   const std::string link = downloadLink(rows->text(row, kUpdateResourceIdColumn).toStdString(),
                                         rows->text(row, kLatestVersionColumn).toStdString());
   QGuiApplication::clipboard()->setText(QString::fromStdString(link));
-  showPromptWarning(nullptr, QString::fromUtf8(kLinkCopiedMessage));
+  showPromptInformation(nullptr, QString::fromUtf8(kLinkCopiedMessage));
 }
 
 void TForm1::N11Click() {
@@ -74,7 +74,12 @@ void TForm1::N11Click() {
   RowListModel* rows = ListView4()->rows();
   silenceVersion(whitelist().fileName(), rows->text(row, kUpdateResourceIdColumn).toStdString(),
                  rows->text(row, kLatestVersionColumn).toStdString());
+  // The count follows the rows; a failed check's text stays, since that count was never complete.
+  QLabel* status = m_updatePage->Label12();
+  const bool counted = status->text() == QString::fromStdString(updateCountStatus(rows->count()));
   rows->deleteRow(row);
+  if (counted)
+    status->setText(QString::fromStdString(updateCountStatus(rows->count())));
 }
 
 void TForm1::Label13Click() {

@@ -1,12 +1,9 @@
-#include <filesystem>
-#include <system_error>
-
 #include <QPushButton>
 
 #include "gui/FlagScope.h"
 #include "gui/MessageBoxes.h"
 #include "gui/frmmain.h"
-#include "platform/Remover.h"
+#include "platform/IniFile.h"
 #include "whitelist/Whitelist.h"
 
 namespace qinglan::gui {
@@ -50,11 +47,11 @@ void TForm1::bsSkinButton3Click() {
 }
 
 void TForm1::bsSkinButton6Click() {
-  whitelist().clear(m_environment.remover ? *m_environment.remover : platform::Remover::system());
-  // Entries stay in force while the file is there: show them as they are.
-  std::error_code error;
-  if (std::filesystem::exists(std::filesystem::symlink_status(whitelist().fileName(), error))) {
-    showPromptWarning(this, QStringLiteral("无法删除白名单文件,白名单没有清空。"));
+  try {
+    whitelist().clear();
+  } catch (const platform::IniWriteError&) {
+    // Entries the file still holds stay in force: show them as they are.
+    showPromptWarning(this, QStringLiteral("无法写入白名单文件,白名单没有清空。"));
     bsSkinButton7Click();
     return;
   }

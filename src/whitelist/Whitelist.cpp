@@ -4,7 +4,6 @@
 
 #include "platform/Codepage.h"
 #include "platform/Path.h"
-#include "platform/Remover.h"
 
 namespace qinglan {
 
@@ -61,12 +60,11 @@ void Whitelist::remove(const std::string& resourceId) {
   m_file.deleteKey(kWhiteNameSection, resourceId);
 }
 
-bool Whitelist::clear() const {
-  return clear(platform::Remover::system());
-}
-
-bool Whitelist::clear(platform::Remover& remover) const {
-  return remover.remove(fileName());
+void Whitelist::clear() {
+  // White first: once it is gone nothing is hidden, whatever a refused later write leaves.
+  m_file.eraseSection(kWhiteSection);
+  m_file.eraseSection(kWhiteNameSection);
+  m_file.eraseSection(kUnvercheckSection);
 }
 
 bool Whitelist::trashOption() const {

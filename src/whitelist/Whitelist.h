@@ -8,10 +8,6 @@
 
 namespace qinglan {
 
-namespace platform {
-class Remover;
-}
-
 inline constexpr std::string_view kWhitelistFileName = "wb.lst";
 inline constexpr std::string_view kWhiteSection = "White";
 inline constexpr std::string_view kWhiteNameSection = "WhiteName";
@@ -52,9 +48,8 @@ class Whitelist {
   bool trashOption() const;
   void setTrashOption(bool on);
 
-  // Deletes the whole file, silenced versions included. False when there was no file to delete.
-  bool clear() const;
-  bool clear(platform::Remover& remover) const;
+  // Empties the whitelist and the silenced versions; section option, and so the trash setting, stays.
+  void clear();
 
  private:
   platform::IniFile m_file;

@@ -475,7 +475,9 @@ class frmmain_scansTest : public QObject {
     machine().addNamedResource(m_cache, "1001", "星海战记");
     writeInCache("1001/0/a.tmp", 100);
     writeInCache("1001/0/b.tmp", 100);
-    writeScanItems(dbFile(), {{"0", "", "*.tmp"}});
+    writeInCache("1001/0/temp/c.tmp", 100);
+    // a.tmp is listed twice, c.tmp again inside its folder: those rows went with an earlier one.
+    writeScanItems(dbFile(), {{"0", "", "temp"}, {"0", "", "*.tmp"}, {"0", "", "a.tmp"}});
     {
       gui::TForm1 form(machine().environment());
       QVERIFY(!form.resultsPage()->bsSkinCheckRadioBox2()->isChecked());
@@ -489,7 +491,9 @@ class frmmain_scansTest : public QObject {
     form.resultsPage()->bntClean()->click();
 
     const QString trashed = QStringLiteral("已移到回收站");
-    QCOMPARE(statuses(form.ListView1()), (QStringList{trashed, trashed}));
+    const QStringList names = columnTexts(form.ListView1(), column(ResultsColumn::Name));
+    QCOMPARE(names.size(), 5);
+    QCOMPARE(statuses(form.ListView1()), QStringList(5, trashed));
     QVERIFY(!std::filesystem::exists(inCache("1001/0/a.tmp")));
     QPushButton* undo = form.resultsPage()->bsSkinButton12();
     QVERIFY(undo->isVisibleTo(form.resultsPage()));
@@ -498,8 +502,12 @@ class frmmain_scansTest : public QObject {
     writeInCache("1001/0/b.tmp", 1);
     m_boxes->shown.clear();
     undo->click();
-    QCOMPARE(statuses(form.ListView1()), (QStringList{QStringLiteral("已恢复"), trashed}));
+    for (int row = 0; row < names.size(); ++row) {
+      const QString expected = names[row] == QStringLiteral("b.tmp") ? trashed : QStringLiteral("已恢复");
+      QCOMPARE(form.resultsModel()->text(row, column(ResultsColumn::Status)), expected);
+    }
     QCOMPARE(std::filesystem::file_size(inCache("1001/0/a.tmp")), 100u);
+    QCOMPARE(std::filesystem::file_size(inCache("1001/0/temp/c.tmp")), 100u);
     QCOMPARE(std::filesystem::file_size(inCache("1001/0/b.tmp")), 1u);
     QCOMPARE(m_boxes->texts(), strings({"information 有 1 项未能恢复，仍在回收站中。"}));
     QVERIFY(!undo->isVisibleTo(form.resultsPage()));

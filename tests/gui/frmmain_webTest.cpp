@@ -224,6 +224,10 @@ class frmmain_webTest : public QObject {
     QVERIFY2(m_boxes->shown[0].detail.contains(QStringLiteral("404")), qPrintable(m_boxes->shown[0].detail));
     QVERIFY(form->bsSkinPageControl1()->isEnabled());
     QVERIFY(form->updatePage()->bsSkinButton11()->isEnabled());
+    // The rows of an unfinished check were never all counted: silencing one keeps the failure.
+    form->ListView4()->selectRow(0);
+    form->N11()->trigger();
+    QCOMPARE(status(*form), QStringLiteral("检查更新失败"));
     for (const std::string& path : m_site->paths())
       QVERIFY(path.find("1003") == std::string::npos);
   }
@@ -262,7 +266,7 @@ class frmmain_webTest : public QObject {
     form->MenuItem4()->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("stp://1001/name=星海战记 2.0&op=1"));
     QCOMPARE(m_boxes->shown.size(), 1);
-    QCOMPARE(m_boxes->shown[0].kind, QStringLiteral("warning"));
+    QCOMPARE(m_boxes->shown[0].kind, QStringLiteral("information"));
     QVERIFY(m_boxes->shown[0].parent == nullptr);
     QCOMPARE(m_boxes->shown[0].title, QStringLiteral("提示"));
     QCOMPARE(m_boxes->shown[0].text, QStringLiteral("已成功复制到剪切板,请复制到IE地址栏或下载工具中下载。"));
@@ -286,11 +290,12 @@ class frmmain_webTest : public QObject {
     form->N11()->trigger();
     QCOMPARE(columnTexts(form->ListView4(), 3), strings({"1002"}));
     QCOMPARE(unvercheck("1001"), std::string("星海战记 2.0"));
-    QCOMPARE(status(*form), QStringLiteral("您有 2 款软件需要更新"));
+    QCOMPARE(status(*form), QStringLiteral("您有 1 款软件需要更新"));
 
     form->ListView4()->selectRow(0);
     form->N11()->trigger();
     QCOMPARE(form->ListView4()->rows()->count(), 0);
+    QCOMPARE(status(*form), QStringLiteral("您有 0 款软件需要更新"));
     QCOMPARE(unvercheck("1002"), std::string("1"));
     QCOMPARE(platform::IniFile(m_machine->wbLst()).readString("White", "1009", ""), std::string("1"));
 

@@ -1,29 +1,23 @@
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
 #include "GuiTestSupport.h"
+#include "gui/ResultsPage.h"
 #include "gui/frmmain.h"
 #include "platform/IniFile.h"
-#include "platform/Remover.h"
+#include "platform/IniFileIo.h"
 
 namespace qinglan::test {
 
 using platform::DriveKind;
-
-namespace {
-
-class RefusingRemover final : public platform::Remover {
- public:
-  bool remove(const std::string&) override { return false; }
-  bool removeFinding(const std::string&, const platform::FindingOrigin&) override { return false; }
-};
-
-}  // namespace
 
 class frmmain_whitelistTest : public QObject {
   Q_OBJECT
@@ -109,16 +103,21 @@ class frmmain_whitelistTest : public QObject {
     QCOMPARE(columnTexts(form.ListView3(), 0), strings({"丙", ""}));
   }
 
-  void emptyingDeletesTheFileSilencedVersionsIncluded() {
+  // The trash setting shares the file: emptying the whitelist must not switch it off for the next run.
+  void emptyingRemovesEntriesAndSilencedVersionsAndKeepsTheTrashSetting() {
     auto fixture = cacheWith({{"1001", "甲"}});
     fixture->machine.writeWbLst(
-        "[White]\r\n1002=1\r\n[WhiteName]\r\n1002=乙\r\n[unvercheck]\r\n1001=2.0\r\n");
+        "[White]\r\n1002=1\r\n[option]\r\nTrash=1\r\n[WhiteName]\r\n1002=乙\r\n[unvercheck]\r\n1001=2.0\r\n");
     gui::TForm1 form(fixture->machine.environment());
     showWhitelistPage(form);
     QCOMPARE(form.ListView3()->rows()->count(), 1);
 
     form.whitelistPage()->bsSkinButton6()->click();
-    QVERIFY(!std::filesystem::exists(fixture->machine.wbLst()));
+    const platform::IniFile wbLst(fixture->machine.wbLst());
+    for (const char* section : {"White", "WhiteName", "unvercheck"})
+      QVERIFY2(wbLst.readSection(section).empty(), section);
+    QCOMPARE(wbLst.readString("option", "Trash", ""), "1");
+    QVERIFY(gui::TForm1(fixture->machine.environment()).resultsPage()->bsSkinCheckRadioBox2()->isChecked());
     QCOMPARE(form.ListView3()->rows()->count(), 0);
     QCOMPARE(form.ListView3()->rows()->caption(0), QStringLiteral("软件名[0]"));
 
@@ -127,19 +126,21 @@ class frmmain_whitelistTest : public QObject {
     QVERIFY(m_boxes->shown.isEmpty());
   }
 
-  // A refused deletion leaves every entry in force: the page says so and shows them again.
-  void anEmptyingThatCannotDeleteTheFileWarnsAndRereads() {
+  // A refused write leaves every entry in force: the page says so and shows them again.
+  void anEmptyingThatCannotWriteTheFileWarnsAndRereads() {
     auto fixture = cacheWith({{"1001", "甲"}});
-    fixture->machine.writeWbLst("[White]\r\n1002=1\r\n[WhiteName]\r\n1002=乙\r\n");
-    RefusingRemover refusing;
-    gui::FormEnvironment environment = fixture->machine.environment();
-    environment.remover = &refusing;
-    gui::TForm1 form(environment);
+    const std::string before = "[White]\r\n1002=1\r\n[WhiteName]\r\n1002=乙\r\n";
+    fixture->machine.writeWbLst(before);
+    gui::TForm1 form(fixture->machine.environment());
     showWhitelistPage(form);
     form.ListView3()->rows()->clear();
 
+    const platform::detail::IniFileIo saved = platform::detail::iniFileIo;
+    platform::detail::iniFileIo.rename = [](int, const char*, const char*) { return -1; };
     form.whitelistPage()->bsSkinButton6()->click();
-    QVERIFY(std::filesystem::exists(fixture->machine.wbLst()));
+    platform::detail::iniFileIo = saved;
+    QCOMPARE(platform::IniFile(fixture->machine.wbLst()).readSection("White"),
+             std::vector<std::string>{"1002"});
     QCOMPARE(columnTexts(form.ListView3(), 1), strings({"1002"}));
     QCOMPARE(m_boxes->shown.size(), 1);
     QCOMPARE(m_boxes->shown[0].title, QStringLiteral("提示"));

@@ -109,13 +109,21 @@ TEST_F(WhitelistTest, TheTrashOptionIsOnlyExactlyOneAndSwitchingItOffLeavesTheRe
   EXPECT_FALSE(Whitelist(m_dir.path("missing.lst")).trashOption());
 }
 
-TEST_F(WhitelistTest, ClearDeletesTheWholeFileSilencedVersionsIncluded) {
-  write("[White]\n1001=1\n[unvercheck]\n1002=3.1\n");
-  const Whitelist whitelist(file());
-  EXPECT_TRUE(whitelist.clear());
-  EXPECT_FALSE(std::filesystem::exists(file()));
-  EXPECT_FALSE(whitelist.clear());
+// Every section of a name goes, whatever its case, so that none comes to light afterwards.
+TEST_F(WhitelistTest, ClearEmptiesEntriesAndSilencedVersionsAndKeepsTheOptions) {
+  write(
+      "[White]\n1001=1\n[option]\nTrash=1\n[WhiteName]\n1001=甲\n[unvercheck]\n1002=3.1\n[white]\n1003=1\n");
+  Whitelist whitelist(file());
+  whitelist.clear();
+  EXPECT_EQ(bytes(), "[option]\nTrash=1\n");
   EXPECT_TRUE(whitelist.entries().empty());
+  EXPECT_TRUE(whitelist.trashOption());
+  whitelist.clear();
+  EXPECT_EQ(bytes(), "[option]\nTrash=1\n");
+
+  Whitelist missing(m_dir.path("missing.lst"));
+  missing.clear();
+  EXPECT_FALSE(std::filesystem::exists(missing.fileName()));
 }
 
 TEST_F(WhitelistTest, RefusedWriteNamesTheFile) {
