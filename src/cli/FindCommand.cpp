@@ -12,6 +12,7 @@
 #include "cli/Commands.h"
 #include "cli/JsonText.h"
 #include "cli/PrintableName.h"
+#include "cli/TextColumns.h"
 #include "cli/ThreadsOption.h"
 #include "platform/Codepage.h"
 #include "platform/DirLister.h"
@@ -35,17 +36,6 @@ struct FindOptions {
   CLI::Option* minSizeOption = nullptr;
   CLI::Option* maxSizeOption = nullptr;
 };
-
-// `text` right-aligned (a negative width: left-aligned) in a field of `width` characters.
-void appendAligned(std::string& out, std::string_view text, int width) {
-  const size_t field = static_cast<size_t>(width < 0 ? -width : width);
-  const size_t padding = text.size() < field ? field - text.size() : 0;
-  if (width > 0)
-    out.append(padding, ' ');
-  out += text;
-  if (width < 0)
-    out.append(padding, ' ');
-}
 
 bool isFolder(const TFileInformations& found) {
   return (found.Attributes & platform::kAttrDirectory) != 0;

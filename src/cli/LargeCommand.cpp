@@ -46,8 +46,7 @@ void addLargeCommand(CLI::App& app) {
   addCacheOption(*command, options->locations);
   command->add_option("--min-mb", options->minMegabytes, "Smallest size listed, in MiB (default 500)")
       ->check(CLI::Range(int64_t{0}, kMaxMegabytes));
-  command->add_flag("--media", options->media,
-                    "Video and music files only, instead of every name with a dot");
+  command->add_flag("--media", options->media, "Video and music files only, instead of every file");
   command->add_flag("--keep-lva", options->keepLva, "List the .lva backup files too");
   command->add_flag("--json", options->json, "One JSON object per file, the totals last");
   addThreadsOption(*command);

@@ -1,7 +1,6 @@
 #include "cli/ScanCommandSupport.h"
 
 #include <cinttypes>
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <stdexcept>
@@ -12,6 +11,7 @@
 #include "cli/Commands.h"
 #include "cli/JsonText.h"
 #include "cli/PrintableName.h"
+#include "cli/TextColumns.h"
 #include "platform/Codepage.h"
 #include "platform/Console.h"
 #include "platform/NativePath.h"
@@ -30,10 +30,12 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 constexpr auto kFlushInterval = std::chrono::milliseconds(100);
 
 void appendTableRow(std::string& out, const ResultsRow& row, const std::string& reason) {
-  char prefix[64];
-  std::snprintf(prefix, sizeof prefix, "%s %12s  %-10s  ", row.checked ? "[x]" : "[ ]", row.sizeText.c_str(),
-                row.dateText.c_str());
-  out += prefix;
+  // "文件夹" in the size column is six columns wide in nine bytes.
+  out += row.checked ? "[x] " : "[ ] ";
+  appendAligned(out, row.sizeText, 12);
+  out += "  ";
+  appendAligned(out, row.dateText, -10);
+  out += "  ";
   std::string storage;
   out += printableInText(row.fullPath(), storage);
   if (!row.status.empty()) {

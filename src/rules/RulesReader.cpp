@@ -50,13 +50,13 @@ std::vector<ScanItem> scanItemsToScan(TSQLiteTable& table) {
   const bool named = table.HasColumn("Name");
   std::vector<ScanItem> items;
   for (table.FirstRow(); !table.AtEnd(); table.NextRow()) {
+    // Every column is read before the switch is tested, so a table lacking one fails even when
+    // all of its items are switched off.
     ScanItem& item = items.emplace_back();
     item.unScan = table.ValueByName("UnScan");
-    if (item.excluded())
-      continue;
     item.folder = table.ValueByName("Folder");
-    item.name = named ? table.ValueByName("Name") : std::string();
     item.file = table.ValueByName("File");
+    item.name = named ? table.ValueByName("Name") : std::string();
   }
   return items;
 }
@@ -70,9 +70,10 @@ std::vector<ScanItem> readScanItemStates(TSQLiteDatabase& db, std::string_view t
   std::vector<ScanItem> items;
   for (table->FirstRow(); !table->AtEnd(); table->NextRow()) {
     ScanItem item;
-    item.unScan = table->ValueByName("UnScan");
+    // In the order the dialog shows them, so a table lacking several names the first of those.
     item.id = table->ValueByName("Id");
     item.name = table->ValueByName("Name");
+    item.unScan = table->ValueByName("UnScan");
     items.push_back(std::move(item));
   }
   return items;

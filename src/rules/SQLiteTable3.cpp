@@ -77,7 +77,9 @@ ColumnKind kindFromDeclaredType(sqlite3_stmt* statement, int column) {
   const char* declared = sqlite3_column_decltype(statement, column);
   if (declared == nullptr)
     return static_cast<ColumnKind>(sqlite3_column_type(statement, column));
-  std::string_view type(declared);
+  // SQLite hands back only its standard type names in capitals; the others come as the table
+  // declares them, so `numeric` or `boolean` must match as well as `NUMERIC` or `BOOLEAN`.
+  const std::string type = asciiUpper(declared);
   if (type == "INTEGER" || type == "BOOLEAN")
     return ColumnKind::Integer;
   if (type == "NUMERIC" || type == "FLOAT" || type == "DOUBLE" || type == "REAL")

@@ -5,6 +5,7 @@
 #include "platform/DirLister.h"
 #include "platform/IniFile.h"
 #include "platform/Path.h"
+#include "scan/RuleRoot.h"
 #include "search/EasyFileSearch.h"
 #include "whitelist/Whitelist.h"
 
@@ -21,14 +22,24 @@ void presetResourceSearch(TEasyFileSearch& search) {
   search.FileNames = {"*.*"};
 }
 
+// A file of a resource folder as the program that wrote it reaches it: a cache copied from
+// Windows may hold "resource.ini" or "iconcache". A name found nowhere, or found as a link, stays
+// as written.
+std::string fileBelow(const std::string& resourceFolder, std::string_view relative) {
+  if (std::optional<std::string> found =
+          CaselessResolver(platform::DirLister::system()).resolve(resourceFolder, relative))
+    return *std::move(found);
+  return platform::withTrailingSeparator(resourceFolder) + std::string(relative);
+}
+
 }  // namespace
 
 std::string resourceIniFile(const std::string& resourceFolder) {
-  return platform::withTrailingSeparator(resourceFolder) + "Resource.ini";
+  return fileBelow(resourceFolder, "Resource.ini");
 }
 
 std::string resourceIconFile(const std::string& resourceFolder) {
-  return platform::withTrailingSeparator(resourceFolder) + "IconCache" + platform::kSeparator + "0.ico";
+  return fileBelow(resourceFolder, std::string("IconCache") + platform::kSeparator + "0.ico");
 }
 
 std::string readResourceName(const std::string& resourceFolder) {

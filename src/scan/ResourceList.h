@@ -24,6 +24,8 @@ struct InstalledResource {
   friend bool operator==(const InstalledResource&, const InstalledResource&) = default;
 };
 
+// Resource.ini and IconCache/0.ico of a resource folder, each name matched without regard to ASCII
+// case as the rule folders are; a name matching nothing is given as written.
 std::string resourceIniFile(const std::string& resourceFolder);
 std::string resourceIconFile(const std::string& resourceFolder);
 

@@ -65,6 +65,17 @@ TEST_F(ScanCommandTest, PrintsOneObjectPerFindingAndTheTotalsLast) {
   EXPECT_EQ(file["size_text"], "1.50MB");
   EXPECT_EQ(nlohmann::json::parse(lines[3]),
             nlohmann::json::parse(R"({"rows":3,"total_mb":"2.00","unreadable":0})"));
+
+  // The text table starts every path in the same column, "文件夹" being two columns a character.
+  const std::vector<std::string> rows =
+      test::runQinglanCli(m_dir,
+                          {"scan", "--cache", m_dir.path("CloudCache/"), "--app-dir", m_dir.path("app")})
+          .lines;
+  ASSERT_GE(rows.size(), 3u);
+  EXPECT_EQ(rows[0].substr(0, 18), "[x]     512.00KB  ");
+  EXPECT_EQ(rows[1].substr(0, 21), "[x]       文件夹  ");
+  EXPECT_EQ(rows[0].find(m_dir.path("CloudCache")), 30u);
+  EXPECT_EQ(rows[1].find(m_dir.path("CloudCache")), 33u);
 }
 
 #ifndef _WIN32

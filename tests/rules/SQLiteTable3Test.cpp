@@ -163,26 +163,28 @@ struct KindCase {
   const char* nullValue;  // read from the row of NULLs
 };
 
-// Kinds come from the declared type by exact, case-sensitive comparison; SQLite converts each
+// Kinds come from the whole declared type in any case; SQLite converts each
 // value to the form its column's kind asks for.
 TEST_F(SQLiteTable3Test, ColumnKindsComeFromDeclaredTypes) {
   TSQLiteDatabase db(dbPath(), TSQLiteDatabase::OpenMode::Create);
   db.Execute(
-      "CREATE TABLE k (i INTEGER, lower integer, lowerNumeric numeric, b BOOLEAN, n NUMERIC, f FLOAT,"
+      "CREATE TABLE k (i INTEGER, lower integer, lowerNumeric numeric, lowerBool boolean, b BOOLEAN, n "
+      "NUMERIC, f FLOAT,"
       " d DOUBLE, r REAL, bl BLOB, empty BLOB, t TEXT, v VARCHAR(50), it INT, nt)");
   db.Execute(
-      "INSERT INTO k VALUES ('12', 5, 1.5, 1, 1.5, 1e20, -2.5e-7, 0.1, x'00414200', x'', 1,"
+      "INSERT INTO k VALUES ('12', 5, 1.5, 1, 1, 1.5, 1e20, -2.5e-7, 0.1, x'00414200', x'', 1,"
       " CAST(x'610062' AS TEXT), 7, 3.25)");
   std::string nulls = "NULL";
-  for (int column = 1; column < 14; ++column)
+  for (int column = 1; column < 15; ++column)
     nulls += ", NULL";
   db.Execute("INSERT INTO k VALUES (" + nulls + ")");
   const KindCase cases[] = {
       {"i", ColumnKind::Integer, "12", "0"},
-      // SQLite itself reports the standard type names (INT, INTEGER, REAL, TEXT, BLOB) in capitals,
-      // however they were declared; other names come back as written.
+      // SQLite reports the standard type names (INT, INTEGER, REAL, TEXT, BLOB) in capitals, however
+      // they were declared; other names come back as written.
       {"lower", ColumnKind::Integer, "5", "0"},
-      {"lowerNumeric", ColumnKind::Text, "1.5", ""},
+      {"lowerNumeric", ColumnKind::Float, "1.5", "0"},
+      {"lowerBool", ColumnKind::Integer, "1", "0"},
       {"b", ColumnKind::Integer, "1", "0"},
       {"n", ColumnKind::Float, "1.5", "0"},
       {"f", ColumnKind::Float, "1E20", "0"},

@@ -60,6 +60,15 @@ TEST_F(ResourceListTest, NameComesFromInfoWithUnknownOnlyWhenAbsent) {
   EXPECT_EQ(readResourceName(cache() + "/missing"), "未知");
 }
 
+// A cache copied from Windows keeps whatever case its files were written in.
+TEST_F(ResourceListTest, ResourceFilesAreFoundWhateverTheirCase) {
+  m_dir.writeFile("CloudCache/1001/resource.ini", "[Info]\nResourceName=Star\n");
+  m_dir.writeFile("CloudCache/1001/iconcache/0.ICO", "icon");
+  EXPECT_EQ(readResourceName(cache() + "/1001"), "Star");
+  EXPECT_EQ(resourceIconFile(cache() + "/1001"), m_dir.path("CloudCache/1001/iconcache/0.ICO"));
+  EXPECT_EQ(resourceIconFile(cache() + "/1002"), m_dir.path("CloudCache/1002/IconCache/0.ico"));
+}
+
 TEST_F(ResourceListTest, ListsUndottedFoldersInListingOrderLeavingWhitelistedOnesOut) {
   resource("1003", "[Info]\nResourceName=丙\n");
   resource("1001", "[Info]\nResourceName=甲\n");
