@@ -54,6 +54,9 @@ void WindowScanFront::endSession(SessionKind kind, const ScanTotals&) {
   m_form.bsSkinPageControl1()->setEnabled(true);
   m_form.setSessionStop(nullptr);
   m_inSession = false;
+  // The stop button held the keyboard; after a scan it goes to the rows the scan listed.
+  if (kind != SessionKind::Cleaning)
+    m_form.ListView1()->setFocus();
 }
 
 void WindowScanFront::setSummary(const std::string& text) {

@@ -267,6 +267,20 @@ class frmmain_scansTest : public QObject {
     QVERIFY(m_boxes->shown.isEmpty());
   }
 
+  void afterAScanTheKeyboardIsOnTheResults() {
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    writeInCache("1001/0/run.log");
+    writeScanItems(dbFile(), {{"0", "", "*.log"}});
+    gui::TForm1 form(machine().environment());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.bsSkinButton1()->click();
+    QCOMPARE(QApplication::focusWidget(), form.ListView1());
+    form.largeFilePage()->bsSkinButton8()->setFocus();
+    form.largeFilePage()->bsSkinButton8()->click();
+    QCOMPARE(QApplication::focusWidget(), form.ListView1());
+  }
+
   void theResourceListIsRefreshedOnlyOnceTheBasicScanHasEnded() {
     machine().addNamedResource(m_cache, "1001", "星海战记");
     writeInCache("1001/0/run.log");
