@@ -357,6 +357,16 @@ class frmmainTest : public QObject {
         {2, {form.ListView2(), form.bsSkinPopupMenu1()}},
         {4, {form.ListView4(), form.bsSkinPopupMenu3()}}};
     const auto [view, menu] = lists.at(list);
+    const auto enabledCommands = [menu] {
+      int enabled = 0;
+      for (const QAction* action : menu->actions())
+        enabled += !action->isSeparator() && action->isEnabled() ? 1 : 0;
+      return enabled;
+    };
+    // On an empty list every command would do nothing, so none is offered.
+    menu->popup(QPoint());
+    QCOMPARE(enabledCommands(), 0);
+    menu->hide();
     for (const char* name : {"甲", "乙", "丙"})
       if (view == form.ListView1())
         showFinding(form, {.name = name, .location = "1001"});
@@ -383,6 +393,7 @@ class frmmainTest : public QObject {
     }
     QTRY_VERIFY(menu->isVisible());
     QCOMPARE(view->selectedRow(), 1);
+    QCOMPARE(enabledCommands(), menu->actions().size() - (list == 2 ? 2 : 1));
     menu->hide();
   }
 
