@@ -661,8 +661,7 @@ class frmmain_scansTest : public QObject {
     // With no file manager to start, the user is told where to look.
     shell.foldersOpen = false;
     m_boxes->shown.clear();
-    QTest::mouseDClick(window, Qt::LeftButton, {},
-                       at(results->viewport(), results->visualRect(results->model()->index(1, 1)).center()));
+    form.N7()->trigger();
     QCOMPARE(m_boxes->texts(),
              QStringList{QStringLiteral("warning 没有找到可以打开文件夹的程序，请手动打开 ") +
                          QString::fromStdString(inCache("1001/0/"))});
