@@ -83,8 +83,16 @@ void ListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottom
     viewport()->update();
 }
 
+void ListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+  const int selected = selectedRow();
+  QTreeView::rowsAboutToBeRemoved(parent, start, end);
+  // The view would select the next row in its place, which a second command would then act on.
+  if (selected >= start && selected <= end)
+    selectionModel()->clearSelection();
+}
+
 void ListView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::RightButton || m_popupMenu.isNull()) {
+  if (event->button() != Qt::RightButton) {
     QTreeView::mouseReleaseEvent(event);
     return;
   }
@@ -93,7 +101,8 @@ void ListView::mouseReleaseEvent(QMouseEvent* event) {
   if (under.isValid())
     selectRow(under.row());
   event->accept();
-  m_popupMenu->popup(event->globalPosition().toPoint());
+  if (!m_popupMenu.isNull())
+    m_popupMenu->popup(event->globalPosition().toPoint());
 }
 
 void ListView::keyPressEvent(QKeyEvent* event) {

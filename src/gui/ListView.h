@@ -11,8 +11,9 @@ namespace qinglan::gui {
 
 // A list view in report style over its own row model: whole-row single selection that stays
 // visible without focus, fixed column widths, a cell cut short shows its whole text as its tool
-// tip, and a pop-up menu opened on the right button's release (presses never arrive: the
-// application's filter takes them), the Menu key and Shift+F10.
+// tip, a right click selects the row under it and opens the pop-up menu on the button's release
+// (presses never arrive: the application's filter takes them), as do the Menu key and Shift+F10,
+// and removing the selected row leaves no row selected.
 class ListView : public QTreeView {
   Q_OBJECT
 
@@ -43,6 +44,7 @@ class ListView : public QTreeView {
  protected:
   void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                    const QList<int>& roles = QList<int>()) override;
+  void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
