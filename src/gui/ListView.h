@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMenu>
 #include <QPointer>
+#include <QSet>
 #include <QTreeView>
 
 #include "gui/RowListModel.h"
@@ -38,6 +39,10 @@ class ListView : public QTreeView {
   // The selected row, or -1 when none is.
   int selectedRow() const;
   void selectRow(int row);
+  // Cells of the column that do not fit lose the middle of their text instead of its end.
+  void elideInTheMiddle(int column);
+  // The cell's text as drawn, with an ellipsis where it is cut short.
+  QString displayedText(const QModelIndex& index) const;
   // True when the cell is drawn cut short; its tool tip then shows the whole text.
   bool isCut(const QModelIndex& index) const;
 
@@ -57,6 +62,7 @@ class ListView : public QTreeView {
   QAbstractItemModel* m_model;
   RowListModel* m_rows = nullptr;
   QPointer<QMenu> m_popupMenu;
+  QSet<int> m_middleElided;
 };
 
 }  // namespace qinglan::gui

@@ -44,6 +44,8 @@ ResultsPage::ResultsPage(Findings& findings, QWidget* parent) : QWidget(parent) 
   m_listView1->setObjectName(QStringLiteral("ListView1"));
   m_listView1->setGeometry(8, 30, 698, 334);
   m_listView1->enableSorting();
+  // Paths differ at their end, which stays in sight.
+  m_listView1->elideInTheMiddle(static_cast<int>(columnIndex(ResultsColumn::Location)));
 
   // The progress panel lies over the middle of the list while a scan or a cleaning pass runs.
   m_panel1 = new QFrame(this);

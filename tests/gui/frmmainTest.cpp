@@ -306,9 +306,15 @@ class frmmainTest : public QObject {
              qPrintable(shown));
 
     gui::ListView* results = form.ListView1();
-    addFinding(form, QStringLiteral("a.log"), QString::fromStdString(cache) + QStringLiteral("/1001/0/"));
+    const QString location = QString::fromStdString(cache) + QStringLiteral("/1001/0/");
+    addFinding(form, QStringLiteral("a.log"), location);
     QVERIFY(results->isCut(results->model()->index(0, 1)));
     QVERIFY(!results->isCut(results->model()->index(0, 0)));
+    // The end of a path is what tells the rows apart.
+    const QString cell = results->displayedText(results->model()->index(0, 1));
+    QVERIFY2(cell.contains(QChar(0x2026)) && cell.startsWith(location.left(4)) &&
+                 cell.endsWith(QStringLiteral("/1001/0/")),
+             qPrintable(cell));
   }
 
   void progressPanelsKeepTheirContrastAndEnterPressesTheFocusedButton() {
