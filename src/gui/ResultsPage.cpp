@@ -4,7 +4,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -16,7 +15,7 @@ namespace qinglan::gui {
 
 namespace {
 
-QLineEdit* makeReadOnlyEdit(QWidget* parent, const char* name, int y) {
+ReadOnlyEdit* makeReadOnlyEdit(QWidget* parent, const char* name, int y) {
   auto* edit = new ReadOnlyEdit(parent);
   edit->setObjectName(QLatin1String(name));
   edit->setGeometry(10, y, 380, 24);

@@ -630,6 +630,11 @@ class frmmain_scansTest : public QObject {
     QCOMPARE(edit2->text(), longNote);
     QCOMPARE(edit2->cursorPosition(), 0);
     QCOMPARE(edit2->toolTip(), longNote);
+    // Clicking the same finding again keeps both boxes at their start.
+    QTest::mouseClick(window, Qt::LeftButton, {},
+                      at(results->viewport(), results->visualRect(results->model()->index(0, 0)).center()));
+    QCOMPARE(edit2->cursorPosition(), 0);
+    QCOMPARE(form.resultsPage()->Edit1()->cursorPosition(), 0);
     QTest::keyClick(window, Qt::Key_Down);
     QCOMPARE(results->selectedRow(), 1);
     QCOMPARE(edit2->text(), QStringLiteral("日志"));
