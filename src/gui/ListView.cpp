@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QStyledItemDelegate>
 #include <QToolTip>
 
 namespace qinglan::gui {
@@ -20,6 +21,17 @@ QStringList captionsOf(const QList<ListView::Column>& columns) {
     captions.append(column.caption);
   return captions;
 }
+
+class MiddleElidingDelegate final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->textElideMode = Qt::ElideMiddle;
+  }
+};
 
 }  // namespace
 
@@ -83,8 +95,16 @@ void ListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottom
     viewport()->update();
 }
 
+void ListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+  const int selected = selectedRow();
+  QTreeView::rowsAboutToBeRemoved(parent, start, end);
+  // The view would select the next row in its place, which a second command would then act on.
+  if (selected >= start && selected <= end)
+    selectionModel()->clearSelection();
+}
+
 void ListView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::RightButton || m_popupMenu.isNull()) {
+  if (event->button() != Qt::RightButton) {
     QTreeView::mouseReleaseEvent(event);
     return;
   }
@@ -93,7 +113,8 @@ void ListView::mouseReleaseEvent(QMouseEvent* event) {
   if (under.isValid())
     selectRow(under.row());
   event->accept();
-  m_popupMenu->popup(event->globalPosition().toPoint());
+  if (!m_popupMenu.isNull())
+    m_popupMenu->popup(event->globalPosition().toPoint());
 }
 
 void ListView::keyPressEvent(QKeyEvent* event) {
@@ -128,10 +149,19 @@ void ListView::popupAtCurrentRow() {
   m_popupMenu->popup(viewport()->mapToGlobal(at));
 }
 
+void ListView::elideInTheMiddle(int column) {
+  m_middleElided.insert(column);
+  setItemDelegateForColumn(column, new MiddleElidingDelegate(this));
+}
+
 bool ListView::isCut(const QModelIndex& index) const {
+  return displayedText(index) != index.data(Qt::DisplayRole).toString();
+}
+
+QString ListView::displayedText(const QModelIndex& index) const {
   const QString text = index.data(Qt::DisplayRole).toString();
   if (text.isEmpty())
-    return false;
+    return text;
   QStyleOptionViewItem option;
   initViewItemOption(&option);
   option.rect = visualRect(index);
@@ -144,7 +174,8 @@ bool ListView::isCut(const QModelIndex& index) const {
   const QRect textRect = style()->subElementRect(QStyle::SE_ItemViewItemText, &option, this);
   // The style draws the text with a margin on either side.
   const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-  return option.fontMetrics.horizontalAdvance(text) + 2 * margin > textRect.width();
+  const Qt::TextElideMode mode = m_middleElided.contains(index.column()) ? Qt::ElideMiddle : textElideMode();
+  return option.fontMetrics.elidedText(text, mode, textRect.width() - 2 * margin);
 }
 
 bool ListView::viewportEvent(QEvent* event) {

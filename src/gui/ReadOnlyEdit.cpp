@@ -15,6 +15,11 @@ ReadOnlyEdit::ReadOnlyEdit(QWidget* parent) : QLineEdit(parent) {
   });
 }
 
+void ReadOnlyEdit::showText(const QString& text) {
+  setText(text);
+  setCursorPosition(0);
+}
+
 void ReadOnlyEdit::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::RightButton) {
     QLineEdit::mouseReleaseEvent(event);

@@ -13,6 +13,10 @@ class ReadOnlyEdit : public QLineEdit {
  public:
   explicit ReadOnlyEdit(QWidget* parent = nullptr);
 
+  // Shows the text from its first character also when it is the text already shown, which
+  // setText leaves scrolled to its end.
+  void showText(const QString& text);
+
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
 };

@@ -4,7 +4,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -16,7 +15,7 @@ namespace qinglan::gui {
 
 namespace {
 
-QLineEdit* makeReadOnlyEdit(QWidget* parent, const char* name, int y) {
+ReadOnlyEdit* makeReadOnlyEdit(QWidget* parent, const char* name, int y) {
   auto* edit = new ReadOnlyEdit(parent);
   edit->setObjectName(QLatin1String(name));
   edit->setGeometry(10, y, 380, 24);
@@ -44,6 +43,8 @@ ResultsPage::ResultsPage(Findings& findings, QWidget* parent) : QWidget(parent) 
   m_listView1->setObjectName(QStringLiteral("ListView1"));
   m_listView1->setGeometry(8, 30, 698, 334);
   m_listView1->enableSorting();
+  // Paths differ at their end, which stays in sight.
+  m_listView1->elideInTheMiddle(static_cast<int>(columnIndex(ResultsColumn::Location)));
 
   // The progress panel lies over the middle of the list while a scan or a cleaning pass runs.
   m_panel1 = new QFrame(this);

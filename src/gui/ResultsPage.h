@@ -4,12 +4,12 @@
 
 #include "gui/FindingsModel.h"
 #include "gui/ListView.h"
+#include "gui/ReadOnlyEdit.h"
 
 class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
@@ -32,8 +32,8 @@ class ResultsPage : public QWidget {
   QFrame* Panel1() const { return m_panel1; }
   QLabel* Label1() const { return m_label1; }
   QProgressBar* ProgressBar1() const { return m_progressBar1; }
-  QLineEdit* Edit2() const { return m_edit2; }
-  QLineEdit* Edit1() const { return m_edit1; }
+  ReadOnlyEdit* Edit2() const { return m_edit2; }
+  ReadOnlyEdit* Edit1() const { return m_edit1; }
   QPushButton* bsSkinButton4() const { return m_bsSkinButton4; }
   QPushButton* bsSkinButton5() const { return m_bsSkinButton5; }
   QPushButton* bntClean() const { return m_bntClean; }
@@ -47,8 +47,8 @@ class ResultsPage : public QWidget {
   QFrame* m_panel1;
   QLabel* m_label1;
   QProgressBar* m_progressBar1;
-  QLineEdit* m_edit2;
-  QLineEdit* m_edit1;
+  ReadOnlyEdit* m_edit2;
+  ReadOnlyEdit* m_edit1;
   QPushButton* m_bsSkinButton4;
   QPushButton* m_bsSkinButton5;
   QPushButton* m_bntClean;

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "gui/MessageBoxes.h"
+
 namespace qinglan::gui {
 
 namespace {
@@ -14,13 +16,14 @@ constexpr int kFileManagerTimeoutMs = 3000;
 
 class DesktopShell final : public ShellActions {
  public:
-  void openFolder(const QString& folder) override { QDesktopServices::openUrl(QUrl::fromLocalFile(folder)); }
+  bool openFolder(const QString& folder) override {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+  }
 
   bool openUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
 
-  void showInFileManager(const QString& path) override {
-    if (!askFileManagerToShow(path))
-      openFolder(QFileInfo(path).absolutePath());
+  bool showInFileManager(const QString& path) override {
+    return askFileManagerToShow(path) || openFolder(QFileInfo(path).absolutePath());
   }
 
  private:
@@ -47,6 +50,10 @@ ShellActions& shellActions() {
 
 void setShellActions(ShellActions* actions) {
   installedActions = actions;
+}
+
+void warnNoFileManager(QWidget* parent, const QString& folder) {
+  showPromptWarning(parent, QStringLiteral("没有找到可以打开文件夹的程序，请手动打开 ") + folder);
 }
 
 }  // namespace qinglan::gui

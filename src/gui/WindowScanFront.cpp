@@ -64,11 +64,11 @@ void WindowScanFront::setSummary(const std::string& text) {
 }
 
 void WindowScanFront::setFindingOrigin(const std::string& text) {
-  m_form.resultsPage()->Edit1()->setText(gui::text(text));
+  m_form.resultsPage()->Edit1()->showText(gui::text(text));
 }
 
 void WindowScanFront::setFindingNote(const std::string& text) {
-  m_form.resultsPage()->Edit2()->setText(gui::text(text));
+  m_form.resultsPage()->Edit2()->showText(gui::text(text));
 }
 
 void WindowScanFront::showInformation(const std::string& text) {

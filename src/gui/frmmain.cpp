@@ -40,6 +40,18 @@ QAction* addMenuItem(QMenu* menu, const char* name, const QString& text) {
   return action;
 }
 
+// Commands that would do nothing are offered disabled: a row's while no row is selected, the
+// whole list's while the list is empty.
+void enableWhenOpened(QMenu* menu, const ListView* view, const QList<QAction*>& listCommands,
+                      const QList<QAction*>& rowCommands) {
+  QObject::connect(menu, &QMenu::aboutToShow, menu, [view, listCommands, rowCommands] {
+    for (QAction* command : listCommands)
+      command->setEnabled(view->model()->rowCount() > 0);
+    for (QAction* command : rowCommands)
+      command->setEnabled(view->selectedRow() >= 0);
+  });
+}
+
 }  // namespace
 
 TForm1::TForm1(FormEnvironment environment, QWidget* parent)
@@ -102,6 +114,7 @@ void TForm1::buildMenus() {
   m_popupMenu1->addSeparator();
   m_n9 = addMenuItem(m_popupMenu1, "N9", QStringLiteral("打开目录"));
   ListView2()->setPopupMenu(m_popupMenu1);
+  enableWhenOpened(m_popupMenu1, ListView2(), {m_n1, m_n2, m_n3}, {m_n5, m_n9});
 
   m_popupMenu2 = new QMenu(this);
   m_popupMenu2->setObjectName(QStringLiteral("bsSkinPopupMenu2"));
@@ -111,6 +124,7 @@ void TForm1::buildMenus() {
   m_popupMenu2->addSeparator();
   m_n7 = addMenuItem(m_popupMenu2, "N7", QStringLiteral("打开文件目录"));
   ListView1()->setPopupMenu(m_popupMenu2);
+  enableWhenOpened(m_popupMenu2, ListView1(), {m_menuItem1, m_menuItem2, m_menuItem3}, {m_n7});
 
   m_popupMenu3 = new QMenu(this);
   m_popupMenu3->setObjectName(QStringLiteral("bsSkinPopupMenu3"));
@@ -118,6 +132,7 @@ void TForm1::buildMenus() {
   m_popupMenu3->addSeparator();
   m_n11 = addMenuItem(m_popupMenu3, "N11", QStringLiteral("该版本不再提醒"));
   ListView4()->setPopupMenu(m_popupMenu3);
+  enableWhenOpened(m_popupMenu3, ListView4(), {}, {m_menuItem4, m_n11});
 }
 
 void TForm1::route(QAction* action, void (TForm1::*handler)()) {

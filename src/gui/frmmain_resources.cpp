@@ -53,12 +53,13 @@ void TForm1::N9Click() {
   if (!std::filesystem::is_directory(folder, error))
     return;
   // A name that is not UTF-8 has no QString form that leads back to it: its address is built from the bytes.
-  if (platform::isValidUtf8(folder)) {
-    shellActions().openFolder(QString::fromStdString(folder));
-  } else {
-    shellActions().openUrl(
-        QUrl::fromEncoded("file://" + QByteArray::fromStdString(folder).toPercentEncoding("/")));
-  }
+  const QString shown = QString::fromStdString(folder);
+  const bool opened = platform::isValidUtf8(folder)
+                          ? shellActions().openFolder(shown)
+                          : shellActions().openUrl(QUrl::fromEncoded(
+                                "file://" + QByteArray::fromStdString(folder).toPercentEncoding("/")));
+  if (!opened)
+    warnNoFileManager(this, shown);
 }
 
 std::string resourceIdOf(const RowListModel& rows, int row) {

@@ -172,10 +172,13 @@ void TForm1::N7Click() {
   const QString location = QString::fromStdString(finding.location);
   const QString path = QString::fromStdString(finding.fullPath());
   // A finding that still exists is shown selected; one that has gone meanwhile leaves its folder to open.
+  bool opened = true;
   if (QFileInfo::exists(path))
-    shellActions().showInFileManager(path);
+    opened = shellActions().showInFileManager(path);
   else if (QFileInfo(location).isDir())
-    shellActions().openFolder(location);
+    opened = shellActions().openFolder(location);
+  if (!opened)
+    warnNoFileManager(this, location);
 }
 
 void TForm1::bsSkinButton8Click() {

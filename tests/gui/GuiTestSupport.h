@@ -64,15 +64,22 @@ class RecordingShell final : public gui::ShellActions {
   RecordingShell() { gui::setShellActions(this); }
   ~RecordingShell() override { gui::setShellActions(nullptr); }
 
-  void openFolder(const QString& folder) override { calls.append(QStringLiteral("open ") + folder); }
+  bool openFolder(const QString& folder) override {
+    calls.append(QStringLiteral("open ") + folder);
+    return foldersOpen;
+  }
   bool openUrl(const QUrl& url) override {
     calls.append(QStringLiteral("url ") + url.toString());
     return urlsOpen;
   }
-  void showInFileManager(const QString& path) override { calls.append(QStringLiteral("show ") + path); }
+  bool showInFileManager(const QString& path) override {
+    calls.append(QStringLiteral("show ") + path);
+    return foldersOpen;
+  }
 
   QStringList calls;
-  bool urlsOpen = true;  // false: as if no browser were installed
+  bool urlsOpen = true;     // false: as if no browser were installed
+  bool foldersOpen = true;  // false: as if no file manager were installed
 };
 
 // A temporary machine: volume roots holding caches, and the program's folder for wb.lst.

@@ -306,9 +306,15 @@ class frmmainTest : public QObject {
              qPrintable(shown));
 
     gui::ListView* results = form.ListView1();
-    addFinding(form, QStringLiteral("a.log"), QString::fromStdString(cache) + QStringLiteral("/1001/0/"));
+    const QString location = QString::fromStdString(cache) + QStringLiteral("/1001/0/");
+    addFinding(form, QStringLiteral("a.log"), location);
     QVERIFY(results->isCut(results->model()->index(0, 1)));
     QVERIFY(!results->isCut(results->model()->index(0, 0)));
+    // The end of a path is what tells the rows apart.
+    const QString cell = results->displayedText(results->model()->index(0, 1));
+    QVERIFY2(cell.contains(QChar(0x2026)) && cell.startsWith(location.left(4)) &&
+                 cell.endsWith(QStringLiteral("/1001/0/")),
+             qPrintable(cell));
   }
 
   void progressPanelsKeepTheirContrastAndEnterPressesTheFocusedButton() {
@@ -357,6 +363,16 @@ class frmmainTest : public QObject {
         {2, {form.ListView2(), form.bsSkinPopupMenu1()}},
         {4, {form.ListView4(), form.bsSkinPopupMenu3()}}};
     const auto [view, menu] = lists.at(list);
+    const auto enabledCommands = [menu] {
+      int enabled = 0;
+      for (const QAction* action : menu->actions())
+        enabled += !action->isSeparator() && action->isEnabled() ? 1 : 0;
+      return enabled;
+    };
+    // On an empty list every command would do nothing, so none is offered.
+    menu->popup(QPoint());
+    QCOMPARE(enabledCommands(), 0);
+    menu->hide();
     for (const char* name : {"甲", "乙", "丙"})
       if (view == form.ListView1())
         showFinding(form, {.name = name, .location = "1001"});
@@ -383,6 +399,7 @@ class frmmainTest : public QObject {
     }
     QTRY_VERIFY(menu->isVisible());
     QCOMPARE(view->selectedRow(), 1);
+    QCOMPARE(enabledCommands(), menu->actions().size() - (list == 2 ? 2 : 1));
     menu->hide();
   }
 

@@ -185,6 +185,18 @@ class frmmain_resourcesTest : public QObject {
     QCOMPARE(shell.calls.size(), 2);
     QCOMPARE(shell.calls[1],
              QStringLiteral("url file://") + QString::fromStdString(cache) + QStringLiteral("/%C4%E3"));
+
+    // With no file manager to start, the user is told where to look.
+    QVERIFY(m_boxes->shown.isEmpty());
+    shell.foldersOpen = shell.urlsOpen = false;
+    for (int row : {0, 1}) {
+      form.ListView2()->selectRow(row);
+      form.N9()->trigger();
+    }
+    QCOMPARE(m_boxes->shown.size(), 2);
+    QCOMPARE(m_boxes->shown[0].kind, QStringLiteral("warning"));
+    QCOMPARE(m_boxes->shown[0].text, QStringLiteral("没有找到可以打开文件夹的程序，请手动打开 ") +
+                                         QString::fromStdString(cache) + QStringLiteral("/1001"));
   }
 
  private:

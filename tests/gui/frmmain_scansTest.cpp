@@ -652,6 +652,11 @@ class frmmain_scansTest : public QObject {
     QCOMPARE(edit2->text(), longNote);
     QCOMPARE(edit2->cursorPosition(), 0);
     QCOMPARE(edit2->toolTip(), longNote);
+    // Clicking the same finding again keeps both boxes at their start.
+    QTest::mouseClick(window, Qt::LeftButton, {},
+                      at(results->viewport(), results->visualRect(results->model()->index(0, 0)).center()));
+    QCOMPARE(edit2->cursorPosition(), 0);
+    QCOMPARE(form.resultsPage()->Edit1()->cursorPosition(), 0);
     QTest::keyClick(window, Qt::Key_Down);
     QCOMPARE(results->selectedRow(), 1);
     QCOMPARE(edit2->text(), QStringLiteral("日志"));
@@ -679,6 +684,14 @@ class frmmain_scansTest : public QObject {
     QTest::mouseDClick(window, Qt::LeftButton, {},
                        at(results->viewport(), results->visualRect(results->model()->index(1, 1)).center()));
     QCOMPARE(shell.calls, QStringList{QStringLiteral("open ") + QString::fromStdString(inCache("1001/0/"))});
+
+    // With no file manager to start, the user is told where to look.
+    shell.foldersOpen = false;
+    m_boxes->shown.clear();
+    form.N7()->trigger();
+    QCOMPARE(m_boxes->texts(),
+             QStringList{QStringLiteral("warning 没有找到可以打开文件夹的程序，请手动打开 ") +
+                         QString::fromStdString(inCache("1001/0/"))});
   }
 
   void largeFileScanFollowsThePageOptions_data() {

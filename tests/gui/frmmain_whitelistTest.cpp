@@ -93,6 +93,26 @@ class frmmain_whitelistTest : public QObject {
     QVERIFY(m_boxes->shown.isEmpty());
   }
 
+  // The click reaches the window as the window system delivers it, so the application's filter sees it.
+  void aRightClickSelectsTheRowAndDeletingLeavesNoneSelected() {
+    auto fixture = cacheWith({});
+    fixture->machine.writeWbLst("[White]\n1001=1\n1002=1\n1003=1\n");
+    gui::TForm1 form(fixture->machine.environment());
+    showWhitelistPage(form);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    gui::ListView* view = form.ListView3();
+    const QPoint second =
+        view->viewport()->mapTo(&form, view->visualRect(view->model()->index(1, 1)).center());
+    QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, second);
+    QCOMPARE(view->selectedRow(), 1);
+
+    for (int press = 0; press < 2; ++press)
+      form.whitelistPage()->bsSkinButton3()->click();
+    QCOMPARE(columnTexts(view, 1), strings({"1001", "1003"}));
+    QCOMPARE(view->selectedRow(), -1);
+  }
+
   void entriesOtherThanOneAreListedWithoutHidingTheResource() {
     auto fixture = cacheWith({{"1001", "甲"}, {"1003", "丙"}});
     fixture->machine.writeWbLst("[White]\r\n1003=0\r\n1009=1\r\n[WhiteName]\r\n1003=丙\r\n");
