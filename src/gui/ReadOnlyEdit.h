@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
 
 namespace qinglan::gui {
 
 // A read-only single-line edit that shows its text from the first character, with the whole
 // text as its tool tip, and opens a menu of "复制" (the selection, else the whole text) and "全选"
-// on the right button's release (the application's filter takes right presses).
+// on the right button's release (the application's filter takes right presses), the Menu key and
+// Shift+F10.
 class ReadOnlyEdit : public QLineEdit {
   Q_OBJECT
 
@@ -19,6 +22,14 @@ class ReadOnlyEdit : public QLineEdit {
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  void popupBelowCursor();
+  void popupMenu(const QPoint& at);
+
+  QPointer<QMenu> m_menu;
 };
 
 }  // namespace qinglan::gui

@@ -679,6 +679,14 @@ class frmmain_scansTest : public QObject {
     menu->actions().front()->trigger();
     menu->close();
     QCOMPARE(QGuiApplication::clipboard()->text(), edit1->text());
+    // The Menu key opens the same Chinese menu, not the edit's own.
+    edit1->setFocus();
+    QTest::keyClick(window, Qt::Key_Menu);
+    QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr);
+    menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QCOMPARE(menu->actions().size(), 2);
+    QCOMPARE(menu->actions().back()->text(), QStringLiteral("全选"));
+    menu->close();
 
     // A double click opens the finding's folder.
     QTest::mouseDClick(window, Qt::LeftButton, {},
