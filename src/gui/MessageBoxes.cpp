@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace qinglan::gui {
 
@@ -37,6 +38,30 @@ void nameButtons(QMessageBox& box) {
   }
 }
 
+// The box's own button that opens the detail reads English; these are its two captions in Chinese.
+class DetailsButtonTexts final : public QTranslator {
+ public:
+  bool isEmpty() const override { return false; }
+  QString translate(const char* context, const char* source, const char*, int) const override {
+    if (qstrcmp(context, "QMessageBox") != 0)
+      return {};
+    if (qstrcmp(source, "Show Details...") == 0)
+      return QStringLiteral("详细信息…");
+    if (qstrcmp(source, "Hide Details...") == 0)
+      return QStringLiteral("隐藏详细信息");
+    return {};
+  }
+};
+
+// Installing posts a language change to every widget; it is delivered here, before the box names
+// its buttons, so that no box retranslates them back to English later.
+bool installDetailsButtonTexts() {
+  static DetailsButtonTexts texts;
+  const bool installed = QCoreApplication::installTranslator(&texts);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+  return installed;
+}
+
 class QtMessageBoxes final : public MessageBoxes {
  public:
   void warning(QWidget* parent, const QString& title, const QString& text) override {
@@ -60,9 +85,11 @@ class QtMessageBoxes final : public MessageBoxes {
  private:
   static int show(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
                   QMessageBox::StandardButtons buttons, const QString& detail = {}) {
+    [[maybe_unused]] static const bool chineseDetailsButton = installDetailsButtonTexts();
     QMessageBox box(icon, title, text, buttons, ownerWindow(parent));
     box.setTextFormat(Qt::PlainText);
-    box.setInformativeText(detail);
+    if (!detail.isEmpty())
+      box.setDetailedText(detail);
     nameButtons(box);
     return box.exec();
   }

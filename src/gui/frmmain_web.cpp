@@ -50,8 +50,12 @@ void TForm1::bsSkinButton11Click() {
     checkForUpdates(input, IdHTTP1, sink, [this] { pump(); });
   } catch (const FetchError& error) {
     m_updatePage->Label12()->setText(QStringLiteral("检查更新失败"));
-    const QString sentence =
-        error.timedOut() ? QStringLiteral("读取更新数据超时") : QStringLiteral("无法连接更新服务器");
+    // The client's own words stay behind "详细信息"; the box says what happened in Chinese.
+    QString sentence = error.timedOut()   ? QStringLiteral("读取更新数据超时")
+                       : error.answered() ? QStringLiteral("更新服务器没有给出更新数据")
+                                          : QStringLiteral("无法连接更新服务器");
+    if (!error.timedOut())
+      sentence += QStringLiteral("：") + QString::fromStdString(fetchFailureReason(error));
     messageBoxes().detailedError(this, appTitle(), sentence, QString::fromUtf8(error.what()));
   }
 }

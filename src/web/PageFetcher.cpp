@@ -9,6 +9,27 @@
 namespace qinglan {
 namespace {
 
+FetchFailure failureOf(CURLcode code) {
+  switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+      return FetchFailure::NoServer;
+    case CURLE_COULDNT_CONNECT:
+      return FetchFailure::Refused;
+    case CURLE_OPERATION_TIMEDOUT:
+      return FetchFailure::TimedOut;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_GOT_NOTHING:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+      return FetchFailure::Broken;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+      return FetchFailure::Certificate;
+    default:
+      return FetchFailure::Other;
+  }
+}
+
 constexpr const char* kUserAgent =
     "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 6.1; Trident/4.0; SLCC2; .NET CLR 2.0.50727; .NET CLR "
     "3.5.30729; .NET CLR 3.0.30729; Media Center PC 6.0)";
@@ -146,11 +167,11 @@ struct PageFetcher::Impl {
 
   [[noreturn]] void raise(CURLcode code, const std::string& address) const {
     if (bodyTooLarge || code == CURLE_FILESIZE_EXCEEDED) {
-      throw FetchError("The page is larger than " + std::to_string(options.maxBodyBytes) +
-                       " bytes: " + address);
+      throw FetchError(
+          "The page is larger than " + std::to_string(options.maxBodyBytes) + " bytes: " + address,
+          FetchFailure::TooLarge);
     }
-    throw FetchError(errorBuffer[0] != '\0' ? errorBuffer : curl.easy_strerror(code),
-                     code == CURLE_OPERATION_TIMEDOUT);
+    throw FetchError(errorBuffer[0] != '\0' ? errorBuffer : curl.easy_strerror(code), failureOf(code));
   }
 };
 
@@ -203,7 +224,8 @@ std::string PageFetcher::get(const std::string& address, const Pump& pump) {
   long status = 0;
   curl.easy_getinfo(impl.easy, CURLINFO_RESPONSE_CODE, &status);
   if (status < 200 || status > 299) {
-    throw FetchError(impl.statusLine.empty() ? "HTTP status " + std::to_string(status) : impl.statusLine);
+    throw FetchError(impl.statusLine.empty() ? "HTTP status " + std::to_string(status) : impl.statusLine,
+                     FetchFailure::Status, status);
   }
   return std::move(impl.body);
 }

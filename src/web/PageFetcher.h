@@ -9,18 +9,40 @@
 
 namespace qinglan {
 
+// What stopped a fetch, as far as the user can act on it.
+enum class FetchFailure {
+  Other,
+  NoServer,
+  Refused,
+  TimedOut,
+  Broken,
+  Certificate,
+  Status,
+  TooLarge,
+  Unavailable
+};
+
 // A fetch that did not give a 2xx answer in time: no connection, a broken one, a time-out, a body
-// over the size limit, a refused scheme, or a status outside 200-299 (redirects included).
+// over the size limit, a refused scheme, or a status outside 200-299 (redirects included). what()
+// is the HTTP client's own text.
 class FetchError : public std::runtime_error {
  public:
-  explicit FetchError(const std::string& what, bool timedOut = false)
-      : std::runtime_error(what), m_timedOut(timedOut) {}
+  explicit FetchError(const std::string& what, FetchFailure failure = FetchFailure::Other, long status = 0)
+      : std::runtime_error(what), m_failure(failure), m_status(status) {}
+  FetchFailure failure() const { return m_failure; }
   // The answer did not come in time, as opposed to no connection or a refused answer.
-  bool timedOut() const { return m_timedOut; }
+  bool timedOut() const { return m_failure == FetchFailure::TimedOut; }
+  // The server answered, with a status outside 200-299.
+  bool answered() const { return m_failure == FetchFailure::Status; }
+  long status() const { return m_status; }
 
  private:
-  bool m_timedOut;
+  FetchFailure m_failure;
+  long m_status;
 };
+
+// The failure in the user's words: "找不到服务器", "连接被拒绝", "服务器返回 404" ...
+std::string fetchFailureReason(const FetchError& error);
 
 // Lets pending window messages run while a fetch waits. It may throw to cancel the fetch: the
 // transfer is abandoned and the exception reaches the caller of the fetch.

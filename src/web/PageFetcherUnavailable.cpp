@@ -14,7 +14,7 @@ PageFetcher::PageFetcher(FetchOptions) : m_impl(std::make_unique<Impl>()) {}
 PageFetcher::~PageFetcher() = default;
 
 std::string PageFetcher::get(const std::string&, const Pump&) {
-  throw FetchError("fetching pages is not available on this platform");
+  throw FetchError("fetching pages is not available on this platform", FetchFailure::Unavailable);
 }
 
 }  // namespace qinglan

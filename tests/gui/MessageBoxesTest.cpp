@@ -32,8 +32,14 @@ class MessageBoxesTest : public QObject {
         seen.buttons.append(button->text());
       seen.parent = box->parentWidget();
       seen.centre = box->geometry().center();
-      seen.detail = box->informativeText();
-      box->buttons().front()->click();
+      // The detail is there only for whoever opens it.
+      seen.detail = box->informativeText().isEmpty() ? box->detailedText() : QStringLiteral("in the text");
+      for (QAbstractButton* button : box->buttons()) {
+        if (box->buttonRole(button) != QMessageBox::ActionRole) {
+          button->click();
+          break;
+        }
+      }
     });
     show();
     seen.buttons.sort();
@@ -49,7 +55,9 @@ class MessageBoxesTest : public QObject {
     QTest::newRow("warning") << "warning" << ok << QString();
     QTest::newRow("information") << "information" << ok << QString();
     QTest::newRow("error") << "error" << ok << QString();
-    QTest::newRow("error with detail") << "detail" << ok << QStringLiteral("Could not connect");
+    QTest::newRow("error with detail")
+        << "detail" << QStringList{QStringLiteral("确定"), QStringLiteral("详细信息…")}
+        << QStringLiteral("Could not connect");
     QTest::newRow("question") << "question" << QStringList{QStringLiteral("否"), QStringLiteral("是")}
                               << QString();
   }

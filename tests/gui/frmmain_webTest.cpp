@@ -220,7 +220,7 @@ class frmmain_webTest : public QObject {
     QCOMPARE(m_boxes->shown.size(), 1);
     QCOMPARE(m_boxes->shown[0].kind, QStringLiteral("error"));
     QCOMPARE(m_boxes->shown[0].title, QStringLiteral("晴岚清扫助手"));
-    QCOMPARE(m_boxes->shown[0].text, QStringLiteral("无法连接更新服务器"));
+    QCOMPARE(m_boxes->shown[0].text, QStringLiteral("更新服务器没有给出更新数据：服务器返回 404"));
     QVERIFY2(m_boxes->shown[0].detail.contains(QStringLiteral("404")), qPrintable(m_boxes->shown[0].detail));
     QVERIFY(form->bsSkinPageControl1()->isEnabled());
     QVERIFY(form->updatePage()->bsSkinButton11()->isEnabled());

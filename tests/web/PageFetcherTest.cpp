@@ -264,6 +264,8 @@ TEST_F(PageFetcherTest, FailsOnEveryStatusOutside2xx) {
     http.get(m_site.address("/missing"));
   } catch (const FetchError& error) {
     EXPECT_NE(std::string(error.what()).find("404"), std::string::npos) << error.what();
+    EXPECT_TRUE(error.answered());
+    EXPECT_EQ(fetchFailureReason(error), "服务器返回 404");
   }
 }
 
@@ -362,6 +364,7 @@ TEST(PageFetcherRawTest, GivesUpOnAServerThatNeverAnswers) {
     ADD_FAILURE() << "no FetchError";
   } catch (const FetchError& error) {
     EXPECT_TRUE(error.timedOut()) << error.what();
+    EXPECT_EQ(fetchFailureReason(error), "连接超时");
   }
 }
 
@@ -410,6 +413,7 @@ TEST(PageFetcherRawTest, FailsWhenNothingListens) {
     ADD_FAILURE() << "no FetchError";
   } catch (const FetchError& error) {
     EXPECT_FALSE(error.timedOut()) << error.what();
+    EXPECT_EQ(fetchFailureReason(error), "连接被拒绝");
   }
 }
 
