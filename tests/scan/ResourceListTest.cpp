@@ -1,5 +1,6 @@
 #include "scan/ResourceList.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -65,8 +66,11 @@ TEST_F(ResourceListTest, ResourceFilesAreFoundWhateverTheirCase) {
   m_dir.writeFile("CloudCache/1001/resource.ini", "[Info]\nResourceName=Star\n");
   m_dir.writeFile("CloudCache/1001/iconcache/0.ICO", "icon");
   EXPECT_EQ(readResourceName(cache() + "/1001"), "Star");
-  EXPECT_EQ(resourceIconFile(cache() + "/1001"), m_dir.path("CloudCache/1001/iconcache/0.ICO"));
-  EXPECT_EQ(resourceIconFile(cache() + "/1002"), m_dir.path("CloudCache/1002/IconCache/0.ico"));
+  // Compared as paths: Windows joins the found names with its own separator.
+  EXPECT_EQ(std::filesystem::path(resourceIconFile(cache() + "/1001")),
+            std::filesystem::path(m_dir.path("CloudCache/1001/iconcache/0.ICO")));
+  EXPECT_EQ(std::filesystem::path(resourceIconFile(cache() + "/1002")),
+            std::filesystem::path(m_dir.path("CloudCache/1002/IconCache/0.ico")));
 }
 
 TEST_F(ResourceListTest, ListsUndottedFoldersInListingOrderLeavingWhitelistedOnesOut) {
