@@ -120,8 +120,14 @@ INSERT INTO CacheClean (dir, FileName, Des) VALUES
 ('Temp', '*.tmp
 *.temp', '驱动器根目录下临时文件夹中的临时文件');
 
--- Notes. Px 0: a whole file name; Px 1: an extension with its leading point.
+-- Notes. Px 0: a whole file name; Px 1: an extension with its leading point. A scan item that
+-- takes every name in its Folder shows the Px 0 note keyed by that Folder for all it lists.
 INSERT INTO Info (KeyName, KeyValue, Px) VALUES
+('Temp', '程序目录下的临时文件夹，其中的文件和文件夹都是程序运行、安装或更新时留下的临时内容。删除是安全的；若程序正在运行，请先关闭。', 0),
+('tmp', '程序目录下的临时文件夹，其中的文件和文件夹都是程序运行时留下的临时内容。删除是安全的；若程序正在运行，请先关闭。', 0),
+('Update\Download', '自动更新下载的安装包和补丁，更新完成后就不再需要。删除是安全的，下次更新时会重新下载。', 0),
+('Update\Backup', '自动更新前备份的旧版本文件，只在新版本出问题时用来恢复。确认新版本运行正常后可以删除。', 0),
+('Launcher\Temp', '启动器更新时使用的临时文件夹，更新完成后就不再需要。删除是安全的；若启动器正在运行，请先关闭。', 0),
 ('Thumbs.db', '系统为图片文件夹生成的缩略图缓存。删除是安全的，下次以缩略图方式浏览该文件夹时会重新生成。', 0),
 ('ehthumbs.db', '媒体中心为视频文件生成的缩略图缓存。删除是安全的，需要时会重新生成。', 0),
 ('ehthumbs_vista.db', '媒体中心为视频文件生成的缩略图缓存。删除是安全的，需要时会重新生成。', 0),

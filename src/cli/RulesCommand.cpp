@@ -79,8 +79,9 @@ void printJson(const std::vector<ScanItem>& items, const std::vector<CacheRule>&
 }
 
 // One line per problem, then a count; exit 1 when there is any.
-void printProblems(const std::vector<ScanItem>& items, const std::vector<CacheRule>& rules) {
-  const std::vector<RuleProblem> problems = checkRules(items, rules);
+void printProblems(const std::vector<ScanItem>& items, const std::vector<CacheRule>& rules,
+                   const std::vector<InfoNote>& notes) {
+  const std::vector<RuleProblem> problems = checkRules(items, rules, notes);
   Shown where, what;
   for (const RuleProblem& problem : problems)
     std::cout << where(problem.where) << ": " << what(problem.what) << '\n';
@@ -100,7 +101,7 @@ void runRules(const RulesOptions& options) {
   std::vector<ScanItem> items = readScanItems(*db);
   std::vector<CacheRule> rules = readCacheRules(*db);
   if (options.check) {
-    printProblems(items, rules);
+    printProblems(items, rules, readNotes(*db));
   } else if (options.json) {
     printJson(items, rules);
   } else {

@@ -41,6 +41,15 @@ std::vector<CacheRule> readCacheRules(TSQLiteDatabase& db) {
   return rules;
 }
 
+std::vector<InfoNote> readNotes(TSQLiteDatabase& db) {
+  std::unique_ptr<TSQLiteTable> table = db.Query(selectAllSql(kInfoTable));
+  std::vector<InfoNote> notes;
+  for (table->FirstRow(); !table->AtEnd(); table->NextRow())
+    notes.push_back(
+        {table->ValueByName("KeyName"), table->ValueByName("KeyValue"), table->ValueByName("Px") == "1"});
+  return notes;
+}
+
 std::unique_ptr<TSQLiteTable> queryScanItems(TSQLiteDatabase& db, std::string_view tableName) {
   return db.Query(selectAllSql(tableName));
 }
@@ -106,8 +115,12 @@ std::string firstNote(TSQLiteDatabase& db, const std::string& sql) {
 
 }  // namespace
 
+std::string lookupWholeNameNote(TSQLiteDatabase& db, std::string_view name) {
+  return firstNote(db, infoByNameSql(name));
+}
+
 std::string lookupNote(TSQLiteDatabase& db, std::string_view fileName) {
-  std::string note = firstNote(db, infoByNameSql(fileName));
+  std::string note = lookupWholeNameNote(db, fileName);
   if (note.empty())
     note = firstNote(db, infoByExtensionSql(fileName));
   return note;

@@ -34,6 +34,13 @@ struct CacheRule {
   std::string des;
 };
 
+// One row of Info: a note on a whole file name, or on an extension with its leading point.
+struct InfoNote {
+  std::string key;
+  std::string value;
+  bool onExtension = false;  // Px 1
+};
+
 // The rules database at the file, opened with the busy time-out every user of it shares.
 std::unique_ptr<TSQLiteDatabase> openRulesDatabase(const std::string& file);
 
@@ -43,6 +50,9 @@ ScanItem scanItemAt(const TSQLiteTable& table);
 CacheRule cacheRuleAt(const TSQLiteTable& table);
 // Des alone of that row: the scan shows it before it reads the rest.
 std::string cacheRuleDescriptionAt(const TSQLiteTable& table);
+
+// Every row of Info, in the database's order.
+std::vector<InfoNote> readNotes(TSQLiteDatabase& db);
 
 // Every row of the scan item table, in the database's order.
 std::vector<ScanItem> readScanItems(TSQLiteDatabase& db, std::string_view tableName = kScanItemTable);
@@ -68,5 +78,7 @@ int32_t readUserVersion(TSQLiteDatabase& db);
 // The note for a file name: the first whole-name note (Px 0); when there is none or it is empty,
 // the first note on the name's extension (Px 1); else "".
 std::string lookupNote(TSQLiteDatabase& db, std::string_view fileName);
+// The first whole-name note (Px 0) alone, or "".
+std::string lookupWholeNameNote(TSQLiteDatabase& db, std::string_view name);
 
 }  // namespace qinglan

@@ -9,6 +9,7 @@ namespace qinglan {
 
 inline constexpr std::string_view kScanItemTable = "ccdb";
 inline constexpr std::string_view kCacheCleanTable = "CacheClean";
+inline constexpr std::string_view kInfoTable = "Info";
 
 // Enclosed in single quotes, every single quote inside doubled.
 std::string quoteSqlText(std::string_view text);

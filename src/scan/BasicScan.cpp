@@ -1,5 +1,6 @@
 #include "scan/BasicScan.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "scan/RuleRoot.h"
 #include "scan/ScanOpening.h"
 #include "scan/ScanSession.h"
+#include "search/Mask.h"
 #include "search/MultiRuleSearch.h"
 
 namespace qinglan {
@@ -22,7 +24,15 @@ namespace {
 struct ScanRule {
   ScanItem item;
   size_t maskList = 0;  // its number in the one-walk search
+  // A rule that takes every name in its folder speaks for what it lists: findings in Temp are
+  // junk whatever the notes on their names say of such files elsewhere.
+  std::string noteKey;
 };
+
+std::string noteKeyOf(const ScanItem& item) {
+  const std::vector<std::string> masks = platform::splitLines(item.file);
+  return std::ranges::any_of(masks, matchesEveryName) ? item.folder : std::string();
+}
 
 bool folderExists(const std::string& path) {
   std::error_code error;
@@ -100,7 +110,7 @@ class BasicScan {
         continue;
       const MultiRuleSearch::Result& result = results[*requestOfRule[i]];
       for (const TFileInformations& found : result.found)
-        m_session.addFinding(found, true, rules[i].item.name);
+        m_session.addFinding(found, true, {.scanItem = rules[i].item.name, .noteKey = rules[i].noteKey});
       m_session.unreadable().insert(result.unreadable.begin(), result.unreadable.end());
       if (result.error)
         std::rethrow_exception(result.error);
@@ -131,8 +141,10 @@ class BasicScan {
     for (ScanItem& item : scanItemsToScan(m_items)) {
       ScanRule& rule = rules.emplace_back();
       rule.item = std::move(item);
-      if (!rule.item.excluded())
+      if (!rule.item.excluded()) {
         rule.maskList = m_multiSearch.addMaskList(platform::splitLines(rule.item.file));
+        rule.noteKey = noteKeyOf(rule.item);
+      }
     }
     m_rules = std::move(rules);
     return *m_rules;

@@ -35,6 +35,15 @@ std::string cachePrefixOf(const std::string& cloudCachePath, const std::string& 
   return {};
 }
 
+// What the rule that listed the row says of it, else the note on its name.
+std::string noteOn(const ScanSettings& settings, const ResultsRow& row) {
+  if (!row.ruleNote.empty())
+    return row.ruleNote;
+  const std::unique_ptr<TSQLiteDatabase> db = openScanRules(settings);
+  std::string note = row.ruleNoteKey.empty() ? std::string() : lookupWholeNameNote(*db, row.ruleNoteKey);
+  return note.empty() ? lookupNote(*db, row.name) : note;
+}
+
 }  // namespace
 
 ResourceFolder resourceFolderOf(const std::string& cloudCachePath, const std::string& location) {
@@ -61,7 +70,7 @@ void showFindingDetails(const ScanSettings& settings, const ResultsRow& row, Sca
   front.setFindingOrigin(std::string(kOriginPrefix) + findingOrigin(settings.cloudCachePath, row.location));
   // A lookup that fails must not leave the previous finding's note beside this one.
   front.setFindingNote({});
-  front.setFindingNote(lookupNote(*openScanRules(settings), row.name));
+  front.setFindingNote(noteOn(settings, row));
 }
 
 }  // namespace qinglan

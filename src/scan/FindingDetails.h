@@ -27,8 +27,9 @@ struct ResourceFolder {
 };
 ResourceFolder resourceFolderOf(const std::string& cloudCachePath, const std::string& location);
 
-// What a click on a results row shows: the finding's origin, then the rules database's note on its
-// name or else its extension. A database error is raised with the origin already shown.
+// What a click on a results row shows: the finding's origin, then what the rule that listed it
+// says of its findings, or else the rules database's note on its name or extension. A database
+// error is raised with the origin already shown.
 void showFindingDetails(const ScanSettings& settings, const ResultsRow& row, ScanFront& front);
 
 }  // namespace qinglan

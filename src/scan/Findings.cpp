@@ -12,7 +12,7 @@ constexpr size_t kMaxPlaces = size_t{1} << 30;
 
 }  // namespace
 
-Findings::Findings() : m_places(1) {}
+Findings::Findings() : m_places(1), m_rules(1) {}
 
 void Findings::append(const ResultsRow& row) {
   // Findings come folder by folder: most of a row's texts are the row before's again, which a
@@ -27,7 +27,7 @@ void Findings::append(const ResultsRow& row) {
     stored.cells[i] =
         intern(row.cell(column.id), previous == nullptr ? TextPool::kEmpty : previous->cells[i]);
   }
-  stored.scanItem = intern(row.scanItem, previous == nullptr ? TextPool::kEmpty : previous->scanItem);
+  stored.rule = ruleOf(row);
   stored.place = placeOf(row.origin);
   stored.inode = row.origin.id.inode;
   stored.size = row.size;
@@ -47,7 +47,10 @@ ResultsRow Findings::row(size_t index) const {
   row.size = stored.size;
   row.isFolder = stored.isFolder;
   row.creationTime = stored.time;
-  row.scanItem = m_texts.view(stored.scanItem);
+  const Rule& rule = m_rules[stored.rule];
+  row.scanItem = m_texts.view(rule.scanItem);
+  row.ruleNote = m_texts.view(rule.note);
+  row.ruleNoteKey = m_texts.view(rule.noteKey);
   const Place& place = m_places[stored.place];
   row.origin = {place.root, {place.device, stored.inode, place.type}};
   return row;
@@ -62,7 +65,7 @@ TextPool::Id Findings::textId(size_t index, ResultsColumn column) const {
 }
 
 std::string_view Findings::scanItem(size_t index) const {
-  return m_texts.view(at(index).scanItem);
+  return m_texts.view(m_rules[at(index).rule].scanItem);
 }
 
 void Findings::setChecked(size_t index, bool checked) {
@@ -117,6 +120,8 @@ void Findings::clear() {
   m_texts.clear();
   m_places.resize(1);
   m_placeIndex.clear();
+  m_rules.resize(1);
+  m_ruleIndex.clear();
   m_nextSerial = 0;
 }
 
@@ -136,6 +141,24 @@ uint32_t Findings::placeOf(const platform::FindingOrigin& origin) {
       throw std::length_error("too many roots and devices in one list");
     m_places.push_back({origin.root, origin.id.device, origin.id.type});
   }
+  return found->second;
+}
+
+uint32_t Findings::ruleOf(const ResultsRow& row) {
+  if (row.scanItem.empty() && row.ruleNote.empty() && row.ruleNoteKey.empty())
+    return 0;
+  if (!m_rows.empty()) {
+    const Rule& previous = m_rules[m_rows.back().rule];
+    if (m_texts.view(previous.scanItem) == row.scanItem && m_texts.view(previous.note) == row.ruleNote &&
+        m_texts.view(previous.noteKey) == row.ruleNoteKey)
+      return m_rows.back().rule;
+  }
+  const Rule rule{m_texts.intern(row.scanItem), m_texts.intern(row.ruleNote),
+                  m_texts.intern(row.ruleNoteKey)};
+  const auto [found, added] = m_ruleIndex.try_emplace({rule.scanItem, rule.note, rule.noteKey},
+                                                      static_cast<uint32_t>(m_rules.size()));
+  if (added)
+    m_rules.push_back(rule);
   return found->second;
 }
 

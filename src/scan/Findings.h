@@ -55,7 +55,7 @@ class Findings {
   // 56 bytes: the flags share a word with the place, of which a list has a handful.
   struct StoredRow {
     std::array<TextPool::Id, kResultsColumnCount> cells{};
-    TextPool::Id scanItem = TextPool::kEmpty;
+    uint32_t rule = 0;  // into m_rules
     uint32_t serial = 0;
     uint32_t place : 30 = 0;  // into m_places
     uint32_t checked : 1 = 0;
@@ -72,12 +72,22 @@ class Findings {
     uint32_t type = 0;
   };
 
+  // What findings share of the rule that listed them.
+  struct Rule {
+    TextPool::Id scanItem = TextPool::kEmpty;
+    TextPool::Id note = TextPool::kEmpty;
+    TextPool::Id noteKey = TextPool::kEmpty;
+  };
+
   const StoredRow& at(size_t index) const { return m_rows.at(index); }
   uint32_t placeOf(const platform::FindingOrigin& origin);
+  uint32_t ruleOf(const ResultsRow& row);
 
   TextPool m_texts;
   std::vector<StoredRow> m_rows;
   std::vector<Place> m_places;  // [0]: no origin
+  std::vector<Rule> m_rules;    // [0]: no rule
+  std::map<std::tuple<TextPool::Id, TextPool::Id, TextPool::Id>, uint32_t> m_ruleIndex;
   std::map<std::tuple<const platform::ScanRoot*, uint64_t, uint32_t>, uint32_t> m_placeIndex;
   uint32_t m_nextSerial = 0;
 };

@@ -32,6 +32,11 @@ struct ResultsRow {
   bool isFolder = false;
   double creationTime = 0;    // the local creation date-time the date text rounds, for sorting
   std::string scanItem = {};  // the basic scan's item (its Name) that listed it; empty for other scans
+  // Where the rule that listed it speaks for its findings, in place of the note on their names: a
+  // cache rule's Des, or for a scan item taking every name in its Folder that Folder, the name of
+  // the whole-name note read on a click.
+  std::string ruleNote = {};
+  std::string ruleNoteKey = {};
   platform::FindingOrigin origin = {};  // where the scan listed it; cleaning deletes only that entry
 
   // The location followed directly by the name: what cleaning deletes.

@@ -1,5 +1,6 @@
 #include "scan/RulesCheck.h"
 
+#include <algorithm>
 #include <set>
 #include <string_view>
 #include <utility>
@@ -58,6 +59,15 @@ const std::string_view* firstMatch(const Mask& mask, const std::string_view (&na
   return nullptr;
 }
 
+// A note that tells the user to keep the file it is shown for.
+bool saysKeep(std::string_view note) {
+  for (std::string_view phrase : {"不要删除", "不要手动删除", "请保留", "建议保留"}) {
+    if (note.find(phrase) != std::string_view::npos)
+      return true;
+  }
+  return false;
+}
+
 std::string quoted(std::string_view text) {
   return "'" + std::string(text) + "'";
 }
@@ -72,6 +82,8 @@ std::string rowKey(std::string_view folder, const std::vector<std::string>& mask
 
 class Checker {
  public:
+  explicit Checker(const std::vector<InfoNote>& notes) : m_notes(notes) {}
+
   void item(const ScanItem& item) {
     const std::string where = "ccdb Id " + item.id;
     if (!m_ids.insert(item.id).second)
@@ -80,6 +92,7 @@ class Checker {
       add(where, "Folder " + quoted(item.folder) + " climbs out of the content folder or is absolute");
     const std::vector<std::string> masks = splitLines(item.file);
     checkMasks(where, masks, false);
+    checkNotes(where, item.folder, masks);
     if (!m_items.insert(rowKey(item.folder, masks)).second)
       add(where, "repeats an earlier item's Folder and masks");
   }
@@ -127,6 +140,53 @@ class Checker {
     }
   }
 
+  // A scan item's findings show the note on their names, except where the item takes every name
+  // in its folder: the note keyed by that folder then speaks for them all (a cache rule's
+  // description speaks for its findings, so cache rules are not checked here).
+  void checkNotes(const std::string& where, const std::string& folder,
+                  const std::vector<std::string>& masks) {
+    if (std::ranges::any_of(masks, matchesEveryName)) {
+      const InfoNote* own = folder.empty() ? nullptr : firstNote(folder, false);
+      if (own != nullptr && !own->value.empty()) {
+        if (saysKeep(own->value))
+          add(where, "the note on " + quoted(folder) + " says not to delete what the item takes");
+      } else if (const InfoNote* kept = firstKeptNote()) {
+        add(where, "takes every name in its folder, and without a note on " + quoted(folder) +
+                       " its findings show notes that say not to delete them, such as " + quoted(kept->key));
+      }
+      return;
+    }
+    for (const std::string& text : masks) {
+      const Mask mask(text);
+      if (!mask.valid())
+        continue;
+      for (const InfoNote& note : m_notes) {
+        const std::string sample = note.onExtension ? "x" + note.key : note.key;
+        if (saysKeep(note.value) && mask.matches(sample) && firstNote(note.key, note.onExtension) == &note)
+          add(where,
+              "mask " + quoted(text) + " takes " + quoted(sample) + ", whose note says not to delete it");
+      }
+    }
+  }
+
+  // The note a look-up of the key finds: the first row with it.
+  const InfoNote* firstNote(std::string_view key, bool onExtension) const {
+    for (const InfoNote& note : m_notes) {
+      if (note.onExtension == onExtension && platform::equalsFoldingAscii(note.key, key))
+        return &note;
+    }
+    return nullptr;
+  }
+
+  const InfoNote* firstKeptNote() const {
+    for (const InfoNote& note : m_notes) {
+      if (saysKeep(note.value) && firstNote(note.key, note.onExtension) == &note)
+        return &note;
+    }
+    return nullptr;
+  }
+
+  const std::vector<InfoNote>& m_notes;
   std::set<std::string> m_ids;
   std::set<std::string> m_items;
   std::set<std::string> m_rules;
@@ -134,8 +194,9 @@ class Checker {
 
 }  // namespace
 
-std::vector<RuleProblem> checkRules(const std::vector<ScanItem>& items, const std::vector<CacheRule>& rules) {
-  Checker checker;
+std::vector<RuleProblem> checkRules(const std::vector<ScanItem>& items, const std::vector<CacheRule>& rules,
+                                    const std::vector<InfoNote>& notes) {
+  Checker checker(notes);
   for (const ScanItem& item : items)
     checker.item(item);
   for (size_t row = 0; row < rules.size(); ++row)

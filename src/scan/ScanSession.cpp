@@ -38,9 +38,11 @@ void ScanSession::begin() {
   m_stop = m_front.stopToken();
 }
 
-void ScanSession::addFinding(const TFileInformations& found, bool checked, std::string_view scanItem) {
+void ScanSession::addFinding(const TFileInformations& found, bool checked, const ListingRule& rule) {
   ResultsRow row = resultsRowFor(found, checked);
-  row.scanItem = scanItem;
+  row.scanItem = rule.scanItem;
+  row.ruleNote = rule.note;
+  row.ruleNoteKey = rule.noteKey;
   results().append(row);
   // Counted before the pump, which may raise: the total then still matches the rows listed.
   if ((found.Attributes & platform::kAttrDirectory) == 0)

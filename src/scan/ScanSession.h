@@ -97,6 +97,13 @@ std::string unreadableFoldersNote(int32_t count);
 // "扫描已停止，已找到约 2.00 MB 垃圾。"
 std::string stoppedTotalLine(double totalKB);
 
+// The rule a finding is listed by, as its row keeps it (ResultsRow::scanItem, ruleNote, ruleNoteKey).
+struct ListingRule {
+  std::string_view scanItem = {};
+  std::string_view note = {};
+  std::string_view noteKey = {};
+};
+
 // One scan or cleaning pass on a front. A scan's session clears the results when it begins and
 // shows its closing texts when it ends: "扫描完成！" and the total line only when it finished. A
 // session begun and not ended when it goes (an error is on its way) ends as failed; one that never
@@ -119,8 +126,8 @@ class ScanSession {
   void pump() { m_front.pump(); }
 
   // Appends the row of one finding, lets pending events run, and counts a file's size (folders
-  // count nothing). The scan item is the one that listed it, if any.
-  void addFinding(const TFileInformations& found, bool checked, std::string_view scanItem = {});
+  // count nothing). The rule is the one that listed it, if any.
+  void addFinding(const TFileInformations& found, bool checked, const ListingRule& rule = {});
   // Brings the counter up to the current number of rows.
   void updateCounter();
   UnreadableFolders& unreadable() { return m_unreadable; }

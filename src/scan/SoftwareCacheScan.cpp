@@ -29,7 +29,11 @@ class SoftwareCacheScan {
     prepareScanSearch(m_search, session, m_lister);
     // Only the named folder itself: every kind of entry, folders included, no subfolders.
     m_search.SearchOptions = kAllSearchOptions.without(okIncludeSubfolder);
-    m_search.OnFileFound = [this](const TFileInformations& found) { m_session.addFinding(found, true); };
+    // The rule's own description speaks for what it lists: a .dat in a player's cache is junk
+    // whatever the note on the extension says of .dat files elsewhere.
+    m_search.OnFileFound = [this](const TFileInformations& found) {
+      m_session.addFinding(found, true, {.note = m_description});
+    };
   }
 
   void run(TSQLiteTable& rules) {
@@ -84,6 +88,7 @@ class SoftwareCacheScan {
     m_search.setRootBase(diskRoot);
     m_search.setRootPath(*root);
     m_search.FileNames = std::move(masks);
+    m_description = rule.des;
     m_search.Execute();
     m_session.updateCounter();
   }
@@ -92,6 +97,7 @@ class SoftwareCacheScan {
   const SoftwareCacheScanOptions& m_options;
   platform::DirLister& m_lister;
   TEasyFileSearch m_search;
+  std::string m_description;  // of the rule being searched
 };
 
 }  // namespace

@@ -73,19 +73,25 @@ TEST_F(BasicScanTest, RulesRunInOrderInEachContentFolderAndOverlapsAreListedTwic
   file("1001/0/cache/b.log");
   file("1001/1/c.log");
   file("1001/1/CACHE/d.log");  // as a Windows client may name it: found all the same
-  rules({{"0", "", "*.log"}, {"0", "cache", "*.log"}});
+  file("1001/1/Temp/e.dat");
+  rules({{"0", "", "*.log"}, {"0", "cache", "*.log"}, {"0", "Temp", "*"}});
 
   EXPECT_EQ(scan({{"示例", "1001", true}}), "");
+  // The rule of every name in Temp speaks for its finding; the others leave it to the names.
+  ASSERT_EQ(m_view.rows.size(), 7u);
+  EXPECT_EQ(m_view.rows.back().ruleNoteKey, "Temp");
+  m_view.rows.pop_back();
 
   EXPECT_EQ(m_view.fullPaths(),
             (std::vector<std::string>{cache("1001/0/a.log"), cache("1001/0/cache/b.log"),
                                       cache("1001/0/cache/b.log"), cache("1001/1/c.log"),
                                       cache("1001/1/CACHE/d.log"), cache("1001/1/CACHE/d.log")}));
-  EXPECT_EQ(m_view.counter, "文件名[6]");
+  EXPECT_EQ(m_view.counter, "文件名[7]");
   for (const ResultsRow& row : m_view.rows) {
     EXPECT_TRUE(row.checked);
     EXPECT_EQ(row.status, "");
     EXPECT_EQ(row.scanItem, "item");  // the rule's Name, whatever case the column name is read in
+    EXPECT_EQ(row.ruleNoteKey, "");
   }
 }
 

@@ -57,20 +57,28 @@ TEST_F(FindingDetailsTest, TheOriginIsTheResourceOfTheFirstFolderBelowTheCache) 
   EXPECT_EQ(findingOrigin(m_settings.cloudCachePath, m_dir.path("d/cloudcache/7/0/")), "Seven");
 }
 
-TEST_F(FindingDetailsTest, TheNoteComesFromTheWholeNameElseTheExtension) {
+TEST_F(FindingDetailsTest, TheNoteComesFromTheRuleElseTheWholeNameElseTheExtension) {
   test::writeInfoNotes(m_settings.dbFileName, {{"thumbs.db", "缩略图缓存", 0},
                                                {".db", "数据库文件", 1},
                                                {"it's.tmp", "", 0},
                                                {".tmp", "临时文件", 1},
-                                               {"", "没有扩展名的文件", 1}});
+                                               {"", "没有扩展名的文件", 1},
+                                               {"Temp", "临时文件夹", 0}});
   struct Case {
     std::string name;
     std::string note;
+    std::string ruleNote = {};
+    std::string ruleNoteKey = {};
   };
   for (const Case& c :
        {Case{"Thumbs.DB", "缩略图缓存"}, Case{"other.DB", "数据库文件"}, Case{"It's.TMP", "临时文件"},
-        Case{"README", "没有扩展名的文件"}, Case{"a.unknown", ""}}) {
-    showFindingDetails(m_settings, finding(c.name, "CloudCache/1001/0/"), m_view);
+        Case{"README", "没有扩展名的文件"}, Case{"a.unknown", ""},
+        Case{"other.db", "播放缓存", "播放缓存", "temp"}, Case{"other.db", "临时文件夹", "", "TEMP"},
+        Case{"other.db", "数据库文件", "", "Update\\Download"}}) {
+    ResultsRow row = finding(c.name, "CloudCache/1001/0/");
+    row.ruleNote = c.ruleNote;
+    row.ruleNoteKey = c.ruleNoteKey;
+    showFindingDetails(m_settings, row, m_view);
     EXPECT_EQ(m_view.origin, "您当前选择的文件来自: 示例");
     EXPECT_EQ(m_view.note, c.note) << c.name;
   }

@@ -37,6 +37,8 @@ std::vector<ResultsRow> sampleRows() {
   rows[2].sizeText = "文件夹";
   rows[2].status = "清理失败";
   rows[3].scanItem.clear();
+  rows[1].ruleNoteKey = "Temp";
+  rows[2].ruleNote = "缓存";
   return rows;
 }
 

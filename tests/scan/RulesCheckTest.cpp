@@ -12,13 +12,14 @@ struct CheckCase {
   std::vector<ScanItem> items;
   std::vector<CacheRule> rules;
   std::vector<std::string> problems;  // "where: what", in order
+  std::vector<InfoNote> notes = {};
 };
 
 class RulesCheckTest : public ::testing::TestWithParam<CheckCase> {};
 
 TEST_P(RulesCheckTest, ReportsEachFaultAtItsRow) {
   std::vector<std::string> found;
-  for (const RuleProblem& problem : checkRules(GetParam().items, GetParam().rules))
+  for (const RuleProblem& problem : checkRules(GetParam().items, GetParam().rules, GetParam().notes))
     found.push_back(problem.where + ": " + problem.what);
   EXPECT_EQ(found, GetParam().problems);
 }
@@ -53,7 +54,23 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"Temp", "*.tmp", ""}, {"\\TEMP", "*.Tmp", ""}, {"Temp", "*.tmp\n*.dat", ""}},
                   {"ccdb Id 1: repeats the Id of an earlier item",
                    "ccdb Id 1: repeats an earlier item's Folder and masks",
-                   "CacheClean row 2 (\\TEMP): repeats an earlier rule's dir and masks"}}));
+                   "CacheClean row 2 (\\TEMP): repeats an earlier rule's dir and masks"}},
+        // A click shows the rule's note where it has one, else the first note on the name.
+        CheckCase{
+            {{"1", "临时", "0", "Temp", "*"},
+             {"2", "临时", "0", "tmp", "*"},
+             {"3", "数据", "0", "", "*.DAT\n*.log"},
+             {"4", "缓存", "0", "Cache", "*"}},
+            {{"NetTVCache", "*.dat", "播放缓存"}},
+            {"ccdb Id 1: takes every name in its folder, and without a note on 'Temp' its findings show "
+             "notes that say not to delete them, such as '.dat'",
+             "ccdb Id 3: mask '*.DAT' takes 'x.dat', whose note says not to delete it",
+             "ccdb Id 4: the note on 'Cache' says not to delete what the item takes"},
+            {{".log", "日志", true},
+             {".dat", "数据文件。请不要删除。", true},
+             {".DAT", "可以删除", true},
+             {"TMP", "临时文件夹，删除是安全的", false},
+             {"cache", "缓存，请保留", false}}}));
 
 }  // namespace
 }  // namespace qinglan

@@ -66,6 +66,7 @@ TEST_F(SoftwareCacheScanTest, EachRuleSearchesItsFolderOnEveryLocalDiskInOrderWi
   for (const ResultsRow& row : m_view.rows) {
     EXPECT_TRUE(row.checked);
     EXPECT_EQ(row.status, "");
+    EXPECT_EQ(row.ruleNote, "播放器缓存");  // the rule speaks for a .dat it takes
   }
   EXPECT_EQ(m_view.eventsStartingWith("text=正在扫描…"),
             std::vector<std::string>{"text=正在扫描…播放器缓存"});
