@@ -14,6 +14,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -163,6 +164,19 @@ QStringList statuses(const gui::ListView* view) {
 
 }  // namespace
 
+// Whether the widget shows red text as a person sees it, whatever its palette says.
+bool drawnInRed(QWidget* widget) {
+  const QImage image = widget->grab().toImage();
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor color = image.pixelColor(x, y);
+      if (color.red() > 200 && color.green() < 60 && color.blue() < 60)
+        return true;
+    }
+  }
+  return false;
+}
+
 class frmmain_scansTest : public QObject {
   Q_OBJECT
 
@@ -229,9 +243,11 @@ class frmmain_scansTest : public QObject {
     form.resultsPage()->Edit2()->setText(QStringLiteral("earlier note"));
     QProgressBar* progress = form.resultsPage()->ProgressBar1();
     QStringList seen;
+    bool summaryRed = true;
     connect(progress, &QProgressBar::valueChanged, this, [&](int value) {
       seen.append(QString::number(value) + QLatin1Char(' ') +
                   windowState(form).section(QLatin1Char(' '), 1, 4));
+      summaryRed = summaryRed && drawnInRed(form.resultsPage()->Label2());
     });
 
     form.bsSkinButton1()->click();
@@ -241,6 +257,7 @@ class frmmain_scansTest : public QObject {
                                 QStringLiteral("2") + busy}));
     QCOMPARE(progress->maximum(), 3);
     QCOMPARE(progress->value(), 2);
+    QVERIFY2(summaryRed, "the summary line stays red while the rest of the window is disabled");
     QCOMPARE(windowState(form), idleState(6));
 
     const gui::ListView* results = form.ListView1();
