@@ -13,6 +13,8 @@ install(FILES ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/ccdb.db DESTINATION ${CMAKE_INST
 install(FILES data/qinglan-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(TARGET qinglan)
   install(FILES data/qinglan.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # The manual the window shows on F1, also for reading without it.
+  install(FILES data/manual.html DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
 install(FILES data/qinglan-cli.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME qinglan-cli)

@@ -36,17 +36,6 @@ std::string programFolderIn(platform::UserFolder kind) {
   return platform::userFolder(kind) + kProgramFolder + platform::kSeparator;
 }
 
-// A nonzero 31-bit digest of the file's bytes, kept in the user's copy as its user_version so that
-// the next start can tell whether the template changed since.
-int32_t templateFingerprint(std::string_view bytes) {
-  uint32_t hash = 2166136261u;
-  for (const char byte : bytes) {
-    hash ^= static_cast<unsigned char>(byte);
-    hash *= 16777619u;
-  }
-  return static_cast<int32_t>((hash & 0x7fffffffu) | 1u);
-}
-
 [[noreturn]] void failOn(const std::string& what, const std::string& path) {
   throw fs::filesystem_error(what, platform::fsPath(path), std::error_code(errno, std::generic_category()));
 }
@@ -148,7 +137,7 @@ void prepareUserFolders(const AppPaths& paths) {
   const platform::WholeFile shippedFile = platform::readWholeFile(paths.templateDb);
   if (shippedFile.status != platform::ReadStatus::Read)
     failOn("cannot read", paths.templateDb);
-  const int32_t fingerprint = templateFingerprint(shippedFile.bytes);
+  const int32_t fingerprint = rulesFingerprint(shippedFile.bytes);
   std::vector<ScanItem> choices;
   if (data->fileSize(kDbName)) {
     const std::unique_ptr<TSQLiteDatabase> db = openRulesDatabase(paths.dbFileName);
@@ -157,6 +146,15 @@ void prepareUserFolders(const AppPaths& paths) {
     choices = readUnScanChoices(*db);
   }
   writeUserCopy(*data, shippedFile.bytes, fingerprint, choices);
+}
+
+int32_t rulesFingerprint(std::string_view bytes) {
+  uint32_t hash = 2166136261u;
+  for (const char byte : bytes) {
+    hash ^= static_cast<unsigned char>(byte);
+    hash *= 16777619u;
+  }
+  return static_cast<int32_t>((hash & 0x7fffffffu) | 1u);
 }
 
 AppPaths startUpPaths(const std::string& appFolder) {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace qinglan {
 
@@ -41,6 +43,11 @@ AppPaths appPaths(const std::string& appFolder = {});
 // as platform::OwnFolder does, raising platform::UnsafeFolderError before anything is written; other
 // failures raise ESQLiteException or std::filesystem::filesystem_error.
 void prepareUserFolders(const AppPaths& paths);
+
+// The version of a rules database's rows: a nonzero 31-bit digest of the shipped file's bytes,
+// which a user's copy keeps as its user_version, so that the next start can tell whether the
+// template changed since.
+int32_t rulesFingerprint(std::string_view bytes);
 
 // appPaths(appFolder) after prepareUserFolders on it.
 AppPaths startUpPaths(const std::string& appFolder = {});

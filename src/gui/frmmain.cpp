@@ -15,11 +15,14 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabWidget>
 
 #include "app/AppPaths.h"
 #include "app/ExitCode.h"
+#include "gui/AboutBox.h"
 #include "gui/HandlerGuard.h"
+#include "gui/ManualWindow.h"
 #include "gui/MessageBoxes.h"
 #include "scan/CloudCachePath.h"
 #include "scan/ResourceList.h"
@@ -101,6 +104,19 @@ void TForm1::buildPages() {
   m_stopButton->resize(kStopButtonWidth, kStopButtonHeight);
   m_stopButton->hide();
   connect(m_stopButton, &QPushButton::clicked, this, [this] { requestSessionStop(); });
+
+  // F1 works on every page, during a scan too.
+  auto* help = new QShortcut(QKeySequence::HelpContents, this);
+  connect(help, &QShortcut::activated, this, [this] { showManual(); });
+}
+
+void TForm1::showManual() {
+  if (m_manualWindow == nullptr)
+    m_manualWindow =
+        new ManualWindow([this](QWidget* parent) { showAboutBox(parent, m_settings.scanSettings()); }, this);
+  m_manualWindow->show();
+  m_manualWindow->raise();
+  m_manualWindow->activateWindow();
 }
 
 void TForm1::buildMenus() {

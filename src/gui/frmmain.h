@@ -39,6 +39,7 @@ class Remover;
 namespace qinglan::gui {
 
 class ApplicationEvents;
+class ManualWindow;
 
 // Where the window finds its files (wb.lst, ccdb.db) and the machine's volumes.
 struct FormEnvironment {
@@ -80,6 +81,8 @@ class TForm1 : public QWidget {
   // "停止": over the progress panel while a scan or a cleaning pass runs, usable while the page
   // control is not.
   QPushButton* stopButton() const { return m_stopButton; }
+  // The manual F1 shows; null until it was first asked for.
+  ManualWindow* manualWindow() const { return m_manualWindow; }
 
   ListView* ListView1() const { return m_resultsPage->ListView1(); }
   ListView* ListView2() const { return m_basicScanPage->ListView2(); }
@@ -127,6 +130,7 @@ class TForm1 : public QWidget {
   // closing the window request it.
   void setSessionStop(std::stop_source* stop);
   void requestSessionStop();
+  void showManual();
 
   // Runs a handler through the guard; the window closes afterwards if that was asked meanwhile.
   void guarded(const std::function<void()>& handler);
@@ -209,6 +213,7 @@ class TForm1 : public QWidget {
   UpdatePage* m_updatePage = nullptr;
   ResultsPage* m_resultsPage = nullptr;
   QPushButton* m_stopButton = nullptr;
+  ManualWindow* m_manualWindow = nullptr;
   std::stop_source* m_sessionStop = nullptr;
   ApplicationEvents* m_applicationEvents1 = nullptr;
 

@@ -12,13 +12,16 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
 
 #include "GuiTestSupport.h"
+#include "gui/ManualWindow.h"
 #include "gui/frmmain.h"
 #include "rules/RulesSql.h"
+#include "support/RulesDbFile.h"
 
 namespace qinglan::test {
 
@@ -401,6 +404,30 @@ class frmmainTest : public QObject {
     QCOMPARE(view->selectedRow(), 1);
     QCOMPARE(enabledCommands(), menu->actions().size() - (list == 2 ? 2 : 1));
     menu->hide();
+  }
+
+  void f1ShowsTheManualWhoseAboutBoxNamesTheVersionAndTheRules() {
+    SampleMachine machine;
+    machine.makeCache(machine.addVolume("c", DriveKind::Fixed));
+    const std::string db = machine.appDir() + "ccdb.db";
+    writeScanItems(db, {{"0", "", "*.log"}, {"1", "", "*.bak"}});
+    writeCacheRules(db, {{"Temp", "*.tmp", "临时"}});
+    writeInfoNotes(db, {{".log", "日志", 1}});
+    gui::TForm1 form(machine.environment());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    QTest::keyClick(form.windowHandle(), Qt::Key_F1);
+    gui::ManualWindow* manual = form.manualWindow();
+    QVERIFY(manual != nullptr && manual->isVisible());
+    QVERIFY(manual->browser()->toPlainText().contains(QStringLiteral("清理选定")));
+    manual->aboutButton()->click();
+    QCOMPARE(m_boxes->shown.size(), 1);
+    const QString about = m_boxes->shown.front().text;
+    QVERIFY2(about.startsWith(QStringLiteral("晴岚清扫助手 V2.")), qPrintable(about));
+    QVERIFY2(about.contains(QString::fromStdString(db)) &&
+                 about.contains(QStringLiteral("（2 个扫描项目，1 条缓存规则，1 条说明）")),
+             qPrintable(about));
   }
 
  private:

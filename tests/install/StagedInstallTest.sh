@@ -19,6 +19,7 @@ for file in bin/qinglan-cli share/qinglan/ccdb.db share/man/man1/qinglan-cli.1 \
 done
 [[ ! -e $prefix/bin/ccdb.db && ! -e $prefix/bin/qinglan-screenshots ]] || fail "demo or portable files installed"
 if [[ -f $prefix/bin/qinglan ]]; then
+  [[ -f $prefix/share/doc/qinglan/manual.html ]] || fail "the manual not installed"
   desktop-file-validate "$prefix"/share/applications/*.desktop
   appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml > /dev/null
   [[ $("$prefix/bin/qinglan" --version) == "qinglan $version" ]] || fail "qinglan --version"
