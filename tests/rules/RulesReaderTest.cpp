@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Codepage.h"
+#include "support/RulesDbFile.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -68,35 +69,24 @@ TEST(ScanItemTest, OnlyExactlyOneExcludes) {
   }
 }
 
-// The message of the ESQLiteException that `action` raises, or a marker when it raises none.
-template <typename Action>
-std::string errorOf(Action&& action) {
-  try {
-    action();
-  } catch (const ESQLiteException& error) {
-    return error.what();
-  }
-  return "<no ESQLiteException>";
-}
-
 TEST_F(RulesReaderTest, MissingColumnFailsAtItsFirstReadAndEmptyTablesReadNothing) {
   m_db.Execute("CREATE TABLE ccdb (Id INTEGER, Name TEXT, UnScan INTEGER, File TEXT)");
   EXPECT_TRUE(readScanItems(m_db, "ccdb").empty());
   m_db.Execute("INSERT INTO ccdb VALUES (1, 'a', 0, '*.log')");
-  EXPECT_EQ(errorOf([&] { readScanItems(m_db, "ccdb"); }), "Field not found in dataset: Folder");
+  EXPECT_EQ(test::errorOf([&] { readScanItems(m_db, "ccdb"); }), "Field not found in dataset: Folder");
 
   // Each reader names the first missing column in the order it reads them: the scan list dialog
   // Id, Name, UnScan; the scan UnScan, Folder, File, whether or not the item is switched off.
   m_db.Execute("CREATE TABLE states (Id INTEGER, Folder TEXT, File TEXT)");
   m_db.Execute("INSERT INTO states VALUES (1, '', '*.log')");
-  EXPECT_EQ(errorOf([&] { readScanItemStates(m_db, "states"); }), "Field not found in dataset: Name");
+  EXPECT_EQ(test::errorOf([&] { readScanItemStates(m_db, "states"); }), "Field not found in dataset: Name");
   m_db.Execute("CREATE TABLE bare (UnScan)");
   m_db.Execute("INSERT INTO bare VALUES (1)");
-  EXPECT_EQ(errorOf([&] { scanItemsToScan(*queryScanItems(m_db, "bare")); }),
+  EXPECT_EQ(test::errorOf([&] { scanItemsToScan(*queryScanItems(m_db, "bare")); }),
             "Field not found in dataset: Folder");
   m_db.Execute("CREATE TABLE noFile (UnScan, Folder)");
   m_db.Execute("INSERT INTO noFile VALUES (1, '')");
-  EXPECT_EQ(errorOf([&] { scanItemsToScan(*queryScanItems(m_db, "noFile")); }),
+  EXPECT_EQ(test::errorOf([&] { scanItemsToScan(*queryScanItems(m_db, "noFile")); }),
             "Field not found in dataset: File");
 }
 

@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "support/RulesDbFile.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -15,17 +16,6 @@ namespace {
 using test::TempDir;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
-
-// The message of the ESQLiteException that `action` raises, or a marker when it raises none.
-template <typename Action>
-std::string errorOf(Action&& action) {
-  try {
-    action();
-  } catch (const ESQLiteException& error) {
-    return error.what();
-  }
-  return "<no ESQLiteException>";
-}
 
 class SQLiteTable3Test : public ::testing::Test {
  protected:
@@ -46,14 +36,14 @@ TEST_F(SQLiteTable3Test, MissingFileIsCreatedEmptyWithItsFoldersAndItsTablesAreM
   std::string path = m_dir.path("new/deeper/ccdb.db");
   TSQLiteDatabase db(path, 1000, "", TSQLiteDatabase::OpenMode::Create);
   EXPECT_TRUE(std::filesystem::is_regular_file(path));
-  EXPECT_EQ(errorOf([&] { db.Query("SELECT * FROM ccdb"); }),
+  EXPECT_EQ(test::errorOf([&] { db.Query("SELECT * FROM ccdb"); }),
             "Error executing SQL \"SELECT * FROM ccdb\" : no such table: ccdb");
 }
 
 TEST_F(SQLiteTable3Test, MissingFileOpenedAsExistingIsNamedAndNeverCreated) {
   for (const std::string relative : {"ccdb.db", "gone/ccdb.db"}) {
     std::string path = m_dir.path(relative);
-    EXPECT_EQ(errorOf([&] { TSQLiteDatabase db(path); }), "找不到规则数据库 ccdb.db\n" + path);
+    EXPECT_EQ(test::errorOf([&] { TSQLiteDatabase db(path); }), "找不到规则数据库 ccdb.db\n" + path);
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_FALSE(std::filesystem::exists(m_dir.path("gone")));
   }
@@ -61,7 +51,7 @@ TEST_F(SQLiteTable3Test, MissingFileOpenedAsExistingIsNamedAndNeverCreated) {
 
 TEST_F(SQLiteTable3Test, FileThatIsNotADatabaseFailsAtTheFirstPragma) {
   std::string path = m_dir.writeFile("ccdb.db", std::string(4096, 'x'));
-  std::string message = errorOf([&] { TSQLiteDatabase db(path); });
+  std::string message = test::errorOf([&] { TSQLiteDatabase db(path); });
   EXPECT_THAT(message, HasSubstr("\"PRAGMA SYNCHRONOUS=NORMAL;\" : "));
   EXPECT_THAT(message, HasSubstr("not a database"));
 }
@@ -70,33 +60,34 @@ TEST_F(SQLiteTable3Test, OpenFailureNamesThePath) {
   // A regular file where a folder of the path should be: neither the folder nor the file can be made.
   m_dir.writeFile("blocker");
   std::string path = m_dir.path("blocker/ccdb.db");
-  EXPECT_EQ(errorOf([&] { TSQLiteDatabase db(path, TSQLiteDatabase::OpenMode::Create); }),
+  EXPECT_EQ(test::errorOf([&] { TSQLiteDatabase db(path, TSQLiteDatabase::OpenMode::Create); }),
             "Failed to open database \"" + path + "\" : unable to open database file");
 }
 
 TEST_F(SQLiteTable3Test, KeyedDatabasesAreRefusedBeforeTheFileIsTouched) {
-  std::string message = errorOf([&] { TSQLiteDatabase db(dbPath(), 1000, "secret"); });
+  std::string message = test::errorOf([&] { TSQLiteDatabase db(dbPath(), 1000, "secret"); });
   EXPECT_THAT(message, HasSubstr("keyed (encrypted) databases are not supported"));
   EXPECT_FALSE(std::filesystem::exists(dbPath()));
 }
 
 TEST_F(SQLiteTable3Test, StatementErrorsCarryTheStatementAndSQLitesText) {
   TSQLiteDatabase db(dbPath(), TSQLiteDatabase::OpenMode::Create);
-  EXPECT_EQ(errorOf([&] { db.Execute(""); }), "Could not prepare SQL statement");
-  EXPECT_EQ(errorOf([&] { db.Execute("  -- nothing but a comment\n"); }), "Could not prepare SQL statement");
-  EXPECT_EQ(errorOf([&] { db.Query(" "); }), "Could not prepare SQL statement");
-  EXPECT_EQ(errorOf([&] { db.Execute("SELEC 1"); }),
+  EXPECT_EQ(test::errorOf([&] { db.Execute(""); }), "Could not prepare SQL statement");
+  EXPECT_EQ(test::errorOf([&] { db.Execute("  -- nothing but a comment\n"); }),
+            "Could not prepare SQL statement");
+  EXPECT_EQ(test::errorOf([&] { db.Query(" "); }), "Could not prepare SQL statement");
+  EXPECT_EQ(test::errorOf([&] { db.Execute("SELEC 1"); }),
             "SQL error or missing database \"SELEC 1\" : near \"SELEC\": syntax error");
-  EXPECT_EQ(errorOf([&] { db.Query("SELEC 1"); }),
+  EXPECT_EQ(test::errorOf([&] { db.Query("SELEC 1"); }),
             "Error executing SQL \"SELEC 1\" : near \"SELEC\": syntax error");
   db.Execute("CREATE TABLE t (a INTEGER UNIQUE)");
   db.Execute("INSERT INTO t VALUES (1)");
   EXPECT_THAT(
-      errorOf([&] { db.Execute("INSERT INTO t VALUES (1)"); }),
+      test::errorOf([&] { db.Execute("INSERT INTO t VALUES (1)"); }),
       StartsWith("Abort due to contraint violation \"INSERT INTO t VALUES (1)\" : UNIQUE constraint failed"));
-  EXPECT_THAT(errorOf([&] { db.Query("INSERT INTO t VALUES (1)"); }),
+  EXPECT_THAT(test::errorOf([&] { db.Query("INSERT INTO t VALUES (1)"); }),
               StartsWith("Could not retrieve data \"INSERT INTO t VALUES (1)\" : UNIQUE constraint failed"));
-  EXPECT_THAT(errorOf([&] { db.Execute("SELECT a FROM t"); }),
+  EXPECT_THAT(test::errorOf([&] { db.Execute("SELECT a FROM t"); }),
               StartsWith("sqlite3_step() has another row ready"));
 }
 
@@ -128,7 +119,7 @@ TEST_F(SQLiteTable3Test, CursorWalksRewindsAndStopsAtTheEnd) {
   EXPECT_TRUE(table->NextRow());
   EXPECT_TRUE(table->AtEnd());
   EXPECT_FALSE(table->NextRow());
-  EXPECT_EQ(errorOf([&] { table->ValueText(0); }), "Table is at End of File");
+  EXPECT_EQ(test::errorOf([&] { table->ValueText(0); }), "Table is at End of File");
   EXPECT_TRUE(table->FirstRow());
   EXPECT_EQ(table->ValueByName("Id"), "1");
 }
@@ -138,7 +129,7 @@ TEST_F(SQLiteTable3Test, EmptyResultHasNoColumnsToFind) {
   EXPECT_EQ(table->RowCount(), 0u);
   EXPECT_FALSE(table->FirstRow());
   EXPECT_TRUE(table->AtEnd());
-  EXPECT_EQ(errorOf([&] { table->ValueByName("Id"); }), "Field Id Not found. Empty dataset");
+  EXPECT_EQ(test::errorOf([&] { table->ValueByName("Id"); }), "Field Id Not found. Empty dataset");
 }
 
 TEST_F(SQLiteTable3Test, ColumnsAreFoundIgnoringCase) {
@@ -146,8 +137,8 @@ TEST_F(SQLiteTable3Test, ColumnsAreFoundIgnoringCase) {
   EXPECT_EQ(table->ColumnNames(), (std::vector<std::string>{"ID", "NAME", "UNSCAN"}));
   EXPECT_EQ(table->ColumnIndex("unscan"), 2u);
   EXPECT_EQ(table->ValueByName("uNsCaN"), "0");
-  EXPECT_EQ(errorOf([&] { table->ValueByName("Nothing"); }), "Field not found in dataset: Nothing");
-  EXPECT_EQ(errorOf([&] { table->ValueText(3); }), "Column index out of range: 3");
+  EXPECT_EQ(test::errorOf([&] { table->ValueByName("Nothing"); }), "Field not found in dataset: Nothing");
+  EXPECT_EQ(test::errorOf([&] { table->ValueText(3); }), "Column index out of range: 3");
 }
 
 TEST_F(SQLiteTable3Test, TableOutlivesItsConnection) {
@@ -228,7 +219,7 @@ TEST_F(SQLiteTable3Test, ViewsAndTriggersOfTheFileNeverRun) {
     db->Execute("CREATE TRIGGER wipe AFTER UPDATE ON ccdb BEGIN DELETE FROM ccdb; END");
   }
   TSQLiteDatabase db(dbPath());
-  EXPECT_THAT(errorOf([&] { db.Query("SELECT * FROM endless"); }), StartsWith("Error executing SQL"));
+  EXPECT_THAT(test::errorOf([&] { db.Query("SELECT * FROM endless"); }), StartsWith("Error executing SQL"));
   db.Query("update ccdb set UnScan=0 where id=2");
   EXPECT_EQ(db.Query("SELECT * FROM ccdb")->RowCount(), 2u);
 }
@@ -270,8 +261,8 @@ TEST_F(SQLiteTable3Test, LockedDatabaseFailsAfterTheBusyTimeOut) {
   db->Query("SELECT * FROM ccdb");  // the schema is read now, so the next statements prepare without a lock
   TSQLiteDatabase holder(dbPath());
   holder.Execute("BEGIN EXCLUSIVE");
-  EXPECT_EQ(errorOf([&] { db->Query("SELECT * FROM ccdb"); }), "Could not prepare SQL statement");
-  EXPECT_EQ(errorOf([&] { db->Execute("DELETE FROM ccdb"); }),
+  EXPECT_EQ(test::errorOf([&] { db->Query("SELECT * FROM ccdb"); }), "Could not prepare SQL statement");
+  EXPECT_EQ(test::errorOf([&] { db->Execute("DELETE FROM ccdb"); }),
             "The database file is locked \"DELETE FROM ccdb\" : database is locked");
   holder.Execute("ROLLBACK");
   EXPECT_EQ(db->Query("SELECT count(*) AS n FROM ccdb")->ValueByName("n"), "2");

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "rules/SQLiteTable3.h"
+
 namespace qinglan::test {
 
 // One scan item; unScan is an SQL literal so that tests store 1, '1', NULL or '' as they need.
@@ -31,6 +33,17 @@ struct InfoRow {
 void writeScanItems(const std::string& dbFile, const std::vector<ScanItemRow>& items);
 void writeCacheRules(const std::string& dbFile, const std::vector<CacheRuleRow>& rules);
 void writeInfoNotes(const std::string& dbFile, const std::vector<InfoRow>& notes);
+
+// The message of the ESQLiteException that `action` raises, or a marker when it raises none.
+template <typename Action>
+std::string errorOf(Action&& action) {
+  try {
+    action();
+  } catch (const ESQLiteException& error) {
+    return error.what();
+  }
+  return "<no ESQLiteException>";
+}
 
 // The first column of every row the query gives, as text, in order.
 std::vector<std::string> columnValues(const std::string& dbFile, const std::string& sql);
