@@ -43,7 +43,7 @@ std::vector<int> orderBy(const Findings& findings, const std::vector<Key>& keys,
 }  // namespace
 
 FindingsModel::FindingsModel(Findings& findings, QObject* parent)
-    : QAbstractTableModel(parent), m_findings(findings), m_captions(captionsOfColumns()) {}
+    : CaptionedTableModel(captionsOfColumns(), parent), m_findings(findings) {}
 
 int FindingsModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(m_visible);
@@ -94,13 +94,9 @@ Qt::ItemFlags FindingsModel::flags(const QModelIndex& index) const {
 }
 
 QVariant FindingsModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal)
-    return {};
-  if (role == Qt::InitialSortOrderRole)
+  if (orientation == Qt::Horizontal && role == Qt::InitialSortOrderRole)
     return Qt::AscendingOrder;
-  if (role != Qt::DisplayRole)
-    return {};
-  return caption(section);
+  return CaptionedTableModel::headerData(section, orientation, role);
 }
 
 void FindingsModel::sort(int column, Qt::SortOrder order) {
@@ -169,17 +165,6 @@ void FindingsModel::applyOrder(const std::vector<int>& order) {
   changePersistentIndexList(from, to);
   emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
   emit rowsReordered(newRowOfOld);
-}
-
-QString FindingsModel::caption(int column) const {
-  return m_captions.value(column);
-}
-
-void FindingsModel::setCaption(int column, const QString& caption) {
-  if (column < 0 || column >= m_captions.size() || m_captions.at(column) == caption)
-    return;
-  m_captions[column] = caption;
-  emit headerDataChanged(Qt::Horizontal, column, column);
 }
 
 int FindingsModel::count() const {

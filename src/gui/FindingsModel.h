@@ -3,10 +3,10 @@
 #include <string_view>
 #include <vector>
 
-#include <QAbstractTableModel>
 #include <QElapsedTimer>
 #include <QStringList>
 
+#include "gui/CaptionedTableModel.h"
 #include "scan/Findings.h"
 
 namespace qinglan::gui {
@@ -17,7 +17,7 @@ namespace qinglan::gui {
 // single change for all rows. A header click reorders the findings themselves, so a row index is
 // always the row the user sees; column -1 returns to the order they were added in. Texts become
 // QStrings only when drawn. Rows named "未知" and rows whose cleaning failed are drawn in red.
-class FindingsModel : public QAbstractTableModel {
+class FindingsModel : public CaptionedTableModel {
   Q_OBJECT
 
  public:
@@ -34,9 +34,6 @@ class FindingsModel : public QAbstractTableModel {
   // Rows of equal keys keep the order they were added in.
   void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
   int sortColumn() const { return m_sortColumn; }
-
-  QString caption(int column) const;
-  void setCaption(int column, const QString& caption);
 
   // Rows visible and waiting for the next flush.
   int count() const;
@@ -67,7 +64,6 @@ class FindingsModel : public QAbstractTableModel {
   void applyOrder(const std::vector<int>& order);
 
   Findings& m_findings;
-  QStringList m_captions;
   size_t m_visible = 0;
   QElapsedTimer m_sinceFlush;
   int m_sortColumn = -1;

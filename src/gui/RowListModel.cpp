@@ -35,14 +35,14 @@ QString counterCaption(const QString& prefix, int rowCount) {
 }
 
 RowListModel::RowListModel(QStringList captions, Options options, QObject* parent)
-    : QAbstractTableModel(parent), m_captions(std::move(captions)), m_options(options) {}
+    : CaptionedTableModel(std::move(captions), parent), m_options(options) {}
 
 int RowListModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(m_visible);
 }
 
 int RowListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(m_captions.size());
+  return parent.isValid() ? 0 : captionCount();
 }
 
 QVariant RowListModel::data(const QModelIndex& index, int role) const {
@@ -89,25 +89,6 @@ Qt::ItemFlags RowListModel::flags(const QModelIndex& index) const {
   if (m_options.checkable && index.column() == 0)
     flags |= Qt::ItemIsUserCheckable;
   return flags;
-}
-
-QVariant RowListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation != Qt::Horizontal)
-    return {};
-  if (role != Qt::DisplayRole)
-    return {};
-  return caption(section);
-}
-
-QString RowListModel::caption(int column) const {
-  return m_captions.value(column);
-}
-
-void RowListModel::setCaption(int column, const QString& caption) {
-  if (column < 0 || column >= m_captions.size() || m_captions.at(column) == caption)
-    return;
-  m_captions[column] = caption;
-  emit headerDataChanged(Qt::Horizontal, column, column);
 }
 
 int RowListModel::count() const {

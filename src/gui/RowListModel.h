@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include <QAbstractTableModel>
 #include <QStringList>
+
+#include "gui/CaptionedTableModel.h"
 
 #include "scan/TextPool.h"
 
@@ -30,7 +31,7 @@ struct ListRow {
 // The rows of one list view. Rows may be queued and made visible in one insertion at the next
 // flush; the whole-list check commands emit a single change for all rows. Each row is kept
 // compact: its texts live once each in a pool, and become QStrings only when asked for.
-class RowListModel : public QAbstractTableModel {
+class RowListModel : public CaptionedTableModel {
   Q_OBJECT
 
  public:
@@ -47,10 +48,6 @@ class RowListModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-  QString caption(int column) const;
-  void setCaption(int column, const QString& caption);
 
   // Rows visible and queued.
   int count() const;
@@ -91,7 +88,6 @@ class RowListModel : public QAbstractTableModel {
   bool isRed(const StoredRow& row) const;
   void changeAllChecks(int mode);
 
-  QStringList m_captions;
   Options m_options;
   TextPool m_texts;
   std::vector<TextPool::Id> m_cells;
