@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/Console.h"
+
 namespace qinglan::cli {
 
 namespace {
@@ -30,7 +32,7 @@ void BufferedOutput::flushWhenFull() {
 }
 
 void BufferedOutput::flush() {
-  std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout);
+  platform::writeStandard(platform::StandardStream::Output, m_buffer);
   std::fflush(stdout);
   m_buffer.clear();
 }

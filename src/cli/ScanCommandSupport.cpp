@@ -176,7 +176,7 @@ void CliScanFront::drawProgress() {
   std::string storage;
   line += withControlsEscaped(m_text, storage);
   line += "  " + resultsCounterCaption(m_count);
-  std::fputs(line.c_str(), stderr);
+  platform::writeStandard(platform::StandardStream::Error, line);
   std::fflush(stderr);
   m_progressShown = true;
 }
@@ -184,7 +184,7 @@ void CliScanFront::drawProgress() {
 void CliScanFront::clearProgress() {
   if (!m_progressShown)
     return;
-  std::fputs("\r\033[K", stderr);
+  platform::writeStandard(platform::StandardStream::Error, "\r\033[K");
   std::fflush(stderr);
   m_progressShown = false;
 }

@@ -55,6 +55,22 @@ bool isValidUtf8(std::string_view text) {
   return true;
 }
 
+std::size_t lengthWithoutCutSequence(std::string_view text) {
+  // A cut sequence is a lead byte among the last three with fewer bytes after it than it announces.
+  for (std::size_t back = 1; back <= 3 && back <= text.size(); ++back) {
+    const auto byte = static_cast<unsigned char>(text[text.size() - back]);
+    if ((byte & 0xC0) == 0x80)
+      continue;
+    const std::size_t announced = byte >= 0xF5   ? 1
+                                  : byte >= 0xF0 ? 4
+                                  : byte >= 0xE0 ? 3
+                                  : byte >= 0xC2 ? 2
+                                                 : 1;
+    return announced > back ? text.size() - back : text.size();
+  }
+  return text.size();
+}
+
 std::string toValidUtf8(std::string_view text) {
   if (isAscii(text))
     return std::string(text);

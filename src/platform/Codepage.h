@@ -21,6 +21,10 @@ std::string utf8ToUtf16le(std::string_view utf8);
 // The length of the well-formed UTF-8 sequence that starts the text, or 0 when none does.
 std::size_t utf8SequenceLength(std::string_view text);
 
+// The length of the text without a multibyte sequence cut short at its end: what a writer that
+// converts block by block may pass on, keeping the rest for the next block.
+std::size_t lengthWithoutCutSequence(std::string_view text);
+
 // Strict: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool isValidUtf8(std::string_view text);
 

@@ -8,6 +8,7 @@
 
 #include "platform/Path.h"
 #include "support/CliRunner.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 namespace qinglan {
@@ -157,6 +158,20 @@ TEST_F(FindCommandTest, MissingRootIsReportedIncomplete) {
   EXPECT_EQ(run.exitCode, 1);
   ASSERT_EQ(run.lines.size(), 1u);
   EXPECT_EQ(nlohmann::json::parse(run.lines[0])["complete"], false);
+}
+
+// Windows hands a program its narrow arguments in the system's code page, which may not hold them;
+// a Windows build is run here under the users' code page 936 and under 1252.
+TEST_F(FindCommandTest, ChineseArgumentsArriveWhateverTheCodePage) {
+  tree.writeFile("中文盘/日志.log", "1");
+  for (const char* lang : {"zh_CN.GBK", "en_US.ISO-8859-1"}) {
+    const test::ScopedEnv locale("LANG", std::string(lang));
+    const test::CliOutput run =
+        test::runQinglanCli(scratch, {"find", tree.path("中文盘"), "--mask", "日志*"});
+    EXPECT_EQ(run.exitCode, 0) << lang << ": " << run.errors;
+    ASSERT_EQ(run.lines.size(), 3u) << lang << ": " << run.errors;
+    EXPECT_THAT(run.lines[1], testing::EndsWith(tree.path("中文盘/日志.log"))) << lang;
+  }
 }
 
 TEST_F(FindCommandTest, TableListsOneEntryPerLine) {

@@ -97,6 +97,17 @@ TEST(Codepage, Utf8ToUtf16leRoundTripsAndReplacesInvalidBytes) {
   EXPECT_EQ(utf8ToUtf16le("a\xFF"), std::string("a\0\xFD\xFF", 4));
 }
 
+TEST(Codepage, AWriterBlockKeepsBackOnlyASequenceCutAtItsEnd) {
+  const std::string text = "a示\xF0\x9F\x98\x80";  // 1, 3 and 4 bytes
+  for (size_t cut = 0; cut <= text.size(); ++cut) {
+    const size_t whole = cut >= 8 ? 8 : cut >= 4 ? 4 : cut >= 1 ? 1 : 0;
+    EXPECT_EQ(lengthWithoutCutSequence(text.substr(0, cut)), whole) << cut;
+  }
+  // Bytes that start no sequence are passed on, to be replaced by the writer.
+  EXPECT_EQ(lengthWithoutCutSequence("\x80\x80\x80\x80"), 4u);
+  EXPECT_EQ(lengthWithoutCutSequence("a\xFF"), 2u);
+}
+
 struct Validity {
   std::string text;
   bool valid;
