@@ -29,7 +29,7 @@ TEST(DirListerWinTest, ListsTheSystemsAttributeBitsAndTimes) {
   const std::wstring wide = widePath(file);
   ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
   // 2001-02-03 04:05:06 UTC, written through a handle opened for it.
-  const FILETIME stamp{0x3E8E9B00, 0x01C08DB3};
+  const FILETIME stamp{0x7DB50500, 0x01C08D96};
   const HANDLE handle = ::CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
@@ -45,13 +45,7 @@ TEST(DirListerWinTest, ListsTheSystemsAttributeBitsAndTimes) {
   ASSERT_TRUE(details.has_value());
   EXPECT_EQ(details->size, 5);
   EXPECT_TRUE(details->id.known());
-  SYSTEMTIME local{};
-  FILETIME localStamp{};
-  ::FileTimeToLocalFileTime(&stamp, &localStamp);
-  ::FileTimeToSystemTime(&localStamp, &local);
-  const SystemTime expected{local.wYear,   local.wMonth,  local.wDay,         local.wHour,
-                            local.wMinute, local.wSecond, local.wMilliseconds};
-  EXPECT_EQ(details->lastWriteTime, expected);
+  EXPECT_EQ(details->lastWriteTime, toLocalSystemTime({981173106, 0}));
   ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
