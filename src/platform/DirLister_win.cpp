@@ -73,10 +73,10 @@ class WinDirListing final : public DirListing {
     }
     const std::optional<HandleInfo> info = infoOf(handle.get());
     // A link the system followed all the same tells of its target: the listing's word is kept.
-    if (!info || (entry.isLink() && !info->isReparsePoint()))
+    if (!info || (entry.isLink() && !info->isLink()))
       return detailsOf(entry.attributes, listed->second, {});
     const Listed fresh{info->attributes, info->size, info->created, info->accessed, info->written};
-    return detailsOf(info->attributes, fresh, info->id);
+    return detailsOf(linkAttributes(info->attributes, info->reparseTag), fresh, info->id);
   }
 
  private:
@@ -86,7 +86,8 @@ class WinDirListing final : public DirListing {
       return;
     DirEntry& entry = m_entries.emplace_back();
     entry.name = utf8Text(name);
-    entry.attributes = data.dwFileAttributes;
+    // The search gives a reparse point's tag in its first reserved field.
+    entry.attributes = linkAttributes(data.dwFileAttributes, data.dwReserved0);
     const int64_t size =
         static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
     m_listed[entry.name] = {data.dwFileAttributes, size, data.ftCreationTime, data.ftLastAccessTime,
@@ -158,7 +159,7 @@ class WinWalkRoot final : public WalkRoot {
       const std::optional<HandleInfo> info = infoOf(next.get());
       if (!info)
         return Reached::Refused;
-      if (info->isReparsePoint() || info->id.device != m_id.device || !isListedAs(folder, wideName, *info))
+      if (info->isLink() || info->id.device != m_id.device || !isListedAs(folder, wideName, *info))
         return Reached::LinkOrVolume;
       if (!info->isFolder())
         return Reached::Missing;
@@ -174,7 +175,7 @@ class WinWalkRoot final : public WalkRoot {
   Reached openRoot(const ScanRoot& scanRoot) {
     FileHandle base(::CreateFileW(widePath(scanRoot.base).c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_NO_RECALL, nullptr));
     if (!base.valid())
       return failure();
     const std::optional<HandleInfo> baseInfo = infoOf(base.get());

@@ -19,10 +19,35 @@ constexpr ULONG kSynchronousIo = 0x00000020;  // FILE_SYNCHRONOUS_IO_NONALERT
 constexpr ULONG kBackupIntent = 0x00004000;   // FILE_OPEN_FOR_BACKUP_INTENT: folders open too
 constexpr size_t kListingBufferSize = 64 * 1024;
 
+DWORD reparseTagOf(HANDLE handle, DWORD attributes) {
+  FILE_ATTRIBUTE_TAG_INFO tagInfo{};
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 ||
+      !::GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tagInfo, sizeof tagInfo))
+    return 0;
+  return tagInfo.ReparseTag;
+}
+
+// A listing record gives a reparse point's tag in place of the extended attributes' size.
+ChildEntry childOf(const FILE_ID_BOTH_DIR_INFO& record, std::wstring_view name) {
+  const bool reparse = (record.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  return {std::wstring(name), record.FileAttributes, static_cast<uint64_t>(record.FileId.QuadPart),
+          reparse ? record.EaSize : 0};
+}
+
 }  // namespace
 
-uint32_t entryTypeOf(DWORD attributes) {
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+bool isLinkReparse(DWORD attributes, DWORD tag) {
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+    return false;
+  return tag == 0 || IsReparseTagNameSurrogate(tag);
+}
+
+DWORD linkAttributes(DWORD attributes, DWORD tag) {
+  return isLinkReparse(attributes, tag) ? attributes : attributes & ~DWORD{FILE_ATTRIBUTE_REPARSE_POINT};
+}
+
+uint32_t entryTypeOf(DWORD attributes, DWORD tag) {
+  if (isLinkReparse(attributes, tag))
     return kTypeLink;
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? kTypeFolder : kTypeFile;
 }
@@ -33,9 +58,10 @@ std::optional<HandleInfo> infoOf(HANDLE handle) {
     return std::nullopt;
   HandleInfo info;
   info.attributes = data.dwFileAttributes;
+  info.reparseTag = reparseTagOf(handle, data.dwFileAttributes);
   info.id = {data.dwVolumeSerialNumber,
              (static_cast<uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow,
-             entryTypeOf(data.dwFileAttributes)};
+             entryTypeOf(data.dwFileAttributes, info.reparseTag)};
   info.size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
   info.created = data.ftCreationTime;
   info.accessed = data.ftLastAccessTime;
@@ -58,9 +84,9 @@ timespec timespecOf(const FILETIME& time) {
 }
 
 FileHandle openEntry(const std::string& path, DWORD access) {
-  return FileHandle(::CreateFileW(widePath(path).c_str(), access | SYNCHRONIZE, kShareAllButDelete, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                                  nullptr));
+  return FileHandle(::CreateFileW(
+      widePath(path).c_str(), access | SYNCHRONIZE, kShareAllButDelete, nullptr, OPEN_EXISTING,
+      FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_OPEN_NO_RECALL | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 FileHandle openChild(HANDLE folder, std::wstring_view name, DWORD access) {
@@ -72,9 +98,9 @@ FileHandle openChild(HANDLE folder, std::wstring_view name, DWORD access) {
   InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
   IO_STATUS_BLOCK status{};
   HANDLE handle = INVALID_HANDLE_VALUE;
-  const NTSTATUS result =
-      ::NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, 0, kShareAllButDelete,
-                     kFileOpen, kSynchronousIo | kBackupIntent | FILE_OPEN_REPARSE_POINT, nullptr, 0);
+  const NTSTATUS result = ::NtCreateFile(
+      &handle, access | SYNCHRONIZE, &attributes, &status, nullptr, 0, kShareAllButDelete, kFileOpen,
+      kSynchronousIo | kBackupIntent | FILE_OPEN_NO_RECALL | FILE_OPEN_REPARSE_POINT, nullptr, 0);
   if (!NT_SUCCESS(result)) {
     ::SetLastError(::RtlNtStatusToDosError(result));
     return {};
@@ -97,8 +123,7 @@ std::optional<std::vector<ChildEntry>> childrenOf(HANDLE folder) {
       const auto* record = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data() + offset);
       const std::wstring_view name(record->FileName, record->FileNameLength / sizeof(wchar_t));
       if (name != L"." && name != L"..")
-        children.push_back(
-            {std::wstring(name), record->FileAttributes, static_cast<uint64_t>(record->FileId.QuadPart)});
+        children.push_back(childOf(*record, name));
       if (record->NextEntryOffset == 0)
         break;
       offset += record->NextEntryOffset;
@@ -123,7 +148,7 @@ bool isListedAs(HANDLE folder, std::wstring_view name, const HandleInfo& opened)
   if (!NT_SUCCESS(result))
     return false;
   const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer);
-  return matchesListing({{}, entry->FileAttributes, static_cast<uint64_t>(entry->FileId.QuadPart)}, opened);
+  return matchesListing(childOf(*entry, {}), opened);
 }
 
 bool matchesListing(const ChildEntry& listed, const HandleInfo& opened) {

@@ -49,29 +49,42 @@ inline constexpr uint32_t kTypeFolder = 0040000;
 inline constexpr uint32_t kTypeFile = 0100000;
 inline constexpr uint32_t kTypeLink = 0120000;
 
+// True when a reparse point with the given tag is a link: only a name surrogate (a junction, a
+// symbolic link) leads to another entry. Any other tag marks a file or folder that is itself, its
+// content kept elsewhere (a cloud placeholder, a compressed or deduplicated file). A reparse point
+// whose tag the system did not tell is taken for a link, the safe reading for a walk.
+bool isLinkReparse(DWORD attributes, DWORD tag);
+
+// The attributes as the rest of the program reads them, where the reparse bit marks a link: it is
+// cleared for a reparse point that is no link.
+DWORD linkAttributes(DWORD attributes, DWORD tag);
+
 // What the system tells of an open entry.
 struct HandleInfo {
   EntryId id;  // the volume serial number, the file index and the type
   DWORD attributes = 0;
+  DWORD reparseTag = 0;  // 0 when no reparse point, or the tag could not be read
   int64_t size = 0;
   FILETIME created{};
   FILETIME accessed{};
   FILETIME written{};
 
   bool isReparsePoint() const { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
-  bool isFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !isReparsePoint(); }
+  bool isLink() const { return isLinkReparse(attributes, reparseTag); }
+  bool isFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !isLink(); }
 };
 
 std::optional<HandleInfo> infoOf(HANDLE handle);
 
-uint32_t entryTypeOf(DWORD attributes);
+uint32_t entryTypeOf(DWORD attributes, DWORD tag);
 
 // An instant of the file system's clock as the rest of the program counts time.
 timespec timespecOf(const FILETIME& time);
 
-// Opens the entry at the path itself, never what a reparse point there leads to. Sharing leaves
-// out deletion, so nobody renames or replaces the entry while it is held. Invalid, with the last
-// error set, when that fails.
+// Opens the entry at the path itself, never what a reparse point there leads to, and never
+// recalling a cloud placeholder's content from its provider. Sharing leaves out deletion, so
+// nobody renames or replaces the entry while it is held. Invalid, with the last error set, when
+// that fails.
 FileHandle openEntry(const std::string& path, DWORD access);
 
 // Opens the entry `name` of an open folder relative to that folder, as openEntry does: the way to
@@ -84,7 +97,8 @@ FileHandle openChild(HANDLE folder, std::wstring_view name, DWORD access);
 struct ChildEntry {
   std::wstring name;
   DWORD attributes = 0;
-  uint64_t fileId = 0;  // 0 where the file system numbers no entries
+  uint64_t fileId = 0;   // 0 where the file system numbers no entries
+  DWORD reparseTag = 0;  // as HandleInfo's
 };
 std::optional<std::vector<ChildEntry>> childrenOf(HANDLE folder);
 

@@ -72,7 +72,7 @@ std::string finalPathOf(HANDLE handle) {
 std::optional<FollowedLink> followFolderLink(const std::string& path) {
   const FileHandle link = openEntry(path, READ_CONTROL | FILE_READ_ATTRIBUTES);
   const std::optional<HandleInfo> linkInfo = link.valid() ? infoOf(link.get()) : std::nullopt;
-  if (!linkInfo || !linkInfo->isReparsePoint())
+  if (!linkInfo || !linkInfo->isLink())
     return std::nullopt;
   FollowedLink followed;
   const FileHandle folder(::CreateFileW(widePath(path).c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <windows.h>
 
+#include "platform/FileHandle_win.h"
 #include "platform/IniFileIo.h"
 #include "platform/NativePath.h"
 #include "platform/Path.h"
@@ -38,9 +39,23 @@ HANDLE openEntry(const std::string& path, DWORD access, DWORD disposition) {
                        disposition, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
 }
 
+// The attributes with the reparse bit kept for links only: a file or folder kept in sync with a
+// cloud, or compressed, is a reparse point too and no less the program's own.
 DWORD attributesOf(HANDLE handle) {
-  BY_HANDLE_FILE_INFORMATION info{};
-  return ::GetFileInformationByHandle(handle, &info) ? info.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
+  const std::optional<HandleInfo> info = infoOf(handle);
+  return info ? linkAttributes(info->attributes, info->reparseTag) : INVALID_FILE_ATTRIBUTES;
+}
+
+// As attributesOf for the entry at the path, with its size, read from the folder's listing.
+std::optional<WIN32_FIND_DATAW> listedAt(const std::string& path) {
+  WIN32_FIND_DATAW data{};
+  const HANDLE search =
+      ::FindFirstFileExW(widePath(path).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE)
+    return std::nullopt;
+  ::FindClose(search);
+  data.dwFileAttributes = linkAttributes(data.dwFileAttributes, data.dwReserved0);
+  return data;
 }
 
 std::string freshName(std::string_view prefix) {
@@ -181,17 +196,16 @@ WholeFile OwnFolder::read(std::string_view name) const {
 }
 
 bool OwnFolder::holdsOtherThanFile(std::string_view name) const {
-  const DWORD attributes = ::GetFileAttributesW(widePath(m_path + std::string(name)).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0;
+  const std::optional<WIN32_FIND_DATAW> listed = listedAt(m_path + std::string(name));
+  return listed &&
+         (listed->dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0;
 }
 
 std::optional<std::uintmax_t> OwnFolder::fileSize(std::string_view name) const {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!::GetFileAttributesExW(widePath(m_path + std::string(name)).c_str(), GetFileExInfoStandard, &data) ||
-      (data.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+  const std::optional<WIN32_FIND_DATAW> listed = listedAt(m_path + std::string(name));
+  if (!listed || (listed->dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
     return std::nullopt;
-  return (static_cast<std::uintmax_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return (static_cast<std::uintmax_t>(listed->nFileSizeHigh) << 32) | listed->nFileSizeLow;
 }
 
 std::optional<AppendedFile> OwnFolder::openForAppend(std::string_view name) const {

@@ -13,6 +13,26 @@ SystemTime fromSystemTime(const SYSTEMTIME& time) {
   return {time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond, time.wMilliseconds};
 }
 
+using ToLocalWithRules = BOOL(WINAPI*)(const DYNAMIC_TIME_ZONE_INFORMATION*, const SYSTEMTIME*, SYSTEMTIME*);
+
+// Looked up rather than imported: some systems (Wine 8) lack it, and a missing import would keep
+// the program from starting.
+ToLocalWithRules toLocalWithRules() {
+  static const auto function = reinterpret_cast<ToLocalWithRules>(reinterpret_cast<void (*)()>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SystemTimeToTzSpecificLocalTimeEx")));
+  return function;
+}
+
+// Converts with the zone's rule for that date, daylight saving included, never today's offset;
+// the dynamic rules also know the years a zone's rule was different.
+bool toLocal(const SYSTEMTIME& utc, SYSTEMTIME& local) {
+  DYNAMIC_TIME_ZONE_INFORMATION zone{};
+  if (const ToLocalWithRules convert = toLocalWithRules();
+      convert != nullptr && ::GetDynamicTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID)
+    return convert(&zone, &utc, &local) != FALSE;
+  return ::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) != FALSE;
+}
+
 }  // namespace
 
 SystemTime toLocalSystemTime(const timespec& utc) {
@@ -20,12 +40,14 @@ SystemTime toLocalSystemTime(const timespec& utc) {
                         static_cast<int64_t>(utc.tv_nsec) / 100;
   if (ticks < 0)
     return {};
-  FILETIME universal{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
-  FILETIME local{};
-  SYSTEMTIME broken{};
-  if (!::FileTimeToLocalFileTime(&universal, &local) || !::FileTimeToSystemTime(&local, &broken))
+  const FILETIME universal{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
+  SYSTEMTIME brokenUtc{};
+  if (!::FileTimeToSystemTime(&universal, &brokenUtc))
     return {};
-  return fromSystemTime(broken);
+  SYSTEMTIME local{};
+  if (!toLocal(brokenUtc, local))
+    return {};
+  return fromSystemTime(local);
 }
 
 double today() {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/FileHandle_win.h"
 #include "platform/NativePath.h"
 #include "platform/Path.h"
 #include "platform/Volumes.h"
@@ -29,7 +30,7 @@ TEST(DirListerWinTest, ListsTheSystemsAttributeBitsAndTimes) {
   const std::wstring wide = widePath(file);
   ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
   // 2001-02-03 04:05:06 UTC, written through a handle opened for it.
-  const FILETIME stamp{0x3E8E9B00, 0x01C08DB3};
+  const FILETIME stamp{0x7DB50500, 0x01C08D96};
   const HANDLE handle = ::CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
@@ -45,14 +46,41 @@ TEST(DirListerWinTest, ListsTheSystemsAttributeBitsAndTimes) {
   ASSERT_TRUE(details.has_value());
   EXPECT_EQ(details->size, 5);
   EXPECT_TRUE(details->id.known());
-  SYSTEMTIME local{};
-  FILETIME localStamp{};
-  ::FileTimeToLocalFileTime(&stamp, &localStamp);
-  ::FileTimeToSystemTime(&localStamp, &local);
-  const SystemTime expected{local.wYear,   local.wMonth,  local.wDay,         local.wHour,
-                            local.wMinute, local.wSecond, local.wMilliseconds};
-  EXPECT_EQ(details->lastWriteTime, expected);
+  EXPECT_EQ(details->lastWriteTime, toLocalSystemTime({981173106, 0}));
   ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Only these can be made here, so the rest is decided on the tags alone.
+TEST(DirListerWinTest, OnlyAReparsePointNamingAnotherEntryIsALink) {
+  constexpr DWORD kReparseFolder = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
+  constexpr DWORD kLxSymlink = 0xA000001D;
+  const struct {
+    const char* what;
+    DWORD tag;
+    bool link;
+  } cases[] = {
+      {"junction", IO_REPARSE_TAG_MOUNT_POINT, true},
+      {"symbolic link", IO_REPARSE_TAG_SYMLINK, true},
+      {"Linux subsystem link", kLxSymlink, true},
+      {"tag not told", 0, true},
+      {"cloud placeholder", IO_REPARSE_TAG_CLOUD, false},
+      {"cloud placeholder with flags", IO_REPARSE_TAG_CLOUD_3, false},
+      {"compressed file", IO_REPARSE_TAG_WOF, false},
+      {"deduplicated file", IO_REPARSE_TAG_DEDUP, false},
+      {"app execution alias", IO_REPARSE_TAG_APPEXECLINK, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(isLinkReparse(kReparseFolder, c.tag), c.link);
+    EXPECT_EQ(entryTypeOf(kReparseFolder, c.tag), c.link ? kTypeLink : kTypeFolder);
+    EXPECT_EQ(linkAttributes(kReparseFolder, c.tag), c.link ? kReparseFolder : FILE_ATTRIBUTE_DIRECTORY);
+    HandleInfo info;
+    info.attributes = kReparseFolder;
+    info.reparseTag = c.tag;
+    EXPECT_EQ(info.isFolder(), !c.link);
+    // A tag goes with the reparse attribute only.
+    EXPECT_FALSE(isLinkReparse(FILE_ATTRIBUTE_DIRECTORY, c.tag));
+  }
 }
 
 TEST(DirListerWinTest, ListsAFolderBeyondTheOldPathLimit) {

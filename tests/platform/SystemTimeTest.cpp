@@ -1,5 +1,12 @@
 #include "platform/SystemTime.h"
 
+#include <filesystem>
+#include <optional>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <gtest/gtest.h>
 
 #include "support/ScopedEnv.h"
@@ -25,6 +32,44 @@ TEST(SystemTimeTest, BreaksAUtcInstantDownInTheLocalZone) {
     SCOPED_TRACE(c.zone);
     test::ScopedEnv zone("TZ", c.zone);
     EXPECT_EQ(toLocalSystemTime(instant), c.expected);
+  }
+}
+
+// Windows takes its zone once, at the start (Wine from the host's TZ), so there the test runs
+// only where the zone in effect is Central European; elsewhere it sets TZ itself.
+std::optional<test::ScopedEnv> centralEuropeanZone(std::string& whyNot) {
+#ifdef _WIN32
+  DYNAMIC_TIME_ZONE_INFORMATION zone{};
+  if (::GetDynamicTimeZoneInformation(&zone) == TIME_ZONE_ID_INVALID || zone.Bias != -60 ||
+      zone.DaylightDate.wMonth == 0)
+    whyNot = "the zone in effect is not Central European time; under Wine run with TZ=Europe/Berlin";
+  return std::nullopt;
+#else
+  if (!std::filesystem::exists("/usr/share/zoneinfo/Europe/Berlin")) {
+    whyNot = "this system has no zone data for Europe/Berlin";
+    return std::nullopt;
+  }
+  return std::make_optional<test::ScopedEnv>("TZ", "Europe/Berlin");
+#endif
+}
+
+TEST(SystemTimeTest, EachDateReadsWithTheDaylightSavingInForceThen) {
+  std::string whyNot;
+  const std::optional<test::ScopedEnv> zone = centralEuropeanZone(whyNot);
+  if (!whyNot.empty())
+    GTEST_SKIP() << whyNot;
+  const struct {
+    const char* what;
+    time_t instant;
+    SystemTime expected;
+  } cases[] = {
+      {"winter", 1421323200, {2015, 1, 15, 13, 0, 0, 0}},
+      // Summer time moves a late evening into the next day, whichever season it is now.
+      {"summer", 1437003000, {2015, 7, 16, 1, 30, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(toLocalSystemTime({c.instant, 0}), c.expected);
   }
 }
 
