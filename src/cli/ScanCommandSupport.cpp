@@ -53,8 +53,7 @@ void appendTableRow(std::string& out, const ResultsRow& row, const std::string& 
 
 // Rows name their folders from the cache path, so it is made absolute, without "." or "..".
 std::string cacheDirectory(const std::string& given) {
-  std::string path =
-      platform::pathText(std::filesystem::absolute(platform::fsPath(given)).lexically_normal());
+  std::string path = platform::absolutePath(given);
   while (path.size() > 1 && platform::endsWithSeparator(path))
     path.pop_back();
   return path;

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "platform/NativePath.h"
 #include "platform/Path.h"
 #include "platform/Remover.h"
 #include "platform/SystemTime.h"
@@ -96,7 +97,7 @@ JournalEntry CleaningPass::trashRow(const ResultsRow& row) {
 
 JournalEntry CleaningPass::deleteRow(const ResultsRow& row) {
   JournalEntry entry;
-  if (!pathExists(row.fullPath())) {
+  if (!platform::entryExists(row.fullPath())) {
     // Already gone, often with a folder deleted earlier in the pass.
     entry.outcome = CleanOutcome::Gone;
   } else if (m_remover.removeFinding(row.fullPath(), row.origin)) {

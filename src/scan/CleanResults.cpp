@@ -47,13 +47,6 @@ std::string closingText(bool stopped, size_t failed) {
 
 }  // namespace
 
-bool pathExists(const std::string& path) {
-  // When the answer cannot be had (a parent refused), the path counts as still there.
-  std::error_code error;
-  return std::filesystem::symlink_status(platform::fsPath(path), error).type() !=
-         std::filesystem::file_type::not_found;
-}
-
 void cleanCheckedResults(ScanFront& front) {
   cleanCheckedResults(front, platform::Remover::system());
 }

@@ -34,8 +34,4 @@ void cleanCheckedResults(ScanFront& front, RowCleaner& cleaner);
 // Deletes a row's entry permanently through the confined path: "清理成功" when it is gone, else "清理失败".
 std::string deleteRowPath(const ResultsRow& row, platform::Remover& remover);
 
-// True when a file, a folder or a link (even a dangling one) is at the path, or when that
-// cannot be told.
-bool pathExists(const std::string& path);
-
 }  // namespace qinglan
