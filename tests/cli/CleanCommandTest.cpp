@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "platform/NativePath.h"
 #include "support/CliRunner.h"
 #include "support/RulesDbFile.h"
 #include "support/ScopedEnv.h"
@@ -51,6 +52,21 @@ TEST_F(CleanCommandTest, WithYesItDeletesTheFindingsAndReportsEachOutcome) {
   EXPECT_FALSE(exists("CloudCache/1001/0/a.log"));
   EXPECT_TRUE(exists("CloudCache/1001/0/keep.exe"));
   EXPECT_NE(output.errors.find("清理垃圾完成！"), std::string::npos);
+}
+
+// Beyond 260 characters a row must still say what became of its file.
+TEST_F(CleanCommandTest, AFindingBeyondTheOldPathLimitIsDeletedAndReportedTruly) {
+  std::string deep = "CloudCache/1001/0";
+  while (deep.size() < 300)
+    deep += "/folder-of-a-long-path";
+  m_dir.writeFile(deep + "/b.log", "b");
+  ASSERT_GT(m_dir.path(deep + "/b.log").size(), 300u);
+
+  const test::CliOutput output = clean({"--yes"});
+
+  ASSERT_EQ(output.lines.size(), 3u) << output.errors;
+  EXPECT_EQ(nlohmann::json::parse(output.lines[1])["status"], "清理成功");
+  EXPECT_FALSE(platform::entryExists(m_dir.path(deep + "/b.log")));
 }
 
 TEST_F(CleanCommandTest, TableRowsPrintControlsInNamesEscaped) {
