@@ -176,8 +176,9 @@ class TreeRemover {
 
   void removeChild(const ChildEntry& child) {
     Level& parent = m_levels.back();
+    // A cloud placeholder or compressed folder is a folder like any other; only a link goes itself.
     const bool folderLike = (child.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-                            (child.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+                            !isLinkReparse(child.attributes, child.reparseTag);
     FileHandle handle =
         openChild(handleAt(m_levels.size() - 1), child.name, folderLike ? kFolderAccess : kEntryAccess);
     if (!handle.valid()) {
@@ -300,7 +301,7 @@ Located locateFinding(const std::string& path, const FindingOrigin& origin, File
       return Located::Found;
     }
     if (!info->isFolder())
-      return info->isReparsePoint() ? Located::Refused : Located::Gone;
+      return info->isLink() ? Located::Refused : Located::Gone;
     if (i + 1 == rootDepth && info->id != root.id)
       return Located::Refused;
     folder = std::move(next);
