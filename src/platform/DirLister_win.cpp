@@ -1,6 +1,7 @@
 #include "platform/DirLister.h"
 
 #include <algorithm>
+#include <mutex>
 #include <unordered_map>
 
 #include "platform/FileHandle_win.h"
@@ -99,6 +100,57 @@ class WinDirListing final : public DirListing {
   std::unordered_map<std::string, Listed> m_listed;
 };
 
+// The entries of a folder the walk reached, listed through a handle of the folder itself: what
+// is listed is that folder, whatever its path text leads to by now. The listing gives every
+// entry's size, times and identity, so no entry is opened for its details.
+class WinHandleListing final : public DirListing {
+ public:
+  WinHandleListing(FileHandle folder, uint64_t volume) : m_folder(std::move(folder)), m_volume(volume) {}
+
+  // False when the folder cannot be listed at all.
+  bool readAll() {
+    std::optional<std::vector<ChildEntry>> children = childrenOf(m_folder.get());
+    if (!children)
+      return false;
+    for (ChildEntry& child : *children) {
+      DirEntry& entry = m_entries.emplace_back();
+      entry.name = utf8Text(child.name);
+      entry.attributes = linkAttributes(child.attributes, child.reparseTag);
+      m_listed.emplace(entry.name, std::move(child));
+    }
+    sortListed(m_entries);
+    return true;
+  }
+
+  const std::vector<DirEntry>& entries() const override { return m_entries; }
+
+  std::optional<EntryDetails> details(const DirEntry& entry) override {
+    const auto found = m_listed.find(entry.name);
+    if (found == m_listed.end())
+      return std::nullopt;
+    const ChildEntry& child = found->second;
+    const Listed listed{child.attributes, child.size, child.created, child.accessed, child.written};
+    if (child.fileId != 0)
+      return detailsOf(entry.attributes, listed,
+                       {m_volume, child.fileId, entryTypeOf(child.attributes, child.reparseTag)});
+    // A file system that numbers no entries in its listings tells the number of an open one.
+    const FileHandle opened = openChild(m_folder.get(), child.name, FILE_READ_ATTRIBUTES);
+    if (!opened.valid())
+      return isNotFoundError(::GetLastError()) ? std::nullopt
+                                               : std::optional(detailsOf(entry.attributes, listed, {}));
+    const std::optional<HandleInfo> info = infoOf(opened.get());
+    if (!info || !matchesListing(child, *info))
+      return detailsOf(entry.attributes, listed, {});
+    return detailsOf(entry.attributes, listed, info->id);
+  }
+
+ private:
+  FileHandle m_folder;
+  uint64_t m_volume;
+  std::vector<DirEntry> m_entries;
+  std::unordered_map<std::string, ChildEntry> m_listed;
+};
+
 std::unique_ptr<DirListing> listingOf(const std::string& folder) {
   if (folder.empty())
     return nullptr;
@@ -112,8 +164,8 @@ std::unique_ptr<DirListing> listingOf(const std::string& folder) {
 enum class Reached { Yes, Missing, LinkOrVolume, Refused };
 
 // The root of a walk, held open (and so neither renamed nor replaced) while the walk lasts. Each
-// folder is first reached from it handle by handle, refusing a reparse point or another volume on
-// the way, and then listed by its path text.
+// folder is reached from it handle by handle, refusing a reparse point or another volume on the
+// way, and listed through its own handle.
 class WinWalkRoot final : public WalkRoot {
  public:
   explicit WinWalkRoot(ScanRoot scanRoot) {
@@ -123,11 +175,14 @@ class WinWalkRoot final : public WalkRoot {
     m_scanRoot = std::make_shared<const ScanRoot>(std::move(scanRoot));
   }
 
-  Listed list(std::string_view relative, const std::string& folder) override {
-    const Reached reached = m_reached == Reached::Yes ? reach(m_root.get(), relative) : m_reached;
+  Listed list(std::string_view relative, const std::string&) override {
+    FileHandle folder;
+    const Reached reached = m_reached == Reached::Yes ? reachKept(relative, folder) : m_reached;
     Listed listed;
     if (reached == Reached::Yes) {
-      listed.listing = listingOf(folder);
+      auto listing = std::make_unique<WinHandleListing>(std::move(folder), m_id.device);
+      if (listing->readAll())
+        listed.listing = std::move(listing);
       listed.unreadable = listed.listing == nullptr;
       return listed;
     }
@@ -141,6 +196,22 @@ class WinWalkRoot final : public WalkRoot {
  private:
   static Reached failure() { return isNotFoundError(::GetLastError()) ? Reached::Missing : Reached::Refused; }
 
+  // Opens the subfolder `name` of the folder, which must be a real folder on the root's volume.
+  Reached reachChild(HANDLE folder, const std::wstring& name, FileHandle& child) const {
+    FileHandle next = openChild(folder, name, FILE_READ_ATTRIBUTES);
+    if (!next.valid())
+      return failure();
+    const std::optional<HandleInfo> info = infoOf(next.get());
+    if (!info)
+      return Reached::Refused;
+    if (info->isLink() || info->id.device != m_id.device || !isListedAs(folder, name, *info))
+      return Reached::LinkOrVolume;
+    if (!info->isFolder())
+      return Reached::Missing;
+    child = std::move(next);
+    return Reached::Yes;
+  }
+
   // Follows every component of `relative` from the folder, each of which must be a real folder on
   // the root's volume; `last` receives the folder reached.
   Reached reach(HANDLE from, std::string_view relative, FileHandle* last = nullptr) const {
@@ -152,23 +223,51 @@ class WinWalkRoot final : public WalkRoot {
       relative.remove_prefix(std::min(end + 1, relative.size()));
       if (name.empty())
         continue;
-      const std::wstring wideName = wideText(name);
-      FileHandle next = openChild(folder, wideName, FILE_READ_ATTRIBUTES);
-      if (!next.valid())
-        return failure();
-      const std::optional<HandleInfo> info = infoOf(next.get());
-      if (!info)
-        return Reached::Refused;
-      if (info->isLink() || info->id.device != m_id.device || !isListedAs(folder, wideName, *info))
-        return Reached::LinkOrVolume;
-      if (!info->isFolder())
-        return Reached::Missing;
+      FileHandle next;
+      if (const Reached reached = reachChild(folder, wideText(name), next); reached != Reached::Yes)
+        return reached;
       current = std::move(next);
       folder = current.get();
     }
     if (last != nullptr)
       *last = std::move(current);
     return Reached::Yes;
+  }
+
+  // Reaches `relative` as reach does, from the deepest folder kept open on the way there: a walk
+  // lists a folder's subfolders one after another, so each is one open away from what is kept,
+  // however deep. `listing` receives a handle of the folder reached, open for listing.
+  Reached reachKept(std::string_view relative, FileHandle& listing) {
+    std::vector<std::wstring> names;
+    for (const std::string& name : splitNames(relative))
+      names.push_back(wideText(name));
+    const std::lock_guard lock(m_keptMutex);  // the walk's reader lists ahead on a thread of its own
+    size_t shared = 0;
+    while (shared < m_kept.size() && shared < names.size() && m_kept[shared].name == names[shared])
+      ++shared;
+    m_kept.resize(shared);
+    for (size_t i = shared; i < names.size(); ++i) {
+      const HANDLE parent = m_kept.empty() ? m_root.get() : m_kept.back().handle.get();
+      FileHandle next;
+      const Reached reached = reachChild(parent, names[i], next);
+      if (reached != Reached::Yes)
+        return reached;
+      m_kept.push_back({names[i], std::move(next)});
+    }
+    const HANDLE reachedFolder = m_kept.empty() ? m_root.get() : m_kept.back().handle.get();
+    listing = openChild(reachedFolder, L"", FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES);
+    return listing.valid() ? Reached::Yes : failure();
+  }
+
+  static std::vector<std::string> splitNames(std::string_view relative) {
+    std::vector<std::string> names;
+    while (!relative.empty()) {
+      const size_t end = std::min(relative.find_first_of(kPathSeparators), relative.size());
+      if (end > 0)
+        names.emplace_back(relative.substr(0, end));
+      relative.remove_prefix(std::min(end + 1, relative.size()));
+    }
+    return names;
   }
 
   // The base as the user gave it, links and all, then the components below it the confined way.
@@ -192,7 +291,16 @@ class WinWalkRoot final : public WalkRoot {
     return Reached::Yes;
   }
 
+  // The folders on the way to the one listed last, each open: a walk goes on next to it. A path
+  // holds at most some 16,000 names, far below the handles a process may hold.
+  struct Kept {
+    std::wstring name;
+    FileHandle handle;
+  };
+
   FileHandle m_root;
+  std::mutex m_keptMutex;
+  std::vector<Kept> m_kept;
   EntryId m_id;
   Reached m_reached = Reached::Refused;
   std::shared_ptr<const ScanRoot> m_scanRoot;

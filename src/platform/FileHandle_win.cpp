@@ -28,10 +28,20 @@ DWORD reparseTagOf(HANDLE handle, DWORD attributes) {
 }
 
 // A listing record gives a reparse point's tag in place of the extended attributes' size.
+FILETIME fileTimeOf(const LARGE_INTEGER& time) {
+  return {static_cast<DWORD>(time.QuadPart & 0xFFFFFFFF), static_cast<DWORD>(time.QuadPart >> 32)};
+}
+
 ChildEntry childOf(const FILE_ID_BOTH_DIR_INFO& record, std::wstring_view name) {
   const bool reparse = (record.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  return {std::wstring(name), record.FileAttributes, static_cast<uint64_t>(record.FileId.QuadPart),
-          reparse ? record.EaSize : 0};
+  return {std::wstring(name),
+          record.FileAttributes,
+          static_cast<uint64_t>(record.FileId.QuadPart),
+          reparse ? record.EaSize : 0,
+          record.EndOfFile.QuadPart,
+          fileTimeOf(record.CreationTime),
+          fileTimeOf(record.LastAccessTime),
+          fileTimeOf(record.LastWriteTime)};
 }
 
 }  // namespace

@@ -99,6 +99,10 @@ struct ChildEntry {
   DWORD attributes = 0;
   uint64_t fileId = 0;   // 0 where the file system numbers no entries
   DWORD reparseTag = 0;  // as HandleInfo's
+  int64_t size = 0;
+  FILETIME created{};
+  FILETIME accessed{};
+  FILETIME written{};
 };
 std::optional<std::vector<ChildEntry>> childrenOf(HANDLE folder);
 
