@@ -13,9 +13,6 @@ namespace qinglan::platform {
 
 namespace {
 
-// Windows takes "/" for a separator as well; no name can hold either.
-constexpr const char* kPathSeparators = "\\/";
-
 // What the listing itself tells of an entry, kept for when the entry cannot be opened.
 struct Listed {
   DWORD attributes = 0;
@@ -217,12 +214,7 @@ class WinWalkRoot final : public WalkRoot {
   Reached reach(HANDLE from, std::string_view relative, FileHandle* last = nullptr) const {
     FileHandle current;
     HANDLE folder = from;
-    while (!relative.empty()) {
-      const size_t end = std::min(relative.find_first_of(kPathSeparators), relative.size());
-      const std::string_view name = relative.substr(0, end);
-      relative.remove_prefix(std::min(end + 1, relative.size()));
-      if (name.empty())
-        continue;
+    for (const std::string& name : pathNames(relative)) {
       FileHandle next;
       if (const Reached reached = reachChild(folder, wideText(name), next); reached != Reached::Yes)
         return reached;
@@ -239,7 +231,7 @@ class WinWalkRoot final : public WalkRoot {
   // however deep. `listing` receives a handle of the folder reached, open for listing.
   Reached reachKept(std::string_view relative, FileHandle& listing) {
     std::vector<std::wstring> names;
-    for (const std::string& name : splitNames(relative))
+    for (const std::string& name : pathNames(relative))
       names.push_back(wideText(name));
     const std::lock_guard lock(m_keptMutex);  // the walk's reader lists ahead on a thread of its own
     size_t shared = 0;
@@ -257,17 +249,6 @@ class WinWalkRoot final : public WalkRoot {
     const HANDLE reachedFolder = m_kept.empty() ? m_root.get() : m_kept.back().handle.get();
     listing = openChild(reachedFolder, L"", FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES);
     return listing.valid() ? Reached::Yes : failure();
-  }
-
-  static std::vector<std::string> splitNames(std::string_view relative) {
-    std::vector<std::string> names;
-    while (!relative.empty()) {
-      const size_t end = std::min(relative.find_first_of(kPathSeparators), relative.size());
-      if (end > 0)
-        names.emplace_back(relative.substr(0, end));
-      relative.remove_prefix(std::min(end + 1, relative.size()));
-    }
-    return names;
   }
 
   // The base as the user gave it, links and all, then the components below it the confined way.

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qinglan::platform {
 
@@ -33,6 +35,18 @@ inline constexpr std::string_view kSeparators = "\\/";
 #else
 inline constexpr std::string_view kSeparators = "/";
 #endif
+
+// The names of a path below a folder, in order; doubled or trailing separators give none.
+inline std::vector<std::string> pathNames(std::string_view relative) {
+  std::vector<std::string> names;
+  while (!relative.empty()) {
+    const size_t end = std::min(relative.find_first_of(kSeparators), relative.size());
+    if (end > 0)
+      names.emplace_back(relative.substr(0, end));
+    relative.remove_prefix(std::min(end + 1, relative.size()));
+  }
+  return names;
+}
 
 // Splits off the last component; trailing separators are ignored. `parent` is empty when the
 // path has a single component.

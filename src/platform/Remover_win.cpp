@@ -13,9 +13,6 @@ namespace qinglan::platform {
 
 namespace {
 
-// Windows takes "/" for a separator as well; no name can hold either.
-constexpr const char* kPathSeparators = "\\/";
-
 // Deleting needs DELETE; the attributes are read to know the entry and written to clear a
 // read-only mark, which would refuse the deletion.
 constexpr DWORD kEntryAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
@@ -242,17 +239,6 @@ FileHandle openFolderFollowing(const std::string& path) {
       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
-std::vector<std::string> componentsOf(std::string_view relative) {
-  std::vector<std::string> names;
-  while (!relative.empty()) {
-    const size_t end = std::min(relative.find_first_of(kPathSeparators), relative.size());
-    if (end > 0)
-      names.emplace_back(relative.substr(0, end));
-    relative.remove_prefix(std::min(end + 1, relative.size()));
-  }
-  return names;
-}
-
 enum class Located { Found, Gone, Refused };
 
 Located failure() {
@@ -268,8 +254,8 @@ Located locateFinding(const std::string& path, const FindingOrigin& origin, File
   const ScanRoot& root = *origin.root;
   if (path.size() <= root.path.size() || !path.starts_with(root.path))
     return Located::Refused;
-  std::vector<std::string> way = componentsOf(root.below);
-  const std::vector<std::string> rest = componentsOf(std::string_view(path).substr(root.path.size()));
+  std::vector<std::string> way = pathNames(root.below);
+  const std::vector<std::string> rest = pathNames(std::string_view(path).substr(root.path.size()));
   if (rest.empty() || rest.back() == "." || rest.back() == "..")
     return Located::Refused;
   const size_t rootDepth = way.size();
