@@ -322,9 +322,22 @@ std::wstring extensionOf(std::wstring_view name) {
   return std::wstring(name.substr(dot));
 }
 
+// The path of the entry `name` of the open folder, links on the way resolved, so that a restore
+// reaches the folder without following any; the path as given where the system cannot tell.
+std::string resolvedOrigin(HANDLE parent, const std::string& given) {
+  std::vector<wchar_t> buffer(32768);
+  const DWORD length = ::GetFinalPathNameByHandleW(parent, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (length == 0 || length >= buffer.size())
+    return given;
+  const std::string folder = absolutePath(utf8Text(std::wstring_view(buffer.data(), length)));
+  return withTrailingSeparator(folder) + splitPath(given).name;
+}
+
 // Moves the open entry, a child of the open folder `parent`, into the user's bin on its volume:
 // the record is made first under a new name, which claims it, and the entry renamed beside it.
-TrashResult moveOpened(HANDLE entry, HANDLE parent, const std::string& origin, const std::string& binRoot) {
+TrashResult moveOpened(HANDLE entry, HANDLE parent, const std::string& path, const std::string& binRoot) {
+  const std::string origin = resolvedOrigin(parent, path);
   const std::optional<HandleInfo> info = infoOf(entry);
   const std::optional<HandleInfo> parentInfo = infoOf(parent);
   if (!info || !parentInfo)
