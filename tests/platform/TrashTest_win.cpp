@@ -154,6 +154,27 @@ TEST_F(WinTrashTest, AnEntryThatTookTheOriginsNameIsNeverReplaced) {
   EXPECT_FALSE(m_trash.restore(result.location).restored);
 }
 
+TEST_F(WinTrashTest, AFindingReplacedSinceItsWalkStaysAndLeavesNoRecord) {
+  const std::string path = m_dir.writeFile("cache/a.tmp", "listed");
+  const FindingOrigin origin = m_dir.origin("cache/a.tmp");
+  // A folder in its place: a file made anew may be given the freed file's number.
+  ::DeleteFileW(widePath(path).c_str());
+  m_dir.writeFile("cache/a.tmp/inner.txt", "another");
+  const TrashResult result = m_trash.moveFinding(path, origin);
+  EXPECT_FALSE(result.moved);
+  EXPECT_FALSE(result.absent);
+  EXPECT_EQ(contentOf(path + "\\inner.txt"), "another");
+  EXPECT_TRUE(m_trash.moveFinding(m_dir.path("cache/gone.tmp"), origin).absent);
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileW(widePath(bin() + "\\" + userSid() + "\\*").c_str(), &found);
+  int entries = 0;
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(search, &found))
+    entries += found.cFileName[0] == L'$' ? 1 : 0;
+  if (search != INVALID_HANDLE_VALUE)
+    ::FindClose(search);
+  EXPECT_EQ(entries, 0);
+}
+
 TEST_F(WinTrashTest, ABinFolderThatIsALinkOrNoFolderIsRefused) {
   const std::string own = bin() + "\\" + userSid();
   const std::string elsewhere = m_dir.makeFolder("elsewhere");
