@@ -6,17 +6,13 @@
 #include <winioctl.h>
 
 #include "platform/FileHandle_win.h"
+#include "platform/FindingLocate_win.h"
 #include "platform/NativePath.h"
 #include "platform/Path.h"
 
 namespace qinglan::platform {
 
 namespace {
-
-// Deleting needs DELETE; the attributes are read to know the entry and written to clear a
-// read-only mark, which would refuse the deletion.
-constexpr DWORD kEntryAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
-constexpr DWORD kFolderAccess = kEntryAccess | FILE_LIST_DIRECTORY;
 
 // The extended disposition, spelled out because the headers offer it only to programs that
 // require the newest systems.
@@ -232,69 +228,6 @@ class TreeRemover {
   std::vector<Level> m_levels;
 };
 
-// A folder the user named, reached as given, links and all.
-FileHandle openFolderFollowing(const std::string& path) {
-  return FileHandle(::CreateFileW(
-      widePath(path).c_str(), FILE_READ_ATTRIBUTES | FILE_LIST_DIRECTORY | SYNCHRONIZE,
-      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-}
-
-enum class Located { Found, Gone, Refused };
-
-Located failure() {
-  return isNotFoundError(::GetLastError()) ? Located::Gone : Located::Refused;
-}
-
-// Finds a finding again from its walk's root: the base as the user gave it, then every component
-// below it and on to the finding relative to the handle before, never through a reparse point nor
-// onto another volume, and only while the entry there is the one listed.
-Located locateFinding(const std::string& path, const FindingOrigin& origin, FileHandle& found) {
-  if (!origin.root || !origin.root->id.known() || !origin.id.known())
-    return Located::Refused;
-  const ScanRoot& root = *origin.root;
-  if (path.size() <= root.path.size() || !path.starts_with(root.path))
-    return Located::Refused;
-  std::vector<std::string> way = pathNames(root.below);
-  const std::vector<std::string> rest = pathNames(std::string_view(path).substr(root.path.size()));
-  if (rest.empty() || rest.back() == "." || rest.back() == "..")
-    return Located::Refused;
-  const size_t rootDepth = way.size();
-  way.insert(way.end(), rest.begin(), rest.end());
-
-  FileHandle folder = openFolderFollowing(root.base);
-  if (!folder.valid())
-    return failure();
-  if (rootDepth == 0) {
-    const std::optional<HandleInfo> base = infoOf(folder.get());
-    if (!base || base->id != root.id)
-      return Located::Refused;
-  }
-  for (size_t i = 0; i < way.size(); ++i) {
-    const bool last = i + 1 == way.size();
-    const DWORD access =
-        last ? (origin.id.type == kTypeFolder ? kFolderAccess : kEntryAccess) : FILE_READ_ATTRIBUTES;
-    const std::wstring name = wideText(way[i]);
-    FileHandle next = openChild(folder.get(), name, access);
-    if (!next.valid())
-      return failure();
-    const std::optional<HandleInfo> info = infoOf(next.get());
-    if (!info || info->id.device != root.id.device || !isListedAs(folder.get(), name, *info))
-      return Located::Refused;
-    if (last) {
-      if (info->id != origin.id)
-        return Located::Refused;
-      found = std::move(next);
-      return Located::Found;
-    }
-    if (!info->isFolder())
-      return info->isLink() ? Located::Refused : Located::Gone;
-    if (i + 1 == rootDepth && info->id != root.id)
-      return Located::Refused;
-    folder = std::move(next);
-  }
-  return Located::Refused;
-}
-
 class WinRemover final : public Remover {
  public:
   bool remove(const std::string& path) override {
@@ -317,7 +250,7 @@ class WinRemover final : public Remover {
   }
 
   bool removeFinding(const std::string& path, const FindingOrigin& origin) override {
-    FileHandle found;
+    LocatedFinding found;
     switch (locateFinding(path, origin, found)) {
       case Located::Gone:
         return true;
@@ -326,8 +259,8 @@ class WinRemover final : public Remover {
       case Located::Found:
         break;
     }
-    const std::optional<HandleInfo> info = infoOf(found.get());
-    return info && TreeRemover(static_cast<uint32_t>(info->id.device)).removeOpened(found.get(), *info);
+    const std::optional<HandleInfo> info = infoOf(found.entry.get());
+    return info && TreeRemover(static_cast<uint32_t>(info->id.device)).removeOpened(found.entry.get(), *info);
   }
 };
 
