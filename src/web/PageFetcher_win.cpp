@@ -31,6 +31,8 @@ FetchFailure failureOf(DWORD error) {
     case ERROR_WINHTTP_CANNOT_CONNECT:
       return FetchFailure::Refused;
     case ERROR_WINHTTP_TIMEOUT:
+    // Wine passes the socket's own time-out on.
+    case WSAETIMEDOUT:
       return FetchFailure::TimedOut;
     // A server that closes without a whole answer broke the connection, as one that closes mid-body.
     case ERROR_WINHTTP_CONNECTION_ERROR:
