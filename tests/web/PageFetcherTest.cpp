@@ -1,6 +1,5 @@
 #include "web/PageFetcher.h"
 
-#include <atomic>
 #include <condition_variable>
 #include <map>
 #include <memory>
@@ -18,6 +17,7 @@
 #ifndef _WIN32
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <sys/select.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #endif
@@ -72,18 +72,26 @@ class RequestLog {
 #ifdef _WIN32
 using Socket = SOCKET;
 constexpr Socket kNoSocket = INVALID_SOCKET;
-constexpr int kShutBoth = SD_BOTH;
 constexpr int kNoSignal = 0;
 void closeSocket(Socket socket) {
   ::closesocket(socket);
 }
+void setSendTimeout(Socket socket, std::chrono::milliseconds timeout) {
+  const DWORD milliseconds = static_cast<DWORD>(timeout.count());
+  ::setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&milliseconds),
+               sizeof milliseconds);
+}
 #else
 using Socket = int;
 constexpr Socket kNoSocket = -1;
-constexpr int kShutBoth = SHUT_RDWR;
 constexpr int kNoSignal = MSG_NOSIGNAL;
 void closeSocket(Socket socket) {
   ::close(socket);
+}
+void setSendTimeout(Socket socket, std::chrono::milliseconds timeout) {
+  const timeval wait{static_cast<time_t>(timeout.count() / 1000),
+                     static_cast<suseconds_t>(timeout.count() % 1000 * 1000)};
+  ::setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
 }
 #endif
 
@@ -116,10 +124,6 @@ class RawServer {
       m_stopping = true;
     }
     m_stopped.notify_all();
-    // A send blocked on a client that stopped reading returns once its connection is shut.
-    if (const Socket connection = m_streaming.load(); connection != kNoSocket)
-      ::shutdown(connection, kShutBoth);
-    ::shutdown(m_socket, kShutBoth);
     if (m_thread.joinable())
       m_thread.join();
     closeSocket(m_socket);
@@ -132,12 +136,12 @@ class RawServer {
   void answer(std::vector<std::string> replies) {
     m_thread = std::thread([this, replies = std::move(replies)] {
       for (const std::string& reply : replies) {
-        const Socket connection = ::accept(m_socket, nullptr, nullptr);
+        const Socket connection = acceptOne();
         if (connection == kNoSocket)
           return;
         std::string request;
         char buffer[4096];
-        while (request.find("\r\n\r\n") == std::string::npos) {
+        while (request.find("\r\n\r\n") == std::string::npos && readable(connection)) {
           const auto got = ::recv(connection, buffer, sizeof buffer, 0);
           if (got <= 0)
             break;
@@ -155,12 +159,14 @@ class RawServer {
   // when count is 0, until the client goes away or the server is destroyed.
   void stream(std::string head, std::string piece, std::chrono::milliseconds interval, int count = 0) {
     m_thread = std::thread([this, head = std::move(head), piece = std::move(piece), interval, count] {
-      const Socket connection = ::accept(m_socket, nullptr, nullptr);
+      const Socket connection = acceptOne();
       if (connection == kNoSocket)
         return;
       char buffer[4096];
-      ::recv(connection, buffer, sizeof buffer, 0);
-      m_streaming = connection;
+      if (readable(connection))
+        ::recv(connection, buffer, sizeof buffer, 0);
+      // A client that stopped reading fails the send instead of holding it.
+      setSendTimeout(connection, 100ms);
       bool open = ::send(connection, head.data(), static_cast<int>(head.size()), kNoSignal) >= 0;
       for (int sent = 0; open && (count == 0 || sent < count); ++sent) {
         std::unique_lock lock(m_mutex);
@@ -169,7 +175,6 @@ class RawServer {
         lock.unlock();
         open = ::send(connection, piece.data(), static_cast<int>(piece.size()), kNoSignal) >= 0;
       }
-      m_streaming = kNoSocket;
       closeSocket(connection);
     });
   }
@@ -181,13 +186,34 @@ class RawServer {
   }
 
  private:
+  // Waits, while the server runs, until the socket has something to read. No call blocks on a
+  // socket for longer: shutting or closing one under a call blocked in another thread is what
+  // Wine's server does not survive.
+  bool readable(Socket socket) {
+    for (;;) {
+      {
+        const std::lock_guard lock(m_mutex);
+        if (m_stopping)
+          return false;
+      }
+      fd_set sockets;
+      FD_ZERO(&sockets);
+      FD_SET(socket, &sockets);
+      timeval wait{0, 20000};
+      const int ready = ::select(static_cast<int>(socket) + 1, &sockets, nullptr, nullptr, &wait);
+      if (ready != 0)
+        return ready > 0;
+    }
+  }
+
+  Socket acceptOne() { return readable(m_socket) ? ::accept(m_socket, nullptr, nullptr) : kNoSocket; }
+
   Socket m_socket;
   int m_port = 0;
   std::thread m_thread;
   std::mutex m_mutex;
   std::condition_variable m_stopped;
   bool m_stopping = false;
-  std::atomic<Socket> m_streaming{kNoSocket};
   std::vector<std::string> m_requestLines;
 };
 
