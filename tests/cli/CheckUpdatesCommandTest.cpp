@@ -19,13 +19,16 @@ namespace qinglan {
 namespace {
 
 #ifdef _WIN32
-// The Windows build has no HTTP client yet: the command is there, and says so.
-TEST(CheckUpdatesCommandTest, SaysItIsNotAvailable) {
+// The command fetches through the Windows client: a site that is not there is a failed fetch.
+TEST(CheckUpdatesCommandTest, ReportsASiteThatIsNotThere) {
   test::TempDir scratch;
-  const test::CliOutput refused = test::runQinglanCli(scratch, {"check-updates", "--cache", scratch.path()});
-  EXPECT_EQ(refused.exitCode, 1);
-  EXPECT_TRUE(refused.lines.empty());
-  EXPECT_NE(refused.errors.find("not available on this platform"), std::string::npos) << refused.errors;
+  scratch.writeFile("CloudCache/10023/Resource.ini", "[Info]\nResourceName=Game\n[Ctrol]\nStpLink=stp://a\n");
+  const test::ScopedEnv updateHost("QINGLAN_UPDATE_HOST", "127.0.0.1:9");
+  const test::CliOutput failed = test::runQinglanCli(
+      scratch, {"check-updates", "--cache", scratch.path("CloudCache"), "--app-dir", scratch.path()});
+  EXPECT_EQ(failed.exitCode, 1);
+  EXPECT_EQ(failed.errors.find("not available"), std::string::npos) << failed.errors;
+  EXPECT_FALSE(failed.errors.empty());
 }
 #else
 // The demo's sample site on a free port of 127.0.0.1, stopped by its process ID at the end.
