@@ -47,7 +47,45 @@ TEST(DirListerWinTest, ListsTheSystemsAttributeBitsAndTimes) {
   EXPECT_EQ(details->size, 5);
   EXPECT_TRUE(details->id.known());
   EXPECT_EQ(details->lastWriteTime, toLocalSystemTime({981173106, 0}));
+
+  // A walk takes the id from its folder's listing, opening nothing: it must be the id an open
+  // of the entry finds, or cleaning would refuse every finding.
+  const FileHandle opened = openEntry(file, FILE_READ_ATTRIBUTES);
+  const std::optional<HandleInfo> info = infoOf(opened.get());
+  ASSERT_TRUE(info.has_value());
+  EXPECT_EQ(details->id, info->id);
+  auto walk = DirLister::system().openRoot(dir.path(), dir.path());
+  WalkRoot::Listed root = walk->list("", dir.path());
+  ASSERT_NE(root.listing, nullptr);
+  const DirEntry* walked = entryNamed(*root.listing, "示例.txt");
+  ASSERT_NE(walked, nullptr);
+  const std::optional<EntryDetails> walkedDetails = root.listing->details(*walked);
+  ASSERT_TRUE(walkedDetails.has_value());
+  EXPECT_EQ(walkedDetails->id, info->id);
   ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// ReFS ids are 128 bits; a listing of 64-bit ids numbers entries by the 64-bit index instead.
+TEST(DirListerWinTest, AListedIdMatchesTheOpenedOneInTheWidthTheListingHas) {
+  HandleInfo opened;
+  opened.id = {7, 0x55, kTypeFile, 0x99};
+  opened.fileIndex = 0x1234;
+  const struct {
+    const char* what;
+    uint64_t low, high;
+    bool whole, matches;
+  } cases[] = {
+      {"the whole 128-bit id", 0x55, 0x99, true, true}, {"another upper half", 0x55, 0x98, true, false},
+      {"the 64-bit index", 0x1234, 0, false, true},     {"the low half for the index", 0x55, 0, false, false},
+      {"no number listed", 0, 0, false, true},
+  };
+  for (const auto& c : cases) {
+    ChildEntry listed;
+    listed.fileId = c.low;
+    listed.fileIdHigh = c.high;
+    listed.wholeId = c.whole;
+    EXPECT_EQ(matchesListing(listed, opened), c.matches) << c.what;
+  }
 }
 
 // Only these can be made here, so the rest is decided on the tags alone.
