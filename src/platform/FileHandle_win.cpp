@@ -2,6 +2,7 @@
 
 #include <winternl.h>
 
+#include <atomic>
 #include <cstring>
 #include <tuple>
 
@@ -25,6 +26,8 @@ constexpr auto kIdExtdDirectoryInformation = static_cast<FILE_INFORMATION_CLASS>
 constexpr NTSTATUS kInvalidInfoClass = static_cast<NTSTATUS>(0xC0000003);
 constexpr NTSTATUS kInvalidParameter = static_cast<NTSTATUS>(0xC000000D);
 constexpr NTSTATUS kNotSupported = static_cast<NTSTATUS>(0xC00000BB);
+
+std::atomic<uint64_t> g_opens{0};
 
 DWORD reparseTagOf(HANDLE handle, DWORD attributes) {
   FILE_ATTRIBUTE_TAG_INFO tagInfo{};
@@ -165,13 +168,19 @@ timespec timespecOf(const FILETIME& time) {
   return timespec{static_cast<time_t>(seconds), static_cast<long>(rest * 100)};
 }
 
+uint64_t openCount() {
+  return g_opens.load(std::memory_order_relaxed);
+}
+
 FileHandle openEntry(const std::string& path, DWORD access) {
+  g_opens.fetch_add(1, std::memory_order_relaxed);
   return FileHandle(::CreateFileW(
       widePath(path).c_str(), access | SYNCHRONIZE, kShareAllButDelete, nullptr, OPEN_EXISTING,
       FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_OPEN_NO_RECALL | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 FileHandle openChild(HANDLE folder, std::wstring_view name, DWORD access) {
+  g_opens.fetch_add(1, std::memory_order_relaxed);
   UNICODE_STRING text;
   text.Buffer = const_cast<wchar_t*>(name.data());
   text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));

@@ -93,6 +93,9 @@ FileHandle openEntry(const std::string& path, DWORD access);
 // folder itself anew.
 FileHandle openChild(HANDLE folder, std::wstring_view name, DWORD access);
 
+// Every entry opened by openEntry and openChild so far: tests count what a walk opens.
+uint64_t openCount();
+
 // The names and attributes of an open folder's entries, "." and ".." left out; empty when the
 // folder cannot be read. The entries' ids are the 128-bit ids (FileIdExtdDirectoryInfo) where the
 // system lists them, as infoOf reads them, so that a walk records the id a later open finds

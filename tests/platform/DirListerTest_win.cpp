@@ -1,5 +1,6 @@
 #include "platform/DirLister.h"
 
+#include <cstdio>
 #include <string>
 
 #include <windows.h>
@@ -145,6 +146,35 @@ TEST(DirListerWinTest, AJunctionIsListedButNeverEntered) {
   WalkRoot::Listed beyond = walk->list("link", dir.path("root/link"));
   EXPECT_EQ(beyond.listing, nullptr);
   EXPECT_TRUE(beyond.leftOut);
+}
+
+// The walk keeps the folders on its way open, so a chain twice as deep costs about twice the
+// opens, not four times as a walk from the root to each folder would.
+TEST(DirListerWinTest, AChainIsWalkedInOpensLinearInItsDepth) {
+  test::TempDir dir;
+  const auto opensToWalk = [&dir](int depth) {
+    const std::string top = dir.makeFolder("chain" + std::to_string(depth));
+    std::string folder = top;
+    for (int i = 0; i < depth; ++i) {
+      folder += "\\d";
+      EXPECT_TRUE(::CreateDirectoryW(widePath(folder).c_str(), nullptr)) << i;
+    }
+    auto walk = DirLister::system().openRoot(top, top);
+    const uint64_t before = openCount();
+    std::string relative;
+    for (int i = 0; i <= depth; ++i) {
+      WalkRoot::Listed listed = walk->list(relative, top + (relative.empty() ? "" : "\\" + relative));
+      EXPECT_NE(listed.listing, nullptr) << i;
+      relative += relative.empty() ? "d" : "\\d";
+    }
+    return openCount() - before;
+  };
+  const uint64_t shallow = opensToWalk(60);
+  const uint64_t deep = opensToWalk(120);
+  std::printf("opens for a chain of 60: %llu, of 120: %llu\n", static_cast<unsigned long long>(shallow),
+              static_cast<unsigned long long>(deep));
+  EXPECT_GE(shallow, 60u);
+  EXPECT_LE(deep, 2 * shallow + 8);
 }
 
 TEST(VolumesWinTest, EveryDriveLetterWithARootHasItsSystemKind) {
