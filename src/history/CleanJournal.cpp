@@ -30,10 +30,14 @@ std::optional<std::string> rawPath(const nlohmann::json& object, const char* key
   return unescapePathBytes(found->get<std::string>());
 }
 
-// An identity as [device, inode, type]; unknown ones are left out of the line.
+// An identity as [device, inode, type], with the upper half of a 128-bit id after them where
+// there is one, so that lines of 64-bit ids read as they always did; unknown ones are left out.
 void putId(nlohmann::ordered_json& line, const char* key, const platform::EntryId& id) {
-  if (id.known())
-    line[key] = {id.device, id.inode, id.type};
+  if (!id.known())
+    return;
+  line[key] = {id.device, id.inode, id.type};
+  if (id.inodeHigh != 0)
+    line[key].push_back(id.inodeHigh);
 }
 
 // A missing identity is unknown (lines written before identities were kept); a malformed one
@@ -42,11 +46,12 @@ std::optional<platform::EntryId> idOf(const nlohmann::json& object, const char* 
   const auto found = object.find(key);
   if (found == object.end())
     return platform::EntryId{};
-  if (!found->is_array() || found->size() != 3 ||
+  if (!found->is_array() || found->size() < 3 || found->size() > 4 ||
       !std::ranges::all_of(*found, [](const nlohmann::json& part) { return part.is_number_unsigned(); }))
     return std::nullopt;
+  const uint64_t high = found->size() == 4 ? (*found)[3].get<uint64_t>() : 0;
   return platform::EntryId{(*found)[0].get<uint64_t>(), (*found)[1].get<uint64_t>(),
-                           (*found)[2].get<uint32_t>()};
+                           (*found)[2].get<uint32_t>(), high};
 }
 
 }  // namespace

@@ -127,9 +127,10 @@ class WinHandleListing final : public DirListing {
       return std::nullopt;
     const ChildEntry& child = found->second;
     const Listed listed{child.attributes, child.size, child.created, child.accessed, child.written};
-    if (child.fileId != 0)
-      return detailsOf(entry.attributes, listed,
-                       {m_volume, child.fileId, entryTypeOf(child.attributes, child.reparseTag)});
+    if (child.fileId != 0 || child.fileIdHigh != 0)
+      return detailsOf(
+          entry.attributes, listed,
+          {m_volume, child.fileId, entryTypeOf(child.attributes, child.reparseTag), child.fileIdHigh});
     // A file system that numbers no entries in its listings tells the number of an open one.
     const FileHandle opened = openChild(m_folder.get(), child.name, FILE_READ_ATTRIBUTES);
     if (!opened.valid())

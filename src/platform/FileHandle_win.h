@@ -61,7 +61,8 @@ DWORD linkAttributes(DWORD attributes, DWORD tag);
 
 // What the system tells of an open entry.
 struct HandleInfo {
-  EntryId id;  // the volume serial number, the file index and the type
+  EntryId id;              // the volume serial number, the 128-bit id (or the file index) and the type
+  uint64_t fileIndex = 0;  // the 64-bit index, as a listing of 64-bit ids numbers the entry
   DWORD attributes = 0;
   DWORD reparseTag = 0;  // 0 when no reparse point, or the tag could not be read
   int64_t size = 0;
@@ -92,13 +93,21 @@ FileHandle openEntry(const std::string& path, DWORD access);
 // folder itself anew.
 FileHandle openChild(HANDLE folder, std::wstring_view name, DWORD access);
 
+// Every entry opened by openEntry and openChild so far: tests count what a walk opens.
+uint64_t openCount();
+
 // The names and attributes of an open folder's entries, "." and ".." left out; empty when the
-// folder cannot be read.
+// folder cannot be read. The entries' ids are the 128-bit ids (FileIdExtdDirectoryInfo) where the
+// system lists them, as infoOf reads them, so that a walk records the id a later open finds
+// without opening the entry. A system that lists only 64-bit ids (before Windows 8, Wine) has no
+// file system with wider ones and gives the index, the upper half taken as 0.
 struct ChildEntry {
   std::wstring name;
   DWORD attributes = 0;
-  uint64_t fileId = 0;   // 0 where the file system numbers no entries
-  DWORD reparseTag = 0;  // as HandleInfo's
+  uint64_t fileId = 0;      // 0 where the file system numbers no entries
+  uint64_t fileIdHigh = 0;  // the upper half of a 128-bit id, where wholeId
+  bool wholeId = false;     // the listing told the 128-bit id, not the 64-bit index
+  DWORD reparseTag = 0;     // as HandleInfo's
   int64_t size = 0;
   FILETIME created{};
   FILETIME accessed{};

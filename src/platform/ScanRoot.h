@@ -8,10 +8,13 @@ namespace qinglan::platform {
 
 // What tells one file system entry from every other while it exists: its device and inode, and
 // its type, so that an inode number reused at once by an entry of another kind tells them apart.
+// A file system with 128-bit ids (ReFS) keeps their upper half in inodeHigh, 0 everywhere else.
 struct EntryId {
   uint64_t device = 0;
   uint64_t inode = 0;
   uint32_t type = 0;  // the S_IFMT bits of its mode
+  // Last, so that ids written {device, inode, type} mean what they always did.
+  uint64_t inodeHigh = 0;
 
   bool known() const { return inode != 0; }
   friend bool operator==(const EntryId&, const EntryId&) = default;

@@ -52,7 +52,7 @@ ResultsRow Findings::row(size_t index) const {
   row.ruleNote = m_texts.view(rule.note);
   row.ruleNoteKey = m_texts.view(rule.noteKey);
   const Place& place = m_places[stored.place];
-  row.origin = {place.root, {place.device, stored.inode, place.type}};
+  row.origin = {place.root, {place.device, stored.inode, place.type, place.inodeHigh}};
   return row;
 }
 
@@ -126,20 +126,21 @@ void Findings::clear() {
 }
 
 uint32_t Findings::placeOf(const platform::FindingOrigin& origin) {
-  if (origin.root == nullptr && origin.id.device == 0 && origin.id.type == 0)
+  const platform::EntryId& id = origin.id;
+  if (origin.root == nullptr && id.device == 0 && id.inodeHigh == 0 && id.type == 0)
     return 0;
   if (!m_rows.empty()) {
     const Place& previous = m_places[m_rows.back().place];
-    if (previous.root == origin.root && previous.device == origin.id.device &&
-        previous.type == origin.id.type)
+    if (previous.root == origin.root && previous.device == id.device && previous.inodeHigh == id.inodeHigh &&
+        previous.type == id.type)
       return m_rows.back().place;
   }
-  const auto [found, added] = m_placeIndex.try_emplace({origin.root.get(), origin.id.device, origin.id.type},
+  const auto [found, added] = m_placeIndex.try_emplace({origin.root.get(), id.device, id.inodeHigh, id.type},
                                                        static_cast<uint32_t>(m_places.size()));
   if (added) {
     if (m_places.size() >= kMaxPlaces)
       throw std::length_error("too many roots and devices in one list");
-    m_places.push_back({origin.root, origin.id.device, origin.id.type});
+    m_places.push_back({origin.root, id.device, id.inodeHigh, id.type});
   }
   return found->second;
 }

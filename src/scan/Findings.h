@@ -65,10 +65,13 @@ class Findings {
     uint64_t inode = 0;
   };
   static_assert(sizeof(StoredRow) == 56, "a million findings keep their rows in 56 MB");
-  // What findings share of their origin: the root they were listed under, the device and the type.
+  // What findings share of their origin: the root they were listed under, the device, the type
+  // and the upper half of a 128-bit id, which the entries of one folder share on ReFS and which
+  // is 0 elsewhere.
   struct Place {
     std::shared_ptr<const platform::ScanRoot> root;
     uint64_t device = 0;
+    uint64_t inodeHigh = 0;
     uint32_t type = 0;
   };
 
@@ -88,7 +91,7 @@ class Findings {
   std::vector<Place> m_places;  // [0]: no origin
   std::vector<Rule> m_rules;    // [0]: no rule
   std::map<std::tuple<TextPool::Id, TextPool::Id, TextPool::Id>, uint32_t> m_ruleIndex;
-  std::map<std::tuple<const platform::ScanRoot*, uint64_t, uint32_t>, uint32_t> m_placeIndex;
+  std::map<std::tuple<const platform::ScanRoot*, uint64_t, uint64_t, uint32_t>, uint32_t> m_placeIndex;
   uint32_t m_nextSerial = 0;
 };
 

@@ -75,7 +75,7 @@ TEST_F(CleanJournalTest, EntriesReadBackAsWrittenWhateverTheirBytes) {
                    "a\xC4\\b.log.2",
                    "/real/c/a\xC4\\b.log",
                    {2049, 18446744073709551615u, 0100000},
-                   {2049, 7, 040000},
+                   {2049, 7, 040000, 18446744073709551614u},
                    {2049, 12, 040000},
                    1796787423895694401};
   JournalEntry restored = trashed;
@@ -89,6 +89,10 @@ TEST_F(CleanJournalTest, EntriesReadBackAsWrittenWhateverTheirBytes) {
   journal.close();
 
   EXPECT_THAT(CleanJournal(m_file).read(), ElementsAre(trashed, failed, restored));
+  // A 64-bit id keeps the three numbers older readers know.
+  std::ifstream written(m_file, std::ios::binary);
+  const std::string lines{std::istreambuf_iterator<char>(written), {}};
+  EXPECT_THAT(lines, ::testing::HasSubstr("[2049,12,16384]"));
 }
 
 // Lines written before identities were kept still read, with none; a malformed one is no entry.
@@ -101,7 +105,8 @@ TEST_F(CleanJournalTest, TrashedLinesWithoutIdentitiesReadAndMalformedOnesDoNot)
   EXPECT_EQ(read->trash.folder, "/t");
   EXPECT_FALSE(read->trash.entry.known());
   EXPECT_FALSE(read->trash.originFolder.known());
-  for (const char* id : {R"("entry_id":[1,2])", R"("trash_id":"1:2:3")", R"("origin_folder_id":[1,-2,3])"})
+  for (const char* id : {R"("entry_id":[1,2])", R"("trash_id":"1:2:3")", R"("origin_folder_id":[1,-2,3])",
+                         R"("entry_id":[1,2,3,4,5])"})
     EXPECT_FALSE(entryFromLine(old + "," + id + "}")) << id;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/DirLister.h"
 
+#include <cstdio>
 #include <string>
 
 #include <windows.h>
@@ -47,7 +48,45 @@ TEST(DirListerWinTest, ListsTheSystemsAttributeBitsAndTimes) {
   EXPECT_EQ(details->size, 5);
   EXPECT_TRUE(details->id.known());
   EXPECT_EQ(details->lastWriteTime, toLocalSystemTime({981173106, 0}));
+
+  // A walk takes the id from its folder's listing, opening nothing: it must be the id an open
+  // of the entry finds, or cleaning would refuse every finding.
+  const FileHandle opened = openEntry(file, FILE_READ_ATTRIBUTES);
+  const std::optional<HandleInfo> info = infoOf(opened.get());
+  ASSERT_TRUE(info.has_value());
+  EXPECT_EQ(details->id, info->id);
+  auto walk = DirLister::system().openRoot(dir.path(), dir.path());
+  WalkRoot::Listed root = walk->list("", dir.path());
+  ASSERT_NE(root.listing, nullptr);
+  const DirEntry* walked = entryNamed(*root.listing, "示例.txt");
+  ASSERT_NE(walked, nullptr);
+  const std::optional<EntryDetails> walkedDetails = root.listing->details(*walked);
+  ASSERT_TRUE(walkedDetails.has_value());
+  EXPECT_EQ(walkedDetails->id, info->id);
   ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// ReFS ids are 128 bits; a listing of 64-bit ids numbers entries by the 64-bit index instead.
+TEST(DirListerWinTest, AListedIdMatchesTheOpenedOneInTheWidthTheListingHas) {
+  HandleInfo opened;
+  opened.id = {7, 0x55, kTypeFile, 0x99};
+  opened.fileIndex = 0x1234;
+  const struct {
+    const char* what;
+    uint64_t low, high;
+    bool whole, matches;
+  } cases[] = {
+      {"the whole 128-bit id", 0x55, 0x99, true, true}, {"another upper half", 0x55, 0x98, true, false},
+      {"the 64-bit index", 0x1234, 0, false, true},     {"the low half for the index", 0x55, 0, false, false},
+      {"no number listed", 0, 0, false, true},
+  };
+  for (const auto& c : cases) {
+    ChildEntry listed;
+    listed.fileId = c.low;
+    listed.fileIdHigh = c.high;
+    listed.wholeId = c.whole;
+    EXPECT_EQ(matchesListing(listed, opened), c.matches) << c.what;
+  }
 }
 
 // Only these can be made here, so the rest is decided on the tags alone.
@@ -107,6 +146,35 @@ TEST(DirListerWinTest, AJunctionIsListedButNeverEntered) {
   WalkRoot::Listed beyond = walk->list("link", dir.path("root/link"));
   EXPECT_EQ(beyond.listing, nullptr);
   EXPECT_TRUE(beyond.leftOut);
+}
+
+// The walk keeps the folders on its way open, so a chain twice as deep costs about twice the
+// opens, not four times as a walk from the root to each folder would.
+TEST(DirListerWinTest, AChainIsWalkedInOpensLinearInItsDepth) {
+  test::TempDir dir;
+  const auto opensToWalk = [&dir](int depth) {
+    const std::string top = dir.makeFolder("chain" + std::to_string(depth));
+    std::string folder = top;
+    for (int i = 0; i < depth; ++i) {
+      folder += "\\d";
+      EXPECT_TRUE(::CreateDirectoryW(widePath(folder).c_str(), nullptr)) << i;
+    }
+    auto walk = DirLister::system().openRoot(top, top);
+    const uint64_t before = openCount();
+    std::string relative;
+    for (int i = 0; i <= depth; ++i) {
+      WalkRoot::Listed listed = walk->list(relative, top + (relative.empty() ? "" : "\\" + relative));
+      EXPECT_NE(listed.listing, nullptr) << i;
+      relative += relative.empty() ? "d" : "\\d";
+    }
+    return openCount() - before;
+  };
+  const uint64_t shallow = opensToWalk(60);
+  const uint64_t deep = opensToWalk(120);
+  std::printf("opens for a chain of 60: %llu, of 120: %llu\n", static_cast<unsigned long long>(shallow),
+              static_cast<unsigned long long>(deep));
+  EXPECT_GE(shallow, 60u);
+  EXPECT_LE(deep, 2 * shallow + 8);
 }
 
 TEST(VolumesWinTest, EveryDriveLetterWithARootHasItsSystemKind) {

@@ -28,8 +28,8 @@ std::vector<ResultsRow> sampleRows() {
   const auto root = std::make_shared<const platform::ScanRoot>(platform::ScanRoot{"/c/", "", "/c/", {}});
   std::vector<ResultsRow> rows = {
       finding("a.log", "/c/1001/0/", 10, {root, {7, 42, 0100000}}),
-      // A name that is not UTF-8 comes back byte for byte.
-      finding("\xff\xfe.tmp", "/c/1001/0/", 11, {root, {7, 43, 0100000}}),
+      // A name that is not UTF-8 comes back byte for byte, and a 128-bit id whole beside a 64-bit one.
+      finding("\xff\xfe.tmp", "/c/1001/0/", 11, {root, {7, 43, 0100000, 0x8000000000000002u}}),
       finding("Crashes", "/c/1002/", 0, {root, {8, 44, 040000}}),
       finding("b.log", "/elsewhere/", 12, {}),
   };
