@@ -17,8 +17,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Test programs, test discovery included, run under Wine on the build machine.
+# Test programs, test discovery included, run under Wine on the build machine, through a wrapper
+# that says how Wine ended when a program fails.
 find_program(QINGLAN_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(QINGLAN_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${QINGLAN_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-test-run ${QINGLAN_WINE})
 endif()
