@@ -19,6 +19,7 @@ namespace {
 
 constexpr DWORD kShareAllButDelete = FILE_SHARE_READ | FILE_SHARE_WRITE;
 constexpr ULONG kFileOpen = 1;                // FILE_OPEN: only an existing entry
+constexpr ULONG kFileCreate = 2;              // FILE_CREATE: only a new entry
 constexpr ULONG kSynchronousIo = 0x00000020;  // FILE_SYNCHRONOUS_IO_NONALERT
 constexpr ULONG kBackupIntent = 0x00004000;   // FILE_OPEN_FOR_BACKUP_INTENT: folders open too
 constexpr size_t kListingBufferSize = 64 * 1024;
@@ -179,24 +180,39 @@ FileHandle openEntry(const std::string& path, DWORD access) {
       FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_OPEN_NO_RECALL | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
-FileHandle openChild(HANDLE folder, std::wstring_view name, DWORD access) {
-  g_opens.fetch_add(1, std::memory_order_relaxed);
+namespace {
+
+// NtCreateFile on a name relative to an open folder, the last error set from its status on failure.
+FileHandle createRelative(HANDLE folder, std::wstring_view name, DWORD access, DWORD attributes, DWORD share,
+                          ULONG disposition, ULONG options, PSECURITY_DESCRIPTOR security) {
   UNICODE_STRING text;
   text.Buffer = const_cast<wchar_t*>(name.data());
   text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
   text.MaximumLength = text.Length;
-  OBJECT_ATTRIBUTES attributes;
-  InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, folder, nullptr);
+  OBJECT_ATTRIBUTES object;
+  InitializeObjectAttributes(&object, &text, OBJ_CASE_INSENSITIVE, folder, security);
   IO_STATUS_BLOCK status{};
   HANDLE handle = INVALID_HANDLE_VALUE;
-  const NTSTATUS result = ::NtCreateFile(
-      &handle, access | SYNCHRONIZE, &attributes, &status, nullptr, 0, kShareAllButDelete, kFileOpen,
-      kSynchronousIo | kBackupIntent | FILE_OPEN_NO_RECALL | FILE_OPEN_REPARSE_POINT, nullptr, 0);
+  const NTSTATUS result = ::NtCreateFile(&handle, access | SYNCHRONIZE, &object, &status, nullptr, attributes,
+                                         share, disposition, options | kSynchronousIo, nullptr, 0);
   if (!NT_SUCCESS(result)) {
     ::SetLastError(::RtlNtStatusToDosError(result));
     return {};
   }
   return FileHandle(handle);
+}
+
+}  // namespace
+
+FileHandle openChild(HANDLE folder, std::wstring_view name, DWORD access) {
+  g_opens.fetch_add(1, std::memory_order_relaxed);
+  return createRelative(folder, name, access, 0, kShareAllButDelete, kFileOpen,
+                        kBackupIntent | FILE_OPEN_NO_RECALL | FILE_OPEN_REPARSE_POINT, nullptr);
+}
+
+FileHandle createChild(HANDLE folder, std::wstring_view name, DWORD access, ULONG options, DWORD attributes,
+                       DWORD share, PSECURITY_DESCRIPTOR security) {
+  return createRelative(folder, name, access, attributes, share, kFileCreate, options, security);
 }
 
 std::optional<std::vector<ChildEntry>> childrenOf(HANDLE folder) {

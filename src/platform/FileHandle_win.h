@@ -93,6 +93,11 @@ FileHandle openEntry(const std::string& path, DWORD access);
 // folder itself anew.
 FileHandle openChild(HANDLE folder, std::wstring_view name, DWORD access);
 
+// Makes the entry `name` in an open folder, relative to it, with the native create options given;
+// a name taken sets ERROR_ALREADY_EXISTS.
+FileHandle createChild(HANDLE folder, std::wstring_view name, DWORD access, ULONG options, DWORD attributes,
+                       DWORD share, PSECURITY_DESCRIPTOR security = nullptr);
+
 // Every entry opened by openEntry and openChild so far: tests count what a walk opens.
 uint64_t openCount();
 

@@ -41,8 +41,6 @@ constexpr size_t kMaxPendingFolders = 4096;
 constexpr DWORD kBinAccess =
     FILE_LIST_DIRECTORY | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
 constexpr DWORD kParentAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
-constexpr ULONG kFileCreate = 2;              // FILE_CREATE: only a new entry
-constexpr ULONG kSynchronousIo = 0x00000020;  // FILE_SYNCHRONOUS_IO_NONALERT
 
 std::string withError(std::string what, DWORD error) {
   return what + " (system error " + std::to_string(error) + ")";
@@ -62,26 +60,6 @@ TrashResult absent() {
 
 RestoreResult kept(std::string reason) {
   return {false, std::move(reason)};
-}
-
-// Makes the entry `name` in an open folder, relative to it; a name taken sets ERROR_ALREADY_EXISTS.
-FileHandle createChild(HANDLE folder, std::wstring_view name, DWORD access, ULONG options, DWORD attributes,
-                       DWORD share, PSECURITY_DESCRIPTOR security = nullptr) {
-  UNICODE_STRING text;
-  text.Buffer = const_cast<wchar_t*>(name.data());
-  text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
-  text.MaximumLength = text.Length;
-  OBJECT_ATTRIBUTES object;
-  InitializeObjectAttributes(&object, &text, OBJ_CASE_INSENSITIVE, folder, security);
-  IO_STATUS_BLOCK status{};
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  const NTSTATUS result = ::NtCreateFile(&handle, access | SYNCHRONIZE, &object, &status, nullptr, attributes,
-                                         share, kFileCreate, options | kSynchronousIo, nullptr, 0);
-  if (!NT_SUCCESS(result)) {
-    ::SetLastError(::RtlNtStatusToDosError(result));
-    return {};
-  }
-  return FileHandle(handle);
 }
 
 std::wstring userSid() {
