@@ -24,5 +24,6 @@ void addCheckUpdatesCommand(CLI::App& app);
 void addSilenceCommand(CLI::App& app);
 void addHistoryCommand(CLI::App& app);
 void addRestoreCommand(CLI::App& app);
+void addPurgeCommand(CLI::App& app);
 
 }  // namespace qinglan::cli

@@ -10,6 +10,7 @@
 #include "cli/Commands.h"
 #include "cli/PrintableName.h"
 #include "history/CleanJournal.h"
+#include "history/CleaningPass.h"
 #include "history/PassHistory.h"
 #include "platform/Trash.h"
 #include "scan/ResultsRow.h"
@@ -21,6 +22,7 @@ namespace {
 struct HistoryOptions {
   std::string appDir;
   std::string pass;
+  int olderThanDays = 0;
   bool json = false;
 };
 
@@ -30,17 +32,19 @@ CleanJournal journalOf(const HistoryOptions& options) {
 
 void printPass(BufferedOutput& out, const PassSummary& pass, bool json) {
   if (json) {
-    const nlohmann::ordered_json line{
-        {"pass", pass.pass},     {"time", pass.time},       {"rows", pass.rows},
-        {"bytes", pass.bytes},   {"deleted", pass.deleted}, {"trashed", pass.trashed},
-        {"failed", pass.failed}, {"gone", pass.gone},       {"restored", pass.restored}};
+    const nlohmann::ordered_json line{{"pass", pass.pass},         {"time", pass.time},
+                                      {"rows", pass.rows},         {"bytes", pass.bytes},
+                                      {"deleted", pass.deleted},   {"trashed", pass.trashed},
+                                      {"failed", pass.failed},     {"gone", pass.gone},
+                                      {"restored", pass.restored}, {"purged", pass.purged}};
     out.line(line.dump());
     return;
   }
   out.line(pass.pass + "  " + pass.time + "  rows " + std::to_string(pass.rows) + "  bytes " +
            std::to_string(pass.bytes) + "  deleted " + std::to_string(pass.deleted) + "  trashed " +
            std::to_string(pass.trashed) + "  failed " + std::to_string(pass.failed) +
-           (pass.restored > 0 ? "  restored " + std::to_string(pass.restored) : std::string()));
+           (pass.restored > 0 ? "  restored " + std::to_string(pass.restored) : std::string()) +
+           (pass.purged > 0 ? "  purged " + std::to_string(pass.purged) : std::string()));
 }
 
 void runHistory(const HistoryOptions& options) {
@@ -69,6 +73,8 @@ void runRestore(const HistoryOptions& options) {
     const std::string path(printableInText(report.entry.path, storage));
     if (report.earlier) {
       ++earlier;
+    } else if (report.purged) {
+      out.line("未能恢复  " + path + " (emptied from the trash before; left alone)");
     } else if (report.result.restored) {
       out.line(std::string(kRestoredStatus) + "  " + path);
     } else {
@@ -82,6 +88,58 @@ void runRestore(const HistoryOptions& options) {
     std::cerr << "pass " << options.pass << ": " << earlier
               << " of its entries were restored before; left alone\n";
   if (anyKept)
+    exitWith(ExitCode::Failure);
+}
+
+struct PurgeTotals {
+  size_t purged = 0;
+  size_t gone = 0;
+  size_t kept = 0;
+};
+
+std::string_view purgeOutcome(const platform::PurgeResult& result) {
+  return result.purged ? "purged" : result.gone ? "gone" : "kept";
+}
+
+void printPurged(BufferedOutput& out, const PurgeReport& report, bool json) {
+  std::string storage;
+  const std::string path(printableInText(report.entry.path, storage));
+  if (json) {
+    nlohmann::ordered_json line{
+        {"pass", report.entry.pass}, {"path", path}, {"outcome", purgeOutcome(report.result)}};
+    if (!report.result.reason.empty())
+      line["reason"] = std::string(printableInText(report.result.reason, storage));
+    out.line(line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+  } else if (report.result.purged) {
+    out.line("已清除  " + path);
+  } else if (report.result.gone) {
+    out.line("已不在回收站  " + path);
+  } else {
+    out.line("未能清除  " + path + " (" + std::string(printableInText(report.result.reason, storage)) + ")");
+  }
+}
+
+// Exit 1 when an entry stayed in the trash.
+void runPurge(const HistoryOptions& options) {
+  CleanJournal journal = journalOf(options);
+  const std::vector<PurgeReport> reports = purgeEntries(
+      journal.read(), passTimeDaysAgo(options.olderThanDays), platform::Trash::system(), journal);
+  journal.close();
+  PurgeTotals totals;
+  BufferedOutput out;
+  for (const PurgeReport& report : reports) {
+    printPurged(out, report, options.json);
+    ++(report.result.purged ? totals.purged : report.result.gone ? totals.gone : totals.kept);
+  }
+  if (options.json) {
+    out.line(nlohmann::ordered_json{{"purged", totals.purged}, {"gone", totals.gone}, {"kept", totals.kept}}
+                 .dump());
+  } else {
+    out.line("已清除 " + std::to_string(totals.purged) + " 项，" + std::to_string(totals.gone) +
+             " 项已不在回收站，" + std::to_string(totals.kept) + " 项未能清除");
+  }
+  out.flush();
+  if (totals.kept > 0)
     exitWith(ExitCode::Failure);
 }
 
@@ -110,6 +168,22 @@ void addRestoreCommand(CLI::App& app) {
   command->add_option("--app-dir", options->appDir,
                       "The folder holding the journal (default: the program's state folder)");
   command->callback([options] { runRestore(*options); });
+}
+
+void addPurgeCommand(CLI::App& app) {
+  auto options = std::make_shared<HistoryOptions>();
+  CLI::App* command = app.add_subcommand(
+      "purge",
+      "Empty from the trash for good the entries that passes older than DAYS days moved there, each "
+      "only while it is still the entry the pass moved; nothing else in the trash is touched. Exits 1 "
+      "when an entry stays");
+  command->add_option("--older-than", options->olderThanDays, "DAYS, a whole number; 0 for every pass")
+      ->required()
+      ->check(CLI::NonNegativeNumber);
+  command->add_option("--app-dir", options->appDir,
+                      "The folder holding the journal (default: the program's state folder)");
+  command->add_flag("--json", options->json, "One JSON object per entry, then the totals");
+  command->callback([options] { runPurge(*options); });
 }
 
 }  // namespace qinglan::cli

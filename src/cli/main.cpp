@@ -33,6 +33,7 @@ int main(int argc, char** argv) {
   qinglan::cli::addSilenceCommand(app);
   qinglan::cli::addHistoryCommand(app);
   qinglan::cli::addRestoreCommand(app);
+  qinglan::cli::addPurgeCommand(app);
   try {
     app.parse(static_cast<int>(pointers.size()), pointers.data());
   } catch (const CLI::ParseError& error) {

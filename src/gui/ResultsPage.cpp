@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "gui/LinkLabel.h"
 #include "gui/PageWidgets.h"
@@ -14,6 +15,12 @@
 namespace qinglan::gui {
 
 namespace {
+
+constexpr int kDefaultPurgeDays = 30;
+
+QString purgeCaption(int days) {
+  return QStringLiteral("清空 %1 天前移到回收站的项目").arg(days);
+}
 
 ReadOnlyEdit* makeReadOnlyEdit(QWidget* parent, const char* name, int y) {
   auto* edit = new ReadOnlyEdit(parent);
@@ -78,6 +85,17 @@ ResultsPage::ResultsPage(Findings& findings, QWidget* parent) : QWidget(parent) 
   m_bsSkinButton12 =
       makeButton(this, "bsSkinButton12", QStringLiteral("撤销本次清理"), 706 - kButtonWidth, 2);
   m_bsSkinButton12->hide();
+
+  // Undoing for good: the row above the cleaning buttons, clear of the note box and the check box.
+  m_bntPurge = makeButton(this, "bntPurge", purgeCaption(kDefaultPurgeDays), 416, 372);
+  m_bntPurge->setGeometry(416, 372, 226, kButtonHeight);
+  m_purgeDays = new QSpinBox(this);
+  m_purgeDays->setObjectName(QStringLiteral("purgeDays"));
+  m_purgeDays->setRange(0, 3650);
+  m_purgeDays->setValue(kDefaultPurgeDays);
+  m_purgeDays->setGeometry(648, 374, 58, 24);
+  connect(m_purgeDays, &QSpinBox::valueChanged, m_bntPurge,
+          [this](int days) { m_bntPurge->setText(purgeCaption(days)); });
 }
 
 }  // namespace qinglan::gui

@@ -12,6 +12,7 @@ class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QSpinBox;
 
 namespace qinglan::gui {
 
@@ -39,6 +40,8 @@ class ResultsPage : public QWidget {
   QPushButton* bntClean() const { return m_bntClean; }
   QCheckBox* bsSkinCheckRadioBox2() const { return m_bsSkinCheckRadioBox2; }  // 扫描结果 › 移到回收站
   QPushButton* bsSkinButton12() const { return m_bsSkinButton12; }  // 扫描结果 › 撤销本次清理
+  QPushButton* bntPurge() const { return m_bntPurge; }  // 扫描结果 › 清空 N 天前移到回收站的项目
+  QSpinBox* purgeDays() const { return m_purgeDays; }  // its N
 
  private:
   LinkLabel* m_label2;
@@ -54,6 +57,8 @@ class ResultsPage : public QWidget {
   QPushButton* m_bntClean;
   QCheckBox* m_bsSkinCheckRadioBox2;
   QPushButton* m_bsSkinButton12;
+  QPushButton* m_bntPurge;
+  QSpinBox* m_purgeDays;
 };
 
 }  // namespace qinglan::gui

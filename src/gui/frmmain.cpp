@@ -188,6 +188,7 @@ void TForm1::connectHandlers() {
   route(m_resultsPage->bntClean(), &TForm1::bntCleanClick);
   route(m_resultsPage->bsSkinCheckRadioBox2(), &TForm1::bsSkinCheckRadioBox2Click);
   route(m_resultsPage->bsSkinButton12(), &TForm1::bsSkinButton12Click);
+  route(m_resultsPage->bntPurge(), &TForm1::bntPurgeClick);
 
   connect(m_basicScanPage->Label5(), &LinkLabel::clicked, this,
           [this] { guarded([this] { LinkLabel1Click(); }); });

@@ -165,6 +165,7 @@ class TForm1 : public QWidget {
   void bntCleanClick();              // 扫描结果 › 清理选定
   void bsSkinCheckRadioBox2Click();  // 扫描结果 › 移到回收站
   void bsSkinButton12Click();        // 扫描结果 › 撤销本次清理
+  void bntPurgeClick();              // 扫描结果 › 清空 N 天前移到回收站的项目
   void ListView1Click();             // 扫描结果 › a row clicked or made current: its note
   void N7Click();                    // 扫描结果 › list menu › 打开文件目录 (and a double click)
   void bsSkinButton8Click();         // 大文件扫描 › 开始扫描

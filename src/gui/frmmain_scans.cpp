@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "gui/JunkChartDialog.h"
 #include "gui/LinkLabel.h"
@@ -16,6 +17,7 @@
 #include "gui/WindowScanFront.h"
 #include "gui/frmmain.h"
 #include "history/CleanJournal.h"
+#include "history/CleaningPass.h"
 #include "history/PassHistory.h"
 #include "platform/Path.h"
 #include "platform/Remover.h"
@@ -122,14 +124,15 @@ void TForm1::bsSkinButton12Click() {
   std::vector<JournalEntry> entries;
   for (const PassRecord& record : m_trashPass)
     entries.push_back(record.entry);
-  // The command line may have restored some of the pass meanwhile: its lines say which.
+  // The command line may have restored or purged some of the pass meanwhile: its lines say which.
   CleanJournal journal(journalFile(m_settings.paths.stateFolder));
   for (JournalEntry& entry : entriesOfPass(journal.read(), m_trashPass.front().entry.pass)) {
-    if (entry.outcome == CleanOutcome::Restored)
+    if (entry.outcome == CleanOutcome::Restored || entry.outcome == CleanOutcome::Purged)
       entries.push_back(std::move(entry));
   }
   WindowScanFront view(*this);
   size_t kept = 0;
+  size_t purged = 0;
   std::vector<bool> back(m_trashPass.size(), false);
   const std::vector<RestoreReport> reports = restoreEntries(entries, platform::Trash::system(), journal);
   journal.close();
@@ -139,7 +142,7 @@ void TForm1::bsSkinButton12Click() {
     if (report.result.restored || report.earlier)
       back[report.index] = true;
     else
-      ++kept;
+      ++(report.purged ? purged : kept);
   }
   back = recordsBack(m_trashPass, std::move(back));
   for (size_t i = 0; i < back.size(); ++i) {
@@ -149,6 +152,25 @@ void TForm1::bsSkinButton12Click() {
   forgetTrashPass();
   if (kept > 0)
     view.showInformation("有 " + std::to_string(kept) + " 项未能恢复，仍在回收站中。");
+  if (purged > 0)
+    view.showInformation("有 " + std::to_string(purged) + " 项已从回收站清空，不能恢复。");
+}
+
+void TForm1::bntPurgeClick() {
+  const int days = m_resultsPage->purgeDays()->value();
+  WindowScanFront view(*this);
+  if (!view.askYesNo("是否确定要永久删除 " + std::to_string(days) +
+                     " 天前移到回收站的项目？删除后不能恢复。"))
+    return;
+  CleanJournal journal(journalFile(m_settings.paths.stateFolder));
+  const std::vector<PurgeReport> reports =
+      purgeEntries(journal.read(), passTimeDaysAgo(days), platform::Trash::system(), journal);
+  journal.close();
+  const auto emptied = std::ranges::count_if(
+      reports, [](const PurgeReport& report) { return report.result.purged || report.result.gone; });
+  const size_t stayed = reports.size() - static_cast<size_t>(emptied);
+  view.showInformation("已清空 " + std::to_string(emptied) + " 项，" + std::to_string(stayed) +
+                       " 项未能清空，仍在回收站中。");
 }
 
 void TForm1::forgetTrashPass() {

@@ -19,7 +19,8 @@ constexpr std::array kOutcomeNames = {std::pair{CleanOutcome::Deleted, std::stri
                                       std::pair{CleanOutcome::Trashed, std::string_view("trashed")},
                                       std::pair{CleanOutcome::Failed, std::string_view("failed")},
                                       std::pair{CleanOutcome::Gone, std::string_view("gone")},
-                                      std::pair{CleanOutcome::Restored, std::string_view("restored")}};
+                                      std::pair{CleanOutcome::Restored, std::string_view("restored")},
+                                      std::pair{CleanOutcome::Purged, std::string_view("purged")}};
 
 std::optional<std::string> rawPath(const nlohmann::json& object, const char* key) {
   const auto found = object.find(key);
@@ -84,7 +85,8 @@ std::string journalLine(const JournalEntry& entry) {
                               {"outcome", outcomeName(entry.outcome)}};
   if (!entry.reason.empty())
     line["reason"] = entry.reason;
-  if (entry.outcome == CleanOutcome::Trashed || entry.outcome == CleanOutcome::Restored) {
+  if (entry.outcome == CleanOutcome::Trashed || entry.outcome == CleanOutcome::Restored ||
+      entry.outcome == CleanOutcome::Purged) {
     line["trash"] = escapePathBytes(entry.trash.folder);
     line["trash_name"] = escapePathBytes(entry.trash.name);
     line["origin"] = escapePathBytes(entry.trash.origin);

@@ -15,8 +15,9 @@ namespace qinglan {
 inline constexpr std::string_view kJournalFileName = "clean-log.jsonl";
 inline constexpr uintmax_t kJournalLimitBytes = 10 * 1024 * 1024;
 
-// Restored is not a row of its own: a line appended when a trashed row of the pass is put back.
-enum class CleanOutcome { Deleted, Trashed, Failed, Gone, Restored };
+// Restored and Purged are no rows of their own: lines appended when a trashed row of the pass is put
+// back, or emptied from the trash for good.
+enum class CleanOutcome { Deleted, Trashed, Failed, Gone, Restored, Purged };
 
 std::string_view outcomeName(CleanOutcome outcome);
 std::optional<CleanOutcome> outcomeFromName(std::string_view name);
@@ -29,7 +30,7 @@ struct JournalEntry {
   int64_t size = 0;
   CleanOutcome outcome = CleanOutcome::Failed;
   std::string reason;             // why a failed row stayed
-  platform::TrashLocation trash;  // where a trashed or restored row went
+  platform::TrashLocation trash;  // where a trashed, restored or purged row went
 
   friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
 };

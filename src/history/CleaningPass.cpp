@@ -13,19 +13,37 @@
 
 namespace qinglan {
 
-PassStamp newPassStamp() {
-  const auto now = std::chrono::system_clock::now().time_since_epoch();
-  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now);
-  const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(now - seconds);
-  const platform::SystemTime local = platform::toLocalSystemTime(
+namespace {
+
+platform::SystemTime localTimeOf(std::chrono::system_clock::duration sinceEpoch) {
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(sinceEpoch);
+  const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch - seconds);
+  return platform::toLocalSystemTime(
       {static_cast<time_t>(seconds.count()), static_cast<long>(nanoseconds.count())});
-  char id[48];
-  std::snprintf(id, sizeof id, "%04u%02u%02u-%02u%02u%02u-%03u", local.year, local.month, local.day,
-                local.hour, local.minute, local.second, local.milliseconds);
+}
+
+std::string passTimeText(const platform::SystemTime& local) {
   char time[48];
   std::snprintf(time, sizeof time, "%04u-%02u-%02u %02u:%02u:%02u", local.year, local.month, local.day,
                 local.hour, local.minute, local.second);
-  return {id, time};
+  return time;
+}
+
+}  // namespace
+
+PassStamp newPassStamp() {
+  const platform::SystemTime local = localTimeOf(std::chrono::system_clock::now().time_since_epoch());
+  char id[48];
+  std::snprintf(id, sizeof id, "%04u%02u%02u-%02u%02u%02u-%03u", local.year, local.month, local.day,
+                local.hour, local.minute, local.second, local.milliseconds);
+  return {id, passTimeText(local)};
+}
+
+std::string passTimeDaysAgo(int days) {
+  // No pass is a century old; beyond that the clock's range would end first.
+  constexpr int kMaxDays = 36500;
+  const auto then = std::chrono::system_clock::now() - std::chrono::hours(24) * std::min(days, kMaxDays);
+  return passTimeText(localTimeOf(then.time_since_epoch()));
 }
 
 CleaningPass::CleaningPass(CleanJournal& journal, bool toTrash, platform::Remover& remover,
@@ -58,6 +76,7 @@ std::string CleaningPass::clean(size_t index, const ResultsRow& row) {
       return std::string(trashedByThisPass(entry.path) ? kTrashedStatus : kCleanedStatus);
     case CleanOutcome::Deleted:
     case CleanOutcome::Restored:
+    case CleanOutcome::Purged:
       break;
   }
   return std::string(kCleanedStatus);

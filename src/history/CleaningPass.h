@@ -55,4 +55,8 @@ struct PassStamp {
 };
 PassStamp newPassStamp();
 
+// The local time `days` whole days before now, as a pass's time is written: the passes at or
+// before it are older than that.
+std::string passTimeDaysAgo(int days);
+
 }  // namespace qinglan

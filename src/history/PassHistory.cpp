@@ -9,13 +9,13 @@ namespace qinglan {
 
 namespace {
 
-// The trash places of the entries a restore put back before, by pass, so each trashed entry is
+// The trash places of the entries with a line of the outcome, by pass, so each trashed entry is
 // looked up once instead of against the whole journal.
-class RestoredBefore {
+class SettledBefore {
  public:
-  explicit RestoredBefore(const std::vector<JournalEntry>& entries) {
+  SettledBefore(const std::vector<JournalEntry>& entries, CleanOutcome outcome) {
     for (const JournalEntry& entry : entries) {
-      if (entry.outcome == CleanOutcome::Restored)
+      if (entry.outcome == outcome)
         m_places.emplace(key(entry), &entry.trash);
     }
   }
@@ -41,8 +41,8 @@ std::vector<PassSummary> summarizePasses(const std::vector<JournalEntry>& entrie
     auto found = std::ranges::find(passes, entry.pass, &PassSummary::pass);
     if (found == passes.end())
       found = passes.insert(passes.end(), PassSummary{.pass = entry.pass, .time = entry.time});
-    // A restored line follows a row of the pass; it is no row of its own.
-    if (entry.outcome != CleanOutcome::Restored) {
+    // A restored or purged line follows a row of the pass; it is no row of its own.
+    if (entry.outcome != CleanOutcome::Restored && entry.outcome != CleanOutcome::Purged) {
       ++found->rows;
       found->bytes += entry.size;
     }
@@ -62,6 +62,9 @@ std::vector<PassSummary> summarizePasses(const std::vector<JournalEntry>& entrie
       case CleanOutcome::Restored:
         ++found->restored;
         break;
+      case CleanOutcome::Purged:
+        ++found->purged;
+        break;
     }
   }
   return passes;
@@ -77,22 +80,46 @@ std::vector<JournalEntry> entriesOfPass(const std::vector<JournalEntry>& entries
 std::vector<RestoreReport> restoreEntries(const std::vector<JournalEntry>& entries, platform::Trash& trash,
                                           CleanJournal& journal) {
   journal.open();
-  const RestoredBefore restoredBefore(entries);
+  const SettledBefore restoredBefore(entries, CleanOutcome::Restored);
+  const SettledBefore purgedBefore(entries, CleanOutcome::Purged);
   std::vector<RestoreReport> reports;
   for (size_t i = entries.size(); i-- > 0;) {
     const JournalEntry& entry = entries[i];
     if (entry.outcome != CleanOutcome::Trashed)
       continue;
-    if (restoredBefore.contains(entry)) {
-      reports.push_back({i, entry, {}, true});
+    if (restoredBefore.contains(entry) || purgedBefore.contains(entry)) {
+      reports.push_back({i, entry, {}, !purgedBefore.contains(entry), purgedBefore.contains(entry)});
       continue;
     }
-    RestoreReport& report = reports.emplace_back(RestoreReport{i, entry, trash.restore(entry.trash), false});
+    RestoreReport& report =
+        reports.emplace_back(RestoreReport{i, entry, trash.restore(entry.trash), false, false});
     if (report.result.restored) {
       JournalEntry restored = entry;
       restored.outcome = CleanOutcome::Restored;
       restored.reason.clear();
       journal.append(restored);
+    }
+  }
+  return reports;
+}
+
+std::vector<PurgeReport> purgeEntries(const std::vector<JournalEntry>& entries, std::string_view cutoff,
+                                      platform::Trash& trash, CleanJournal& journal) {
+  journal.open();
+  const SettledBefore restoredBefore(entries, CleanOutcome::Restored);
+  const SettledBefore purgedBefore(entries, CleanOutcome::Purged);
+  std::vector<PurgeReport> reports;
+  for (size_t i = entries.size(); i-- > 0;) {
+    const JournalEntry& entry = entries[i];
+    if (entry.outcome != CleanOutcome::Trashed || entry.time > cutoff || restoredBefore.contains(entry) ||
+        purgedBefore.contains(entry))
+      continue;
+    PurgeReport& report = reports.emplace_back(PurgeReport{entry, trash.purge(entry.trash)});
+    if (report.result.purged || report.result.gone) {
+      JournalEntry purged = entry;
+      purged.outcome = CleanOutcome::Purged;
+      purged.reason.clear();
+      journal.append(purged);
     }
   }
   return reports;

@@ -21,6 +21,7 @@ struct PassSummary {
   size_t failed = 0;
   size_t gone = 0;      // already gone when the pass came to them
   size_t restored = 0;  // of the trashed rows, put back since
+  size_t purged = 0;    // of the trashed rows, emptied from the trash since
 
   friend bool operator==(const PassSummary&, const PassSummary&) = default;
 };
@@ -36,14 +37,29 @@ struct RestoreReport {
   JournalEntry entry;
   platform::RestoreResult result;
   bool earlier = false;  // put back by an earlier restore, and left alone now
+  bool purged = false;   // emptied from the trash before, and left alone now
 };
 
 // Puts back every trashed entry of a pass's entries that no "restored" line among them names, the
 // last trashed first, so that a folder is back before anything trashed from inside it earlier;
-// each one put back gets its "restored" line in the journal, so no entry goes back twice. Raises
+// each one put back gets its "restored" line in the journal, so no entry goes back twice; one a
+// "purged" line names is reported as such and left alone. Raises
 // JournalWriteError before anything moves when the journal cannot be written. Entries that were
 // not trashed are left out of the reports.
 std::vector<RestoreReport> restoreEntries(const std::vector<JournalEntry>& entries, platform::Trash& trash,
                                           CleanJournal& journal);
+
+struct PurgeReport {
+  JournalEntry entry;
+  platform::PurgeResult result;
+};
+
+// Empties from the trash for good every trashed entry of the passes that started at or before
+// `cutoff` (a local time as the journal writes it) and that no "restored" or "purged" line names,
+// the last trashed first. Each one purged, or found gone from the trash already, gets its
+// "purged" line, so a later restore leaves it and a later purge skips it. Raises JournalWriteError
+// before anything is deleted when the journal cannot be written.
+std::vector<PurgeReport> purgeEntries(const std::vector<JournalEntry>& entries, std::string_view cutoff,
+                                      platform::Trash& trash, CleanJournal& journal);
 
 }  // namespace qinglan

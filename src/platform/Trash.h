@@ -39,6 +39,12 @@ struct RestoreResult {
   std::string reason;  // why the entry stayed in the trash
 };
 
+struct PurgeResult {
+  bool purged = false;
+  bool gone = false;   // the trash no longer holds it: emptied or restored by other means
+  std::string reason;  // why the entry stayed in the trash
+};
+
 // The device and inode an entry had when it was listed.
 struct FileIdentity {
   uint64_t device = 0;
@@ -60,6 +66,9 @@ class Trash {
   // and the origin's folder are the ones recorded. Never replaces an entry that has taken the
   // origin's name meanwhile: the trashed one then stays in the trash.
   virtual RestoreResult restore(const TrashLocation& location) = 0;
+  // Deletes a trashed entry and its trash info for good, through the remover, only while the trash
+  // folder and the entry are the ones recorded; never through a link or a mount.
+  virtual PurgeResult purge(const TrashLocation& location) = 0;
 
   static Trash& system();
 };

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -20,6 +21,7 @@
 #include "platform/Descriptor_posix.h"
 #include "platform/MountTable.h"
 #include "platform/MountsInTree_posix.h"
+#include "platform/Remover.h"
 
 namespace qinglan::platform {
 
@@ -509,40 +511,99 @@ TrashResult PosixTrash::moveEntry(int parentFd, const std::string& name, const F
   return refused("no free name in " + trash->path);
 }
 
-RestoreResult PosixTrash::restore(const TrashLocation& location) {
-  const std::optional<SplitPath> target = splitPath(location.origin);
-  if (!target || location.name.empty() || location.name.find('/') != std::string::npos)
-    return kept("not a trashed entry");
+namespace {
+
+// A trashed entry found again: the files/ and info/ folders of its trash folder, opened only while
+// that folder is the one recorded, with the entry there still the one the pass moved.
+struct FoundTrashed {
+  Descriptor files;
+  Descriptor info;
+  std::string infoName;
+  bool gone = false;
+  std::string reason;  // why it is not the entry recorded
+};
+
+FoundTrashed findTrashed(const TrashLocation& location) {
+  FoundTrashed found;
+  if (!splitPath(location.origin) || location.name.empty() || location.name.find('/') != std::string::npos) {
+    found.reason = "not a trashed entry";
+    return found;
+  }
   // Without the identities nothing tells the entry this pass moved from one put there later.
-  if (!location.entry.known() || !location.trashFolder.known() || !location.originFolder.known())
-    return kept("its identity was not recorded when it was trashed; left in the trash");
+  if (!location.entry.known() || !location.trashFolder.known() || !location.originFolder.known()) {
+    found.reason = "its identity was not recorded when it was trashed; left in the trash";
+    return found;
+  }
   const Descriptor folder(openFolderNoFollow(location.folder));
-  if (!folder.valid() || entryIdOf(folder.get()) != location.trashFolder)
-    return kept("its trash folder is no longer the one it was moved into");
-  Descriptor files(::openat(folder.get(), "files", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  Descriptor info(::openat(folder.get(), "info", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  const std::string infoName = location.name + std::string(kInfoSuffix);
+  if (!folder.valid() || entryIdOf(folder.get()) != location.trashFolder) {
+    found.reason = "its trash folder is no longer the one it was moved into";
+    return found;
+  }
+  found.files = Descriptor(::openat(folder.get(), "files", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  found.info = Descriptor(::openat(folder.get(), "info", O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  found.infoName = location.name + std::string(kInfoSuffix);
   struct stat entry {};
-  if (!files.valid() || !info.valid() ||
-      ::fstatat(files.get(), location.name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0)
-    return kept("no longer in the trash");
-  // Another entry may have taken the name since: only the one this pass moved goes back.
-  const int64_t born = birthTimeOf(files.get(), location.name.c_str());
+  if (!found.files.valid() || !found.info.valid() ||
+      ::fstatat(found.files.get(), location.name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0) {
+    found.gone = true;
+    return found;
+  }
+  // Another entry may have taken the name since: only the one this pass moved is this entry.
+  const int64_t born = birthTimeOf(found.files.get(), location.name.c_str());
   if (entryIdOf(entry) != location.entry || (location.entryBorn != 0 && born != location.entryBorn) ||
-      trashInfoOrigin(info.get(), infoName, topOfTrash(location.folder)) != location.origin)
-    return kept("the trash entry of that name is another one now");
+      trashInfoOrigin(found.info.get(), found.infoName, topOfTrash(location.folder)) != location.origin)
+    found.reason = "the trash entry of that name is another one now";
+  return found;
+}
+
+// Deletes the entry `name` of the open folder `parentFd`, the folder `parentPath` names, through
+// the remover and only while it is `id`.
+bool removeThrough(const std::string& parentPath, const char* below, int parentFd, const std::string& name,
+                   const EntryId& id) {
+  const std::string rootPath = joinPath(joinPath(parentPath, below), "");
+  const std::string path = rootPath + name;
+  auto root = std::make_shared<const ScanRoot>(ScanRoot{parentPath, below, rootPath, entryIdOf(parentFd)});
+  return Remover::system().removeFinding(path, FindingOrigin{std::move(root), id});
+}
+
+}  // namespace
+
+RestoreResult PosixTrash::restore(const TrashLocation& location) {
+  const FoundTrashed found = findTrashed(location);
+  if (found.gone)
+    return kept("no longer in the trash");
+  if (!found.reason.empty())
+    return kept(found.reason);
+  const std::optional<SplitPath> target = splitPath(location.origin);
   const Descriptor parent(openFolderNoFollow(target->parent));
   if (!parent.valid())
     return kept(errorText("its folder cannot be opened without following a link", errno));
   if (entryIdOf(parent.get()) != location.originFolder)
     return kept("its folder is no longer the one it was trashed from");
-  if (m_calls.renameNoReplace(files.get(), location.name.c_str(), parent.get(), target->name.c_str()) != 0) {
+  if (m_calls.renameNoReplace(found.files.get(), location.name.c_str(), parent.get(), target->name.c_str()) !=
+      0) {
     if (errno == EEXIST)
       return kept("an entry of that name exists; left in the trash");
     return kept(errorText("the move back was refused", errno));
   }
-  ::unlinkat(info.get(), infoName.c_str(), 0);
+  ::unlinkat(found.info.get(), found.infoName.c_str(), 0);
   return RestoreResult{true, {}};
+}
+
+PurgeResult PosixTrash::purge(const TrashLocation& location) {
+  const FoundTrashed found = findTrashed(location);
+  if (found.gone)
+    return PurgeResult{false, true, {}};
+  if (!found.reason.empty())
+    return PurgeResult{false, false, found.reason};
+  if (!removeThrough(location.folder, "files", found.files.get(), location.name, location.entry))
+    return PurgeResult{false, false, "it could not be deleted whole; what stays is still in the trash"};
+  // The info file goes once its entry has, so a part left behind still shows in the trash.
+  struct stat info {};
+  if (::fstatat(found.info.get(), found.infoName.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+      !removeThrough(location.folder, "info", found.info.get(), found.infoName, entryIdOf(info)))
+    return PurgeResult{false, false, "deleted, but its trash info " + found.infoName + " stays"};
+  return PurgeResult{true, false, {}};
 }
 
 Trash& Trash::system() {

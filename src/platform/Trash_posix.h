@@ -38,6 +38,7 @@ class PosixTrash final : public Trash {
   TrashResult moveToTrash(const std::string& path) override;
   TrashResult moveFinding(const std::string& path, const FindingOrigin& origin) override;
   RestoreResult restore(const TrashLocation& location) override;
+  PurgeResult purge(const TrashLocation& location) override;
 
   // The core of moveToTrash for a parent folder already resolved: moves the entry `name` of the
   // folder open as parentFd, when it is still the entry listed as `expected` (null: any entry).

@@ -18,6 +18,7 @@
 #include "platform/FindingLocate_win.h"
 #include "platform/NativePath.h"
 #include "platform/Path.h"
+#include "platform/Remover.h"
 
 namespace qinglan::platform {
 
@@ -404,46 +405,110 @@ TrashResult WinTrash::moveFinding(const std::string& path, const FindingOrigin& 
   return moveOpened(found.entry.get(), found.parent.get(), absolutePath(path), m_binRoot);
 }
 
-RestoreResult WinTrash::restore(const TrashLocation& location) {
+namespace {
+
+// A Recycle Bin entry found again, with its record: opened in the user's bin folder only while
+// that folder is the one recorded, and only while both are still the ones the pass made.
+struct FoundTrashed {
+  FileHandle bin;
+  FileHandle entry;
+  FileHandle record;
+  std::wstring recordName;
+  std::optional<HandleInfo> recordInfo;
+  bool gone = false;
+  std::string reason;  // why it is not the entry recorded
+};
+
+FoundTrashed findTrashed(const TrashLocation& location) {
+  FoundTrashed found;
   const PathParts target = splitPath(location.origin);
   if (target.parent.empty() || !isPlainName(target.name) || !isPlainName(location.name) ||
-      !location.name.starts_with("$R"))
-    return kept("not a trashed entry");
+      !location.name.starts_with("$R")) {
+    found.reason = "not a trashed entry";
+    return found;
+  }
   // Without the identities nothing tells the entry this pass moved from one put there later.
-  if (!location.entry.known() || !location.trashFolder.known() || !location.originFolder.known())
-    return kept("its identity was not recorded when it was trashed; left in the trash");
-  const FileHandle bin = openFolderNoFollow(location.folder, kBinAccess);
-  const std::optional<HandleInfo> binInfo = bin.valid() ? infoOf(bin.get()) : std::nullopt;
-  if (!binInfo || binInfo->id != location.trashFolder)
-    return kept("its Recycle Bin folder is no longer the one it was moved into");
+  if (!location.entry.known() || !location.trashFolder.known() || !location.originFolder.known()) {
+    found.reason = "its identity was not recorded when it was trashed; left in the trash";
+    return found;
+  }
+  found.bin = openFolderNoFollow(location.folder, kBinAccess);
+  const std::optional<HandleInfo> binInfo = found.bin.valid() ? infoOf(found.bin.get()) : std::nullopt;
+  if (!binInfo || binInfo->id != location.trashFolder) {
+    found.reason = "its Recycle Bin folder is no longer the one it was moved into";
+    return found;
+  }
   const std::wstring name = wideText(location.name);
-  const FileHandle entry = openChild(bin.get(), name, DELETE | FILE_READ_ATTRIBUTES);
-  if (!entry.valid())
+  found.entry = openChild(found.bin.get(), name, DELETE | FILE_READ_ATTRIBUTES);
+  if (!found.entry.valid()) {
+    found.gone = isNotFoundError(::GetLastError());
+    if (!found.gone)
+      found.reason = withError("cannot be opened in the Recycle Bin", ::GetLastError());
+    return found;
+  }
+  // Another entry may have taken the name since: only the one this pass moved is this entry.
+  const std::optional<HandleInfo> info = infoOf(found.entry.get());
+  found.recordName = L"$I" + name.substr(2);
+  found.record = openChild(found.bin.get(), found.recordName, FILE_READ_DATA | FILE_READ_ATTRIBUTES | DELETE);
+  found.recordInfo = found.record.valid() ? infoOf(found.record.get()) : std::nullopt;
+  if (!info || info->id != location.entry || !isListedAs(found.bin.get(), name, *info) ||
+      (location.entryBorn != 0 && bornOf(*info) != location.entryBorn) || !found.recordInfo ||
+      found.recordInfo->isFolder() || found.recordInfo->isReparsePoint() ||
+      !isListedAs(found.bin.get(), found.recordName, *found.recordInfo) ||
+      recordedOrigin(found.record.get()) != wideText(location.origin))
+    found.reason = "the Recycle Bin entry of that name is another one now";
+  return found;
+}
+
+// Deletes the entry `name` of the user's bin folder through the remover, only while it is `id`.
+bool removeFromBin(const TrashLocation& location, const std::string& name, const EntryId& id) {
+  const std::string rootPath = withTrailingSeparator(location.folder);
+  const std::string path = rootPath + name;
+  auto root = std::make_shared<const ScanRoot>(ScanRoot{location.folder, {}, rootPath, location.trashFolder});
+  return Remover::system().removeFinding(path, FindingOrigin{std::move(root), id});
+}
+
+}  // namespace
+
+RestoreResult WinTrash::restore(const TrashLocation& location) {
+  const FoundTrashed found = findTrashed(location);
+  if (found.gone)
     return kept("no longer in the Recycle Bin");
-  // Another entry may have taken the name since: only the one this pass moved goes back.
-  const std::optional<HandleInfo> info = infoOf(entry.get());
-  const std::wstring recordName = L"$I" + name.substr(2);
-  const FileHandle record = openChild(bin.get(), recordName, FILE_READ_DATA | FILE_READ_ATTRIBUTES | DELETE);
-  const std::optional<HandleInfo> recordInfo = record.valid() ? infoOf(record.get()) : std::nullopt;
-  if (!info || info->id != location.entry || !isListedAs(bin.get(), name, *info) ||
-      (location.entryBorn != 0 && bornOf(*info) != location.entryBorn) || !recordInfo ||
-      recordInfo->isFolder() || recordInfo->isReparsePoint() ||
-      !isListedAs(bin.get(), recordName, *recordInfo) ||
-      recordedOrigin(record.get()) != wideText(location.origin))
-    return kept("the Recycle Bin entry of that name is another one now");
+  if (!found.reason.empty())
+    return kept(found.reason);
+  const PathParts target = splitPath(location.origin);
   const FileHandle parent = openFolderNoFollow(target.parent, kParentAccess);
   if (!parent.valid())
     return kept(withError("its folder cannot be opened without following a link", ::GetLastError()));
   const std::optional<HandleInfo> parentInfo = infoOf(parent.get());
   if (!parentInfo || parentInfo->id != location.originFolder)
     return kept("its folder is no longer the one it was trashed from");
-  if (!renameInto(entry.get(), parent.get(), wideText(target.name))) {
+  if (!renameInto(found.entry.get(), parent.get(), wideText(target.name))) {
     if (isCollision(::GetLastError()))
       return kept("an entry of that name exists; left in the trash");
     return kept(withError("the move back was refused", ::GetLastError()));
   }
-  dropRecord(record.get());
+  dropRecord(found.record.get());
   return {true, {}};
+}
+
+PurgeResult WinTrash::purge(const TrashLocation& location) {
+  FoundTrashed found = findTrashed(location);
+  if (found.gone)
+    return {false, true, {}};
+  if (!found.reason.empty())
+    return {false, false, found.reason};
+  const EntryId recordId = found.recordInfo->id;
+  const std::string recordName = utf8Text(found.recordName);
+  // The remover opens both again by their identities; these handles would stand in its way.
+  found.entry.reset();
+  found.record.reset();
+  if (!removeFromBin(location, location.name, location.entry))
+    return {false, false, "it could not be deleted whole; what stays is still in the Recycle Bin"};
+  // The record goes once its entry has, so a part left behind still shows in the Recycle Bin.
+  if (!removeFromBin(location, recordName, recordId))
+    return {false, false, "deleted, but its record " + recordName + " stays"};
+  return {true, false, {}};
 }
 
 Trash& Trash::system() {

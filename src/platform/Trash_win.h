@@ -20,6 +20,7 @@ class WinTrash final : public Trash {
   TrashResult moveToTrash(const std::string& path) override;
   TrashResult moveFinding(const std::string& path, const FindingOrigin& origin) override;
   RestoreResult restore(const TrashLocation& location) override;
+  PurgeResult purge(const TrashLocation& location) override;
 
  private:
   std::string m_binRoot;

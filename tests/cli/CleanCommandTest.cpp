@@ -119,5 +119,48 @@ TEST_F(CleanCommandTest, TrashedFindingsAreListedInHistoryAndRestored) {
   EXPECT_NE(again.errors.find("restored before"), std::string::npos) << again.errors;
 }
 
+// Clean into the trash, purge every pass, and the pass is no more to restore.
+TEST_F(CleanCommandTest, PurgeEmptiesThePassesTrashedEntriesAndRestoreThenLeavesThem) {
+  const test::ScopedEnv dataHome("XDG_DATA_HOME", m_dir.path("data"));
+  ASSERT_EQ(clean({"--yes", "--trash"}).exitCode, 0);
+  for (const char* days : {"-1", "1.5", "x"})
+    EXPECT_NE(
+        test::runQinglanCli(m_dir, {"purge", "--older-than", days, "--app-dir", m_dir.path("app")}).exitCode,
+        0)
+        << days;
+
+  // A day's age leaves the pass of a moment ago; 0 takes every pass.
+  const test::CliOutput young =
+      test::runQinglanCli(m_dir, {"purge", "--older-than", "1", "--app-dir", m_dir.path("app"), "--json"});
+  ASSERT_EQ(young.lines.size(), 1u) << young.errors;
+  EXPECT_EQ(nlohmann::json::parse(young.lines[0])["purged"], 0);
+  const test::CliOutput purged =
+      test::runQinglanCli(m_dir, {"purge", "--older-than", "0", "--app-dir", m_dir.path("app"), "--json"});
+  EXPECT_EQ(purged.exitCode, 0) << purged.errors;
+  ASSERT_EQ(purged.lines.size(), 2u);
+  EXPECT_EQ(nlohmann::json::parse(purged.lines[0])["outcome"], "purged");
+  EXPECT_EQ(nlohmann::json::parse(purged.lines[1])["purged"], 1);
+#ifndef _WIN32
+  EXPECT_FALSE(exists("data/Trash/files/a.log"));
+  EXPECT_FALSE(exists("data/Trash/info/a.log.trashinfo"));
+#endif
+
+  const test::CliOutput history =
+      test::runQinglanCli(m_dir, {"history", "--json", "--app-dir", m_dir.path("app")});
+  ASSERT_EQ(history.lines.size(), 1u);
+  const nlohmann::json pass = nlohmann::json::parse(history.lines[0]);
+  EXPECT_EQ(pass["purged"], 1);
+  const test::CliOutput restored = test::runQinglanCli(
+      m_dir, {"restore", pass["pass"].get<std::string>(), "--app-dir", m_dir.path("app")});
+  EXPECT_EQ(restored.exitCode, 0) << restored.errors;
+  ASSERT_EQ(restored.lines.size(), 1u);
+  EXPECT_NE(restored.lines[0].find("emptied from the trash"), std::string::npos) << restored.lines[0];
+  EXPECT_FALSE(exists("CloudCache/1001/0/a.log"));
+  const test::CliOutput again =
+      test::runQinglanCli(m_dir, {"purge", "--older-than", "0", "--app-dir", m_dir.path("app")});
+  EXPECT_EQ(again.exitCode, 0);
+  EXPECT_EQ(again.lines.size(), 1u);
+}
+
 }  // namespace
 }  // namespace qinglan

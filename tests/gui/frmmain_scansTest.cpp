@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -542,6 +543,50 @@ class frmmain_scansTest : public QObject {
     QCOMPARE(std::filesystem::file_size(inCache("1001/0/b.tmp")), 1u);
     QCOMPARE(m_boxes->texts(), strings({"information 有 1 项未能恢复，仍在回收站中。"}));
     QVERIFY(!undo->isVisibleTo(form.resultsPage()));
+  }
+
+  void thePassesTrashedEntriesAreEmptiedForGoodOnlyOnceConfirmed() {
+    const ScopedEnv dataHome("XDG_DATA_HOME", machine().dir().path("data"));
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    writeInCache("1001/0/a.tmp", 100);
+    writeScanItems(dbFile(), {{"0", "", "*.tmp"}});
+    gui::TForm1 form(machine().environment());
+    form.resultsPage()->bsSkinCheckRadioBox2()->setChecked(true);
+    form.bsSkinButton1()->click();
+    m_boxes->answers = {true};
+    form.resultsPage()->bntClean()->click();
+    const std::string trashed = machine().dir().path("data/Trash/files/a.tmp");
+    QVERIFY(std::filesystem::exists(trashed));
+
+    QPushButton* purge = form.resultsPage()->bntPurge();
+    QSpinBox* days = form.resultsPage()->purgeDays();
+    for (QWidget* other : form.resultsPage()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (other != purge && other != days)
+        QVERIFY2(!other->geometry().intersects(purge->geometry()) &&
+                     !other->geometry().intersects(days->geometry()),
+                 qPrintable(other->objectName()));
+    }
+    // A pass of a moment ago is not 30 days old.
+    QCOMPARE(purge->text(), QStringLiteral("清空 30 天前移到回收站的项目"));
+    m_boxes->answers = {true};
+    purge->click();
+    QVERIFY(std::filesystem::exists(trashed));
+    days->setValue(0);
+    QCOMPARE(purge->text(), QStringLiteral("清空 0 天前移到回收站的项目"));
+    m_boxes->answers = {false};
+    purge->click();
+    QVERIFY(std::filesystem::exists(trashed));
+
+    m_boxes->shown.clear();
+    m_boxes->answers = {true};
+    purge->click();
+    QVERIFY(!std::filesystem::exists(trashed));
+    QCOMPARE(m_boxes->texts(),
+             strings({"question 是否确定要永久删除 0 天前移到回收站的项目？删除后不能恢复。",
+                      "information 已清空 1 项，0 项未能清空，仍在回收站中。"}));
+    m_boxes->shown.clear();
+    form.resultsPage()->bsSkinButton12()->click();
+    QCOMPARE(m_boxes->texts(), strings({"information 有 1 项已从回收站清空，不能恢复。"}));
   }
 
   void cleaningAnEmptyListOrAnsweringNoDeletesNothing() {

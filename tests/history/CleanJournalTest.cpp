@@ -80,15 +80,18 @@ TEST_F(CleanJournalTest, EntriesReadBackAsWrittenWhateverTheirBytes) {
                    1796787423895694401};
   JournalEntry restored = trashed;
   restored.outcome = CleanOutcome::Restored;
+  JournalEntry purged = trashed;
+  purged.outcome = CleanOutcome::Purged;
   JournalEntry failed = entry("p1", "/c/\"quoted\"\n.log", CleanOutcome::Failed);
   failed.reason = "the move into /t was refused: Permission denied";
   CleanJournal journal(m_file);
   journal.append(trashed);
   journal.append(failed);
   journal.append(restored);
+  journal.append(purged);
   journal.close();
 
-  EXPECT_THAT(CleanJournal(m_file).read(), ElementsAre(trashed, failed, restored));
+  EXPECT_THAT(CleanJournal(m_file).read(), ElementsAre(trashed, failed, restored, purged));
   // A 64-bit id keeps the three numbers older readers know.
   std::ifstream written(m_file, std::ios::binary);
   const std::string lines{std::istreambuf_iterator<char>(written), {}};

@@ -13,6 +13,7 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "history/PassHistory.h"
 #include "platform/Remover.h"
@@ -166,6 +167,68 @@ TEST_F(CleaningPassTest, RestoringAPassPutsFoldersBackFirstAndLeavesTakenNamesIn
   EXPECT_TRUE(again[2].earlier);
   EXPECT_FALSE(exists(m_dir.path("c/d/x.log")));
   EXPECT_TRUE(exists(m_dir.path("home/Trash/files/x.log")));
+}
+
+// Purging empties the old passes' entries the trash still holds as they were moved, and only those:
+// not a newer pass's, not one restored since, not one swapped in the trash meanwhile.
+TEST_F(CleaningPassTest, PurgingEmptiesOnlyTheOldPassesOwnEntriesAndRestoreThenLeavesThem) {
+  m_dir.writeFile("c/d/x.log", "x");
+  row("c/d", true);
+  row("c/a.log");
+  row("c/r.log");
+  row("c/s.log");
+  CleaningPass old(m_journal, true, platform::Remover::system(), m_trash);
+  cleanCheckedResults(m_view, old);
+  // r.log is put back and another entry of its name trashed outside any pass; s.log is swapped.
+  const std::vector<JournalEntry> oldEntries = m_journal.read();
+  ASSERT_TRUE(m_trash.restore(oldEntries[2].trash).restored);
+  JournalEntry restored = oldEntries[2];
+  restored.outcome = CleanOutcome::Restored;
+  m_journal.append(restored);
+  ASSERT_TRUE(m_trash.moveToTrash(m_dir.writeFile("other/r.log", "not the pass's")).moved);
+  ::unlink(m_dir.path("home/Trash/files/s.log").c_str());
+  m_dir.writeFile("home/Trash/files/s.log", "swapped");
+
+  m_view.rows.clear();
+  row("c/n.log");
+  std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  CleaningPass newer(m_journal, true, platform::Remover::system(), m_trash);
+  cleanCheckedResults(m_view, newer);
+  const auto journalWithNewerLater = [&] {
+    std::vector<JournalEntry> entries = m_journal.read();
+    for (JournalEntry& entry : entries) {
+      if (entry.pass == newer.id())
+        entry.time = "2999-01-01 00:00:00";
+    }
+    return entries;
+  };
+
+  const std::vector<PurgeReport> reports =
+      purgeEntries(journalWithNewerLater(), "2998-12-31 00:00:00", m_trash, m_journal);
+  ASSERT_EQ(reports.size(), 3u);
+  EXPECT_EQ(reports[0].entry.path, m_dir.path("c/s.log"));
+  EXPECT_FALSE(reports[0].result.purged);
+  EXPECT_FALSE(reports[0].result.gone);
+  EXPECT_THAT(reports[0].result.reason, HasSubstr("another one"));
+  EXPECT_TRUE(reports[1].result.purged) << reports[1].result.reason;
+  EXPECT_TRUE(reports[2].result.purged) << reports[2].result.reason;
+  for (const char* gone : {"files/a.log", "info/a.log.trashinfo", "files/d", "info/d.trashinfo"})
+    EXPECT_FALSE(exists(m_dir.path("home/Trash/") + gone)) << gone;
+  for (const char* kept : {"files/s.log", "files/r.log", "info/r.log.trashinfo", "files/n.log"})
+    EXPECT_TRUE(exists(m_dir.path("home/Trash/") + kept)) << kept;
+  EXPECT_TRUE(exists(m_dir.path("c/r.log")));
+  EXPECT_EQ(summarizePasses(m_journal.read())[0].purged, 2u);
+
+  // A second purge tries only what stayed; a restore leaves what was purged.
+  EXPECT_EQ(purgeEntries(journalWithNewerLater(), "2998-12-31 00:00:00", m_trash, m_journal).size(), 1u);
+  const std::vector<RestoreReport> back =
+      restoreEntries(entriesOfPass(m_journal.read(), old.id()), m_trash, m_journal);
+  ASSERT_EQ(back.size(), 4u);
+  EXPECT_FALSE(back[0].purged);
+  EXPECT_TRUE(back[1].earlier);
+  EXPECT_TRUE(back[2].purged);
+  EXPECT_TRUE(back[3].purged);
+  EXPECT_FALSE(back[2].result.restored || back[3].result.restored);
 }
 
 #endif

@@ -100,6 +100,16 @@ TEST_P(TrashEntryTest, GoesIntoTheHomeTrashWithItsInfoAndComesBack) {
   EXPECT_TRUE(back.restored) << back.reason;
   EXPECT_TRUE(exists(path));
   EXPECT_FALSE(exists(home() + "/info/" + entry.name + ".trashinfo"));
+
+  // Trashed again and purged, it is gone from the trash with its info, and a second purge finds
+  // it gone.
+  const TrashResult again = m_trash.moveToTrash(path);
+  ASSERT_TRUE(again.moved) << again.reason;
+  const PurgeResult purged = m_trash.purge(again.location);
+  EXPECT_TRUE(purged.purged) << purged.reason;
+  EXPECT_FALSE(exists(home() + "/files/" + again.location.name));
+  EXPECT_FALSE(exists(home() + "/info/" + again.location.name + ".trashinfo"));
+  EXPECT_TRUE(m_trash.purge(again.location).gone);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, TrashEntryTest,
@@ -150,6 +160,7 @@ TEST_F(TrashTest, RestoreLeavesTheEntryInTheTrashWhenItsNameIsTaken) {
 struct RestoreCase {
   const char* what;
   void (*change)(const test::TempDir& dir, TrashLocation& location);
+  bool purgeKeeps = true;  // the entry is not the one moved, so a purge leaves it too
 };
 
 TEST_F(TrashTest, RestoreTakesBackOnlyTheEntryItMovedIntoTheFolderItCameFrom) {
@@ -169,7 +180,8 @@ TEST_F(TrashTest, RestoreTakesBackOnlyTheEntryItMovedIntoTheFolderItCameFrom) {
          location.origin = dir.makeFolder("outside") + "/a.log";
          std::ofstream(dir.path("home/Trash/info/a.log.trashinfo"))
              << "[Trash Info]\nPath=" << percentEncodePath(location.origin) << "\n";
-       }},
+       },
+       false},
       {"recorded without identities",
        [](const test::TempDir&, TrashLocation& location) {
          location.entry = {};
@@ -191,6 +203,13 @@ TEST_F(TrashTest, RestoreTakesBackOnlyTheEntryItMovedIntoTheFolderItCameFrom) {
     EXPECT_FALSE(exists(path)) << change.what;
     EXPECT_FALSE(exists(dir.path("outside/a.log"))) << change.what;
     EXPECT_TRUE(exists(dir.path("home/Trash/files/a.log"))) << change.what;
+    if (!change.purgeKeeps)
+      continue;
+    const PurgeResult purged = trash.purge(result.location);
+    EXPECT_FALSE(purged.purged || purged.gone) << change.what;
+    EXPECT_FALSE(purged.reason.empty()) << change.what;
+    EXPECT_TRUE(exists(dir.path("home/Trash/files/a.log"))) << change.what;
+    EXPECT_TRUE(exists(dir.path("home/Trash/info/a.log.trashinfo"))) << change.what;
   }
 }
 

@@ -119,6 +119,15 @@ TEST_P(WinTrashEntryTest, GoesIntoTheBinWithItsRecordAndComesBack) {
   EXPECT_TRUE(exists(entry.folder ? path + "\\sub\\b.bin" : path));
   EXPECT_FALSE(exists(where.folder + "\\" + where.name));
   EXPECT_FALSE(exists(recordPath));
+
+  // Trashed again and purged, it is gone from the bin with its record.
+  const TrashResult again = trash.moveToTrash(path);
+  ASSERT_TRUE(again.moved) << again.reason;
+  const PurgeResult purged = trash.purge(again.location);
+  EXPECT_TRUE(purged.purged) << purged.reason;
+  EXPECT_FALSE(exists(again.location.folder + "\\" + again.location.name));
+  EXPECT_FALSE(exists(again.location.folder + "\\$I" + again.location.name.substr(2)));
+  EXPECT_TRUE(trash.purge(again.location).gone);
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, WinTrashEntryTest,
@@ -152,6 +161,19 @@ TEST_F(WinTrashTest, AnEntryThatTookTheOriginsNameIsNeverReplaced) {
   EXPECT_EQ(contentOf(path), "old");
   // Once back, the same location names nothing in the bin.
   EXPECT_FALSE(m_trash.restore(result.location).restored);
+}
+
+TEST_F(WinTrashTest, AnEntrySwappedInTheBinIsNeverPurged) {
+  const TrashResult result = m_trash.moveToTrash(m_dir.writeFile("cache/a.tmp", "old"));
+  ASSERT_TRUE(result.moved) << result.reason;
+  const std::string entry = result.location.folder + "\\" + result.location.name;
+  ::DeleteFileW(widePath(entry).c_str());
+  m_dir.writeFile("volume/$Recycle.Bin/" + userSid() + "/" + result.location.name, "swapped");
+
+  const PurgeResult purged = m_trash.purge(result.location);
+  EXPECT_FALSE(purged.purged || purged.gone);
+  EXPECT_EQ(contentOf(entry), "swapped");
+  EXPECT_TRUE(exists(result.location.folder + "\\$I" + result.location.name.substr(2)));
 }
 
 TEST_F(WinTrashTest, AFindingReplacedSinceItsWalkStaysAndLeavesNoRecord) {
