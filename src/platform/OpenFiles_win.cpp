@@ -2,6 +2,8 @@
 
 #include <restartmanager.h>
 
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,15 @@ void addFilesBeneath(const std::string& folder, std::vector<std::wstring>& files
   }
 }
 
+// The program's own handles never keep a finding: it opens findings only to clean them.
+std::optional<FileHolder> firstOther(std::span<const RM_PROCESS_INFO> processes) {
+  for (const RM_PROCESS_INFO& process : processes) {
+    if (process.Process.dwProcessId != GetCurrentProcessId())
+      return FileHolder{utf8Text(process.strAppName), static_cast<int64_t>(process.Process.dwProcessId)};
+  }
+  return std::nullopt;
+}
+
 class Session {
  public:
   Session() {
@@ -75,10 +86,9 @@ class Session {
         processes.resize(needed);  // more programs came meanwhile: ask again with room for them
         continue;
       }
-      if (result != ERROR_SUCCESS || count == 0)
+      if (result != ERROR_SUCCESS)
         return std::nullopt;
-      return FileHolder{utf8Text(processes[0].strAppName),
-                        static_cast<int64_t>(processes[0].Process.dwProcessId)};
+      return firstOther({processes.data(), count});
     }
     return std::nullopt;
   }
@@ -89,8 +99,8 @@ class Session {
 };
 
 // The Restart Manager is the system's own answer to who holds a file. Where it is missing or fails
-// (as under some emulators), the entry is taken for not known to be in use, and cleaning it is
-// left to the remover, which fails on a file Windows keeps locked.
+// (as under some emulators, which answer that nobody holds anything), the entry is taken for not known to be
+// in use, and cleaning it is left to the remover, which fails on a file Windows keeps locked.
 class RestartManagerOpenFiles final : public OpenFiles {
  public:
   std::optional<FileHolder> holder(const std::string& path, bool isFolder) override {
