@@ -1,13 +1,19 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "scan/ScanSettings.h"
 
 namespace qinglan {
 
 namespace platform {
+class OpenFiles;
 class Remover;
-}
+}  // namespace platform
 class ScanFront;
 struct ResultsRow;
 
@@ -28,8 +34,21 @@ class RowCleaner {
 // replaced since the scan, or that no scan listed, is kept and fails.
 void cleanCheckedResults(ScanFront& front);
 void cleanCheckedResults(ScanFront& front, platform::Remover& remover);
-// The same pass with each checked row cleaned by the cleaner.
-void cleanCheckedResults(ScanFront& front, RowCleaner& cleaner);
+// A checked row the pass kept because a running program holds it open: "被 PROGRAM 使用".
+struct KeptRow {
+  size_t index = 0;
+  std::string reason;
+};
+
+// Who holds entries open, read once per pass when the pass starts.
+using OpenFilesSource = std::function<std::unique_ptr<platform::OpenFiles>()>;
+
+// The same pass with each checked row cleaned by the cleaner. With settings.skipInUse a row a
+// running program holds open, or for a folder anything beneath it, is not handed to the cleaner:
+// it reads "正在使用", counts as neither cleaned nor failed, and comes back with its reason.
+std::vector<KeptRow> cleanCheckedResults(ScanFront& front, RowCleaner& cleaner,
+                                         const CleanSettings& settings = {},
+                                         const OpenFilesSource& openFiles = {});
 
 // Deletes a row's entry permanently through the confined path: "清理成功" when it is gone, else "清理失败".
 std::string deleteRowPath(const ResultsRow& row, platform::Remover& remover);
