@@ -1,6 +1,7 @@
 #include "scan/CleanResults.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -73,8 +74,8 @@ void cleanCheckedResults(ScanFront& front, platform::Remover& remover) {
   cleanCheckedResults(front, cleaner);
 }
 
-std::vector<KeptRow> cleanCheckedResults(ScanFront& front, RowCleaner& cleaner, const CleanSettings& settings,
-                                         const OpenFilesSource& openFiles) {
+std::vector<KeptRow> cleanCheckedResults(ScanFront& front, RowCleaner& cleaner,
+                                         const CleanSettings& settings) {
   ResultsList& results = front.results();
   if (results.count() == 0) {
     front.showInformation(std::string(kEmptyListText));
@@ -87,9 +88,8 @@ std::vector<KeptRow> cleanCheckedResults(ScanFront& front, RowCleaner& cleaner, 
   if (!front.askYesNo(std::string(kConfirmText)))
     return {};
 
-  std::unique_ptr<platform::OpenFiles> held;
-  if (settings.skipInUse)
-    held = openFiles ? openFiles() : platform::OpenFiles::system();
+  const std::unique_ptr<platform::OpenFiles> held =
+      settings.skipInUse ? platform::OpenFiles::system() : nullptr;
   const size_t rowCount = results.count();
   std::vector<KeptRow> kept;
   size_t failed = 0;

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,9 +9,8 @@
 namespace qinglan {
 
 namespace platform {
-class OpenFiles;
 class Remover;
-}  // namespace platform
+}
 class ScanFront;
 struct ResultsRow;
 
@@ -40,15 +37,12 @@ struct KeptRow {
   std::string reason;
 };
 
-// Who holds entries open, read once per pass when the pass starts.
-using OpenFilesSource = std::function<std::unique_ptr<platform::OpenFiles>()>;
-
 // The same pass with each checked row cleaned by the cleaner. With settings.skipInUse a row a
 // running program holds open, or for a folder anything beneath it, is not handed to the cleaner:
-// it reads "正在使用", counts as neither cleaned nor failed, and comes back with its reason.
+// it reads "正在使用", counts as neither cleaned nor failed, and comes back with its reason. Who
+// holds what is read once, when the pass starts.
 std::vector<KeptRow> cleanCheckedResults(ScanFront& front, RowCleaner& cleaner,
-                                         const CleanSettings& settings = {},
-                                         const OpenFilesSource& openFiles = {});
+                                         const CleanSettings& settings = {});
 
 // Deletes a row's entry permanently through the confined path: "清理成功" when it is gone, else "清理失败".
 std::string deleteRowPath(const ResultsRow& row, platform::Remover& remover);
