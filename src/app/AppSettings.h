@@ -8,10 +8,11 @@
 namespace qinglan {
 
 // What a front end decides once and hands to every command it runs: where the program's files
-// live and which cache directory is scanned.
+// live, which cache directory is scanned and how findings are cleaned.
 struct AppSettings {
   AppPaths paths;
   std::string cloudCachePath;  // never ending with a separator; empty until a cache is chosen
+  CleanSettings clean;
 
   ScanSettings scanSettings() const { return {cloudCachePath, paths.dbFileName}; }
 };

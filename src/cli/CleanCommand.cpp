@@ -29,6 +29,7 @@ struct CleanOptions {
   bool yes = false;
   bool json = false;
   bool trash = false;
+  bool includeInUse = false;
 };
 
 ScanTotals scan(const CleanOptions& options, const AppSettings& settings, CliScanFront& front) {
@@ -45,11 +46,14 @@ void runClean(const CleanOptions& options) {
   front.setAnswer(options.yes);
   std::unique_ptr<CleanJournal> journal;
   std::unique_ptr<CleaningPass> pass;
+  std::vector<KeptRow> kept;
   // Indexed once, when printing starts: a pass may hold hundreds of thousands of rows.
   std::optional<std::map<size_t, std::string>> reasons;
-  const auto reasonOf = [&pass, &reasons](size_t row) {
+  const auto reasonOf = [&pass, &kept, &reasons](size_t row) {
     if (!reasons) {
       reasons.emplace();
+      for (const KeptRow& keptRow : kept)
+        (*reasons)[keptRow.index] = keptRow.reason;
       for (const PassRecord& record : pass ? pass->records() : std::vector<PassRecord>()) {
         if (!record.entry.reason.empty())
           (*reasons)[record.row] = record.entry.reason;
@@ -61,15 +65,16 @@ void runClean(const CleanOptions& options) {
   const bool everyFolderRead = runAndPrint(
       front,
       [&] {
-        const AppSettings settings = applyLocations(
+        AppSettings settings = applyLocations(
             options.locations, options.softwareCache ? Needs::Database : Needs::DatabaseAndCache);
+        settings.clean.skipInUse = !options.includeInUse;
         if (scan(options, settings, front).outcome == SessionOutcome::Stopped)
           return;
         if (options.yes) {
           journal = std::make_unique<CleanJournal>(journalFile(settings.paths.stateFolder));
           pass = std::make_unique<CleaningPass>(*journal, options.trash, platform::Remover::system(),
                                                 platform::Trash::system());
-          cleanCheckedResults(front, *pass);
+          kept = cleanCheckedResults(front, *pass, settings.clean);
           journal->close();
         } else if (front.rows().count() > 0) {
           std::cerr << "nothing deleted: these checked findings would be; add --yes to delete them\n";
@@ -100,6 +105,9 @@ void addCleanCommand(CLI::App& app) {
   command->add_flag("--yes", options->yes, "Delete the findings");
   command->add_flag("--trash", options->trash,
                     "Move the findings into the trash instead of deleting them; restore PASS puts them back");
+  command->add_flag("--include-in-use", options->includeInUse,
+                    "Clean findings a running program holds open as well; by default they are kept and read "
+                    "正在使用");
   command->add_flag("--json", options->json, "One JSON object per finding with its status, the totals last");
   command->callback([options] { runClean(*options); });
 }

@@ -211,7 +211,8 @@ std::string findCacheSayingWhatWasSkipped() {
 }
 
 AppSettings applyLocations(const LocationOptions& options, Needs needs) {
-  AppSettings settings{needs == Needs::Cache ? appPaths(options.appDir) : startUpPaths(options.appDir), {}};
+  AppSettings settings{
+      needs == Needs::Cache ? appPaths(options.appDir) : startUpPaths(options.appDir), {}, {}};
   const std::string& database = settings.paths.dbFileName;
   // Opening a missing database would leave an empty one behind.
   if (needs != Needs::Cache && !std::filesystem::is_regular_file(platform::fsPath(database)))

@@ -80,6 +80,11 @@ ResultsPage::ResultsPage(Findings& findings, QWidget* parent) : QWidget(parent) 
   m_bsSkinCheckRadioBox2 = new QCheckBox(QStringLiteral("移到回收站"), this);
   m_bsSkinCheckRadioBox2->setObjectName(QStringLiteral("bsSkinCheckRadioBox2"));
   m_bsSkinCheckRadioBox2->setGeometry(616, 404, 100, 24);
+  // Left of 移到回收站, above 全选 and 不选, clear of the note box that ends at 408.
+  m_skipInUseBox = new QCheckBox(QStringLiteral("跳过正在使用的文件"), this);
+  m_skipInUseBox->setObjectName(QStringLiteral("skipInUseBox"));
+  m_skipInUseBox->setGeometry(416, 404, 190, 24);
+  m_skipInUseBox->setChecked(true);
 
   // Offered beside the total only after a pass into the trash, until it is used or the list is refilled.
   m_bsSkinButton12 =

@@ -39,6 +39,7 @@ class ResultsPage : public QWidget {
   QPushButton* bsSkinButton5() const { return m_bsSkinButton5; }
   QPushButton* bntClean() const { return m_bntClean; }
   QCheckBox* bsSkinCheckRadioBox2() const { return m_bsSkinCheckRadioBox2; }  // 扫描结果 › 移到回收站
+  QCheckBox* skipInUseBox() const { return m_skipInUseBox; }  // 扫描结果 › 跳过正在使用的文件
   QPushButton* bsSkinButton12() const { return m_bsSkinButton12; }  // 扫描结果 › 撤销本次清理
   QPushButton* bntPurge() const { return m_bntPurge; }  // 扫描结果 › 清空 N 天前移到回收站的项目
   QSpinBox* purgeDays() const { return m_purgeDays; }  // its N
@@ -56,6 +57,7 @@ class ResultsPage : public QWidget {
   QPushButton* m_bsSkinButton5;
   QPushButton* m_bntClean;
   QCheckBox* m_bsSkinCheckRadioBox2;
+  QCheckBox* m_skipInUseBox;
   QPushButton* m_bsSkinButton12;
   QPushButton* m_bntPurge;
   QSpinBox* m_purgeDays;

@@ -187,6 +187,7 @@ void TForm1::connectHandlers() {
   route(m_resultsPage->bsSkinButton5(), &TForm1::bsSkinButton5Click);
   route(m_resultsPage->bntClean(), &TForm1::bntCleanClick);
   route(m_resultsPage->bsSkinCheckRadioBox2(), &TForm1::bsSkinCheckRadioBox2Click);
+  route(m_resultsPage->skipInUseBox(), &TForm1::skipInUseBoxClick);
   route(m_resultsPage->bsSkinButton12(), &TForm1::bsSkinButton12Click);
   route(m_resultsPage->bntPurge(), &TForm1::bntPurgeClick);
 
@@ -285,8 +286,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::FormCreate() {
   m_homePage->Navigate(QString::fromStdString(advertisementPageAddress()));
-  m_settings = {appPaths(m_environment.appDir), {}};
+  m_settings = {appPaths(m_environment.appDir), {}, {}};
   m_resultsPage->bsSkinCheckRadioBox2()->setChecked(whitelist().trashOption());
+  m_settings.clean.skipInUse = whitelist().skipInUseOption();
+  m_resultsPage->skipInUseBox()->setChecked(m_settings.clean.skipInUse);
   m_settings.cloudCachePath = FindCloudCachePath(volumes());
   if (m_settings.cloudCachePath.empty()) {
     showPromptWarning(nullptr, QStringLiteral("没有找到云端缓存目录，程序将退出！"));

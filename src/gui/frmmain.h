@@ -164,6 +164,7 @@ class TForm1 : public QWidget {
   void bsSkinButton1Click();         // 基本扫描 › 扫描
   void bntCleanClick();              // 扫描结果 › 清理选定
   void bsSkinCheckRadioBox2Click();  // 扫描结果 › 移到回收站
+  void skipInUseBoxClick();          // 扫描结果 › 跳过正在使用的文件
   void bsSkinButton12Click();        // 扫描结果 › 撤销本次清理
   void bntPurgeClick();              // 扫描结果 › 清空 N 天前移到回收站的项目
   void ListView1Click();             // 扫描结果 › a row clicked or made current: its note

@@ -106,7 +106,7 @@ void TForm1::bntCleanClick() {
   CleanJournal journal(journalFile(m_settings.paths.stateFolder));
   CleaningPass pass(journal, m_resultsPage->bsSkinCheckRadioBox2()->isChecked(), remover,
                     platform::Trash::system());
-  cleanCheckedResults(view, pass);
+  cleanCheckedResults(view, pass, m_settings.clean);
   journal.close();
   if (pass.records().empty())
     return;
@@ -116,6 +116,11 @@ void TForm1::bntCleanClick() {
 
 void TForm1::bsSkinCheckRadioBox2Click() {
   whitelist().setTrashOption(m_resultsPage->bsSkinCheckRadioBox2()->isChecked());
+}
+
+void TForm1::skipInUseBoxClick() {
+  m_settings.clean.skipInUse = m_resultsPage->skipInUseBox()->isChecked();
+  whitelist().setSkipInUseOption(m_settings.clean.skipInUse);
 }
 
 void TForm1::bsSkinButton12Click() {

@@ -1,10 +1,12 @@
 #include "scan/CleanResults.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/NativePath.h"
+#include "platform/OpenFiles.h"
 #include "platform/Remover.h"
 #include "scan/ResultsRow.h"
 #include "scan/ScanSession.h"
@@ -38,11 +40,22 @@ bool anyChecked(const ResultsList& results) {
   return false;
 }
 
-std::string closingText(bool stopped, size_t failed) {
+// The first kept row is named so that the message says which program to close.
+std::string closingText(bool stopped, size_t failed, const std::vector<KeptRow>& kept,
+                        const ResultsList& results) {
   std::string text(stopped ? kCleanStoppedText : kCleanFinishedText);
   if (failed > 0)
     text += "其中 " + std::to_string(failed) + " 项清理失败。";
+  if (!kept.empty()) {
+    text += "其中 " + std::to_string(kept.size()) + " 项正在使用，未清理（" +
+            results.row(kept.front().index).name + " " + kept.front().reason +
+            (kept.size() > 1 ? " 等" : "") + "）。";
+  }
   return text;
+}
+
+std::string inUseReason(const platform::FileHolder& holder) {
+  return "被 " + (holder.program.empty() ? "PID " + std::to_string(holder.pid) : holder.program) + " 使用";
 }
 
 }  // namespace
@@ -61,20 +74,24 @@ void cleanCheckedResults(ScanFront& front, platform::Remover& remover) {
   cleanCheckedResults(front, cleaner);
 }
 
-void cleanCheckedResults(ScanFront& front, RowCleaner& cleaner) {
+std::vector<KeptRow> cleanCheckedResults(ScanFront& front, RowCleaner& cleaner,
+                                         const CleanSettings& settings) {
   ResultsList& results = front.results();
   if (results.count() == 0) {
     front.showInformation(std::string(kEmptyListText));
-    return;
+    return {};
   }
   if (!anyChecked(results)) {
     front.showInformation(std::string(kNothingCheckedText));
-    return;
+    return {};
   }
   if (!front.askYesNo(std::string(kConfirmText)))
-    return;
+    return {};
 
+  const std::unique_ptr<platform::OpenFiles> held =
+      settings.skipInUse ? platform::OpenFiles::system() : nullptr;
   const size_t rowCount = results.count();
+  std::vector<KeptRow> kept;
   size_t failed = 0;
   bool stopped = false;
   {
@@ -95,13 +112,19 @@ void cleanCheckedResults(ScanFront& front, RowCleaner& cleaner) {
       if (session.stopRequested())
         break;
       session.progress().setPosition(static_cast<int>(i + 1));
+      if (const auto holder = held ? held->holder(row.fullPath(), row.isFolder) : std::nullopt) {
+        kept.push_back({i, inUseReason(*holder)});
+        results.setStatus(i, std::string(kInUseStatus));
+        continue;
+      }
       const std::string status = cleaner.clean(i, row);
       failed += status == kCleanFailedStatus ? 1 : 0;
       results.setStatus(i, status);
     }
     stopped = session.finish().outcome == SessionOutcome::Stopped;
   }
-  front.showInformation(closingText(stopped, failed));
+  front.showInformation(closingText(stopped, failed, kept, results));
+  return kept;
 }
 
 }  // namespace qinglan

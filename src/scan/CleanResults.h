@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
+
+#include "scan/ScanSettings.h"
 
 namespace qinglan {
 
@@ -28,8 +31,18 @@ class RowCleaner {
 // replaced since the scan, or that no scan listed, is kept and fails.
 void cleanCheckedResults(ScanFront& front);
 void cleanCheckedResults(ScanFront& front, platform::Remover& remover);
-// The same pass with each checked row cleaned by the cleaner.
-void cleanCheckedResults(ScanFront& front, RowCleaner& cleaner);
+// A checked row the pass kept because a running program holds it open: "被 PROGRAM 使用".
+struct KeptRow {
+  size_t index = 0;
+  std::string reason;
+};
+
+// The same pass with each checked row cleaned by the cleaner. With settings.skipInUse a row a
+// running program holds open, or for a folder anything beneath it, is not handed to the cleaner:
+// it reads "正在使用", counts as neither cleaned nor failed, and comes back with its reason. Who
+// holds what is read once, when the pass starts.
+std::vector<KeptRow> cleanCheckedResults(ScanFront& front, RowCleaner& cleaner,
+                                         const CleanSettings& settings = {});
 
 // Deletes a row's entry permanently through the confined path: "清理成功" when it is gone, else "清理失败".
 std::string deleteRowPath(const ResultsRow& row, platform::Remover& remover);

@@ -17,6 +17,8 @@ inline constexpr std::string_view kCleanedStatus = "清理成功";
 inline constexpr std::string_view kCleanFailedStatus = "清理失败";
 inline constexpr std::string_view kTrashedStatus = "已移到回收站";
 inline constexpr std::string_view kRestoredStatus = "已恢复";
+// Kept because a running program holds it open: neither cleaned nor failed.
+inline constexpr std::string_view kInUseStatus = "正在使用";
 
 // One finding of a scan as the results list shows it. The texts are the list's columns; the raw
 // size, the folder flag and the creation time travel with them for totals, sorting and the

@@ -10,4 +10,10 @@ struct ScanSettings {
   std::string dbFileName;
 };
 
+// What a cleaning pass is told by its front end.
+struct CleanSettings {
+  // "跳过正在使用的文件": a finding a running program holds open is kept, not deleted or trashed.
+  bool skipInUse = true;
+};
+
 }  // namespace qinglan

@@ -80,4 +80,17 @@ void Whitelist::setTrashOption(bool on) {
   }
 }
 
+bool Whitelist::skipInUseOption() const {
+  return m_file.readString(kOptionSection, kInUseKey, "") != "0";
+}
+
+void Whitelist::setSkipInUseOption(bool on) {
+  // Only the choice away from the default is written.
+  if (on) {
+    m_file.deleteKey(kOptionSection, kInUseKey);
+  } else {
+    m_file.writeString(kOptionSection, kInUseKey, "0");
+  }
+}
+
 }  // namespace qinglan

@@ -14,6 +14,7 @@ inline constexpr std::string_view kWhiteNameSection = "WhiteName";
 inline constexpr std::string_view kUnvercheckSection = "unvercheck";
 inline constexpr std::string_view kOptionSection = "option";
 inline constexpr std::string_view kTrashKey = "Trash";
+inline constexpr std::string_view kInUseKey = "KeepInUse";
 
 // One row of the whitelist page: the name the resource had when it was whitelisted, and its ID.
 struct WhitelistEntry {
@@ -47,6 +48,10 @@ class Whitelist {
   // "移到回收站": cleaning moves findings into the trash; remembered as Trash=1 in section option.
   bool trashOption() const;
   void setTrashOption(bool on);
+  // "跳过正在使用的文件": cleaning keeps findings a running program holds open. On unless the
+  // file says KeepInUse=0 in section option.
+  bool skipInUseOption() const;
+  void setSkipInUseOption(bool on);
 
   // Empties the whitelist and the silenced versions; section option, and so the trash setting, stays.
   void clear();

@@ -6,6 +6,9 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/NativePath.h"
+#ifndef _WIN32
+#include "support/ChildProcess.h"
+#endif
 #include "support/CliRunner.h"
 #include "support/RulesDbFile.h"
 #include "support/ScopedEnv.h"
@@ -53,6 +56,26 @@ TEST_F(CleanCommandTest, WithYesItDeletesTheFindingsAndReportsEachOutcome) {
   EXPECT_TRUE(exists("CloudCache/1001/0/keep.exe"));
   EXPECT_NE(output.errors.find("清理垃圾完成！"), std::string::npos);
 }
+
+#ifndef _WIN32
+TEST_F(CleanCommandTest, AFindingARunningProgramHoldsIsKeptWithItsNameUnlessIncluded) {
+  const test::HeldOpen held(m_dir.path("CloudCache/1001/0/a.log"));
+
+  const test::CliOutput kept = clean({"--yes"});
+
+  EXPECT_EQ(kept.exitCode, 0);
+  ASSERT_EQ(kept.lines.size(), 2u);
+  const nlohmann::json row = nlohmann::json::parse(kept.lines[0]);
+  EXPECT_EQ(row["status"], "正在使用");
+  EXPECT_EQ(row["reason"], "被 sleep 使用");
+  EXPECT_TRUE(exists("CloudCache/1001/0/a.log"));
+
+  const test::CliOutput included = clean({"--yes", "--include-in-use"});
+
+  EXPECT_EQ(nlohmann::json::parse(included.lines.at(0))["status"], "清理成功");
+  EXPECT_FALSE(exists("CloudCache/1001/0/a.log"));
+}
+#endif
 
 // Beyond 260 characters a row must still say what became of its file.
 TEST_F(CleanCommandTest, AFindingBeyondTheOldPathLimitIsDeletedAndReportedTruly) {

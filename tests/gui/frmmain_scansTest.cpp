@@ -35,6 +35,9 @@
 #include "gui/frmmain.h"
 #include "platform/Remover.h"
 #include "support/RulesDbFile.h"
+#ifndef _WIN32
+#include "support/ChildProcess.h"
+#endif
 #include "support/ScopedEnv.h"
 #include "whitelist/Whitelist.h"
 
@@ -588,6 +591,39 @@ class frmmain_scansTest : public QObject {
     form.resultsPage()->bsSkinButton12()->click();
     QCOMPARE(m_boxes->texts(), strings({"information 有 1 项已从回收站清空，不能恢复。"}));
   }
+
+#ifndef _WIN32
+  void aFileARunningProgramHoldsIsKeptUnlessTheRememberedChoiceIncludesIt() {
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    writeInCache("1001/0/held.tmp", 100);
+    writeScanItems(dbFile(), {{"0", "", "*.tmp"}});
+    const test::HeldOpen held(inCache("1001/0/held.tmp"));
+    {
+      gui::TForm1 form(machine().environment());
+      QCheckBox* box = form.resultsPage()->skipInUseBox();
+      QVERIFY(box->isChecked());
+      for (QWidget* other :
+           std::vector<QWidget*>{form.resultsPage()->bsSkinCheckRadioBox2(),
+                                 form.resultsPage()->bsSkinButton4(), form.resultsPage()->bntClean()})
+        QVERIFY(!box->geometry().intersects(other->geometry()));
+      form.bsSkinButton1()->click();
+      m_boxes->answers = {true};
+      form.resultsPage()->bntClean()->click();
+      QCOMPARE(form.resultsModel()->text(0, column(ResultsColumn::Status)), QStringLiteral("正在使用"));
+      QCOMPARE(
+          m_boxes->texts().last(),
+          QStringLiteral("information 清理垃圾完成！其中 1 项正在使用，未清理（held.tmp 被 sleep 使用）。"));
+      box->click();
+    }
+    QVERIFY(!Whitelist(machine().appDir() + "wb.lst").skipInUseOption());
+    gui::TForm1 form(machine().environment());
+    QVERIFY(!form.resultsPage()->skipInUseBox()->isChecked());
+    form.bsSkinButton1()->click();
+    m_boxes->answers = {true};
+    form.resultsPage()->bntClean()->click();
+    QCOMPARE(form.resultsModel()->text(0, column(ResultsColumn::Status)), QStringLiteral("清理成功"));
+  }
+#endif
 
   void cleaningAnEmptyListOrAnsweringNoDeletesNothing() {
     machine().addNamedResource(m_cache, "1001", "星海战记");

@@ -109,6 +109,18 @@ TEST_F(WhitelistTest, TheTrashOptionIsOnlyExactlyOneAndSwitchingItOffLeavesTheRe
   EXPECT_FALSE(Whitelist(m_dir.path("missing.lst")).trashOption());
 }
 
+TEST_F(WhitelistTest, TheInUseOptionIsOnUnlessZeroAndSwitchingItOnLeavesTheRest) {
+  write("[White]\n1001=1\n[Option]\nKeepInUse=no\n");
+  Whitelist whitelist(file());
+  EXPECT_TRUE(whitelist.skipInUseOption());
+  whitelist.setSkipInUseOption(false);
+  EXPECT_FALSE(whitelist.skipInUseOption());
+  EXPECT_FALSE(Whitelist(file()).skipInUseOption());
+  whitelist.setSkipInUseOption(true);
+  EXPECT_EQ(bytes(), "[White]\n1001=1\n[Option]\n");
+  EXPECT_TRUE(Whitelist(m_dir.path("missing.lst")).skipInUseOption());
+}
+
 // Every section of a name goes, whatever its case, so that none comes to light afterwards.
 TEST_F(WhitelistTest, ClearEmptiesEntriesAndSilencedVersionsAndKeepsTheOptions) {
   write(
