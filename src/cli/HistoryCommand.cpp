@@ -143,6 +143,11 @@ void runPurge(const HistoryOptions& options) {
     exitWith(ExitCode::Failure);
 }
 
+void addJournalFolderOption(CLI::App& command, std::string& appDir) {
+  command.add_option("--app-dir", appDir,
+                     "The folder holding the journal (default: the program's state folder)");
+}
+
 }  // namespace
 
 void addHistoryCommand(CLI::App& app) {
@@ -152,8 +157,7 @@ void addHistoryCommand(CLI::App& app) {
       "List the cleaning passes of clean-log.jsonl: id, time, rows, bytes, and how many rows were "
       "deleted, moved into the trash or failed");
   command->add_flag("--json", options->json, "One JSON object per pass");
-  command->add_option("--app-dir", options->appDir,
-                      "The folder holding the journal (default: the program's state folder)");
+  addJournalFolderOption(*command, options->appDir);
   command->callback([options] { runHistory(*options); });
 }
 
@@ -165,8 +169,7 @@ void addRestoreCommand(CLI::App& app) {
       "name has been taken meanwhile, or that is no longer the one the pass moved, stays in the trash "
       "and is reported; exits 1 then");
   command->add_option("PASS", options->pass, "The pass's id, as history lists it")->required();
-  command->add_option("--app-dir", options->appDir,
-                      "The folder holding the journal (default: the program's state folder)");
+  addJournalFolderOption(*command, options->appDir);
   command->callback([options] { runRestore(*options); });
 }
 
@@ -180,8 +183,7 @@ void addPurgeCommand(CLI::App& app) {
   command->add_option("--older-than", options->olderThanDays, "DAYS, a whole number; 0 for every pass")
       ->required()
       ->check(CLI::NonNegativeNumber);
-  command->add_option("--app-dir", options->appDir,
-                      "The folder holding the journal (default: the program's state folder)");
+  addJournalFolderOption(*command, options->appDir);
   command->add_flag("--json", options->json, "One JSON object per entry, then the totals");
   command->callback([options] { runPurge(*options); });
 }
