@@ -3,7 +3,7 @@ _qinglan_cli() {
   local cur prev words cword
   _init_completion || return
 
-  local commands="find rules note scan large software-cache clean history restore check-updates silence"
+  local commands="find rules note scan large software-cache clean history restore purge check-updates silence"
   local command="" word
   for word in "${words[@]:1:cword-1}"; do
     case $word in
@@ -35,9 +35,10 @@ _qinglan_cli() {
     scan) options="--cache --app-dir --json --summary --threads --help" ;;
     large) options="--cache --min-mb --media --keep-lva --json --threads --help" ;;
     software-cache) options="--app-dir --json --threads --help" ;;
-    clean) options="--cache --app-dir --software-cache --yes --trash --json --help" ;;
+    clean) options="--cache --app-dir --software-cache --yes --trash --include-in-use --json --help" ;;
     history) options="--app-dir --json --help" ;;
     restore) options="--app-dir --help" ;;
+    purge) options="--older-than --app-dir --json --help" ;;
     check-updates) options="--cache --app-dir --json --help" ;;
     silence) options="--app-dir --help" ;;
   esac
