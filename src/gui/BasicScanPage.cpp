@@ -37,13 +37,13 @@ BasicScanPage::BasicScanPage(const IconList& icons, QWidget* parent) : QWidget(p
   // Left of the scan buttons, as it decides what the scan checks: "只清理 [N] 天前的文件".
   m_olderThanBox = new QCheckBox(QStringLiteral("只清理"), this);
   m_olderThanBox->setObjectName(QStringLiteral("olderThanBox"));
-  m_olderThanBox->setGeometry(8, 436, 64, 24);
+  m_olderThanBox->setGeometry(8, 436, 72, 24);
   m_olderThanDays = new QSpinBox(this);
   m_olderThanDays->setObjectName(QStringLiteral("olderThanDays"));
   m_olderThanDays->setRange(1, kMaxOlderThanDays);
   m_olderThanDays->setValue(kDefaultOlderThanDays);
-  m_olderThanDays->setGeometry(74, 436, 64, 24);
-  makeLabel(this, "olderThanLabel", QStringLiteral("天前的文件"), 144, 438, 100, 20);
+  m_olderThanDays->setGeometry(84, 436, 64, 24);
+  makeLabel(this, "olderThanLabel", QStringLiteral("天前的文件"), 154, 438, 100, 20);
 }
 
 }  // namespace qinglan::gui
