@@ -13,8 +13,9 @@ struct AppSettings {
   AppPaths paths;
   std::string cloudCachePath;  // never ending with a separator; empty until a cache is chosen
   CleanSettings clean;
+  int olderThanDays = 0;  // see ScanSettings
 
-  ScanSettings scanSettings() const { return {cloudCachePath, paths.dbFileName}; }
+  ScanSettings scanSettings() const { return {cloudCachePath, paths.dbFileName, olderThanDays}; }
 };
 
 }  // namespace qinglan

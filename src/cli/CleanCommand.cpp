@@ -30,6 +30,7 @@ struct CleanOptions {
   bool json = false;
   bool trash = false;
   bool includeInUse = false;
+  int olderThanDays = 0;
 };
 
 ScanTotals scan(const CleanOptions& options, const AppSettings& settings, CliScanFront& front) {
@@ -68,6 +69,7 @@ void runClean(const CleanOptions& options) {
         AppSettings settings = applyLocations(
             options.locations, options.softwareCache ? Needs::Database : Needs::DatabaseAndCache);
         settings.clean.skipInUse = !options.includeInUse;
+        settings.olderThanDays = options.olderThanDays;
         if (scan(options, settings, front).outcome == SessionOutcome::Stopped)
           return;
         if (options.yes) {
@@ -108,6 +110,7 @@ void addCleanCommand(CLI::App& app) {
   command->add_flag("--include-in-use", options->includeInUse,
                     "Clean findings a running program holds open as well; by default they are kept and read "
                     "正在使用");
+  addOlderThanOption(*command, options->olderThanDays);
   command->add_flag("--json", options->json, "One JSON object per finding with its status, the totals last");
   command->callback([options] { runClean(*options); });
 }

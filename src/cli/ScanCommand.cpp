@@ -20,6 +20,7 @@ struct ScanOptions {
   LocationOptions locations;
   bool json = false;
   bool summary = false;
+  int olderThanDays = 0;
 };
 
 // One object a line per resource, largest first.
@@ -38,7 +39,8 @@ void appendResourceSummary(std::string& out, const ResourceTally& tally) {
 }
 
 void runScan(const ScanOptions& options) {
-  const AppSettings settings = applyLocations(options.locations, Needs::DatabaseAndCache);
+  AppSettings settings = applyLocations(options.locations, Needs::DatabaseAndCache);
+  settings.olderThanDays = options.olderThanDays;
   const std::vector<ScanResourceRow> resources = listScanResources(settings);
   const platform::InterruptWatch interrupt;
   CliScanFront front(options.json, false, interrupt.token());
@@ -65,6 +67,7 @@ void addScanCommand(CLI::App& app) {
   addAppDirOption(*command, options->locations);
   command->add_flag("--json", options->json, "One JSON object per finding, the totals last");
   addThreadsOption(*command);
+  addOlderThanOption(*command, options->olderThanDays);
   command->add_flag(
       "--summary", options->summary,
       "Before the totals, one JSON object per resource: its ID, name, rows and size, largest first");

@@ -94,9 +94,11 @@ void JsonRowWriter::append(std::string& out, const ResultsRow& row, const std::s
   out += ',';
   appendColumnKey(out, ResultsColumn::Status);
   appendJsonString(out, row.status);
-  if (!reason.empty()) {
+  // A recent finding's status is its reason: the table shows it once, JSON under both keys.
+  const std::string_view shown = reason.empty() && row.status == kRecentStatus ? kRecentStatus : reason;
+  if (!shown.empty()) {
     out += ",\"reason\":"sv;
-    appendJsonString(out, printable(reason, m_storage));
+    appendJsonString(out, printable(shown, m_storage));
   }
   out += "}\n"sv;
 }
@@ -197,6 +199,15 @@ void addAppDirOption(CLI::App& command, LocationOptions& options) {
   command.add_option("--app-dir", options.appDir,
                      "Folder holding ccdb.db and wb.lst (default: the executable's folder when it holds "
                      "ccdb.db, else the user's folders)");
+}
+
+void addOlderThanOption(CLI::App& command, int& days) {
+  command
+      .add_option("--older-than", days,
+                  "Only files last written more than DAYS days ago are checked; newer ones are listed "
+                  "unchecked and read 最近修改")
+      ->type_name("DAYS")
+      ->check(CLI::Range(1, 36500));
 }
 
 std::string findCacheSayingWhatWasSkipped() {

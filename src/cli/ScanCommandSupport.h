@@ -109,6 +109,8 @@ struct LocationOptions {
 
 void addCacheOption(CLI::App& command, LocationOptions& options);
 void addAppDirOption(CLI::App& command, LocationOptions& options);
+// --older-than DAYS: findings written within the last DAYS days are listed unchecked, 最近修改.
+void addOlderThanOption(CLI::App& command, int& days);
 
 enum class Needs { Database, Cache, DatabaseAndCache };
 

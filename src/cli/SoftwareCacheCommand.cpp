@@ -15,10 +15,12 @@ namespace {
 struct SoftwareCacheOptions {
   LocationOptions locations;
   bool json = false;
+  int olderThanDays = 0;
 };
 
 void runSoftwareCache(const SoftwareCacheOptions& options) {
-  const AppSettings settings = applyLocations(options.locations, Needs::Database);
+  AppSettings settings = applyLocations(options.locations, Needs::Database);
+  settings.olderThanDays = options.olderThanDays;
   const platform::InterruptWatch interrupt;
   CliScanFront front(options.json, false, interrupt.token());
   exitForOutcome(front, runAndPrint(front, [&] { runSoftwareCacheScan(settings.scanSettings(), front); }));
@@ -35,6 +37,7 @@ void addSoftwareCacheCommand(CLI::App& app) {
   addAppDirOption(*command, options->locations);
   command->add_flag("--json", options->json, "One JSON object per finding, the totals last");
   addThreadsOption(*command);
+  addOlderThanOption(*command, options->olderThanDays);
   command->callback([options] { runSoftwareCache(*options); });
 }
 

@@ -1,9 +1,12 @@
 #include "gui/BasicScanPage.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 
 #include "gui/PageWidgets.h"
+#include "whitelist/Whitelist.h"
 
 namespace qinglan::gui {
 
@@ -30,6 +33,17 @@ BasicScanPage::BasicScanPage(const IconList& icons, QWidget* parent) : QWidget(p
   m_bsSkinButton1 = makeButton(this, "bsSkinButton1", QStringLiteral("扫描"), 416, 436);
   m_bsSkinButton2 = makeButton(this, "bsSkinButton2", QStringLiteral("刷新列表"), 516, 436);
   m_bsSkinButton9 = makeButton(this, "bsSkinButton9", QStringLiteral("扫描选项"), 616, 436);
+
+  // Left of the scan buttons, as it decides what the scan checks: "只清理 [N] 天前的文件".
+  m_olderThanBox = new QCheckBox(QStringLiteral("只清理"), this);
+  m_olderThanBox->setObjectName(QStringLiteral("olderThanBox"));
+  m_olderThanBox->setGeometry(8, 436, 72, 24);
+  m_olderThanDays = new QSpinBox(this);
+  m_olderThanDays->setObjectName(QStringLiteral("olderThanDays"));
+  m_olderThanDays->setRange(1, kMaxOlderThanDays);
+  m_olderThanDays->setValue(kDefaultOlderThanDays);
+  m_olderThanDays->setGeometry(84, 436, 64, 24);
+  makeLabel(this, "olderThanLabel", QStringLiteral("天前的文件"), 154, 438, 100, 20);
 }
 
 }  // namespace qinglan::gui

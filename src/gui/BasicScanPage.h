@@ -6,8 +6,10 @@
 #include "gui/LinkLabel.h"
 #include "gui/ListView.h"
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 
 namespace qinglan::gui {
 
@@ -27,6 +29,8 @@ class BasicScanPage : public QWidget {
   QPushButton* bsSkinButton1() const { return m_bsSkinButton1; }
   QPushButton* bsSkinButton2() const { return m_bsSkinButton2; }
   QPushButton* bsSkinButton9() const { return m_bsSkinButton9; }
+  QCheckBox* olderThanBox() const { return m_olderThanBox; }   // 只清理 N 天前的文件
+  QSpinBox* olderThanDays() const { return m_olderThanDays; }  // its N
 
  private:
   LinkLabel* m_label13;
@@ -36,6 +40,8 @@ class BasicScanPage : public QWidget {
   QPushButton* m_bsSkinButton1;
   QPushButton* m_bsSkinButton2;
   QPushButton* m_bsSkinButton9;
+  QCheckBox* m_olderThanBox;
+  QSpinBox* m_olderThanDays;
 };
 
 }  // namespace qinglan::gui

@@ -65,7 +65,11 @@ QVariant FindingsModel::data(const QModelIndex& index, int role) const {
         return m_findings.isChecked(row) ? Qt::Checked : Qt::Unchecked;
       return {};
     case Qt::ForegroundRole:
-      return isRed(row) ? QColor(255, 0, 0) : QColor(0, 0, 0);
+      if (isRed(row))
+        return QColor(255, 0, 0);
+      // Listed but left alone unless the user checks it by hand.
+      return m_findings.text(row, ResultsColumn::Status) == kRecentStatus ? QColor(128, 128, 128)
+                                                                          : QColor(0, 0, 0);
     default:
       return {};
   }

@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QTabWidget>
 
 #include "app/AppPaths.h"
@@ -188,6 +190,9 @@ void TForm1::connectHandlers() {
   route(m_resultsPage->bntClean(), &TForm1::bntCleanClick);
   route(m_resultsPage->bsSkinCheckRadioBox2(), &TForm1::bsSkinCheckRadioBox2Click);
   route(m_resultsPage->skipInUseBox(), &TForm1::skipInUseBoxClick);
+  route(m_basicScanPage->olderThanBox(), &TForm1::olderThanChanged);
+  connect(m_basicScanPage->olderThanDays(), &QSpinBox::valueChanged, this,
+          [this] { guarded([this] { olderThanChanged(); }); });
   route(m_resultsPage->bsSkinButton12(), &TForm1::bsSkinButton12Click);
   route(m_resultsPage->bntPurge(), &TForm1::bntPurgeClick);
 
@@ -284,12 +289,21 @@ void TForm1::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
+// Shown as wb.lst has it, without writing it back.
+void TForm1::showOlderThanOption(const OlderThanOption& option) {
+  const QSignalBlocker daysBlocker(m_basicScanPage->olderThanDays());
+  m_basicScanPage->olderThanBox()->setChecked(option.on);
+  m_basicScanPage->olderThanDays()->setValue(option.days);
+  m_settings.olderThanDays = option.on ? option.days : 0;
+}
+
 void TForm1::FormCreate() {
   m_homePage->Navigate(QString::fromStdString(advertisementPageAddress()));
   m_settings = {appPaths(m_environment.appDir), {}, {}};
   m_resultsPage->bsSkinCheckRadioBox2()->setChecked(whitelist().trashOption());
   m_settings.clean.skipInUse = whitelist().skipInUseOption();
   m_resultsPage->skipInUseBox()->setChecked(m_settings.clean.skipInUse);
+  showOlderThanOption(whitelist().olderThanOption());
   m_settings.cloudCachePath = FindCloudCachePath(volumes());
   if (m_settings.cloudCachePath.empty()) {
     showPromptWarning(nullptr, QStringLiteral("没有找到云端缓存目录，程序将退出！"));

@@ -31,6 +31,7 @@ class QTabWidget;
 
 namespace qinglan {
 class Whitelist;
+struct OlderThanOption;
 namespace platform {
 class Remover;
 }
@@ -137,6 +138,7 @@ class TForm1 : public QWidget {
 
   // Start-up and list commands.
   void FormCreate();
+  void showOlderThanOption(const OlderThanOption& option);
   void N1Click();                            // 基本扫描 › list menu › 全部选择
   void N2Click();                            // 基本扫描 › list menu › 全部不选
   void N3Click();                            // 基本扫描 › list menu › 反选
@@ -165,6 +167,7 @@ class TForm1 : public QWidget {
   void bntCleanClick();              // 扫描结果 › 清理选定
   void bsSkinCheckRadioBox2Click();  // 扫描结果 › 移到回收站
   void skipInUseBoxClick();          // 扫描结果 › 跳过正在使用的文件
+  void olderThanChanged();           // 基本扫描 › 只清理 N 天前的文件, its box or its days
   void bsSkinButton12Click();        // 扫描结果 › 撤销本次清理
   void bntPurgeClick();              // 扫描结果 › 清空 N 天前移到回收站的项目
   void ListView1Click();             // 扫描结果 › a row clicked or made current: its note

@@ -123,6 +123,13 @@ void TForm1::skipInUseBoxClick() {
   whitelist().setSkipInUseOption(m_settings.clean.skipInUse);
 }
 
+void TForm1::olderThanChanged() {
+  const OlderThanOption option{m_basicScanPage->olderThanBox()->isChecked(),
+                               m_basicScanPage->olderThanDays()->value()};
+  m_settings.olderThanDays = option.on ? option.days : 0;
+  whitelist().setOlderThanOption(option);
+}
+
 void TForm1::bsSkinButton12Click() {
   if (m_trashPass.empty())
     return;

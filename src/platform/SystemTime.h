@@ -30,4 +30,7 @@ double dateTimeFromDate(int year, int month, int day);
 // The current local date at midnight.
 double today();
 
+// The current local date-time.
+double now();
+
 }  // namespace qinglan::platform

@@ -49,4 +49,10 @@ double today() {
   return dateTimeFromDate(local.year, local.month, local.day);
 }
 
+double now() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return toDateTime(toLocalSystemTime(now));
+}
+
 }  // namespace qinglan::platform

@@ -56,4 +56,10 @@ double today() {
   return dateTimeFromDate(now.wYear, now.wMonth, now.wDay);
 }
 
+double now() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return toDateTime(fromSystemTime(now));
+}
+
 }  // namespace qinglan::platform

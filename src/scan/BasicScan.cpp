@@ -167,6 +167,7 @@ ScanTotals runBasicScan(const ScanSettings& settings, const std::vector<ScanReso
                         ScanFront& front, const BasicScanOptions& options) {
   std::unique_ptr<TSQLiteDatabase> database = openScanRules(settings);
   ScanSession session(front, SessionKind::BasicScan);
+  session.keepRecentFindings(settings.olderThanDays);
   {
     const std::unique_ptr<TSQLiteTable> items = queryScanItems(*database, kScanItemTable);
     BasicScan(settings, resources, session, scanLister(options.lister), *items).run();

@@ -19,6 +19,8 @@ inline constexpr std::string_view kTrashedStatus = "已移到回收站";
 inline constexpr std::string_view kRestoredStatus = "已恢复";
 // Kept because a running program holds it open: neither cleaned nor failed.
 inline constexpr std::string_view kInUseStatus = "正在使用";
+// Listed unchecked because it was written within the days the user keeps.
+inline constexpr std::string_view kRecentStatus = "最近修改";
 
 // One finding of a scan as the results list shows it. The texts are the list's columns; the raw
 // size, the folder flag and the creation time travel with them for totals, sorting and the
@@ -28,7 +30,7 @@ struct ResultsRow {
   std::string location = {};  // 文件位置: the folder it was found in, ending with the separator
   std::string sizeText = {};  // 文件大小: FormatFileSize of the size, or "文件夹"
   std::string dateText = {};  // 文件日期: the local creation date, "2013/5/7"
-  std::string status = {};    // 状态: empty until a cleaning pass handles the row
+  std::string status = {};    // 状态: empty until a cleaning pass handles the row, or 最近修改
   bool checked = false;
   int64_t size = 0;  // 0 for a folder
   bool isFolder = false;

@@ -1,6 +1,7 @@
 #include "scan/ScanSession.h"
 
 #include "platform/DirLister.h"
+#include "platform/SystemTime.h"
 #include "scan/ResultsRow.h"
 
 namespace qinglan {
@@ -40,6 +41,11 @@ void ScanSession::begin() {
 
 void ScanSession::addFinding(const TFileInformations& found, bool checked, const ListingRule& rule) {
   ResultsRow row = resultsRowFor(found, checked);
+  // The last write, not the creation date the row shows: a file made long ago may be in use today.
+  if (m_recentSince && platform::toDateTime(found.LastWriteTime) > *m_recentSince) {
+    row.checked = false;
+    row.status = kRecentStatus;
+  }
   row.scanItem = rule.scanItem;
   row.ruleNote = rule.note;
   row.ruleNoteKey = rule.noteKey;
@@ -48,6 +54,12 @@ void ScanSession::addFinding(const TFileInformations& found, bool checked, const
   if ((found.Attributes & platform::kAttrDirectory) == 0)
     m_totalKB += static_cast<double>(found.Size) / 1024;
   m_front.pump();
+}
+
+void ScanSession::keepRecentFindings(int days) {
+  m_recentSince.reset();
+  if (days > 0)
+    m_recentSince = platform::now() - days;
 }
 
 void ScanSession::updateCounter() {

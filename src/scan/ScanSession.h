@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -128,6 +129,8 @@ class ScanSession {
   // Appends the row of one finding, lets pending events run, and counts a file's size (folders
   // count nothing). The rule is the one that listed it, if any.
   void addFinding(const TFileInformations& found, bool checked, const ListingRule& rule = {});
+  // From now on a finding last written within the given days (none for 0) is added unchecked, 最近修改.
+  void keepRecentFindings(int days);
   // Brings the counter up to the current number of rows.
   void updateCounter();
   UnreadableFolders& unreadable() { return m_unreadable; }
@@ -145,6 +148,7 @@ class ScanSession {
   bool m_ended = false;
   TStopToken m_stop;
   double m_totalKB = 0;
+  std::optional<double> m_recentSince;  // the local date-time after which a write is recent
   UnreadableFolders m_unreadable;
 };
 

@@ -8,6 +8,9 @@ namespace qinglan {
 struct ScanSettings {
   std::string cloudCachePath;  // never ending with a separator
   std::string dbFileName;
+  // "只清理 N 天前的文件": findings written within the last olderThanDays days are listed unchecked,
+  // read 最近修改; 0 leaves every finding as its rule checks it.
+  int olderThanDays = 0;
 };
 
 // What a cleaning pass is told by its front end.

@@ -106,6 +106,7 @@ ScanTotals runSoftwareCacheScan(const ScanSettings& settings, ScanFront& front,
                                 const SoftwareCacheScanOptions& options) {
   std::unique_ptr<TSQLiteDatabase> database = openScanRules(settings);
   ScanSession session(front, SessionKind::SoftwareCacheScan);
+  session.keepRecentFindings(settings.olderThanDays);
   {
     const std::unique_ptr<TSQLiteTable> rules = queryCacheRules(*database);
     SoftwareCacheScan(session, options).run(*rules);

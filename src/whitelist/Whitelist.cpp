@@ -1,5 +1,6 @@
 #include "whitelist/Whitelist.h"
 
+#include <charconv>
 #include <utility>
 
 #include "platform/Codepage.h"
@@ -90,6 +91,31 @@ void Whitelist::setSkipInUseOption(bool on) {
     m_file.deleteKey(kOptionSection, kInUseKey);
   } else {
     m_file.writeString(kOptionSection, kInUseKey, "0");
+  }
+}
+
+OlderThanOption Whitelist::olderThanOption() const {
+  OlderThanOption option;
+  option.on = m_file.readString(kOptionSection, kOlderThanKey, "") == "1";
+  const std::string text = m_file.readString(kOptionSection, kOlderThanDaysKey, "");
+  int days = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), days);
+  if (error == std::errc() && end == text.data() + text.size() && days >= 1 && days <= kMaxOlderThanDays)
+    option.days = days;
+  return option;
+}
+
+void Whitelist::setOlderThanOption(const OlderThanOption& option) {
+  // As with the other options, only what differs from the default is written.
+  if (option.on) {
+    m_file.writeString(kOptionSection, kOlderThanKey, "1");
+  } else {
+    m_file.deleteKey(kOptionSection, kOlderThanKey);
+  }
+  if (option.days == kDefaultOlderThanDays) {
+    m_file.deleteKey(kOptionSection, kOlderThanDaysKey);
+  } else {
+    m_file.writeString(kOptionSection, kOlderThanDaysKey, std::to_string(option.days));
   }
 }
 

@@ -15,6 +15,18 @@ inline constexpr std::string_view kUnvercheckSection = "unvercheck";
 inline constexpr std::string_view kOptionSection = "option";
 inline constexpr std::string_view kTrashKey = "Trash";
 inline constexpr std::string_view kInUseKey = "KeepInUse";
+inline constexpr std::string_view kOlderThanKey = "OlderThan";
+inline constexpr std::string_view kOlderThanDaysKey = "OlderThanDays";
+inline constexpr int kDefaultOlderThanDays = 30;
+inline constexpr int kMaxOlderThanDays = 36500;
+
+// "只清理 N 天前的文件": whether it is on, and N, which is kept while it is off.
+struct OlderThanOption {
+  bool on = false;
+  int days = kDefaultOlderThanDays;
+
+  friend bool operator==(const OlderThanOption&, const OlderThanOption&) = default;
+};
 
 // One row of the whitelist page: the name the resource had when it was whitelisted, and its ID.
 struct WhitelistEntry {
@@ -52,6 +64,10 @@ class Whitelist {
   // file says KeepInUse=0 in section option.
   bool skipInUseOption() const;
   void setSkipInUseOption(bool on);
+  // OlderThan=1 when on, OlderThanDays=N unless 30, both in section option; a days value that is
+  // not a whole number from 1 to kMaxOlderThanDays reads as 30.
+  OlderThanOption olderThanOption() const;
+  void setOlderThanOption(const OlderThanOption& option);
 
   // Empties the whitelist and the silenced versions; section option, and so the trash setting, stays.
   void clear();

@@ -1,3 +1,4 @@
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -55,6 +56,34 @@ TEST_F(CleanCommandTest, WithYesItDeletesTheFindingsAndReportsEachOutcome) {
   EXPECT_FALSE(exists("CloudCache/1001/0/a.log"));
   EXPECT_TRUE(exists("CloudCache/1001/0/keep.exe"));
   EXPECT_NE(output.errors.find("清理垃圾完成！"), std::string::npos);
+}
+
+// The modification time decides, and a day's margin either side keeps zones and clocks out of it.
+TEST_F(CleanCommandTest, FindingsWrittenWithinTheDaysAreListedUncheckedAndKept) {
+  m_dir.writeFile("CloudCache/1001/0/old.log", "o");
+  m_dir.writeFile("CloudCache/1001/0/recent.log", "r");
+  const auto now = std::filesystem::file_time_type::clock::now();
+  std::filesystem::last_write_time(m_dir.path("CloudCache/1001/0/old.log"), now - std::chrono::days(31));
+  std::filesystem::last_write_time(m_dir.path("CloudCache/1001/0/recent.log"), now - std::chrono::days(29));
+  std::filesystem::last_write_time(m_dir.path("CloudCache/1001/0/a.log"), now + std::chrono::days(1));
+
+  const test::CliOutput output = clean({"--yes", "--older-than", "30"});
+
+  EXPECT_EQ(output.exitCode, 0) << output.errors;
+  ASSERT_EQ(output.lines.size(), 4u);
+  for (const std::string& line : output.lines) {
+    const nlohmann::json row = nlohmann::json::parse(line);
+    if (!row.contains("name"))
+      continue;
+    const bool old = row["name"] == "old.log";
+    EXPECT_EQ(row["checked"], old) << line;
+    EXPECT_EQ(row["status"], old ? "清理成功" : "最近修改") << line;
+    EXPECT_EQ(row.value("reason", ""), old ? "" : "最近修改") << line;
+  }
+  EXPECT_FALSE(exists("CloudCache/1001/0/old.log"));
+  EXPECT_TRUE(exists("CloudCache/1001/0/recent.log"));
+  EXPECT_TRUE(exists("CloudCache/1001/0/a.log"));
+  EXPECT_NE(clean({"--older-than", "0"}).exitCode, 0);
 }
 
 #ifndef _WIN32

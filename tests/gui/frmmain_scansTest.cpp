@@ -1,3 +1,4 @@
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -624,6 +625,47 @@ class frmmain_scansTest : public QObject {
     QCOMPARE(form.resultsModel()->text(0, column(ResultsColumn::Status)), QStringLiteral("清理成功"));
   }
 #endif
+
+  void onlyFilesOlderThanTheRememberedDaysAreCheckedAndRecentOnesGreyed() {
+    machine().addNamedResource(m_cache, "1001", "星海战记");
+    writeInCache("1001/0/old.tmp", 100);
+    writeInCache("1001/0/new.tmp", 100);
+    writeScanItems(dbFile(), {{"0", "", "*.tmp"}});
+    std::filesystem::last_write_time(inCache("1001/0/old.tmp"),
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::days(8));
+    {
+      gui::TForm1 form(machine().environment());
+      QCheckBox* box = form.basicScanPage()->olderThanBox();
+      QSpinBox* days = form.basicScanPage()->olderThanDays();
+      QVERIFY(!box->isChecked());
+      QCOMPARE(days->value(), 30);
+      for (QWidget* other : form.basicScanPage()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (other != box && other != days)
+          QVERIFY2(!other->geometry().intersects(box->geometry()) &&
+                       !other->geometry().intersects(days->geometry()),
+                   qPrintable(other->objectName()));
+      }
+      days->setValue(7);
+      box->click();
+    }
+    QCOMPARE(Whitelist(machine().appDir() + "wb.lst").olderThanOption(), (OlderThanOption{true, 7}));
+    gui::TForm1 form(machine().environment());
+    QVERIFY(form.basicScanPage()->olderThanBox()->isChecked());
+    QCOMPARE(form.basicScanPage()->olderThanDays()->value(), 7);
+    form.bsSkinButton1()->click();
+    auto* model = form.resultsModel();
+    QCOMPARE(model->count(), 2);
+    for (int row = 0; row < 2; ++row) {
+      const bool old = model->text(row, column(ResultsColumn::Name)) == QStringLiteral("old.tmp");
+      QCOMPARE(model->isChecked(row), old);
+      QCOMPARE(model->text(row, column(ResultsColumn::Status)), old ? QString() : QStringLiteral("最近修改"));
+      QCOMPARE(model->data(model->index(row, 0), Qt::ForegroundRole).value<QColor>() == QColor(0, 0, 0), old);
+    }
+    m_boxes->answers = {true};
+    form.resultsPage()->bntClean()->click();
+    QVERIFY(!std::filesystem::exists(inCache("1001/0/old.tmp")));
+    QVERIFY(std::filesystem::exists(inCache("1001/0/new.tmp")));
+  }
 
   void cleaningAnEmptyListOrAnsweringNoDeletesNothing() {
     machine().addNamedResource(m_cache, "1001", "星海战记");

@@ -121,6 +121,23 @@ TEST_F(WhitelistTest, TheInUseOptionIsOnUnlessZeroAndSwitchingItOnLeavesTheRest)
   EXPECT_TRUE(Whitelist(m_dir.path("missing.lst")).skipInUseOption());
 }
 
+TEST_F(WhitelistTest, TheOlderThanOptionKeepsItsDaysWhileOffAndWritesOnlyWhatDiffers) {
+  write("[Option]\nOlderThanDays=7x\n");
+  Whitelist whitelist(file());
+  EXPECT_EQ(whitelist.olderThanOption(), OlderThanOption{});
+  whitelist.setOlderThanOption({true, 7});
+  EXPECT_EQ(Whitelist(file()).olderThanOption(), (OlderThanOption{true, 7}));
+  whitelist.setOlderThanOption({false, 7});
+  EXPECT_EQ(bytes(), "[Option]\nOlderThanDays=7\n");
+  EXPECT_EQ(whitelist.olderThanOption(), (OlderThanOption{false, 7}));
+  for (const char* days : {"0", "-3", "36501", ""}) {
+    write(std::string("[option]\nOlderThan=1\nOlderThanDays=") + days + "\n");
+    EXPECT_EQ(whitelist.olderThanOption(), (OlderThanOption{true, 30})) << days;
+  }
+  whitelist.setOlderThanOption({});
+  EXPECT_EQ(bytes(), "[option]\n");
+}
+
 // Every section of a name goes, whatever its case, so that none comes to light afterwards.
 TEST_F(WhitelistTest, ClearEmptiesEntriesAndSilencedVersionsAndKeepsTheOptions) {
   write(
