@@ -77,6 +77,7 @@ std::string CleaningPass::clean(size_t index, const ResultsRow& row) {
     case CleanOutcome::Deleted:
     case CleanOutcome::Restored:
     case CleanOutcome::Purged:
+    case CleanOutcome::Freed:
       break;
   }
   return std::string(kCleanedStatus);
