@@ -99,6 +99,29 @@ bool CleaningPass::trashedAny() const {
       m_records, [](const PassRecord& record) { return record.entry.outcome == CleanOutcome::Trashed; });
 }
 
+int64_t CleaningPass::trashedBytes() const {
+  int64_t bytes = 0;
+  for (const PassRecord& record : m_records)
+    bytes += record.entry.outcome == CleanOutcome::Trashed ? record.entry.size : 0;
+  return bytes;
+}
+
+void CleaningPass::passEnded(const std::vector<VolumeGain>& gains) {
+  m_gains = gains;
+  // A pass that cleaned nothing wrote no line, and gets none for its volumes.
+  if (m_records.empty())
+    return;
+  for (const VolumeGain& gain : gains) {
+    JournalEntry entry;
+    entry.pass = m_id;
+    entry.time = m_time;
+    entry.path = gain.root;
+    entry.size = gain.bytes;
+    entry.outcome = CleanOutcome::Freed;
+    m_journal.append(entry);
+  }
+}
+
 JournalEntry CleaningPass::trashRow(const ResultsRow& row) {
   const platform::TrashResult result = m_trash.moveFinding(row.fullPath(), row.origin);
   JournalEntry entry;
