@@ -78,6 +78,8 @@ void runClean(const CleanOptions& options) {
                                                 platform::Trash::system());
           kept = cleanCheckedResults(front, *pass, settings.clean);
           journal->close();
+          if (!pass->records().empty())
+            front.setFreedBytes(freedBytes(pass->gains()));
         } else if (front.rows().count() > 0) {
           std::cerr << "nothing deleted: these checked findings would be; add --yes to delete them\n";
         }

@@ -32,17 +32,18 @@ CleanJournal journalOf(const HistoryOptions& options) {
 
 void printPass(BufferedOutput& out, const PassSummary& pass, bool json) {
   if (json) {
-    const nlohmann::ordered_json line{{"pass", pass.pass},         {"time", pass.time},
-                                      {"rows", pass.rows},         {"bytes", pass.bytes},
-                                      {"deleted", pass.deleted},   {"trashed", pass.trashed},
-                                      {"failed", pass.failed},     {"gone", pass.gone},
-                                      {"restored", pass.restored}, {"purged", pass.purged}};
+    const nlohmann::ordered_json line{
+        {"pass", pass.pass},     {"time", pass.time},       {"rows", pass.rows},
+        {"bytes", pass.bytes},   {"deleted", pass.deleted}, {"trashed", pass.trashed},
+        {"failed", pass.failed}, {"gone", pass.gone},       {"restored", pass.restored},
+        {"purged", pass.purged}, {"freed", pass.freed}};
     out.line(line.dump());
     return;
   }
   out.line(pass.pass + "  " + pass.time + "  rows " + std::to_string(pass.rows) + "  bytes " +
            std::to_string(pass.bytes) + "  deleted " + std::to_string(pass.deleted) + "  trashed " +
-           std::to_string(pass.trashed) + "  failed " + std::to_string(pass.failed) +
+           std::to_string(pass.trashed) + "  failed " + std::to_string(pass.failed) + "  freed " +
+           std::to_string(pass.freed) +
            (pass.restored > 0 ? "  restored " + std::to_string(pass.restored) : std::string()) +
            (pass.purged > 0 ? "  purged " + std::to_string(pass.purged) : std::string()));
 }

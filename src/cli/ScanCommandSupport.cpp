@@ -274,13 +274,19 @@ void printTotals(CliScanFront& front) {
     nlohmann::ordered_json last{{"rows", front.rowCount()},
                                 {"total_mb", totalMegabytesText(totals.totalKB)},
                                 {"unreadable", totals.unreadableFolders}};
+    if (front.freedBytes())
+      last["freed_bytes"] = *front.freedBytes();
     if (!complete)
       last["complete"] = false;
     front.out().line(last.dump());
   } else {
     const std::string note = unreadableFoldersNote(totals.unreadableFolders);
     const std::string total = complete ? totalLine(totals.totalKB) : stoppedTotalLine(totals.totalKB);
-    front.out().line(resultsCounterCaption(front.rowCount()) + "  " + total +
+    const std::string freed =
+        front.freedBytes()
+            ? "  释放 " + totalMegabytesText(static_cast<double>(*front.freedBytes()) / 1024) + " MB"
+            : "";
+    front.out().line(resultsCounterCaption(front.rowCount()) + "  " + total + freed +
                      (note.empty() ? "" : "  " + note));
   }
   front.out().flush();

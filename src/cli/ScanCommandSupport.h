@@ -1,7 +1,9 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,9 @@ class CliScanFront final : public ScanFront, private ResultsList, private ScanPr
   // The totals of the last scan, and whether any session was stopped.
   const ScanTotals& totals() const { return m_totals; }
   bool stopped() const { return m_stopped; }
+  // The bytes a cleaning pass gave back, for the totals line; unset when nothing was cleaned.
+  void setFreedBytes(int64_t bytes) { m_freedBytes = bytes; }
+  std::optional<int64_t> freedBytes() const { return m_freedBytes; }
   BufferedOutput& out() { return m_out; }
 
   ResultsList& results() override { return *this; }
@@ -90,6 +95,7 @@ class CliScanFront final : public ScanFront, private ResultsList, private ScanPr
   size_t m_count = 0;
   std::function<void(const ResultsRow&)> m_observer;
   ScanTotals m_totals;
+  std::optional<int64_t> m_freedBytes;
   bool m_stopped = false;
   std::string m_text;
   int m_maximum = 0;

@@ -126,4 +126,8 @@ void WindowScanFront::setText(const std::string& text) {
   m_form.resultsPage()->Label1()->setText(gui::text(text));
 }
 
+platform::VolumeSpace* WindowScanFront::volumeSpace() {
+  return m_form.volumeSpace();
+}
+
 }  // namespace qinglan::gui

@@ -34,6 +34,7 @@ class WindowScanFront final : public ScanFront, private ResultsList, private Sca
   void showInformation(const std::string& text) override;
   bool askYesNo(const std::string& text) override;
   void pump() override;
+  platform::VolumeSpace* volumeSpace() override;
 
  private:
   void clear() override;

@@ -34,7 +34,8 @@ class Whitelist;
 struct OlderThanOption;
 namespace platform {
 class Remover;
-}
+class VolumeSpace;
+}  // namespace platform
 }  // namespace qinglan
 
 namespace qinglan::gui {
@@ -47,6 +48,7 @@ struct FormEnvironment {
   std::string appDir;                                      // empty: the running program's layout
   std::function<std::vector<platform::Volume>()> volumes;  // empty: the machine's volumes
   platform::Remover* remover = nullptr;                    // null: the system's; cleaning deletes with it
+  platform::VolumeSpace* volumeSpace = nullptr;            // null: the system's; cleaning measures with it
   bool homePageBrowser = true;                             // false: a blank first page without a browser
 };
 
@@ -78,6 +80,7 @@ class TForm1 : public QWidget {
   ResultsPage* resultsPage() const { return m_resultsPage; }
   // The findings of the last scan, which the results list draws and cleaning reads.
   Findings& findings() { return m_findings; }
+  platform::VolumeSpace* volumeSpace() const { return m_environment.volumeSpace; }
   FindingsModel* resultsModel() const { return m_resultsPage->results(); }
   // "停止": over the progress panel while a scan or a cleaning pass runs, usable while the page
   // control is not.

@@ -20,7 +20,8 @@ constexpr std::array kOutcomeNames = {std::pair{CleanOutcome::Deleted, std::stri
                                       std::pair{CleanOutcome::Failed, std::string_view("failed")},
                                       std::pair{CleanOutcome::Gone, std::string_view("gone")},
                                       std::pair{CleanOutcome::Restored, std::string_view("restored")},
-                                      std::pair{CleanOutcome::Purged, std::string_view("purged")}};
+                                      std::pair{CleanOutcome::Purged, std::string_view("purged")},
+                                      std::pair{CleanOutcome::Freed, std::string_view("freed")}};
 
 std::optional<std::string> rawPath(const nlohmann::json& object, const char* key) {
   const auto found = object.find(key);

@@ -16,8 +16,9 @@ inline constexpr std::string_view kJournalFileName = "clean-log.jsonl";
 inline constexpr uintmax_t kJournalLimitBytes = 10 * 1024 * 1024;
 
 // Restored and Purged are no rows of their own: lines appended when a trashed row of the pass is put
-// back, or emptied from the trash for good.
-enum class CleanOutcome { Deleted, Trashed, Failed, Gone, Restored, Purged };
+// back, or emptied from the trash for good. Nor is Freed: written as the pass ends, one per volume,
+// its path the volume's root and its size the free bytes the volume gained (negative when it lost).
+enum class CleanOutcome { Deleted, Trashed, Failed, Gone, Restored, Purged, Freed };
 
 std::string_view outcomeName(CleanOutcome outcome);
 std::optional<CleanOutcome> outcomeFromName(std::string_view name);

@@ -77,6 +77,7 @@ std::string CleaningPass::clean(size_t index, const ResultsRow& row) {
     case CleanOutcome::Deleted:
     case CleanOutcome::Restored:
     case CleanOutcome::Purged:
+    case CleanOutcome::Freed:
       break;
   }
   return std::string(kCleanedStatus);
@@ -96,6 +97,29 @@ bool CleaningPass::trashedByThisPass(const std::string& path) const {
 bool CleaningPass::trashedAny() const {
   return std::ranges::any_of(
       m_records, [](const PassRecord& record) { return record.entry.outcome == CleanOutcome::Trashed; });
+}
+
+int64_t CleaningPass::trashedBytes() const {
+  int64_t bytes = 0;
+  for (const PassRecord& record : m_records)
+    bytes += record.entry.outcome == CleanOutcome::Trashed ? record.entry.size : 0;
+  return bytes;
+}
+
+void CleaningPass::passEnded(const std::vector<VolumeGain>& gains) {
+  m_gains = gains;
+  // A pass that cleaned nothing wrote no line, and gets none for its volumes.
+  if (m_records.empty())
+    return;
+  for (const VolumeGain& gain : gains) {
+    JournalEntry entry;
+    entry.pass = m_id;
+    entry.time = m_time;
+    entry.path = gain.root;
+    entry.size = gain.bytes;
+    entry.outcome = CleanOutcome::Freed;
+    m_journal.append(entry);
+  }
 }
 
 JournalEntry CleaningPass::trashRow(const ResultsRow& row) {

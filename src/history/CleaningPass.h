@@ -28,10 +28,14 @@ class CleaningPass final : public RowCleaner {
   CleaningPass(CleanJournal& journal, bool toTrash, platform::Remover& remover, platform::Trash& trash);
 
   std::string clean(size_t index, const ResultsRow& row) override;
+  int64_t trashedBytes() const override;
+  // Journals each volume's gain after the pass's rows.
+  void passEnded(const std::vector<VolumeGain>& gains) override;
 
   const std::string& id() const { return m_id; }
   const std::vector<PassRecord>& records() const { return m_records; }
   bool trashedAny() const;
+  const std::vector<VolumeGain>& gains() const { return m_gains; }
 
  private:
   JournalEntry trashRow(const ResultsRow& row);
@@ -46,6 +50,7 @@ class CleaningPass final : public RowCleaner {
   std::string m_time;
   std::vector<PassRecord> m_records;
   std::unordered_set<std::string> m_trashedPaths;  // of the rows this pass trashed
+  std::vector<VolumeGain> m_gains;
 };
 
 // A new pass's id and local start time: "20261208-053655-123" and "2026-12-08 05:36:55".

@@ -41,8 +41,10 @@ std::vector<PassSummary> summarizePasses(const std::vector<JournalEntry>& entrie
     auto found = std::ranges::find(passes, entry.pass, &PassSummary::pass);
     if (found == passes.end())
       found = passes.insert(passes.end(), PassSummary{.pass = entry.pass, .time = entry.time});
-    // A restored or purged line follows a row of the pass; it is no row of its own.
-    if (entry.outcome != CleanOutcome::Restored && entry.outcome != CleanOutcome::Purged) {
+    // Restored, purged and freed lines follow rows of the pass; they are no rows of their own.
+    const bool isRow = entry.outcome != CleanOutcome::Restored && entry.outcome != CleanOutcome::Purged &&
+                       entry.outcome != CleanOutcome::Freed;
+    if (isRow) {
       ++found->rows;
       found->bytes += entry.size;
     }
@@ -65,8 +67,15 @@ std::vector<PassSummary> summarizePasses(const std::vector<JournalEntry>& entrie
       case CleanOutcome::Purged:
         ++found->purged;
         break;
+      case CleanOutcome::Freed:
+        found->freed += entry.size;
+        break;
     }
   }
+  // Volumes the pass gained on may be offset by one something else filled meanwhile; the sum is
+  // what the pass gave back, and a pass takes no space.
+  for (PassSummary& pass : passes)
+    pass.freed = std::max<int64_t>(pass.freed, 0);
   return passes;
 }
 

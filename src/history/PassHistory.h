@@ -22,6 +22,7 @@ struct PassSummary {
   size_t gone = 0;      // already gone when the pass came to them
   size_t restored = 0;  // of the trashed rows, put back since
   size_t purged = 0;    // of the trashed rows, emptied from the trash since
+  int64_t freed = 0;    // free bytes the volumes gained, never below zero; 0 for passes before it was kept
 
   friend bool operator==(const PassSummary&, const PassSummary&) = default;
 };

@@ -1,13 +1,18 @@
 #include "scan/CleanResults.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "platform/NativePath.h"
 #include "platform/OpenFiles.h"
 #include "platform/Remover.h"
+#include "platform/VolumeSpace.h"
 #include "scan/ResultsRow.h"
 #include "scan/ScanSession.h"
 
@@ -40,10 +45,59 @@ bool anyChecked(const ResultsList& results) {
   return false;
 }
 
+// The free space of every volume holding a checked row, read from each row's folder: the folder
+// outlives the row, and many rows share one.
+class SpaceBefore {
+ public:
+  explicit SpaceBefore(platform::VolumeSpace& space) : m_space(space) {}
+
+  void add(const ResultsRow& row) {
+    if (!m_readFolders.insert(row.location).second)
+      return;
+    if (const std::optional<platform::SpaceReading> reading = m_space.read(row.location))
+      m_free.emplace(reading->root, reading->freeBytes);
+  }
+
+  // Volumes that cannot be read again are left out rather than counted as lost.
+  std::vector<VolumeGain> gains() const {
+    std::vector<VolumeGain> gains;
+    for (const auto& [root, before] : m_free) {
+      if (const std::optional<platform::SpaceReading> after = m_space.read(root))
+        gains.push_back({root, static_cast<int64_t>(after->freeBytes) - static_cast<int64_t>(before)});
+    }
+    return gains;
+  }
+
+ private:
+  platform::VolumeSpace& m_space;
+  std::unordered_set<std::string> m_readFolders;
+  std::map<std::string, uint64_t> m_free;
+};
+
+// Megabytes with two decimals, as the results page's total reads: "2.00".
+std::string megabytesText(int64_t bytes) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", static_cast<double>(bytes) / (1024.0 * 1024.0));
+  return text;
+}
+
+struct PassCounts {
+  size_t cleaned = 0;
+  size_t failed = 0;
+  int64_t freed = 0;
+  int64_t trashed = 0;
+};
+
 // The first kept row is named so that the message says which program to close.
-std::string closingText(bool stopped, size_t failed, const std::vector<KeptRow>& kept,
+std::string closingText(bool stopped, const PassCounts& counts, const std::vector<KeptRow>& kept,
                         const ResultsList& results) {
   std::string text(stopped ? kCleanStoppedText : kCleanFinishedText);
+  text +=
+      "共删除 " + std::to_string(counts.cleaned) + " 项，释放 " + megabytesText(counts.freed) + " MB 空间";
+  if (counts.trashed > 0)
+    text += "，已移到回收站 " + megabytesText(counts.trashed) + " MB（清空回收站后释放）";
+  text += "。";
+  const size_t failed = counts.failed;
   if (failed > 0)
     text += "其中 " + std::to_string(failed) + " 项清理失败。";
   if (!kept.empty()) {
@@ -59,6 +113,13 @@ std::string inUseReason(const platform::FileHolder& holder) {
 }
 
 }  // namespace
+
+int64_t freedBytes(const std::vector<VolumeGain>& gains) {
+  int64_t sum = 0;
+  for (const VolumeGain& gain : gains)
+    sum += gain.bytes;
+  return std::max<int64_t>(sum, 0);
+}
 
 void cleanCheckedResults(ScanFront& front) {
   cleanCheckedResults(front, platform::Remover::system());
@@ -90,9 +151,17 @@ std::vector<KeptRow> cleanCheckedResults(ScanFront& front, RowCleaner& cleaner,
 
   const std::unique_ptr<platform::OpenFiles> held =
       settings.skipInUse ? platform::OpenFiles::system() : nullptr;
+  platform::VolumeSpace* space = front.volumeSpace();
+  const std::unique_ptr<platform::VolumeSpace> systemSpace =
+      space ? nullptr : platform::VolumeSpace::system();
+  SpaceBefore spaceBefore(space ? *space : *systemSpace);
   const size_t rowCount = results.count();
+  for (size_t i = 0; i < rowCount; ++i) {
+    if (results.isChecked(i))
+      spaceBefore.add(results.row(i));
+  }
   std::vector<KeptRow> kept;
-  size_t failed = 0;
+  PassCounts counts;
   bool stopped = false;
   {
     ScanSession session(front, SessionKind::Cleaning);
@@ -118,12 +187,17 @@ std::vector<KeptRow> cleanCheckedResults(ScanFront& front, RowCleaner& cleaner,
         continue;
       }
       const std::string status = cleaner.clean(i, row);
-      failed += status == kCleanFailedStatus ? 1 : 0;
+      counts.failed += status == kCleanFailedStatus ? 1 : 0;
+      counts.cleaned += status == kCleanedStatus || status == kTrashedStatus ? 1 : 0;
       results.setStatus(i, status);
     }
     stopped = session.finish().outcome == SessionOutcome::Stopped;
   }
-  front.showInformation(closingText(stopped, failed, kept, results));
+  const std::vector<VolumeGain> gains = spaceBefore.gains();
+  cleaner.passEnded(gains);
+  counts.freed = freedBytes(gains);
+  counts.trashed = cleaner.trashedBytes();
+  front.showInformation(closingText(stopped, counts, kept, results));
   return kept;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,15 +11,31 @@ namespace qinglan {
 
 namespace platform {
 class Remover;
-}
+}  // namespace platform
 class ScanFront;
 struct ResultsRow;
+
+// The free bytes a volume gained over a pass (after minus before); negative when something else
+// wrote to it meanwhile.
+struct VolumeGain {
+  std::string root;
+  int64_t bytes = 0;
+
+  friend bool operator==(const VolumeGain&, const VolumeGain&) = default;
+};
+
+// The sum of the gains, never below zero.
+int64_t freedBytes(const std::vector<VolumeGain>& gains);
 
 // Cleans one checked row of a pass and gives the status the row then reads.
 class RowCleaner {
  public:
   virtual ~RowCleaner() = default;
   virtual std::string clean(size_t index, const ResultsRow& row) = 0;
+  // The bytes the pass moved into the trash: still taken on the volumes until the trash is emptied.
+  virtual int64_t trashedBytes() const { return 0; }
+  // Told once after the last row, with the gain of each volume that held a checked row.
+  virtual void passEnded(const std::vector<VolumeGain>&) {}
 };
 
 // The "清理选定" command: after the user confirms, deletes every checked row of the results list
@@ -37,7 +54,10 @@ struct KeptRow {
   std::string reason;
 };
 
-// The same pass with each checked row cleaned by the cleaner. With settings.skipInUse a row a
+// The same pass with each checked row cleaned by the cleaner. The free space of each volume holding
+// a checked row is read before and after (through the front's reader, else the system's); the closing
+// message counts the rows cleaned and says the bytes the volumes gained, and for a trash pass the
+// bytes moved into the trash. With settings.skipInUse a row a
 // running program holds open, or for a folder anything beneath it, is not handed to the cleaner:
 // it reads "正在使用", counts as neither cleaned nor failed, and comes back with its reason. Who
 // holds what is read once, when the pass starts.

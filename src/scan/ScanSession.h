@@ -12,6 +12,10 @@
 
 namespace qinglan {
 
+namespace platform {
+class VolumeSpace;
+}
+
 inline constexpr std::string_view kPreparingText = "准备扫描……";
 inline constexpr std::string_view kScanningText = "正在扫描……";
 inline constexpr std::string_view kScanningItemPrefix = "正在扫描…";
@@ -87,6 +91,9 @@ class ScanFront {
 
   // Lets the front's pending events run; the front limits how often that really happens.
   virtual void pump() = 0;
+
+  // What a cleaning pass reads the volumes' free space through; null: the system.
+  virtual platform::VolumeSpace* volumeSpace() { return nullptr; }
 };
 
 // The folders a scan reached but could not read, each once however many of its searches did.

@@ -143,6 +143,8 @@ TEST_F(CleanCommandTest, TrashedFindingsAreListedInHistoryAndRestored) {
   const test::CliOutput cleaned = clean({"--yes", "--trash"});
   ASSERT_EQ(cleaned.exitCode, 0) << cleaned.errors;
   EXPECT_EQ(nlohmann::json::parse(cleaned.lines[0])["status"], "已移到回收站");
+  // The real disk's gain: only that it is there and never negative.
+  EXPECT_GE(nlohmann::json::parse(cleaned.lines.back()).value("freed_bytes", int64_t{-1}), 0);
   EXPECT_FALSE(exists("CloudCache/1001/0/a.log"));
 #ifndef _WIN32
   EXPECT_TRUE(exists("data/Trash/files/a.log"));
@@ -154,6 +156,7 @@ TEST_F(CleanCommandTest, TrashedFindingsAreListedInHistoryAndRestored) {
   const nlohmann::json pass = nlohmann::json::parse(history.lines[0]);
   EXPECT_EQ(pass["rows"], 1);
   EXPECT_EQ(pass["trashed"], 1);
+  EXPECT_GE(pass.value("freed", int64_t{-1}), 0);
 
   const test::CliOutput restored = test::runQinglanCli(
       m_dir, {"restore", pass["pass"].get<std::string>(), "--app-dir", m_dir.path("app")});

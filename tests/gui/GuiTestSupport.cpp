@@ -59,7 +59,10 @@ void SampleMachine::writeWbLst(std::string_view utf8) const {
 
 gui::FormEnvironment SampleMachine::environment() const {
   // The home page's browser only where a test looks at it: it starts a browser engine.
-  return {.appDir = appDir(), .volumes = [volumes = m_volumes] { return volumes; }, .homePageBrowser = false};
+  return {.appDir = appDir(),
+          .volumes = [volumes = m_volumes] { return volumes; },
+          .volumeSpace = &m_space,
+          .homePageBrowser = false};
 }
 
 QStringList strings(std::initializer_list<const char*> utf8) {

@@ -14,6 +14,7 @@
 #include "gui/ShellActions.h"
 #include "gui/frmmain.h"
 #include "platform/Volumes.h"
+#include "support/ScriptedVolumeSpace.h"
 #include "support/TempDir.h"
 
 namespace qinglan::test {
@@ -105,9 +106,12 @@ class SampleMachine {
 
   const std::vector<platform::Volume>& volumes() const { return m_volumes; }
   gui::FormEnvironment environment() const;
+  // What the window's cleaning passes read the free space through.
+  ScriptedVolumeSpace& space() const { return m_space; }
 
  private:
   TempDir m_dir;
+  mutable ScriptedVolumeSpace m_space;
   std::vector<platform::Volume> m_volumes;
 };
 

@@ -379,8 +379,9 @@ class frmmain_scansTest : public QObject {
       m_boxes->answers = {true};
       form.resultsPage()->bntClean()->click();
 
-      QCOMPARE(m_boxes->texts(), strings({"question 是否确定要清理选定的项目？",
-                                          "information 清理垃圾完成！其中 1 项清理失败。"}));
+      QCOMPARE(m_boxes->texts(),
+               strings({"question 是否确定要清理选定的项目？",
+                        "information 清理垃圾完成！共删除 4 项，释放 0.00 MB 空间。其中 1 项清理失败。"}));
       for (const ObservedBoxes::Shown& box : m_boxes->shown) {
         QCOMPARE(box.parent, nullptr);
         QCOMPARE(box.title, QStringLiteral("提示"));
@@ -611,9 +612,9 @@ class frmmain_scansTest : public QObject {
       m_boxes->answers = {true};
       form.resultsPage()->bntClean()->click();
       QCOMPARE(form.resultsModel()->text(0, column(ResultsColumn::Status)), QStringLiteral("正在使用"));
-      QCOMPARE(
-          m_boxes->texts().last(),
-          QStringLiteral("information 清理垃圾完成！其中 1 项正在使用，未清理（held.tmp 被 sleep 使用）。"));
+      QCOMPARE(m_boxes->texts().last(),
+               QStringLiteral("information 清理垃圾完成！共删除 0 项，释放 0.00 MB 空间。其中 1 "
+                              "项正在使用，未清理（held.tmp 被 sleep 使用）。"));
       box->click();
     }
     QVERIFY(!Whitelist(machine().appDir() + "wb.lst").skipInUseOption());
@@ -997,8 +998,10 @@ class frmmain_scansTest : public QObject {
     form.resultsPage()->bntClean()->click();
     QCOMPARE(statuses(form.ListView1()), QStringList(5, QStringLiteral("清理成功")));
     QCOMPARE(m_boxes->texts(),
-             strings({"question 是否确定要清理选定的项目？", "information 清理已停止，其余项目未清理。",
-                      "question 是否确定要清理选定的项目？", "information 清理垃圾完成！"}));
+             strings({"question 是否确定要清理选定的项目？",
+                      "information 清理已停止，其余项目未清理。共删除 0 项，释放 0.00 MB 空间。",
+                      "question 是否确定要清理选定的项目？",
+                      "information 清理垃圾完成！共删除 5 项，释放 0.00 MB 空间。"}));
     QVERIFY(!std::filesystem::exists(inCache("1004/0/a.log")));
     QVERIFY(std::filesystem::exists(inCache("1005/0/a.log")));
   }

@@ -93,13 +93,20 @@ TEST_F(CleaningPassTest, ATrashPassMovesRowsRecordsEachAndDeletesNothingItCannot
   ASSERT_EQ(std::rename(m_dir.path("m").c_str(), m_dir.path("elsewhere").c_str()), 0);
   row("c/twice.log");  // listed twice, by two rules
   m_view.rows.push_back(m_view.rows.back());
+  // Counted once, though its second row finds it gone into the trash.
+  m_view.rows.back().size = m_view.rows[4].size = 3 * 1048576;
   CleaningPass pass(m_journal, true, platform::Remover::system(), m_trash);
   cleanCheckedResults(m_view, pass);
 
   EXPECT_THAT(statuses(), ElementsAre("已移到回收站", "已移到回收站", "清理失败", "清理成功", "已移到回收站",
                                       "已移到回收站"));
-  EXPECT_THAT(journalOutcomes(), ElementsAre(CleanOutcome::Trashed, CleanOutcome::Gone, CleanOutcome::Failed,
-                                             CleanOutcome::Gone, CleanOutcome::Trashed, CleanOutcome::Gone));
+  EXPECT_THAT(journalOutcomes(),
+              ElementsAre(CleanOutcome::Trashed, CleanOutcome::Gone, CleanOutcome::Failed, CleanOutcome::Gone,
+                          CleanOutcome::Trashed, CleanOutcome::Gone, CleanOutcome::Freed));
+  EXPECT_EQ(
+      m_view.events.back(),
+      "info=清理垃圾完成！共删除 5 项，释放 0.00 MB 空间，已移到回收站 3.00 MB（清空回收站后释放）。其中 1 "
+      "项清理失败。");
   EXPECT_THAT(pass.records()[2].entry.reason, HasSubstr("refused"));
   EXPECT_TRUE(exists(m_dir.path("c/b.log")));
   EXPECT_TRUE(exists(m_dir.path("home/Trash/files/d/x.log")));
@@ -108,11 +115,20 @@ TEST_F(CleaningPassTest, ATrashPassMovesRowsRecordsEachAndDeletesNothingItCannot
 TEST_F(CleaningPassTest, ADeletingPassRecordsWhatItDeletedAndWhatWasAlreadyGone) {
   row("c/d", true);
   row("c/d/x.log");
+  m_view.space.readings = {5 * 1048576, 5 * 1048576 + 2621440};
   CleaningPass pass(m_journal, false, platform::Remover::system(), m_trash);
   cleanCheckedResults(m_view, pass);
 
   EXPECT_THAT(statuses(), ElementsAre("清理成功", "清理成功"));
-  EXPECT_THAT(journalOutcomes(), ElementsAre(CleanOutcome::Deleted, CleanOutcome::Gone));
+  EXPECT_THAT(journalOutcomes(), ElementsAre(CleanOutcome::Deleted, CleanOutcome::Gone, CleanOutcome::Freed));
+  const std::vector<JournalEntry> lines = m_journal.read();
+  EXPECT_EQ(lines.back().path, "/vol/");
+  EXPECT_EQ(lines.back().size, 2621440);
+  const std::vector<PassSummary> passes = summarizePasses(lines);
+  ASSERT_EQ(passes.size(), 1u);
+  EXPECT_EQ(passes[0].rows, 2u);
+  EXPECT_EQ(passes[0].freed, 2621440);
+  EXPECT_EQ(m_view.events.back(), "info=清理垃圾完成！共删除 2 项，释放 2.50 MB 空间。");
   EXPECT_FALSE(pass.trashedAny());
 }
 

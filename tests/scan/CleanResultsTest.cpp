@@ -82,6 +82,7 @@ TEST_F(CleanResultsTest, CheckedRowsAreDeletedAndMarkedUncheckedOnesKept) {
   row("c/a.log");
   row("c/b.log", false);
   row("c/c.log");
+  m_view.space.readings = {5 * 1048576, 5 * 1048576 + 1310720};
 
   cleanCheckedResults(m_view, m_remover);
 
@@ -89,10 +90,11 @@ TEST_F(CleanResultsTest, CheckedRowsAreDeletedAndMarkedUncheckedOnesKept) {
   EXPECT_FALSE(exists("c/a.log"));
   EXPECT_TRUE(exists("c/b.log"));
   EXPECT_FALSE(exists("c/c.log"));
-  EXPECT_EQ(m_view.events, (std::vector<std::string>{
-                               "ask=是否确定要清理选定的项目？", "begin", "max=3", "position=0",
-                               "text=正在清理中。。。。", "position=1", "status=0 清理成功", "position=2",
-                               "position=3", "status=2 清理成功", "end=finished", "info=清理垃圾完成！"}));
+  EXPECT_EQ(m_view.events,
+            (std::vector<std::string>{"ask=是否确定要清理选定的项目？", "begin", "max=3", "position=0",
+                                      "text=正在清理中。。。。", "position=1", "status=0 清理成功",
+                                      "position=2", "position=3", "status=2 清理成功", "end=finished",
+                                      "info=清理垃圾完成！共删除 2 项，释放 1.25 MB 空间。"}));
 }
 
 TEST_F(CleanResultsTest, AFolderRowTakesTheRowsOfItsFilesWithIt) {
@@ -110,13 +112,15 @@ TEST_F(CleanResultsTest, AFailedDeletionIsMarkedAndTheOthersAreStillHandled) {
   row("c/locked.log");
   row("c/free.log");
   m_remover.failing.insert(m_dir.path("c/locked.log"));
+  // Something else filled the volume meanwhile: the message never says a negative gain.
+  m_view.space.readings = {4096, 1024};
 
   cleanCheckedResults(m_view, m_remover);
 
   EXPECT_EQ(statuses(), (std::vector<std::string>{"清理失败", "清理成功"}));
   EXPECT_TRUE(exists("c/locked.log"));
   EXPECT_FALSE(exists("c/free.log"));
-  EXPECT_EQ(m_view.events.back(), "info=清理垃圾完成！其中 1 项清理失败。");
+  EXPECT_EQ(m_view.events.back(), "info=清理垃圾完成！共删除 1 项，释放 0.00 MB 空间。其中 1 项清理失败。");
 }
 
 #ifndef _WIN32
@@ -148,7 +152,8 @@ TEST_F(CleanResultsTest, WhatARunningProgramHoldsOpenIsKeptUnlessAskedToIncludeI
   EXPECT_TRUE(exists("c/held.log"));
   EXPECT_TRUE(exists("c/Logs/sub/open.log"));
   EXPECT_EQ(m_view.events.back(),
-            "info=清理垃圾完成！其中 2 项正在使用，未清理（held.log 被 sleep 使用 等）。");
+            "info=清理垃圾完成！共删除 1 项，释放 0.00 MB 空间。其中 2 项正在使用，未清理（held.log 被 sleep "
+            "使用 等）。");
 
   const std::vector<KeptRow> none = cleanCheckedResults(m_view, cleaner, CleanSettings{.skipInUse = false});
 

@@ -134,11 +134,13 @@ std::vector<OutcomeCase> outcomeCases() {
     cases.push_back({kind, SessionOutcome::Stopped, stopped, 1});
     cases.push_back({kind, SessionOutcome::Failed, failed, 1});
   }
-  cases.push_back(
-      {SessionKind::Cleaning, SessionOutcome::Finished, {"end=finished", "info=清理垃圾完成！"}, 3});
+  cases.push_back({SessionKind::Cleaning,
+                   SessionOutcome::Finished,
+                   {"end=finished", "info=清理垃圾完成！共删除 3 项，释放 0.00 MB 空间。"},
+                   3});
   cases.push_back({SessionKind::Cleaning,
                    SessionOutcome::Stopped,
-                   {"end=stopped", "info=清理已停止，其余项目未清理。"},
+                   {"end=stopped", "info=清理已停止，其余项目未清理。共删除 1 项，释放 0.00 MB 空间。"},
                    1});
   cases.push_back({SessionKind::Cleaning, SessionOutcome::Failed, {"status=0 清理成功", "end=failed"}, 1});
   return cases;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scan/ScanSession.h"
+#include "support/ScriptedVolumeSpace.h"
 
 namespace qinglan::test {
 
@@ -28,6 +29,8 @@ class RecordingScanFront final : public ScanFront, private ResultsList, private 
   std::function<void()> onPump;
   std::stop_source stop;
   ScanTotals ended;
+  // Never the real disk: its free space changes with whatever else runs.
+  ScriptedVolumeSpace space;
 
   // The events whose text starts with the prefix, in order.
   std::vector<std::string> eventsStartingWith(std::string_view prefix) const;
@@ -47,6 +50,7 @@ class RecordingScanFront final : public ScanFront, private ResultsList, private 
   void showInformation(const std::string& text) override;
   bool askYesNo(const std::string& text) override;
   void pump() override;
+  platform::VolumeSpace* volumeSpace() override { return &space; }
 
  private:
   void clear() override;
